@@ -1,0 +1,108 @@
+#include "fakedialogs.h"
+
+#include <QTest>
+
+Q_DECLARE_METATYPE(platform::Dialogs::Answer)
+
+FakeDialogs::FakeDialogs() = default;
+FakeDialogs::~FakeDialogs() = default;
+
+void FakeDialogs::answerMessage(Answer answer)
+{
+    m_answers.append({Kind::Message, QVariant::fromValue(answer)});
+}
+
+void FakeDialogs::answerInput(const QString &text)
+{
+    m_answers.append({Kind::Input, text});
+}
+
+void FakeDialogs::answerFile(const QString &path)
+{
+    m_answers.append({Kind::OpenFile, path});
+}
+
+void FakeDialogs::answerFont(const std::optional<QFont> &font)
+{
+    m_answers.append({Kind::Font, font ? QVariant(*font) : QVariant()});
+}
+
+QList<FakeDialogs::Call> FakeDialogs::messages() const
+{
+    QList<Call> result;
+    for (const Call &call : m_calls) {
+        if (call.kind == Kind::Message)
+            result.append(call);
+    }
+    return result;
+}
+
+void FakeDialogs::clear()
+{
+    m_calls.clear();
+    m_answers.clear();
+}
+
+int FakeDialogs::unusedAnswers() const
+{
+    return int(m_answers.size());
+}
+
+std::optional<QVariant> FakeDialogs::take(Kind kind, const QString &what)
+{
+    // Open and save dialogs share one queue: both answer with a path.
+    const Kind queueKind = kind == Kind::SaveFile ? Kind::OpenFile : kind;
+    for (qsizetype i = 0; i < m_answers.size(); ++i) {
+        if (m_answers.at(i).first == queueKind)
+            return m_answers.takeAt(i).second;
+    }
+    QTest::qFail(qPrintable(QStringLiteral("unexpected dialog: ") + what), __FILE__, __LINE__);
+    return std::nullopt;
+}
+
+platform::Dialogs::Answer FakeDialogs::message(const Message &message)
+{
+    Call call{Kind::Message, message, {}, {}, {}, {}, titleOrDefault(message.title)};
+    call.message.title = call.title;
+    m_calls.append(call);
+    if (const auto answer = take(Kind::Message, message.text))
+        return answer->value<Answer>();
+    switch (message.buttons) {
+    case Buttons::Ok:
+        return Answer::Ok;
+    case Buttons::YesNo:
+        return Answer::No;
+    default:
+        return Answer::Cancel;
+    }
+}
+
+QString FakeDialogs::input(const QString &prompt, const QString &title, const QString &defaultText)
+{
+    m_calls.append(Call{Kind::Input, {}, prompt, defaultText, {}, {}, titleOrDefault(title)});
+    const auto answer = take(Kind::Input, prompt);
+    return answer ? answer->toString() : QString();
+}
+
+QString FakeDialogs::openFile(const FileRequest &request)
+{
+    m_calls.append(Call{Kind::OpenFile, {}, {}, {}, request, {}, request.title});
+    const auto answer = take(Kind::OpenFile, request.title);
+    return answer ? answer->toString() : QString();
+}
+
+QString FakeDialogs::saveFile(const FileRequest &request)
+{
+    m_calls.append(Call{Kind::SaveFile, {}, {}, {}, request, {}, request.title});
+    const auto answer = take(Kind::SaveFile, request.title);
+    return answer ? answer->toString() : QString();
+}
+
+std::optional<QFont> FakeDialogs::chooseFont(const QString &title, const QFont &current)
+{
+    m_calls.append(Call{Kind::Font, {}, {}, {}, {}, current, title});
+    const auto answer = take(Kind::Font, title);
+    if (!answer || !answer->isValid())
+        return std::nullopt;
+    return answer->value<QFont>();
+}

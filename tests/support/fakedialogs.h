@@ -1,0 +1,57 @@
+#pragma once
+
+#include "dialogs.h"
+
+#include <QList>
+#include <QString>
+#include <QVariant>
+
+#include <optional>
+
+// Answers the program's dialogs from a script. Every call is recorded; a call
+// for which no answer was queued fails the running test and is answered with
+// Cancel (or the first button when there is no Cancel).
+class FakeDialogs final : public platform::Dialogs
+{
+public:
+    enum class Kind { Message, Input, OpenFile, SaveFile, Font };
+
+    struct Call
+    {
+        Kind kind;
+        Message message;        // Message: as asked; title already defaulted
+        QString prompt;         // Input
+        QString defaultText;    // Input
+        FileRequest file;       // OpenFile, SaveFile
+        QFont font;             // Font: the font preset
+        QString title;          // the title shown, for every kind
+    };
+
+    FakeDialogs();
+    ~FakeDialogs() override;
+
+    // Queue answers, consumed in order by the calls of the matching kind.
+    void answerMessage(Answer answer);
+    void answerInput(const QString &text);
+    void answerFile(const QString &path);   // empty: cancelled
+    void answerFont(const std::optional<QFont> &font);
+
+    const QList<Call> &calls() const { return m_calls; }
+    QList<Call> messages() const;
+    void clear();
+    // Number of queued answers nobody asked for.
+    int unusedAnswers() const;
+
+    using Dialogs::message;
+    Answer message(const Message &message) override;
+    QString input(const QString &prompt, const QString &title, const QString &defaultText) override;
+    QString openFile(const FileRequest &request) override;
+    QString saveFile(const FileRequest &request) override;
+    std::optional<QFont> chooseFont(const QString &title, const QFont &current) override;
+
+private:
+    std::optional<QVariant> take(Kind kind, const QString &what);
+
+    QList<Call> m_calls;
+    QList<QPair<Kind, QVariant>> m_answers;
+};

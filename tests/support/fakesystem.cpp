@@ -1,0 +1,52 @@
+#include "fakesystem.h"
+
+void FakeSystem::failWith(Effect effect, const platform::RuntimeFailure &failure)
+{
+    succeed(effect);
+    m_failures.append({effect, failure});
+}
+
+void FakeSystem::succeed(Effect effect)
+{
+    m_failures.removeIf([effect](const auto &entry) { return entry.first == effect; });
+}
+
+QList<FakeSystem::Call> FakeSystem::callsOf(Effect effect) const
+{
+    QList<Call> result;
+    for (const Call &call : m_calls) {
+        if (call.effect == effect)
+            result.append(call);
+    }
+    return result;
+}
+
+void FakeSystem::record(Effect effect, const QString &argument, int pointSize)
+{
+    m_calls.append(Call{effect, argument, pointSize});
+    for (const auto &entry : std::as_const(m_failures)) {
+        if (entry.first == effect)
+            throw entry.second;
+    }
+}
+
+void FakeSystem::startCommandLine(const QString &line)
+{
+    record(Effect::Start, line);
+}
+
+void FakeSystem::setCurrentFolder(const QString &path)
+{
+    record(Effect::SetCurrent, path);
+}
+
+void FakeSystem::printText(const QString &text, int pointSize)
+{
+    record(Effect::Print, text, pointSize);
+}
+
+void FakeSystem::playSound(const QString &path)
+{
+    // Sound never fails for its caller; a scripted failure is simply silence.
+    m_calls.append(Call{Effect::Sound, path, 0});
+}

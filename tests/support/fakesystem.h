@@ -1,0 +1,48 @@
+#pragma once
+
+#include "runtimefailure.h"
+#include "system.h"
+
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+// Records every effect on the system instead of having it. Any kind of effect
+// can be made to fail with a given failure.
+class FakeSystem final : public platform::System
+{
+public:
+    enum class Effect { Start, SetCurrent, Print, Sound };
+
+    struct Call
+    {
+        Effect effect;
+        QString argument;   // the command line, folder, text or sound file
+        int pointSize = 0;  // Print
+    };
+
+    QString programFolderPath;            // returned by programFolder()
+    QString windowsFolderPath = QStringLiteral("/usr/bin");
+
+    // The next effects of this kind throw failure (until cleared).
+    void failWith(Effect effect, const platform::RuntimeFailure &failure);
+    void succeed(Effect effect);
+
+    const QList<Call> &calls() const { return m_calls; }
+    QList<Call> callsOf(Effect effect) const;
+    void clear() { m_calls.clear(); }
+
+    QString programFolder() const override { return programFolderPath; }
+    QString windowsFolder() const override { return windowsFolderPath; }
+    void startCommandLine(const QString &line) override;
+    void setCurrentFolder(const QString &path) override;
+    void printText(const QString &text, int pointSize) override;
+    void playSound(const QString &path) override;
+
+private:
+    void record(Effect effect, const QString &argument, int pointSize = 0);
+
+    QList<Call> m_calls;
+    QList<QPair<Effect, platform::RuntimeFailure>> m_failures;
+};
