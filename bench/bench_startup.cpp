@@ -1,0 +1,325 @@
+// Times two programs from being started to the first paint of their main
+// window, taking turns, and prints the medians and their ratio. A ratio against
+// a bare Qt program of the same shape says what our own start-up adds, and
+// unlike milliseconds it means the same on a slow machine and a fast one.
+//
+// Each program is run from a copy in a temporary folder: the main program
+// reads and writes its data files beside its program file, so a run from the
+// build's own bin/ folder would leave files there and time whatever an
+// earlier run happened to leave behind.
+
+#include <QByteArray>
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <algorithm>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace {
+
+constexpr int defaultRuns = 30;
+constexpr int warmUpRuns = 2;
+constexpr qint64 runTimeoutMs = 20000;
+const QByteArray shownLine = QByteArrayLiteral("shown\n");
+
+QTextStream &out()
+{
+    static QTextStream stream(stdout);
+    return stream;
+}
+
+QTextStream &err()
+{
+    static QTextStream stream(stderr);
+    return stream;
+}
+
+// A program folder of our own, holding nothing but a copy of the program file.
+class ProgramCopy
+{
+public:
+    static std::unique_ptr<ProgramCopy> make(const QString &sourceProgram, QString *error)
+    {
+        auto copy = std::unique_ptr<ProgramCopy>(new ProgramCopy);
+        if (!copy->m_folder.isValid()) {
+            *error = QStringLiteral("cannot create a temporary folder: ") + copy->m_folder.errorString();
+            return nullptr;
+        }
+        copy->m_program = copy->m_folder.filePath(QFileInfo(sourceProgram).fileName());
+        QFile source(sourceProgram);
+        if (!source.copy(copy->m_program)) {
+            *error = QStringLiteral("cannot copy %1: %2").arg(sourceProgram, source.errorString());
+            return nullptr;
+        }
+        QFile::setPermissions(copy->m_program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        return copy;
+    }
+
+    QString program() const { return m_program; }
+    QString folder() const { return m_folder.path(); }
+
+private:
+    ProgramCopy() = default;
+
+    QTemporaryDir m_folder;
+    QString m_program;
+};
+
+struct Subject
+{
+    QString name;
+    QString sourceProgram;
+    std::unique_ptr<ProgramCopy> steadyCopy;
+    std::vector<double> timesMs;
+    int failedRuns = 0;
+};
+
+struct RunResult
+{
+    std::optional<double> ms;
+    QString failure;
+};
+
+RunResult timeOneRun(const QString &program, const QString &workingFolder, const QProcessEnvironment &environment)
+{
+    QProcess process;
+    process.setProgram(program);
+    process.setWorkingDirectory(workingFolder);
+    process.setProcessEnvironment(environment);
+    process.setStandardInputFile(QProcess::nullDevice());
+
+    RunResult result;
+    QByteArray output;
+    QElapsedTimer timer;
+    timer.start();
+    process.start(QIODevice::ReadOnly);
+    for (;;) {
+        output += process.readAllStandardOutput();
+        if (output.contains(shownLine)) {
+            result.ms = double(timer.nsecsElapsed()) / 1e6;
+            break;
+        }
+        const qint64 left = runTimeoutMs - timer.elapsed();
+        if (left <= 0) {
+            result.failure = QStringLiteral("no \"shown\" within %1 s").arg(runTimeoutMs / 1000);
+            break;
+        }
+        if (!process.waitForReadyRead(int(left)) && process.state() == QProcess::NotRunning) {
+            output += process.readAllStandardOutput();
+            if (output.contains(shownLine)) {
+                result.ms = double(timer.nsecsElapsed()) / 1e6;
+            } else if (process.error() == QProcess::FailedToStart) {
+                result.failure = QStringLiteral("failed to start: ") + process.errorString();
+            } else {
+                result.failure = QStringLiteral("ended with exit code %1 without \"shown\"").arg(process.exitCode());
+            }
+            break;
+        }
+    }
+
+    // The program ends by itself right after reporting; one that hangs on is
+    // ended so that it cannot slow down the runs after it.
+    if (process.state() != QProcess::NotRunning && !process.waitForFinished(result.ms ? 5000 : 0)) {
+        process.kill();
+        process.waitForFinished(5000);
+    }
+    if (!result.ms) {
+        const QString errors = QString::fromLocal8Bit(process.readAllStandardError()).trimmed();
+        if (!errors.isEmpty())
+            result.failure += QStringLiteral("; its error output:\n") + errors.right(2000);
+    }
+    return result;
+}
+
+// Returns false when the run failed (and says why on stderr).
+bool runOnce(Subject &subject, bool firstStart, const QProcessEnvironment &environment, bool counted)
+{
+    std::unique_ptr<ProgramCopy> freshCopy;
+    const ProgramCopy *copy = subject.steadyCopy.get();
+    if (firstStart) {
+        QString error;
+        freshCopy = ProgramCopy::make(subject.sourceProgram, &error);
+        if (!freshCopy) {
+            err() << subject.name << ": " << error << Qt::endl;
+            return false;
+        }
+        copy = freshCopy.get();
+    }
+
+    const RunResult result = timeOneRun(copy->program(), copy->folder(), environment);
+    if (!result.ms) {
+        err() << subject.name << (counted ? ": run failed: " : ": warm-up run failed: ") << result.failure
+              << Qt::endl;
+        if (counted)
+            ++subject.failedRuns;
+        return false;
+    }
+    if (counted)
+        subject.timesMs.push_back(*result.ms);
+    return true;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const std::size_t middle = values.size() / 2;
+    if (values.size() % 2 == 1)
+        return values[middle];
+    return (values[middle - 1] + values[middle]) / 2.0;
+}
+
+QString ms(double value)
+{
+    return QString::number(value, 'f', 1) + QStringLiteral(" ms");
+}
+
+void printFigures(const Subject &subject, int nameWidth, int runs)
+{
+    out() << subject.name.leftJustified(nameWidth) << "  ";
+    if (subject.timesMs.empty()) {
+        out() << "no successful run" << Qt::endl;
+        return;
+    }
+    const auto [minimum, maximum] = std::minmax_element(subject.timesMs.begin(), subject.timesMs.end());
+    out() << "median " << ms(median(subject.timesMs)).rightJustified(10) << "   min "
+          << ms(*minimum).rightJustified(10) << "   max " << ms(*maximum).rightJustified(10) << "   ("
+          << subject.timesMs.size() << " of " << runs << " runs)" << Qt::endl;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("bench_startup"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Times two programs from start to the first paint of their main window, taking turns, "
+                       "and prints the medians and the ratio A / B. The programs must print \"shown\" at that "
+                       "moment when ORVANE_REPORT_SHOWN is set."));
+    parser.addHelpOption();
+    const QCommandLineOption runsOption(QStringLiteral("runs"),
+                                        QStringLiteral("Timed runs of each program (default %1).").arg(defaultRuns),
+                                        QStringLiteral("N"), QString::number(defaultRuns));
+    const QCommandLineOption firstStartOption(
+        QStringLiteral("first-start"),
+        QStringLiteral("Run every start from a fresh folder, as a first start. By default each program keeps "
+                       "one folder for all its runs, so the timed runs see the steady state."));
+    const QCommandLineOption goalOption(QStringLiteral("goal"),
+                                        QStringLiteral("Say whether the ratio A / B is at most this value."),
+                                        QStringLiteral("ratio"));
+    parser.addOption(runsOption);
+    parser.addOption(firstStartOption);
+    parser.addOption(goalOption);
+    parser.addPositionalArgument(QStringLiteral("nameA"), QStringLiteral("Name to print for program A."));
+    parser.addPositionalArgument(QStringLiteral("programA"), QStringLiteral("Program file A."));
+    parser.addPositionalArgument(QStringLiteral("nameB"), QStringLiteral("Name to print for program B."));
+    parser.addPositionalArgument(QStringLiteral("programB"), QStringLiteral("Program file B."));
+    parser.process(app);
+
+    const QStringList arguments = parser.positionalArguments();
+    bool runsOk = false;
+    const int runs = parser.value(runsOption).toInt(&runsOk);
+    bool goalOk = true;
+    const double goal = parser.isSet(goalOption) ? parser.value(goalOption).toDouble(&goalOk) : 0.0;
+    if (arguments.size() != 4 || !runsOk || runs < 1 || !goalOk || (parser.isSet(goalOption) && goal <= 0.0)) {
+        err() << parser.helpText();
+        return 2;
+    }
+    const bool firstStart = parser.isSet(firstStartOption);
+
+    Subject subjects[2];
+    for (int i = 0; i < 2; ++i) {
+        subjects[i].name = arguments.at(2 * i);
+        subjects[i].sourceProgram = QFileInfo(arguments.at(2 * i + 1)).absoluteFilePath();
+        if (!QFileInfo(subjects[i].sourceProgram).isExecutable() || !QFileInfo(subjects[i].sourceProgram).isFile()) {
+            err() << subjects[i].name << ": no program file " << subjects[i].sourceProgram << Qt::endl;
+            return 2;
+        }
+        if (!firstStart) {
+            QString error;
+            subjects[i].steadyCopy = ProgramCopy::make(subjects[i].sourceProgram, &error);
+            if (!subjects[i].steadyCopy) {
+                err() << subjects[i].name << ": " << error << Qt::endl;
+                return 2;
+            }
+        }
+    }
+
+    // The programs get a private runtime folder, so no run depends on the
+    // session of whoever starts the benchmark.
+    QTemporaryDir runtimeFolder;
+    if (!runtimeFolder.isValid()) {
+        err() << "cannot create a temporary folder: " << runtimeFolder.errorString() << Qt::endl;
+        return 2;
+    }
+    QFile::setPermissions(runtimeFolder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    if (!environment.contains(QStringLiteral("QT_QPA_PLATFORM")))
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeFolder.path());
+    environment.insert(QStringLiteral("ORVANE_REPORT_SHOWN"), QStringLiteral("1"));
+
+    out() << "Start-up to first paint: " << subjects[0].name << " vs " << subjects[1].name << ", platform "
+          << environment.value(QStringLiteral("QT_QPA_PLATFORM")) << ", " << runs << " runs each, taking turns, after "
+          << warmUpRuns << " warm-up runs each" << Qt::endl;
+    if (firstStart)
+        out() << "First start: every run starts from a fresh copy of the program in an empty folder" << Qt::endl;
+    else
+        out() << "Steady state: each program runs from one copy in a folder of its own, kept from run to run"
+              << Qt::endl;
+
+    // A program that cannot get through one warm-up run will not get through
+    // the timed ones either; say so now rather than after minutes of time-outs.
+    int warmUpsPassed[2] = {0, 0};
+    for (int round = 0; round < warmUpRuns; ++round) {
+        for (int i = 0; i < 2; ++i)
+            warmUpsPassed[i] += runOnce(subjects[i], firstStart, environment, false) ? 1 : 0;
+    }
+    for (int i = 0; i < 2; ++i) {
+        if (warmUpsPassed[i] == 0) {
+            err() << subjects[i].name << ": every warm-up run failed; no timed runs made" << Qt::endl;
+            return 1;
+        }
+    }
+    for (int round = 0; round < runs; ++round) {
+        for (Subject &subject : subjects)
+            runOnce(subject, firstStart, environment, true);
+    }
+
+    const int nameWidth = int(std::max(subjects[0].name.size(), subjects[1].name.size()));
+    for (const Subject &subject : subjects)
+        printFigures(subject, nameWidth, runs);
+
+    if (!subjects[0].timesMs.empty() && !subjects[1].timesMs.empty()) {
+        const double ratio = median(subjects[0].timesMs) / median(subjects[1].timesMs);
+        out() << "ratio of medians " << subjects[0].name << " / " << subjects[1].name << ": "
+              << QString::number(ratio, 'f', 2);
+        if (parser.isSet(goalOption))
+            out() << " (goal <= " << QString::number(goal, 'f', 2) << ": " << (ratio <= goal ? "met" : "MISSED")
+                  << ")";
+        out() << Qt::endl;
+    }
+
+    const int failedRuns = subjects[0].failedRuns + subjects[1].failedRuns;
+    if (failedRuns > 0) {
+        err() << failedRuns << " timed run(s) failed" << Qt::endl;
+        return 1;
+    }
+    return 0;
+}

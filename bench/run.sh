@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Builds both programs and the start-up benchmarks in an existing build folder,
+# then times each program's start-up against a bare Qt window of the same
+# shape. Options after the build folder go to bench_startup, for example
+# --runs 50 or --first-start (see bench_startup --help).
+set -euo pipefail
+
+if [[ $# -lt 1 || $1 == -* ]]; then
+    echo "usage: $0 <build folder> [--runs N] [--first-start]" >&2
+    exit 2
+fi
+build=$(cd "$1" && pwd)
+shift
+
+cmake --build "$build" --target tarnel kelvane bench_startup bench_bare_tabs bench_bare_dialog
+
+# The goals are also in bench/CMakeLists.txt.
+status=0
+"$build/bench/bench_startup" "$@" --goal 1.3 \
+    tarnel "$build/bin/tarnel" bench_bare_tabs "$build/bench/bench_bare_tabs" || status=1
+echo
+"$build/bench/bench_startup" "$@" --goal 1.2 \
+    kelvane "$build/bin/kelvane" bench_bare_dialog "$build/bench/bench_bare_dialog" || status=1
+exit $status
