@@ -1,0 +1,70 @@
+#include "appearance.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+#include <cstring>
+
+namespace platform::appearance {
+
+namespace {
+
+// The few button texts the program fixes itself. Qt asks its platform theme
+// for standard button texts; the generic theme (offscreen, X11 without a
+// desktop theme) translates in context "QPlatformTheme", the GNOME and GTK
+// themes use "QGnomeTheme" with a mnemonic for OK. qtbase_ru says "OK" in
+// Latin letters and "Повторить", while the program's messages tell the user
+// to press "Повтор".
+class AppearanceFixedTexts final : public QTranslator
+{
+public:
+    explicit AppearanceFixedTexts(QObject *parent) : QTranslator(parent) {}
+
+    bool isEmpty() const override { return false; }
+
+    QString translate(const char *context, const char *sourceText, const char *disambiguation,
+                      int n) const override
+    {
+        Q_UNUSED(disambiguation)
+        Q_UNUSED(n)
+        if (!context || !sourceText)
+            return QString();
+        if (std::strcmp(context, "QPlatformTheme") == 0) {
+            if (std::strcmp(sourceText, "OK") == 0)
+                return QStringLiteral("ОК");
+            if (std::strcmp(sourceText, "Retry") == 0)
+                return QStringLiteral("Повтор");
+        } else if (std::strcmp(context, "QGnomeTheme") == 0 && std::strcmp(sourceText, "&OK") == 0) {
+            return QStringLiteral("&ОК");
+        }
+        // A null string lets Qt go on to the next translator.
+        return QString();
+    }
+};
+
+} // namespace
+
+void installFontSubstitutions()
+{
+    const QString metricTwin = QStringLiteral("Liberation Sans");
+    QFont::insertSubstitution(QStringLiteral("Tahoma"), metricTwin);
+    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), metricTwin);
+}
+
+void installRussianTranslations(QApplication &app)
+{
+    // Without the translation package the standard texts stay English; the
+    // program works the same, so this is not worth a message.
+    auto *qtTexts = new QTranslator(&app);
+    if (qtTexts->load(QStringLiteral("qtbase_ru"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(qtTexts);
+    else
+        delete qtTexts;
+
+    // Installed last, so Qt asks it first.
+    QCoreApplication::installTranslator(new AppearanceFixedTexts(&app));
+}
+
+} // namespace platform::appearance

@@ -1,0 +1,283 @@
+#include "qtdialogs.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDialog>
+#include <QFontInfo>
+#include <QInputDialog>
+#include <QLabel>
+#include <QList>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStringList>
+
+namespace platform {
+
+namespace {
+
+QList<QMessageBox::StandardButton> qtDialogsButtonSet(Dialogs::Buttons buttons)
+{
+    switch (buttons) {
+    case Dialogs::Buttons::Ok:
+        return {QMessageBox::Ok};
+    case Dialogs::Buttons::OkCancel:
+        return {QMessageBox::Ok, QMessageBox::Cancel};
+    case Dialogs::Buttons::YesNo:
+        return {QMessageBox::Yes, QMessageBox::No};
+    case Dialogs::Buttons::YesNoCancel:
+        return {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel};
+    case Dialogs::Buttons::RetryCancel:
+        return {QMessageBox::Retry, QMessageBox::Cancel};
+    }
+    return {QMessageBox::Ok};
+}
+
+QMessageBox::Icon qtDialogsIcon(Dialogs::Icon icon)
+{
+    switch (icon) {
+    case Dialogs::Icon::None:
+        return QMessageBox::NoIcon;
+    case Dialogs::Icon::Critical:
+        return QMessageBox::Critical;
+    case Dialogs::Icon::Exclamation:
+        return QMessageBox::Warning;
+    case Dialogs::Icon::Information:
+        return QMessageBox::Information;
+    case Dialogs::Icon::Question:
+        return QMessageBox::Question;
+    }
+    return QMessageBox::NoIcon;
+}
+
+Dialogs::Answer qtDialogsAnswer(QMessageBox::StandardButton button)
+{
+    switch (button) {
+    case QMessageBox::Ok:
+        return Dialogs::Answer::Ok;
+    case QMessageBox::Yes:
+        return Dialogs::Answer::Yes;
+    case QMessageBox::No:
+        return Dialogs::Answer::No;
+    case QMessageBox::Retry:
+        return Dialogs::Answer::Retry;
+    default:
+        return Dialogs::Answer::Cancel;
+    }
+}
+
+// The program's texts break lines with CR LF; a label may count the CR as a
+// break of its own, so it would show an empty line after each.
+QString qtDialogsDisplayText(QString text)
+{
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
+
+// "*.*" means every file to the common dialogs, but to Qt only names with a
+// dot; several patterns are separated by ";" there and by blanks here.
+QString qtDialogsPatterns(const QString &windowsPatterns)
+{
+    QStringList patterns;
+    const QStringList parts = windowsPatterns.split(QLatin1Char(';'));
+    for (const QString &part : parts) {
+        const QString pattern = part.trimmed();
+        if (pattern.isEmpty())
+            continue;
+        patterns.append(pattern == QLatin1String("*.*") ? QStringLiteral("*") : pattern);
+    }
+    if (patterns.isEmpty())
+        patterns.append(QStringLiteral("*"));
+    return patterns.join(QLatin1Char(' '));
+}
+
+// "desc|pattern|desc|pattern" to Qt's "desc (pattern)" entries. A trailing
+// description without a pattern is dropped, as the common dialog does.
+QStringList qtDialogsNameFilters(const QString &filter)
+{
+    QStringList result;
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString description = parts.at(i).trimmed();
+        const QString &patterns = parts.at(i + 1);
+        if (description.isEmpty() && patterns.trimmed().isEmpty())
+            continue;
+        result.append(description + QStringLiteral(" (") + qtDialogsPatterns(patterns) + QLatin1Char(')'));
+    }
+    return result;
+}
+
+// A folder that does not exist still opens the dialog: it starts in the
+// nearest folder above that does.
+QString qtDialogsExistingFolder(const QString &folder)
+{
+    if (folder.isEmpty())
+        return QString();
+    QDir dir(QDir::cleanPath(QFileInfo(folder).absoluteFilePath()));
+    while (!dir.exists()) {
+        if (!dir.cdUp())
+            return QString();
+    }
+    return dir.absolutePath();
+}
+
+bool qtDialogsHasWildcard(const QString &pattern)
+{
+    return pattern.contains(QLatin1Char('*')) || pattern.contains(QLatin1Char('?'));
+}
+
+} // namespace
+
+QtDialogs::QtDialogs(QWidget *parent) : m_parent(parent) {}
+
+Dialogs::Answer QtDialogs::message(const Message &message)
+{
+    QMessageBox box(m_parent);
+    box.setTextFormat(Qt::PlainText);
+    box.setText(qtDialogsDisplayText(message.text));
+    box.setWindowTitle(titleOrDefault(message.title));
+    box.setIcon(qtDialogsIcon(message.icon));
+
+    const QList<QMessageBox::StandardButton> kinds = qtDialogsButtonSet(message.buttons);
+    QList<QPushButton *> buttons;
+    for (QMessageBox::StandardButton kind : kinds)
+        buttons.append(box.addButton(kind));
+    const int defaultIndex = message.defaultButton >= 0 && message.defaultButton < buttons.size()
+                                 ? message.defaultButton
+                                 : 0;
+    box.setDefaultButton(buttons.at(defaultIndex));
+
+    QMessageBox::StandardButton escape = kinds.first();
+    if (kinds.contains(QMessageBox::Cancel))
+        escape = QMessageBox::Cancel;
+    else if (kinds.contains(QMessageBox::No))
+        escape = QMessageBox::No;
+    box.setEscapeButton(box.button(escape));
+
+    box.exec();
+    // Closed without a button (the window closed from outside): the answer
+    // Escape would have given.
+    QAbstractButton *clicked = box.clickedButton();
+    const QMessageBox::StandardButton answer = clicked ? box.standardButton(clicked) : escape;
+    return qtDialogsAnswer(answer == QMessageBox::NoButton ? escape : answer);
+}
+
+QString QtDialogs::input(const QString &prompt, const QString &title, const QString &defaultText)
+{
+    QInputDialog dialog(m_parent);
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setWindowTitle(titleOrDefault(title));
+    dialog.setLabelText(qtDialogsDisplayText(prompt));
+    dialog.setTextValue(defaultText);
+    // The prompt is the program's text, never markup.
+    if (auto *label = dialog.findChild<QLabel *>())
+        label->setTextFormat(Qt::PlainText);
+    if (dialog.exec() != QDialog::Accepted)
+        return QString();
+    return dialog.textValue();
+}
+
+QString QtDialogs::openFile(const FileRequest &request)
+{
+    return runFileDialog(request, false);
+}
+
+QString QtDialogs::saveFile(const FileRequest &request)
+{
+    return runFileDialog(request, true);
+}
+
+QString QtDialogs::runFileDialog(const FileRequest &request, bool save)
+{
+    QFileDialog dialog(m_parent, request.title);
+    // Qt's own dialog behaves the same on every desktop, and offscreen.
+    // The caller asks before overwriting, and adds an extension itself if it
+    // wants one: no default suffix, so a typed name comes back as typed.
+    dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite |
+                      QFileDialog::HideNameFilterDetails);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+
+    // The descriptions already show their patterns ("Текстовые файлы (*.txt)"),
+    // so the patterns Qt would append are hidden.
+    const QStringList filters = qtDialogsNameFilters(request.filter);
+    if (!filters.isEmpty()) {
+        dialog.setNameFilters(filters);
+        dialog.selectNameFilter(filters.at(m_lastFilterIndex < filters.size() ? m_lastFilterIndex : 0));
+    }
+
+    const QString folder = qtDialogsExistingFolder(request.initialFolder);
+    if (!folder.isEmpty())
+        dialog.setDirectory(folder);
+
+    // The callers pass "*.txt", "*.*" or nothing as the file pattern. The
+    // filter already lists the matching files, so a wildcard is not put in
+    // the name field; the field shows the name chosen last time instead (in
+    // the given folder), as the common dialog keeps its file name. A pattern
+    // without wildcards is a name and is shown as it is.
+    if (!request.pattern.isEmpty() && !qtDialogsHasWildcard(request.pattern))
+        dialog.selectFile(request.pattern);
+    else if (!m_lastFile.isEmpty())
+        dialog.selectFile(QFileInfo(m_lastFile).fileName());
+
+    if (dialog.exec() != QDialog::Accepted)
+        return QString();
+    const QString path = dialog.selectedFiles().value(0);
+    if (path.isEmpty())
+        return QString();
+    m_lastFile = path;
+    if (!filters.isEmpty())
+        m_lastFilterIndex = qMax(0, int(filters.indexOf(dialog.selectedNameFilter())));
+    return path;
+}
+
+std::optional<QFont> QtDialogs::chooseFont(const QString &title, const QFont &current)
+{
+    // The face the text actually shows, so that a substituted name ("Tahoma")
+    // is found in the dialog's list.
+    QFont preset(QFontInfo(current).family());
+    if (m_lastFont) {
+        preset.setPointSizeF(m_lastFont->pointSizeF());
+        preset.setWeight(m_lastFont->weight());
+        preset.setItalic(m_lastFont->italic());
+    } else {
+        preset.setWeight(QFont::Normal);
+        preset.setItalic(false);
+    }
+    // Given only weight and slant, the dialog picks an italic style for faces
+    // whose upright style is named "Book"; the exact style name avoids that.
+    preset.setStyleName(QFontInfo(preset).styleName());
+
+    QFontDialog dialog(m_parent);
+    dialog.setOption(QFontDialog::DontUseNativeDialog);
+    dialog.setWindowTitle(title);
+    dialog.setCurrentFont(preset);
+
+    // No effects section: untick its boxes the way a user would, so that the
+    // dialog's own state follows, then hide the group that holds them.
+    const QList<QCheckBox *> boxes = dialog.findChildren<QCheckBox *>();
+    for (QCheckBox *box : boxes) {
+        if (box->isChecked())
+            box->click();
+    }
+    for (QCheckBox *box : boxes) {
+        if (QWidget *group = box->parentWidget(); group && group != &dialog)
+            group->hide();
+    }
+
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+
+    QFont chosen = dialog.selectedFont();
+    // The style name would override bold and italic set later by the caller.
+    chosen.setStyleName(QString());
+    chosen.setUnderline(false);
+    chosen.setStrikeOut(false);
+    m_lastFont = chosen;
+    return chosen;
+}
+
+} // namespace platform
