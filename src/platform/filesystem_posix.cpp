@@ -1,0 +1,331 @@
+#include "filesystem.h"
+
+#include "runtimefailure.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <memory>
+#include <new>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <fnmatch.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform::filesystem {
+
+namespace {
+
+QByteArray nativePathOf(const QString &path)
+{
+    // A NUL would silently cut the name short at the system call.
+    if (path.isEmpty() || path.contains(QChar(0)))
+        throw RuntimeFailure::withNumber(failure::BadFileName);
+    return QFile::encodeName(path);
+}
+
+QByteArray parentOf(const QByteArray &path)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    if (slash < 0)
+        return QByteArrayLiteral(".");
+    if (slash == 0)
+        return QByteArrayLiteral("/");
+    return path.left(slash);
+}
+
+bool isFolder(const QByteArray &path)
+{
+    struct stat info;
+    return ::stat(path.constData(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// ENOENT means "file not found" when the folder that should hold the file is
+// there, "path not found" when it is not.
+[[noreturn]] void throwForError(int error, const QByteArray &path)
+{
+    throw RuntimeFailure::fromErrno(error, error == ENOENT && !isFolder(parentOf(path)));
+}
+
+class Descriptor
+{
+public:
+    explicit Descriptor(int fd = -1) : m_fd(fd) {}
+    ~Descriptor()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    Descriptor(const Descriptor &) = delete;
+    Descriptor &operator=(const Descriptor &) = delete;
+
+    int get() const { return m_fd; }
+    void reset(int fd)
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = fd;
+    }
+    // Closes now and reports the close's own failure, which on some file
+    // systems is the first sign of a write that did not reach the disk.
+    int close()
+    {
+        const int fd = m_fd;
+        m_fd = -1;
+        if (::close(fd) != 0 && errno != EINTR)
+            return errno;
+        return 0;
+    }
+
+private:
+    int m_fd;
+};
+
+// 0 when every byte was written, the system's error otherwise.
+int writeAll(int fd, const QByteArray &bytes)
+{
+    const char *data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, data, static_cast<size_t>(left));
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        if (written == 0)
+            return ENOSPC;
+        data += written;
+        left -= written;
+    }
+    return 0;
+}
+
+bool hasWildcard(const QString &name)
+{
+    return name.contains(QLatin1Char('*')) || name.contains(QLatin1Char('?'));
+}
+
+// Only "*" and "?" are patterns here, as in a directory search on Windows:
+// "[" and "\" in a name are ordinary characters.
+QByteArray fnmatchPatternOf(const QByteArray &name)
+{
+    QByteArray pattern;
+    pattern.reserve(name.size() * 2);
+    for (const char c : name) {
+        if (c == '[' || c == '\\')
+            pattern.append('\\');
+        pattern.append(c);
+    }
+    return pattern;
+}
+
+bool isSeen(mode_t mode, bool foldersToo)
+{
+    return S_ISREG(mode) || (foldersToo && S_ISDIR(mode));
+}
+
+struct DirCloser
+{
+    void operator()(DIR *dir) const { ::closedir(dir); }
+};
+
+bool findPattern(const QByteArray &folder, const QByteArray &name, bool foldersToo)
+{
+    if (name.size() > NAME_MAX)
+        throw RuntimeFailure::fromErrno(ENAMETOOLONG);
+    const std::unique_ptr<DIR, DirCloser> dir(::opendir(folder.constData()));
+    if (!dir) {
+        if (errno == ENOENT || errno == ENOTDIR)
+            return false;
+        throw RuntimeFailure::fromErrno(errno);
+    }
+    const QByteArray pattern = fnmatchPatternOf(name);
+    while (const dirent *entry = ::readdir(dir.get())) {
+        if (entry->d_name[0] == '.')
+            continue;
+        if (::fnmatch(pattern.constData(), entry->d_name, 0) != 0)
+            continue;
+        struct stat info;
+        // An entry that cannot be looked at (a dangling link) is not a match.
+        if (::fstatat(::dirfd(dir.get()), entry->d_name, &info, 0) == 0 && isSeen(info.st_mode, foldersToo))
+            return true;
+    }
+    return false;
+}
+
+bool findEntry(const QString &path, bool foldersToo)
+{
+    if (path.isEmpty())
+        return false;
+    QByteArray native = nativePathOf(path);
+    // "folder/" names the folder itself.
+    while (native.size() > 1 && native.endsWith('/'))
+        native.chop(1);
+
+    const qsizetype slash = native.lastIndexOf('/');
+    const QByteArray name = native.mid(slash + 1);
+    if (name.isEmpty()) // the root
+        return foldersToo;
+    // A name beginning with "." is this system's hidden attribute.
+    if (name.startsWith('.'))
+        return false;
+    if (hasWildcard(QFile::decodeName(name)))
+        return findPattern(parentOf(native), name, foldersToo);
+
+    struct stat info;
+    if (::stat(native.constData(), &info) == 0)
+        return isSeen(info.st_mode, foldersToo);
+    // Missing, or below an ordinary file: simply not there. Anything else
+    // means the search itself could not be made.
+    if (errno == ENOENT || errno == ENOTDIR)
+        return false;
+    throw RuntimeFailure::fromErrno(errno);
+}
+
+QByteArray temporaryNameBeside(const QByteArray &target)
+{
+    // Hidden, so that a file test never mistakes it for the user's file.
+    const QByteArray suffix = QByteArray::number(QRandomGenerator::global()->generate64(), 36);
+    return parentOf(target) + "/.tarnel-" + suffix + ".tmp";
+}
+
+} // namespace
+
+bool fileExists(const QString &path)
+{
+    return findEntry(path, false);
+}
+
+bool folderExists(const QString &path)
+{
+    return findEntry(path, true);
+}
+
+void createFolder(const QString &path)
+{
+    const QByteArray native = nativePathOf(path);
+    if (::mkdir(native.constData(), 0777) != 0)
+        throwForError(errno, native);
+}
+
+QByteArray readFile(const QString &path)
+{
+    const QByteArray native = nativePathOf(path);
+    const Descriptor fd(::open(native.constData(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0)
+        throwForError(errno, native);
+    struct stat info;
+    if (::fstat(fd.get(), &info) != 0)
+        throw RuntimeFailure::fromErrno(errno);
+    if (S_ISDIR(info.st_mode))
+        throw RuntimeFailure::fromErrno(EISDIR);
+
+    try {
+        QByteArray bytes;
+        // The size is a hint only: some files report 0 and still have content.
+        qsizetype capacity = info.st_size > 0 ? static_cast<qsizetype>(info.st_size) + 1 : 4096;
+        bytes.resize(capacity);
+        qsizetype size = 0;
+        for (;;) {
+            if (size == capacity) {
+                capacity *= 2;
+                bytes.resize(capacity);
+            }
+            const ssize_t got = ::read(fd.get(), bytes.data() + size, static_cast<size_t>(capacity - size));
+            if (got < 0) {
+                if (errno == EINTR)
+                    continue;
+                throw RuntimeFailure::fromErrno(errno);
+            }
+            if (got == 0)
+                break;
+            size += got;
+        }
+        bytes.truncate(size);
+        return bytes;
+    } catch (const std::bad_alloc &) {
+        throw RuntimeFailure::withNumber(failure::OutOfMemory);
+    }
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    const QByteArray native = nativePathOf(path);
+    Descriptor fd(::open(native.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    if (fd.get() < 0)
+        throwForError(errno, native);
+    if (const int error = writeAll(fd.get(), bytes))
+        throw RuntimeFailure::fromErrno(error);
+    if (const int error = fd.close())
+        throw RuntimeFailure::fromErrno(error);
+}
+
+void writeFileAtomically(const QString &path, const QByteArray &bytes)
+{
+    QByteArray target = nativePathOf(path);
+
+    // Through a link, the file it names is replaced and the link stays.
+    struct stat old;
+    if (::lstat(target.constData(), &old) == 0 && S_ISLNK(old.st_mode)) {
+        if (char *real = ::realpath(target.constData(), nullptr)) {
+            target = real;
+            std::free(real);
+        }
+    }
+    bool hadOld = false;
+    if (::stat(target.constData(), &old) == 0) {
+        if (S_ISDIR(old.st_mode))
+            throw RuntimeFailure::fromErrno(EISDIR);
+        // A device or a pipe is written into, never replaced by a file.
+        if (!S_ISREG(old.st_mode)) {
+            writeFile(QFile::decodeName(target), bytes);
+            return;
+        }
+        hadOld = true;
+    } else if (errno != ENOENT) {
+        throw RuntimeFailure::fromErrno(errno);
+    }
+
+    QByteArray temporary;
+    Descriptor fd;
+    for (int attempt = 0; fd.get() < 0; ++attempt) {
+        temporary = temporaryNameBeside(target);
+        const mode_t mode = hadOld ? (old.st_mode & 07777) : 0666;
+        fd.reset(::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
+        if (fd.get() < 0 && (errno != EEXIST || attempt >= 100))
+            throwForError(errno, temporary);
+    }
+
+    if (hadOld) {
+        // The new file takes the old one's place, so it keeps its permissions
+        // (which the process's umask would otherwise cut) and, where we may,
+        // its owner.
+        [[maybe_unused]] const int modeKept = ::fchmod(fd.get(), old.st_mode & 07777);
+        [[maybe_unused]] const int ownerKept = ::fchown(fd.get(), old.st_uid, old.st_gid);
+    }
+    int error = writeAll(fd.get(), bytes);
+    if (error == 0 && ::fsync(fd.get()) != 0 && errno != EINVAL)
+        error = errno;
+    if (const int closeError = fd.close(); error == 0)
+        error = closeError;
+    if (error == 0 && ::rename(temporary.constData(), target.constData()) != 0)
+        error = errno;
+    if (error != 0) {
+        ::unlink(temporary.constData());
+        throw RuntimeFailure::fromErrno(error);
+    }
+
+    // Make the new name itself durable; a failure here loses nothing that is
+    // not also lost by any other program's save.
+    const Descriptor folder(::open(parentOf(target).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.get() >= 0)
+        ::fsync(folder.get());
+}
+
+} // namespace platform::filesystem

@@ -1,0 +1,310 @@
+#include "soundplayer.h"
+
+#include <QFile>
+
+#include <cerrno>
+
+#include <alsa/asoundlib.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace platform::sound {
+
+namespace {
+
+// Trivially destructible, so the player thread may still read it while the
+// process ends.
+std::atomic<bool> soundPlaying{false};
+
+// Sound files of the program are a few hundred kilobytes; this keeps a stray
+// huge file from being read into memory.
+constexpr qsizetype largestWaveFile = 64 * 1024 * 1024;
+
+quint16 littleEndian16(const char *at)
+{
+    const auto *b = reinterpret_cast<const unsigned char *>(at);
+    return static_cast<quint16>(b[0] | (b[1] << 8));
+}
+
+quint32 littleEndian32(const char *at)
+{
+    const auto *b = reinterpret_cast<const unsigned char *>(at);
+    return quint32(b[0]) | (quint32(b[1]) << 8) | (quint32(b[2]) << 16) | (quint32(b[3]) << 24);
+}
+
+bool chunkIdIs(const char *at, const char *id)
+{
+    return std::memcmp(at, id, 4) == 0;
+}
+
+constexpr quint16 formatPcm = 1;
+constexpr quint16 formatFloat = 3;
+constexpr quint16 formatExtensible = 0xFFFE;
+
+std::optional<SampleFormat> sampleFormatOf(quint16 format, quint16 bits)
+{
+    if (format == formatPcm) {
+        switch (bits) {
+        case 8:
+            return SampleFormat::Unsigned8;
+        case 16:
+            return SampleFormat::Signed16;
+        case 24:
+            return SampleFormat::Signed24Packed;
+        case 32:
+            return SampleFormat::Signed32;
+        default:
+            return std::nullopt;
+        }
+    }
+    if (format == formatFloat && bits == 32)
+        return SampleFormat::Float32;
+    return std::nullopt;
+}
+
+snd_pcm_format_t alsaFormatOf(SampleFormat format)
+{
+    switch (format) {
+    case SampleFormat::Unsigned8:
+        return SND_PCM_FORMAT_U8;
+    case SampleFormat::Signed16:
+        return SND_PCM_FORMAT_S16_LE;
+    case SampleFormat::Signed24Packed:
+        return SND_PCM_FORMAT_S24_3LE;
+    case SampleFormat::Signed32:
+        return SND_PCM_FORMAT_S32_LE;
+    case SampleFormat::Float32:
+        return SND_PCM_FORMAT_FLOAT_LE;
+    }
+    return SND_PCM_FORMAT_UNKNOWN;
+}
+
+// ALSA writes its own complaints (no card, unknown device) to stderr; a sound
+// that cannot be played must say nothing.
+void silentAlsaErrors(const char *, int, const char *, int, const char *, ...) {}
+
+std::optional<QByteArray> readWholeFile(const QByteArray &path)
+{
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    QByteArray bytes;
+    char buffer[65536];
+    bool ok = true;
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0) {
+            ok = got == 0;
+            break;
+        }
+        if (bytes.size() + got > largestWaveFile) {
+            ok = false;
+            break;
+        }
+        bytes.append(buffer, got);
+    }
+    ::close(fd);
+    if (!ok)
+        return std::nullopt;
+    return bytes;
+}
+
+// What one playing thread shares with the code that may have to stop it.
+struct Playback
+{
+    std::atomic<bool> stop{false};
+    std::mutex mutex;
+    std::condition_variable finishedChanged;
+    bool finished = false;
+};
+
+void play(const QByteArray &bytes, const Wave &wave, const Playback &playback)
+{
+    snd_pcm_t *pcm = nullptr;
+    // Non-blocking open: a device held by another program is silence, not a wait.
+    if (snd_pcm_open(&pcm, "default", SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) < 0)
+        return;
+    const unsigned int latencyMicroseconds = 200000;
+    if (snd_pcm_nonblock(pcm, 0) < 0
+        || snd_pcm_set_params(pcm, alsaFormatOf(wave.format), SND_PCM_ACCESS_RW_INTERLEAVED,
+                              static_cast<unsigned int>(wave.channels), static_cast<unsigned int>(wave.sampleRate),
+                              1, latencyMicroseconds)
+               < 0) {
+        snd_pcm_close(pcm);
+        return;
+    }
+
+    // Small pieces, so that a stop at the end of the process is seen soon.
+    const snd_pcm_uframes_t piece = std::max<snd_pcm_uframes_t>(1, static_cast<snd_pcm_uframes_t>(wave.sampleRate / 20));
+    const char *data = bytes.constData() + wave.dataOffset;
+    snd_pcm_uframes_t framesLeft = static_cast<snd_pcm_uframes_t>(wave.dataSize / wave.frameSize);
+    while (framesLeft > 0 && !playback.stop.load()) {
+        const snd_pcm_sframes_t written = snd_pcm_writei(pcm, data, std::min(piece, framesLeft));
+        if (written < 0) {
+            if (snd_pcm_recover(pcm, static_cast<int>(written), 1) < 0)
+                break;
+            continue;
+        }
+        data += written * wave.frameSize;
+        framesLeft -= static_cast<snd_pcm_uframes_t>(written);
+    }
+    if (playback.stop.load())
+        snd_pcm_drop(pcm);
+    else
+        snd_pcm_drain(pcm);
+    snd_pcm_close(pcm);
+}
+
+void playFile(const QByteArray &path, const std::shared_ptr<Playback> &playback)
+{
+    try {
+        if (const std::optional<QByteArray> bytes = readWholeFile(path)) {
+            if (const std::optional<Wave> wave = parseWave(*bytes))
+                play(*bytes, *wave, *playback);
+        }
+    } catch (...) {
+        // Out of memory while reading: silence like any other sound that
+        // cannot be played. Nothing may escape a thread.
+    }
+    soundPlaying.store(false);
+    const std::lock_guard lock(playback->mutex);
+    playback->finished = true;
+    playback->finishedChanged.notify_all();
+}
+
+// Owns the one player thread. At the end of the process it stops a sound
+// that is still playing and waits for its thread before the libraries it uses
+// are torn down.
+class Player
+{
+public:
+    Player() { snd_lib_error_set_handler(silentAlsaErrors); }
+    Player(const Player &) = delete;
+    Player &operator=(const Player &) = delete;
+
+    ~Player()
+    {
+        const std::lock_guard lock(m_mutex);
+        if (!m_thread.joinable())
+            return;
+        m_playback->stop.store(true);
+        std::unique_lock finishedLock(m_playback->mutex);
+        const bool finished = m_playback->finishedChanged.wait_for(finishedLock, std::chrono::seconds(2),
+                                                                   [this] { return m_playback->finished; });
+        finishedLock.unlock();
+        // A device that hangs must not hang the end of the program: the
+        // thread then keeps its own share of the state and ends with the process.
+        if (finished)
+            m_thread.join();
+        else
+            m_thread.detach();
+    }
+
+    void start(const QString &path)
+    {
+        if (soundPlaying.exchange(true))
+            return;
+        const std::lock_guard lock(m_mutex);
+        // The previous sound has ended (the flag was clear); its thread is
+        // at most returning.
+        if (m_thread.joinable())
+            m_thread.join();
+        m_playback = std::make_shared<Playback>();
+        try {
+            m_thread = std::thread(playFile, QFile::encodeName(path), m_playback);
+        } catch (...) {
+            soundPlaying.store(false);
+        }
+    }
+
+private:
+    std::mutex m_mutex;
+    std::thread m_thread;
+    std::shared_ptr<Playback> m_playback;
+};
+
+Player &player()
+{
+    static Player instance;
+    return instance;
+}
+
+} // namespace
+
+std::optional<Wave> parseWave(const QByteArray &bytes)
+{
+    const char *data = bytes.constData();
+    const qsizetype size = bytes.size();
+    if (size < 12 || !chunkIdIs(data, "RIFF") || !chunkIdIs(data + 8, "WAVE"))
+        return std::nullopt;
+
+    std::optional<Wave> wave;
+    qsizetype at = 12;
+    while (at + 8 <= size) {
+        const char *chunk = data + at;
+        const qint64 chunkSize = littleEndian32(chunk + 4);
+        const qsizetype body = at + 8;
+        const qint64 available = size - body;
+
+        if (chunkIdIs(chunk, "fmt ")) {
+            if (chunkSize < 16 || chunkSize > available)
+                return std::nullopt;
+            const char *fmt = data + body;
+            quint16 format = littleEndian16(fmt);
+            const quint16 channels = littleEndian16(fmt + 2);
+            const quint32 sampleRate = littleEndian32(fmt + 4);
+            const quint16 blockAlign = littleEndian16(fmt + 12);
+            const quint16 bits = littleEndian16(fmt + 14);
+            if (format == formatExtensible) {
+                // The real format is the first two bytes of the sub-format GUID.
+                if (chunkSize < 40)
+                    return std::nullopt;
+                format = littleEndian16(fmt + 24);
+            }
+            const std::optional<SampleFormat> sampleFormat = sampleFormatOf(format, bits);
+            if (!sampleFormat || channels < 1 || channels > 32 || sampleRate < 1000 || sampleRate > 768000
+                || blockAlign != channels * (bits / 8))
+                return std::nullopt;
+            wave = Wave{*sampleFormat, channels, static_cast<int>(sampleRate), blockAlign, 0, 0};
+        } else if (chunkIdIs(chunk, "data")) {
+            if (!wave)
+                return std::nullopt;
+            // Recorders that were cut off leave a size beyond the end of the file.
+            const qint64 dataSize = std::min(chunkSize, available);
+            wave->dataOffset = body;
+            wave->dataSize = dataSize - dataSize % wave->frameSize;
+            if (wave->dataSize == 0)
+                return std::nullopt;
+            return wave;
+        }
+        // Chunks are padded to an even size.
+        at = body + chunkSize + (chunkSize & 1);
+    }
+    return std::nullopt;
+}
+
+void playAsync(const QString &path)
+{
+    if (path.isEmpty() || path.contains(QChar(0)))
+        return;
+    player().start(path);
+}
+
+bool isPlaying()
+{
+    return soundPlaying.load();
+}
+
+} // namespace platform::sound
