@@ -1,0 +1,7 @@
+#include "clipboard.h"
+
+namespace kelvane {
+
+Clipboard::~Clipboard() = default;
+
+} // namespace kelvane

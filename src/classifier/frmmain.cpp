@@ -1,0 +1,206 @@
+#include "frmmain.h"
+
+#include "characteranalysis.h"
+#include "clipboard.h"
+#include "dialogs.h"
+#include "runtimefailure.h"
+#include "singlecharactervalidator.h"
+#include "twips.h"
+
+#include <QGroupBox>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPalette>
+#include <QPushButton>
+
+#include <exception>
+
+using namespace Qt::StringLiterals;
+
+// Resources of a static library are not registered unless something refers to
+// them, and Q_INIT_RESOURCE must be used outside any namespace.
+static void initKelvaneResources()
+{
+    Q_INIT_RESOURCE(kelvane);
+}
+
+namespace kelvane {
+
+frmMain::frmMain(platform::Dialogs &dialogs, Clipboard &clipboard, QWidget *parent)
+    : QDialog(parent)
+    , m_dialogs(dialogs)
+    , m_clipboard(clipboard)
+{
+    initKelvaneResources();
+
+    setObjectName(u"frmMain"_s);
+    setWindowTitle(programTitle());
+    QIcon icon;
+    for (const int size : {16, 32, 48})
+        icon.addFile(u":/kelvane/kelvane-%1.png"_s.arg(size), QSize(size, size));
+    setWindowIcon(icon);
+
+    // A fixed dialog frame: a title and a close box, nothing to resize,
+    // minimize or maximize with.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(platform::twips::size(5550, 3945));
+    setSizeGripEnabled(false);
+
+    // The window's own font is the dialog font; the two labels ask for their own.
+    setFont(QFont(u"MS Sans Serif"_s, 8));
+    QPalette background = palette();
+    background.setColor(QPalette::Window, QColor(224, 224, 224));
+    setPalette(background);
+    setAutoFillBackground(true);
+
+    createControls();
+    placeControls();
+
+    connect(cmdOK, &QPushButton::clicked, this, &frmMain::cmdOK_Click);
+    connect(cmdPasteFromBuffer, &QPushButton::clicked, this, &frmMain::cmdPasteFromBuffer_Click);
+    connect(cmdCopyToBuffer, &QPushButton::clicked, this, &frmMain::cmdCopyToBuffer_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmMain::cmdCancel_Click);
+
+    setTabOrder(txtIn, cmdPasteFromBuffer);
+    setTabOrder(cmdPasteFromBuffer, cmdOK);
+    setTabOrder(cmdOK, cmdCancel);
+    setTabOrder(cmdCancel, txtOut);
+    setTabOrder(txtOut, cmdCopyToBuffer);
+    txtIn->setFocus();
+}
+
+frmMain::~frmMain() = default;
+
+QString frmMain::programTitle()
+{
+    return u"Orvane Kelvane"_s;
+}
+
+void frmMain::createControls()
+{
+    QFont labelFont(u"Tahoma"_s);
+    labelFont.setPointSizeF(9.75);
+
+    lblIntro = new QLabel(u"Утилита Kelvane определяет, к какому языку принадлежит введенный символ: "
+                          u"русский или английский. Введите символ:"_s,
+                          this);
+    lblIntro->setObjectName(u"lblIntro"_s);
+    lblIntro->setFont(labelFont);
+    lblIntro->setWordWrap(true);
+    lblIntro->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    txtIn = new QLineEdit(this);
+    txtIn->setObjectName(u"txtIn"_s);
+    txtIn->setToolTip(u"Введите символ"_s);
+    // The one-character limit; a length limit would count UTF-16 units.
+    txtIn->setValidator(new SingleCharacterValidator(txtIn));
+
+    cmdPasteFromBuffer = new QPushButton(u"Вставить из буфера"_s, this);
+    cmdPasteFromBuffer->setObjectName(u"cmdPasteFromBuffer"_s);
+    cmdPasteFromBuffer->setToolTip(u"Вставить в текстовое поле первый символ строки из буфера"_s);
+
+    Label1 = new QLabel(u"и нажмите кнопку \"Анализ\"."_s, this);
+    Label1->setObjectName(u"Label1"_s);
+    Label1->setFont(labelFont);
+    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    Frame1 = new QGroupBox(u"Анализ"_s, this);
+    Frame1->setObjectName(u"Frame1"_s);
+
+    txtOut = new QLineEdit(Frame1);
+    txtOut->setObjectName(u"txtOut"_s);
+    txtOut->setReadOnly(true);
+
+    cmdCopyToBuffer = new QPushButton(u"В буфер"_s, Frame1);
+    cmdCopyToBuffer->setObjectName(u"cmdCopyToBuffer"_s);
+    cmdCopyToBuffer->setToolTip(u"Скопировать введенный символ в буфер"_s);
+    cmdCopyToBuffer->hide();
+
+    cmdOK = new QPushButton(u"Анализ"_s, this);
+    cmdOK->setObjectName(u"cmdOK"_s);
+    cmdOK->setToolTip(u"Анализ введенного символа"_s);
+    cmdOK->setDefault(true);
+
+    cmdCancel = new QPushButton(u"Отмена"_s, this);
+    cmdCancel->setObjectName(u"cmdCancel"_s);
+    cmdCancel->setToolTip(u"Выход из программы"_s);
+}
+
+void frmMain::placeControls()
+{
+    // Left, top, width and height in twips; the frame's controls measured
+    // inside the frame.
+    const struct
+    {
+        QWidget *control;
+        int left, top, width, height;
+    } layout[] = {
+        {lblIntro, 120, 120, 5295, 855},
+        {txtIn, 360, 960, 975, 375},
+        {cmdPasteFromBuffer, 1440, 960, 1935, 375},
+        {Label1, 120, 1560, 5295, 375},
+        {Frame1, 240, 1920, 5175, 1335},
+        {txtOut, 120, 360, 4935, 375},
+        {cmdCopyToBuffer, 4200, 840, 855, 375},
+        {cmdOK, 240, 3480, 1455, 375},
+        {cmdCancel, 3840, 3480, 1575, 375},
+    };
+    for (const auto &place : layout)
+        place.control->setGeometry(platform::twips::rect(place.left, place.top, place.width, place.height));
+}
+
+void frmMain::keyPressEvent(QKeyEvent *event)
+{
+    // The window has no cancel button: Escape does not close it, only
+    // "Отмена", the close box and Alt+F4 do.
+    if (event->matches(QKeySequence::Cancel)) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void frmMain::cmdOK_Click()
+{
+    const QString input = txtIn->text();
+    if (input.isEmpty()) {
+        m_dialogs.message(u"Введите символ!"_s, platform::Dialogs::Buttons::Ok, platform::Dialogs::Icon::Information,
+                          programTitle());
+        return;
+    }
+    cmdCopyToBuffer->show();
+    txtOut->setText(analysisLine(codeOfFirstCharacter(input)));
+}
+
+void frmMain::cmdPasteFromBuffer_Click()
+{
+    QString text;
+    try {
+        text = m_clipboard.text();
+    } catch (const platform::RuntimeFailure &failure) {
+        m_dialogs.message(u"Произошла ошибка при попытке вставки из буфера:"_s + failure.description(),
+                          platform::Dialogs::Buttons::Ok, platform::Dialogs::Icon::Exclamation, programTitle());
+        return;
+    }
+    // The button promises the first character of the clipboard's text.
+    txtIn->setText(firstCharacter(text));
+}
+
+void frmMain::cmdCopyToBuffer_Click()
+{
+    try {
+        m_clipboard.setText(txtIn->text());
+    } catch (const std::exception &) {
+        // A copy that fails is not reported: the user sees the clipboard unchanged.
+    }
+}
+
+void frmMain::cmdCancel_Click()
+{
+    close();
+}
+
+} // namespace kelvane
