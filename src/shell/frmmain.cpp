@@ -1,0 +1,242 @@
+#include "frmmain.h"
+
+#include "aboutpage.h"
+#include "appearance.h"
+#include "buildconfig.h"
+#include "clicklabel.h"
+#include "filesystem.h"
+#include "gamespage.h"
+#include "keyvaluereader.h"
+#include "notespage.h"
+#include "phonepage.h"
+#include "readablefile.h"
+#include "runpage.h"
+#include "runtimefailure.h"
+#include "settingsfile.h"
+#include "system.h"
+#include "tabcontrol.h"
+#include "toolspage.h"
+#include "twips.h"
+
+#include <QCloseEvent>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+
+#include <new>
+
+namespace {
+
+constexpr int clientWidthTwips = 7425;
+constexpr int clientHeightTwips = 5760;
+const QColor windowColour(60, 81, 130);
+
+} // namespace
+
+frmMain::frmMain(platform::Dialogs &dialogs, platform::System &system, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                          | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
+    , m_context(dialogs, system)
+{
+    using platform::twips::rect;
+
+    // The pictures live in this static library; without this reference the
+    // linker would drop them from the program.
+    Q_INIT_RESOURCE(shell);
+
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Домашний центр Orvane Tarnel"));
+    setWindowIcon(QIcon(QStringLiteral(":/shell/tarnel.png")));
+    setFixedSize(platform::twips::size(clientWidthTwips, clientHeightTwips));
+    platform::appearance::installFontSubstitutions();
+    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    QPalette windowPalette = palette();
+    windowPalette.setColor(QPalette::Window, windowColour);
+    setPalette(windowPalette);
+    setAutoFillBackground(true);
+    m_context.setMainWindow(this);
+
+    Image2 = new QLabel(this);
+    Image2->setObjectName(QStringLiteral("Image2"));
+    Image2->setGeometry(rect(120, 120, 4695, 600));
+    Image2->setPixmap(QPixmap(QStringLiteral(":/shell/image2.png")));
+
+    Label1 = new QLabel(QStringLiteral("orvane tarnel"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    QFont titleFont(QStringLiteral("Tahoma"), 14);
+    titleFont.setPointSizeF(14.25);
+    titleFont.setBold(true);
+    Label1->setFont(titleFont);
+    QPalette titlePalette = Label1->palette();
+    titlePalette.setColor(QPalette::WindowText, Qt::white);
+    Label1->setPalette(titlePalette);
+    Label1->move(platform::twips::toPixels(5040), platform::twips::toPixels(240));
+    Label1->adjustSize();
+
+    SSTab1 = new TabControl(this);
+    SSTab1->setObjectName(QStringLiteral("SSTab1"));
+    SSTab1->setGeometry(rect(45, 840, 7335, 4815));
+    runPage = new RunPage(m_context);
+    notesPage = new NotesPage(m_context);
+    phonePage = new PhonePage(m_context);
+    toolsPage = new ToolsPage(m_context);
+    gamesPage = new GamesPage(m_context);
+    aboutPage = new AboutPage;
+    SSTab1->addPage(runPage, QStringLiteral("Запуск"));
+    SSTab1->addPage(notesPage, QStringLiteral("Записи"));
+    SSTab1->addPage(phonePage, QStringLiteral("Телефоны"));
+    SSTab1->addPage(toolsPage, QStringLiteral("Задачи"));
+    SSTab1->addPage(gamesPage, QStringLiteral("Игры"));
+    SSTab1->addPage(aboutPage, QStringLiteral("My Tarnel"));
+    SSTab1->setCurrentIndex(PageRun);
+
+    connect(notesPage->lblStatus, &ClickLabel::clicked, this, &frmMain::lblStatus_Click);
+
+    Form_Load();
+    centreOnScreen();
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::centreOnScreen()
+{
+    if (const QScreen *screen = this->screen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+}
+
+void frmMain::Form_Load()
+{
+    AppState &state = m_context.state;
+    // No tools page item is hovered yet, so the first hover plays its sound.
+    state.AON = -1;
+    state.CrLf = QStringLiteral("\r\n");
+    state.CrLf2 = state.CrLf + state.CrLf;
+    aboutPage->lblVersion->setText(
+        AboutPage::versionCaption(TARNEL_VERSION_MAJOR, TARNEL_VERSION_MINOR, TARNEL_VERSION_PATCH));
+    InitApplication();
+    LoadSettings();
+    state.ToolDescriptions = ToolsPage::descriptions();
+    state.GameDescriptions = GamesPage::descriptions();
+}
+
+void frmMain::showError(const QString &description)
+{
+    m_context.MsgBox(QStringLiteral("Ошибка: ") + description, AppContext::Buttons::Ok, AppContext::Icon::Critical);
+}
+
+void frmMain::InitApplication()
+{
+    AppState &state = m_context.state;
+    state.ProgramFolder = m_context.system.programFolder();
+    if (!state.ProgramFolder.endsWith(QLatin1Char('/')))
+        state.ProgramFolder += QLatin1Char('/');
+
+    // Only opening targets needs the opener's folder; the rest of start-up
+    // goes on without it.
+    state.WindowsFolder = m_context.system.windowsFolder();
+    if (state.WindowsFolder.isEmpty())
+        showError(QString());
+
+    // Each step reports its own failure and start-up goes on with the next.
+    const auto step = [this](const auto &work) {
+        try {
+            work();
+        } catch (const platform::RuntimeFailure &failure) {
+            showError(failure.description());
+        } catch (const std::bad_alloc &) {
+            showError(platform::RuntimeFailure::descriptionOf(platform::failure::OutOfMemory));
+        }
+    };
+    step([this, &state] {
+        if (!m_context.FolderExists(state.PersonalFolder()))
+            platform::filesystem::createFolder(state.PersonalFolder());
+    });
+}
+
+void frmMain::LoadSettings()
+{
+    AppState &state = m_context.state;
+    const QString path = state.ProgramFolder + settingsfile::fileName();
+    try {
+        if (!m_context.FileExists(path)) {
+            SSTab1->setCurrentIndex(PageTools);
+            return;
+        }
+        QFile file;
+        platform::filesystem::openForReading(file, path);
+        int page = settingsfile::pageFromText(ReadKeyValue(file, settingsfile::section(), settingsfile::curTabKey()));
+        if (page < 0 || page >= PageCount)
+            page = PageGames;
+        SSTab1->setCurrentIndex(page);
+        state.LastFile = ReadKeyValue(file, settingsfile::section(), settingsfile::lastFileKey());
+        notesPage->cmdLoadLast->setToolTip(QStringLiteral("Загрузить последний файл: ") + state.LastFile);
+    } catch (const platform::RuntimeFailure &failure) {
+        m_context.MsgBox(QStringLiteral("Ошибка при чтении файла конфигурации!") + state.CrLf2 + failure.description(),
+                         AppContext::Buttons::Ok, AppContext::Icon::Critical);
+    } catch (const std::bad_alloc &) {
+        m_context.MsgBox(QStringLiteral("Ошибка при чтении файла конфигурации!") + state.CrLf2
+                             + platform::RuntimeFailure::descriptionOf(platform::failure::OutOfMemory),
+                         AppContext::Buttons::Ok, AppContext::Icon::Critical);
+    }
+}
+
+void frmMain::SaveSettings()
+{
+    const AppState &state = m_context.state;
+    try {
+        // The new file takes the old one's place only once it is whole, so a
+        // failed write leaves the previous settings as they were.
+        platform::filesystem::writeFileAtomically(state.ProgramFolder + settingsfile::fileName(),
+                                                  settingsfile::bytes(SSTab1->currentIndex(), state.LastFile));
+    } catch (const platform::RuntimeFailure &failure) {
+        m_context.MsgBox(QStringLiteral("Возникла ошибка при сохранении файла конфигурации:") + state.CrLf2
+                             + failure.description(),
+                         AppContext::Buttons::Ok, AppContext::Icon::Critical);
+    }
+}
+
+bool frmMain::Form_Unload()
+{
+    AppState &state = m_context.state;
+    if (state.anythingChanged()
+        && m_context.MsgBox(QStringLiteral("Данные изменились. Сохранить сейчас?"), AppContext::Buttons::YesNo,
+                            AppContext::Icon::Information)
+            == AppContext::Answer::Yes) {
+        // Every save the user asked for is tried; one that fails keeps its flag
+        // and keeps the window open, since closing now would lose that data.
+        bool allSaved = true;
+        const auto save = [&allSaved](bool &flag, const std::function<bool()> &saver) {
+            if (!flag)
+                return;
+            if (!saver || saver())
+                flag = false;
+            else
+                allSaved = false;
+        };
+        save(state.Change, shutdownSaves.document);
+        save(state.StartCh, shutdownSaves.appList);
+        save(state.PhoneCh, shutdownSaves.phoneBook);
+        if (!allSaved)
+            return false;
+    }
+    SaveSettings();
+    return true;
+}
+
+void frmMain::closeEvent(QCloseEvent *event)
+{
+    if (Form_Unload())
+        event->accept();
+    else
+        event->ignore();
+}
+
+void frmMain::lblStatus_Click()
+{
+    m_context.MsgBox(notesPage->lblStatus->text(), AppContext::Buttons::Ok, AppContext::Icon::Information,
+                     QStringLiteral("Статус"));
+}

@@ -1,0 +1,90 @@
+#include "tabcontrol.h"
+
+#include "twips.h"
+
+#include <QApplication>
+#include <QFrame>
+#include <QStackedWidget>
+#include <QTabBar>
+
+namespace {
+
+class EqualWidthTabBar final : public QTabBar
+{
+public:
+    using QTabBar::QTabBar;
+
+protected:
+    QSize tabSizeHint(int index) const override
+    {
+        const QSize hint = QTabBar::tabSizeHint(index);
+        if (count() == 0 || width() <= 0)
+            return hint;
+        // Spread the rounding remainder over the first tabs so the row is filled exactly.
+        const int base = width() / count();
+        const int extra = index < width() % count() ? 1 : 0;
+        return QSize(base + extra, hint.height());
+    }
+};
+
+} // namespace
+
+TabControl::TabControl(QWidget *parent)
+    : QWidget(parent)
+    , m_bar(new EqualWidthTabBar(this))
+    , m_panel(new QFrame(this))
+    , m_stack(new QStackedWidget(this))
+{
+    // The pages keep the ordinary dialog colours whatever colour the window has.
+    setPalette(QApplication::palette());
+    setAutoFillBackground(false);
+    m_bar->setDrawBase(false);
+    m_bar->setExpanding(false);
+    m_bar->setUsesScrollButtons(false);
+    m_bar->setElideMode(Qt::ElideNone);
+    m_panel->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
+    m_panel->setAutoFillBackground(true);
+    m_stack->setAutoFillBackground(false);
+    m_bar->raise();
+    connect(m_bar, &QTabBar::currentChanged, this, [this](int index) {
+        m_stack->setCurrentIndex(index);
+        Q_EMIT currentChanged(index);
+    });
+}
+
+int TabControl::addPage(QWidget *page, const QString &caption)
+{
+    page->setAutoFillBackground(false);
+    m_stack->addWidget(page);
+    return m_bar->addTab(caption);
+}
+
+int TabControl::count() const
+{
+    return m_bar->count();
+}
+
+int TabControl::currentIndex() const
+{
+    return m_bar->currentIndex();
+}
+
+void TabControl::setCurrentIndex(int index)
+{
+    m_bar->setCurrentIndex(index);
+}
+
+QWidget *TabControl::page(int index) const
+{
+    return m_stack->widget(index);
+}
+
+void TabControl::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    const int tabHeight = platform::twips::toPixels(tabHeightTwips);
+    m_bar->setGeometry(0, 0, width(), tabHeight);
+    m_panel->setGeometry(0, tabHeight - 1, width(), height() - tabHeight + 1);
+    m_stack->setGeometry(0, 0, width(), height());
+    m_bar->raise();
+}

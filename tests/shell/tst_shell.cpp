@@ -1,0 +1,424 @@
+#include "aboutpage.h"
+#include "clicklabel.h"
+#include "codepage.h"
+#include "fakedialogs.h"
+#include "fakesystem.h"
+#include "frmmain.h"
+#include "notespage.h"
+#include "tabcontrol.h"
+#include "twips.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using Answer = platform::Dialogs::Answer;
+using Buttons = platform::Dialogs::Buttons;
+using Icon = platform::Dialogs::Icon;
+
+// A program folder of its own for each test, with scripted dialogs and system.
+struct Run
+{
+    QTemporaryDir dir;
+    FakeDialogs dialogs;
+    FakeSystem system;
+    std::unique_ptr<frmMain> window;
+
+    Run() { system.programFolderPath = dir.path() + QLatin1Char('/'); }
+    QString path(const QString &name) const { return dir.path() + QLatin1Char('/') + name; }
+    void writeFile(const QString &name, const QByteArray &bytes) const
+    {
+        QFile file(path(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    QByteArray settings() const
+    {
+        QFile file(path(u"tarnel.ini"_qs));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+    frmMain &start()
+    {
+        window = std::make_unique<frmMain>(dialogs, system);
+        return *window;
+    }
+    int page() const { return window->SSTab1->currentIndex(); }
+};
+
+class tst_Shell : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void firstStart_createsPersonalFolderAndShowsTools();
+    void window_layout();
+    void loadSettings_data();
+    void loadSettings();
+    void loadSettings_settingsFolderIsNoFile();
+    void settings_roundTrip();
+    void shutdown_onAboutPage_writesThreeLines();
+    void shutdown_nothingChanged_asksNothing();
+    void shutdown_question_data();
+    void shutdown_question();
+    void shutdown_savesInOrderAndSettingsLast();
+    void shutdown_failedSave_keepsWindowOpen();
+    void unwritableProgramFolder_reportsOnceAndStarts();
+    void noOpener_reportsAndStarts();
+    void dataStayInProgramFolder_whateverTheCurrentFolder();
+    void lblStatus_click_showsWholeCaption();
+};
+
+void tst_Shell::firstStart_createsPersonalFolderAndShowsTools()
+{
+    Run run;
+    frmMain &window = run.start();
+
+    QVERIFY(QFileInfo(run.path(u"My Tarnel"_qs)).isDir());
+    QCOMPARE(run.page(), int(frmMain::PageTools));
+    QVERIFY(run.dialogs.calls().isEmpty());
+    const AppState &state = window.context().state;
+    QCOMPARE(state.ProgramFolder, run.dir.path() + u"/"_qs);
+    QCOMPARE(state.WindowsFolder, u"/usr/bin"_qs);
+    QCOMPARE(state.LastFile, QString());
+    QCOMPARE(state.AON, qint16(-1));
+    QCOMPARE(state.AONgame, qint16(0));
+    QCOMPARE(state.CrLf2, u"\r\n\r\n"_qs);
+    QCOMPARE(state.ToolDescriptions[2], u"Dovrik шифрует/расшифровывает любые файлы."_qs);
+    QCOMPARE(state.GameDescriptions[0], u"Запуск игры Brommel. "_qs);
+    QCOMPARE(window.aboutPage->lblVersion->text(), u"Версия 2.1.1 BETA"_qs);
+    QCOMPARE(window.aboutPage->Label5->text(), u"http://www.orvane.example/mytarnel/"_qs);
+    QCOMPARE(window.notesPage->lblStatus->text(),
+             u"Чтобы открыть или сохранить файл, воспользуйтесь кнопкой \"Файл\"."_qs);
+    // The tooltip keeps its design text when there is no settings file.
+    QCOMPARE(window.notesPage->cmdLoadLast->toolTip(), u"Открыть последний редактируемый файл"_qs);
+    QVERIFY(!QFile::exists(run.path(u"tarnel.ini"_qs)));
+}
+
+void tst_Shell::window_layout()
+{
+    Run run;
+    frmMain &window = run.start();
+
+    QCOMPARE(window.windowTitle(), u"Домашний центр Orvane Tarnel"_qs);
+    QCOMPARE(window.size(), QSize(495, 384));
+    QCOMPARE(window.minimumSize(), window.maximumSize());
+    QVERIFY(window.windowFlags() & Qt::WindowMinimizeButtonHint);
+    QVERIFY(!(window.windowFlags() & Qt::WindowMaximizeButtonHint));
+    QCOMPARE(window.palette().color(QPalette::Window), QColor(60, 81, 130));
+    QCOMPARE(window.SSTab1->geometry(), QRect(3, 56, 489, 321));
+    QCOMPARE(window.Label1->pos(), QPoint(336, 16));
+    QCOMPARE(window.Label1->text(), u"orvane tarnel"_qs);
+    QVERIFY(window.Label1->font().bold());
+    QCOMPARE(window.Label1->palette().color(QPalette::WindowText), QColor(Qt::white));
+
+    const QStringList captions{u"Запуск"_qs, u"Записи"_qs, u"Телефоны"_qs, u"Задачи"_qs, u"Игры"_qs, u"My Tarnel"_qs};
+    QCOMPARE(window.SSTab1->count(), captions.size());
+    for (int i = 0; i < captions.size(); ++i)
+        QCOMPARE(window.SSTab1->tabBar()->tabText(i), captions.at(i));
+
+    // Pages take the control's own coordinates, so a control placed in twips
+    // on a page lands where the window layout puts it.
+    QCOMPARE(window.notesPage->lblStatus->geometry(), platform::twips::rect(120, 4500, 7215, 255));
+
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(window.notesPage->geometry(), QRect(QPoint(0, 0), window.SSTab1->size()));
+    const QTabBar *bar = window.SSTab1->tabBar();
+    QCOMPARE(bar->tabRect(0).left(), 0);
+    QCOMPARE(bar->tabRect(5).right(), window.SSTab1->width() - 1);
+    QVERIFY(!window.aboutPage->Label5->isHidden());
+}
+
+void tst_Shell::loadSettings_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<int>("page");
+    QTest::addColumn<QString>("lastFile");
+    QTest::addColumn<QString>("message");
+
+    const QString failed = u"Ошибка при чтении файла конфигурации!\r\n\r\nПереполнение"_qs;
+    QTest::newRow("as written") << QByteArray("[mytarnel]\r\nCurTab=2\r\nLastFile=C:\\a=b.txt\r\n") << 2
+                                << u"C:\\a=b.txt"_qs << QString();
+    QTest::newRow("about page") << QByteArray("[mytarnel]\r\nCurTab=5\r\nLastFile=\r\n") << 5 << QString()
+                                << QString();
+    QTest::newRow("too high") << QByteArray("[mytarnel]\r\nCurTab=6\r\n") << 4 << QString() << QString();
+    QTest::newRow("too low") << QByteArray("[mytarnel]\r\nCurTab=-1\r\n") << 4 << QString() << QString();
+    QTest::newRow("2.5") << QByteArray("[mytarnel]\r\nCurTab=2.5\r\n") << 2 << QString() << QString();
+    QTest::newRow("3.5") << QByteArray("[mytarnel]\r\nCurTab=3.5\r\n") << 4 << QString() << QString();
+    QTest::newRow("lower-case key") << QByteArray("[MyTarnel]\r\ncurtab=1\r\n") << 1 << QString() << QString();
+    QTest::newRow("blank before header") << QByteArray(" [mytarnel]\r\nCurTab=2\r\nLastFile=x\r\n") << 0
+                                         << QString() << QString();
+    QTest::newRow("empty file") << QByteArray() << 0 << QString() << QString();
+    QTest::newRow("beyond 16 bits") << QByteArray("[mytarnel]\r\nCurTab=40000\r\nLastFile=x\r\n") << 0 << QString()
+                                    << failed;
+    QTest::newRow("huge exponent") << QByteArray("[mytarnel]\r\nCurTab=1e400\r\n") << 0 << QString() << failed;
+    QTest::newRow("NUL bytes") << QByteArray("[mytarnel]\r\nCurTab=\0\r\nLastFile=a\0b\r\n", 34) << 0
+                               << u"a"_qs + QChar(0) + u"b"_qs << QString();
+    QTest::newRow("0x98 and Cyrillic") << QByteArray("[mytarnel]\r\nCurTab=1\r\nLastFile=\x98\xFF\r\n") << 1
+                                       << QString(QChar(0x98)) + u"я"_qs << QString();
+    QTest::newRow("junk, no line ends") << QByteArray(300000, '\x01') << 0 << QString() << QString();
+    QByteArray junk;
+    for (int i = 0; i < 4096; ++i)
+        junk += char((i * 151 + 7) % 256);
+    QTest::newRow("binary junk") << junk << 0 << QString() << QString();
+    QByteArray millionLines;
+    millionLines.reserve(4000000);
+    for (int i = 0; i < 1000000; ++i)
+        millionLines += "x\r\n";
+    millionLines += "[mytarnel]\r\nCurTab=1\r\nLastFile=end\r\n";
+    QTest::newRow("a million lines") << millionLines << 1 << u"end"_qs << QString();
+}
+
+void tst_Shell::loadSettings()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(int, page);
+    QFETCH(QString, lastFile);
+    QFETCH(QString, message);
+
+    Run run;
+    run.writeFile(u"tarnel.ini"_qs, content);
+    if (!message.isEmpty())
+        run.dialogs.answerMessage(Answer::Ok);
+    frmMain &window = run.start();
+
+    QCOMPARE(run.page(), page);
+    QCOMPARE(window.context().state.LastFile, lastFile);
+    if (message.isEmpty()) {
+        QVERIFY(run.dialogs.calls().isEmpty());
+        QCOMPARE(window.notesPage->cmdLoadLast->toolTip(), u"Загрузить последний файл: "_qs + lastFile);
+    } else {
+        QCOMPARE(run.dialogs.calls().size(), 1);
+        const auto call = run.dialogs.calls().constFirst();
+        QCOMPARE(call.message.text, message);
+        QCOMPARE(call.message.buttons, Buttons::Ok);
+        QCOMPARE(call.message.icon, Icon::Critical);
+        QCOMPARE(call.title, u"Orvane Tarnel 2001"_qs);
+    }
+}
+
+void tst_Shell::loadSettings_settingsFolderIsNoFile()
+{
+    Run run;
+    QVERIFY(QDir(run.dir.path()).mkdir(u"tarnel.ini"_qs));
+    run.start();
+    QCOMPARE(run.page(), int(frmMain::PageTools));
+    QVERIFY(run.dialogs.calls().isEmpty());
+}
+
+void tst_Shell::settings_roundTrip()
+{
+    Run run;
+    {
+        frmMain &window = run.start();
+        window.SSTab1->setCurrentIndex(frmMain::PagePhones);
+        window.context().state.LastFile = u"C:\\Мои документы\\список.txt"_qs;
+        QVERIFY(window.close());
+    }
+    QCOMPARE(run.settings(),
+             platform::codepage::fromUnicode(u"[mytarnel]\r\nCurTab=2\r\nLastFile=C:\\Мои документы\\список.txt\r\n"_qs));
+
+    frmMain &again = run.start();
+    QCOMPARE(run.page(), int(frmMain::PagePhones));
+    QCOMPARE(again.context().state.LastFile, u"C:\\Мои документы\\список.txt"_qs);
+    QVERIFY(run.dialogs.calls().isEmpty());
+}
+
+void tst_Shell::shutdown_onAboutPage_writesThreeLines()
+{
+    Run run;
+    frmMain &window = run.start();
+    window.SSTab1->setCurrentIndex(frmMain::PageAbout);
+    QVERIFY(window.close());
+    QCOMPARE(run.settings(), QByteArray("[mytarnel]\r\nCurTab=5\r\nLastFile=\r\n"));
+}
+
+void tst_Shell::shutdown_nothingChanged_asksNothing()
+{
+    Run run;
+    run.writeFile(u"tarnel.ini"_qs, "[mytarnel]\r\nCurTab=1\r\nLastFile=old\r\n");
+    frmMain &window = run.start();
+    bool saverCalled = false;
+    window.shutdownSaves.appList = [&saverCalled] { return saverCalled = true; };
+    QVERIFY(window.Form_Unload());
+    QVERIFY(run.dialogs.calls().isEmpty());
+    QVERIFY(!saverCalled);
+    QCOMPARE(run.settings(), QByteArray("[mytarnel]\r\nCurTab=1\r\nLastFile=old\r\n"));
+    QCOMPARE(QDir(run.dir.path()).entryList(QDir::Files), QStringList{u"tarnel.ini"_qs});
+}
+
+void tst_Shell::shutdown_question_data()
+{
+    QTest::addColumn<int>("flag");  // 0 Change, 1 StartCh, 2 PhoneCh
+    QTest::addColumn<bool>("yes");
+
+    for (int flag = 0; flag < 3; ++flag) {
+        QTest::addRow("flag %d, Yes", flag) << flag << true;
+        QTest::addRow("flag %d, No", flag) << flag << false;
+    }
+}
+
+void tst_Shell::shutdown_question()
+{
+    QFETCH(int, flag);
+    QFETCH(bool, yes);
+
+    Run run;
+    frmMain &window = run.start();
+    AppState &state = window.context().state;
+    bool *flags[] = {&state.Change, &state.StartCh, &state.PhoneCh};
+    *flags[flag] = true;
+    QList<int> saved;
+    window.shutdownSaves.document = [&saved] { saved << 0; return true; };
+    window.shutdownSaves.appList = [&saved] { saved << 1; return true; };
+    window.shutdownSaves.phoneBook = [&saved] { saved << 2; return true; };
+
+    run.dialogs.answerMessage(yes ? Answer::Yes : Answer::No);
+    QVERIFY(window.Form_Unload());
+
+    QCOMPARE(run.dialogs.calls().size(), 1);
+    const auto question = run.dialogs.calls().constFirst().message;
+    QCOMPARE(question.text, u"Данные изменились. Сохранить сейчас?"_qs);
+    QCOMPARE(question.buttons, Buttons::YesNo);
+    QCOMPARE(question.icon, Icon::Information);
+    QCOMPARE(question.title, u"Orvane Tarnel 2001"_qs);
+    QCOMPARE(saved, yes ? QList<int>{flag} : QList<int>{});
+    // After No the flag stays set until the program ends.
+    QCOMPARE(*flags[flag], !yes);
+    QCOMPARE(run.settings(), QByteArray("[mytarnel]\r\nCurTab=3\r\nLastFile=\r\n"));
+}
+
+void tst_Shell::shutdown_savesInOrderAndSettingsLast()
+{
+    Run run;
+    frmMain &window = run.start();
+    AppState &state = window.context().state;
+    state.Change = state.StartCh = state.PhoneCh = true;
+    QStringList order;
+    const auto saver = [&](const QString &name) {
+        return [&order, &run, name] {
+            order << name + (QFile::exists(run.path(u"tarnel.ini"_qs)) ? u" after settings"_qs : QString());
+            return true;
+        };
+    };
+    window.shutdownSaves.document = saver(u"document"_qs);
+    window.shutdownSaves.appList = saver(u"list"_qs);
+    window.shutdownSaves.phoneBook = saver(u"phones"_qs);
+
+    run.dialogs.answerMessage(Answer::Yes);
+    QVERIFY(window.close());
+    QCOMPARE(order, (QStringList{u"document"_qs, u"list"_qs, u"phones"_qs}));
+    QVERIFY(!state.Change && !state.StartCh && !state.PhoneCh);
+    QVERIFY(QFile::exists(run.path(u"tarnel.ini"_qs)));
+}
+
+void tst_Shell::shutdown_failedSave_keepsWindowOpen()
+{
+    Run run;
+    frmMain &window = run.start();
+    window.show();
+    AppState &state = window.context().state;
+    state.StartCh = state.PhoneCh = true;
+    bool listSaves = false;
+    int phoneSaves = 0;
+    window.shutdownSaves.appList = [&listSaves] { return listSaves; };
+    window.shutdownSaves.phoneBook = [&phoneSaves] { ++phoneSaves; return true; };
+
+    run.dialogs.answerMessage(Answer::Yes);
+    QVERIFY(!window.close());
+    QVERIFY(window.isVisible());
+    // The other save still ran; only the failed one keeps its flag.
+    QCOMPARE(phoneSaves, 1);
+    QVERIFY(state.StartCh);
+    QVERIFY(!state.PhoneCh);
+    QVERIFY(!QFile::exists(run.path(u"tarnel.ini"_qs)));
+
+    listSaves = true;
+    run.dialogs.answerMessage(Answer::Yes);
+    QVERIFY(window.close());
+    QCOMPARE(phoneSaves, 1);
+    QVERIFY(!state.StartCh);
+    QVERIFY(QFile::exists(run.path(u"tarnel.ini"_qs)));
+    QCOMPARE(run.dialogs.messages().size(), 2);
+}
+
+void tst_Shell::unwritableProgramFolder_reportsOnceAndStarts()
+{
+    Run run;
+    // A folder below an ordinary file can be neither searched nor written,
+    // whoever runs the test.
+    run.writeFile(u"plain"_qs, "x");
+    run.system.programFolderPath = run.path(u"plain/"_qs);
+    run.dialogs.answerMessage(Answer::Ok);
+    frmMain &window = run.start();
+
+    QCOMPARE(run.dialogs.messages().size(), 1);
+    const auto message = run.dialogs.messages().constFirst().message;
+    QCOMPARE(message.text, u"Ошибка: Путь не найден"_qs);
+    QCOMPARE(message.icon, Icon::Critical);
+    QCOMPARE(run.page(), int(frmMain::PageTools));
+
+    run.dialogs.clear();
+    run.dialogs.answerMessage(Answer::Ok);
+    QVERIFY(window.Form_Unload());
+    QCOMPARE(run.dialogs.messages().size(), 1);
+    QCOMPARE(run.dialogs.messages().constFirst().message.text,
+             u"Возникла ошибка при сохранении файла конфигурации:\r\n\r\nПуть не найден"_qs);
+    QCOMPARE(run.dialogs.messages().constFirst().message.icon, Icon::Critical);
+}
+
+void tst_Shell::noOpener_reportsAndStarts()
+{
+    Run run;
+    run.system.windowsFolderPath.clear();
+    run.dialogs.answerMessage(Answer::Ok);
+    run.start();
+    QCOMPARE(run.dialogs.messages().size(), 1);
+    QCOMPARE(run.dialogs.messages().constFirst().message.text, u"Ошибка: "_qs);
+    QVERIFY(QFileInfo(run.path(u"My Tarnel"_qs)).isDir());
+    QCOMPARE(run.page(), int(frmMain::PageTools));
+}
+
+void tst_Shell::dataStayInProgramFolder_whateverTheCurrentFolder()
+{
+    Run run;
+    QTemporaryDir elsewhere;
+    const QString previous = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(elsewhere.path()));
+    run.writeFile(u"tarnel.ini"_qs, "[mytarnel]\r\nCurTab=1\r\n");
+    frmMain &window = run.start();
+    const int page = run.page();
+    window.close();
+    QDir::setCurrent(previous);
+
+    QCOMPARE(page, 1);
+    QVERIFY(QDir(elsewhere.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
+    QCOMPARE(run.settings(), QByteArray("[mytarnel]\r\nCurTab=1\r\nLastFile=\r\n"));
+}
+
+void tst_Shell::lblStatus_click_showsWholeCaption()
+{
+    Run run;
+    frmMain &window = run.start();
+    window.SSTab1->setCurrentIndex(frmMain::PageNotes);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    run.dialogs.answerMessage(Answer::Ok);
+    QTest::mouseClick(window.notesPage->lblStatus, Qt::LeftButton);
+    QCOMPARE(run.dialogs.messages().size(), 1);
+    const auto call = run.dialogs.messages().constFirst();
+    QCOMPARE(call.message.text, window.notesPage->lblStatus->text());
+    QCOMPARE(call.message.buttons, Buttons::Ok);
+    QCOMPARE(call.message.icon, Icon::Information);
+    QCOMPARE(call.title, u"Статус"_qs);
+}
+
+QTEST_MAIN(tst_Shell)
+#include "tst_shell.moc"
