@@ -128,7 +128,7 @@ void tst_Shell::window_layout()
 
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QCOMPARE(window.notesPage->geometry(), QRect(QPoint(0, 0), window.SSTab1->size()));
+    QCOMPARE(window.SSTab1->page(window.SSTab1->currentIndex())->geometry(), QRect(QPoint(0, 0), window.SSTab1->size()));
     const QTabBar *bar = window.SSTab1->tabBar();
     QCOMPARE(bar->tabRect(0).left(), 0);
     QCOMPARE(bar->tabRect(5).right(), window.SSTab1->width() - 1);
