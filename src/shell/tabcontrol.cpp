@@ -35,8 +35,12 @@ TabControl::TabControl(QWidget *parent)
     , m_panel(new QFrame(this))
     , m_stack(new QStackedWidget(this))
 {
-    // The pages keep the ordinary dialog colours whatever colour the window has.
-    setPalette(QApplication::palette());
+    // The pages keep the ordinary dialog colours whatever colour the window
+    // has; a role counts as set only when it is set explicitly.
+    QPalette pagePalette = palette();
+    pagePalette.setColor(QPalette::Window, QApplication::palette().color(QPalette::Window));
+    pagePalette.setColor(QPalette::WindowText, QApplication::palette().color(QPalette::WindowText));
+    setPalette(pagePalette);
     setAutoFillBackground(false);
     m_bar->setDrawBase(false);
     m_bar->setExpanding(false);

@@ -1,0 +1,69 @@
+// Renders the windows of both programs to PNG files for the README:
+//   tarnel_screenshots [output folder]
+// It runs offscreen in a fresh temporary program folder, so it shows the
+// windows as a first start shows them, and it never starts anything.
+
+#include "appearance.h"
+#include "frmmain.h"
+#include "qtdialogs.h"
+#include "shoot_kelvane.h"
+#include "system.h"
+#include "tabcontrol.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QPixmap>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+namespace {
+
+class StillSystem final : public platform::System
+{
+public:
+    explicit StillSystem(const QString &folder)
+        : m_folder(folder)
+    {
+    }
+    QString programFolder() const override { return m_folder; }
+    QString windowsFolder() const override { return QStringLiteral("/usr/bin"); }
+    void startCommandLine(const QString &) override {}
+    void setCurrentFolder(const QString &) override {}
+    void printText(const QString &, int) override {}
+    void playSound(const QString &) override {}
+
+private:
+    QString m_folder;
+};
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    platform::appearance::installFontSubstitutions();
+    platform::appearance::installRussianTranslations(app);
+
+    const QString output = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(TARNEL_SCREENSHOT_DIR);
+    QDir().mkpath(output);
+    QTemporaryDir programFolder;
+
+    platform::QtDialogs dialogs;
+    StillSystem system(programFolder.path() + QLatin1Char('/'));
+    frmMain window(dialogs, system);
+    window.show();
+    QTextStream out(stdout);
+    for (int page = 0; page < window.SSTab1->count(); ++page) {
+        window.SSTab1->setCurrentIndex(page);
+        QApplication::processEvents();
+        const QString file = output + QStringLiteral("/tarnel-page%1.png").arg(page);
+        window.grab().save(file);
+        out << file << Qt::endl;
+    }
+    window.hide();
+
+    shootKelvane(output);
+    out << output << QStringLiteral("/kelvane-*.png") << Qt::endl;
+    return 0;
+}
