@@ -1,0 +1,1068 @@
+#include "codepage.h"
+#include "commandline.h"
+#include "filesystem.h"
+#include "folders.h"
+#include "platformsystem.h"
+#include "runtimefailure.h"
+#include "soundplayer.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QPageSize>
+#include <QPdfWriter>
+#include <QRandomGenerator>
+#include <QSet>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cerrno>
+#include <csignal>
+#include <functional>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace platform;
+
+namespace {
+
+// The number of the RuntimeFailure that action throws, 0 when it succeeds.
+int failureNumber(const std::function<void()> &action)
+{
+    try {
+        action();
+    } catch (const RuntimeFailure &failure) {
+        return failure.number();
+    }
+    return 0;
+}
+
+void makeFile(const QString &path, const QByteArray &content = QByteArrayLiteral("x"),
+              QFile::Permissions permissions = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner)
+{
+    QFile file(path);
+    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
+    file.write(content);
+    file.close();
+    QVERIFY(file.setPermissions(permissions));
+}
+
+QStringList words(std::initializer_list<const char *> items)
+{
+    QStringList list;
+    for (const char *item : items)
+        list += QString::fromUtf8(item);
+    return list;
+}
+
+QByteArray readBack(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArrayLiteral("<unreadable>");
+    return file.readAll();
+}
+
+QStringList allEntries(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                                  QDir::Name);
+}
+
+QByteArray little16(int value)
+{
+    QByteArray bytes(2, '\0');
+    bytes[0] = char(value & 0xFF);
+    bytes[1] = char((value >> 8) & 0xFF);
+    return bytes;
+}
+
+QByteArray little32(quint32 value)
+{
+    return little16(int(value & 0xFFFF)) + little16(int(value >> 16));
+}
+
+QByteArray chunk(const char *id, const QByteArray &body, qint64 declaredSize = -1)
+{
+    const quint32 size = declaredSize < 0 ? quint32(body.size()) : quint32(declaredSize);
+    QByteArray bytes = QByteArray(id, 4) + little32(size) + body;
+    if (body.size() % 2 == 1)
+        bytes += '\0';
+    return bytes;
+}
+
+QByteArray formatBody(int format, int channels, int rate, int bits, int blockAlign = -1)
+{
+    const int align = blockAlign < 0 ? channels * bits / 8 : blockAlign;
+    return little16(format) + little16(channels) + little32(quint32(rate)) + little32(quint32(rate * align))
+        + little16(align) + little16(bits);
+}
+
+QByteArray riff(const QByteArray &chunks)
+{
+    return QByteArrayLiteral("RIFF") + little32(quint32(chunks.size() + 4)) + QByteArrayLiteral("WAVE") + chunks;
+}
+
+// A whole PCM file: quiet samples, so that a machine with a sound card hears
+// nothing while the tests run.
+QByteArray quietWave(int milliseconds)
+{
+    const int rate = 8000;
+    const QByteArray samples(rate * milliseconds / 1000 * 2, '\0');
+    return riff(chunk("fmt ", formatBody(1, 1, rate, 16)) + chunk("data", samples));
+}
+
+int pdfPageCount(const QByteArray &pdf)
+{
+    return int(pdf.count("/Type /Page\n")) + int(pdf.count("/Type /Page\r")) + int(pdf.count("/Type /Page/"))
+        + int(pdf.count("/Type /Page>")) + int(pdf.count("/Type /Page "));
+}
+
+// Sets a limit on the size of files this process writes, so that a write
+// fails half-way even for root; the previous limit returns at the end.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        ::getrlimit(RLIMIT_FSIZE, &m_previous);
+        m_previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_previous;
+        limit.rlim_cur = bytes;
+        m_set = ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &m_previous);
+        std::signal(SIGXFSZ, m_previousHandler);
+    }
+    FileSizeLimit(const FileSizeLimit &) = delete;
+    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
+
+    bool isSet() const { return m_set; }
+
+private:
+    rlimit m_previous{};
+    void (*m_previousHandler)(int) = nullptr;
+    bool m_set = false;
+};
+
+} // namespace
+
+class tst_Platform : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void cleanupTestCase();
+
+    void codePage_knownBytes_data();
+    void codePage_knownBytes();
+    void codePage_everyByteRoundTrips();
+    void codePage_unholdableCharacters_data();
+    void codePage_unholdableCharacters();
+    void codePage_codeOf_data();
+    void codePage_codeOf();
+
+    void failure_fromErrno_data();
+    void failure_fromErrno();
+    void failure_descriptions_data();
+    void failure_descriptions();
+
+    void splitArguments_data();
+    void splitArguments();
+    void parse_data();
+    void parse();
+    void start_failures_data();
+    void start_failures();
+    void start_passesArgumentsLiterallyInCurrentFolder();
+
+    void exists_data();
+    void exists();
+    void exists_failingSearchThrows_data();
+    void exists_failingSearchThrows();
+
+    void readFile_failures_data();
+    void readFile_failures();
+    void writeFile_replacesContentAndReadsBack();
+    void writeFile_failures_data();
+    void writeFile_failures();
+    void createFolder_failures_data();
+    void createFolder_failures();
+    void writeAtomically_replacesAndKeepsPermissions();
+    void writeAtomically_writesThroughLink();
+    void writeAtomically_failedWriteKeepsOldFileWhole();
+    void writeAtomically_failures_data();
+    void writeAtomically_failures();
+
+    void folders_programFolderEndsWithSlash();
+    void folders_windowsFolderIsWhereTheOpenerIs();
+    void folders_setCurrent_data();
+    void folders_setCurrent();
+
+    void parseWave_data();
+    void parseWave();
+    void parseWave_garbageNeverReadsOutside();
+    void sound_unplayableFilesAreSilentAndQuick_data();
+    void sound_unplayableFilesAreSilentAndQuick();
+    void sound_busyAtOnceAndFreeWhenDone();
+
+    void print_pagesFollowLinesAndPointSize();
+    void print_noDefaultPrinterIsFailure482();
+
+private:
+    QString at(const QString &relative) const { return m_dir.path() + QLatin1Char('/') + relative; }
+    QString expand(QString text) const { return text.replace(QLatin1Char('@'), m_dir.path()); }
+
+    QTemporaryDir m_dir;
+    QString m_startFolder;
+};
+
+void tst_Platform::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    // No test may ever reach a real printer.
+    qunsetenv("PRINTER");
+    qunsetenv("LPDEST");
+    qputenv("CUPS_SERVER", QFile::encodeName(at(QStringLiteral("no-print-server.sock"))));
+    m_startFolder = QDir::currentPath();
+    const QDir root(m_dir.path());
+    QVERIFY(root.mkpath(QStringLiteral("My Programs")));
+    QVERIFY(root.mkpath(QStringLiteral("My")));
+    QVERIFY(root.mkpath(QStringLiteral("bin")));
+    QVERIFY(root.mkpath(QStringLiteral("sub")));
+    QVERIFY(root.mkpath(QStringLiteral(".hiddenfolder")));
+    makeFile(at(QStringLiteral("tool")));
+    makeFile(at(QStringLiteral("local")));
+    makeFile(at(QStringLiteral("sub/tool2")));
+    makeFile(at(QStringLiteral("My Programs/app")));
+    makeFile(at(QStringLiteral("My Programs/app x")));
+    makeFile(at(QStringLiteral("bin/found-on-path")));
+    makeFile(at(QStringLiteral("bin/local")));
+    makeFile(at(QStringLiteral("xdg-open")));
+    makeFile(at(QStringLiteral(".hidden")));
+    makeFile(at(QStringLiteral("[ab]x")));
+    makeFile(at(QStringLiteral("plain.txt")), "text", QFile::ReadOwner | QFile::WriteOwner);
+    QVERIFY(QFile::link(at(QStringLiteral("tool")), at(QStringLiteral("link-to-tool"))));
+    QVERIFY(QFile::link(at(QStringLiteral("nowhere")), at(QStringLiteral("dangling"))));
+    QVERIFY(QFile::link(at(QStringLiteral("loop-b")), at(QStringLiteral("loop-a"))));
+    QVERIFY(QFile::link(at(QStringLiteral("loop-a")), at(QStringLiteral("loop-b"))));
+}
+
+void tst_Platform::cleanupTestCase()
+{
+    QDir::setCurrent(m_startFolder);
+}
+
+// ---- the code page -------------------------------------------------------
+
+void tst_Platform::codePage_knownBytes_data()
+{
+    QTest::addColumn<int>("byte");
+    QTest::addColumn<int>("character");
+
+    QTest::newRow("NUL") << 0x00 << 0x0000;
+    QTest::newRow("A") << 0x41 << 0x0041;
+    QTest::newRow("DEL") << 0x7F << 0x007F;
+    QTest::newRow("Ђ") << 0x80 << 0x0402;
+    QTest::newRow("€") << 0x88 << 0x20AC;
+    QTest::newRow("0x98 has no letter") << 0x98 << 0x0098;
+    QTest::newRow("™") << 0x99 << 0x2122;
+    QTest::newRow("no-break space") << 0xA0 << 0x00A0;
+    QTest::newRow("Ё") << 0xA8 << 0x0401;
+    QTest::newRow("ё") << 0xB8 << 0x0451;
+    QTest::newRow("№") << 0xB9 << 0x2116;
+    QTest::newRow("А") << 0xC0 << 0x0410;
+    QTest::newRow("Я") << 0xDF << 0x042F;
+    QTest::newRow("а") << 0xE0 << 0x0430;
+    QTest::newRow("я") << 0xFF << 0x044F;
+}
+
+void tst_Platform::codePage_knownBytes()
+{
+    QFETCH(int, byte);
+    QFETCH(int, character);
+
+    const QString text = codepage::toUnicode(QByteArray(1, char(byte)));
+    QCOMPARE(text.size(), 1);
+    QCOMPARE(int(text.at(0).unicode()), character);
+    QCOMPARE(codepage::fromUnicode(text), QByteArray(1, char(byte)));
+    QCOMPARE(codepage::codeOf(char32_t(character)), byte);
+}
+
+void tst_Platform::codePage_everyByteRoundTrips()
+{
+    QByteArray all(256, '\0');
+    for (int byte = 0; byte < 256; ++byte)
+        all[byte] = char(byte);
+
+    const QString text = codepage::toUnicode(all);
+    QCOMPARE(text.size(), 256);
+    QCOMPARE(codepage::fromUnicode(text), all);
+    QCOMPARE(codepage::toUnicode(all.constData() + 128, 128), text.mid(128));
+
+    // Two bytes meaning one character would lose one of them on the way back.
+    QSet<QChar> distinct(text.cbegin(), text.cend());
+    QCOMPARE(distinct.size(), 256);
+    for (int byte = 0; byte < 256; ++byte)
+        QCOMPARE(codepage::codeOf(text.at(byte).unicode()), byte);
+    // The whole alphabet lies in one run, in order.
+    for (int letter = 0; letter < 64; ++letter)
+        QCOMPARE(int(text.at(0xC0 + letter).unicode()), 0x0410 + letter);
+}
+
+void tst_Platform::codePage_unholdableCharacters_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("bytes");
+
+    QTest::newRow("emoji is one character") << QStringLiteral("a😀b") << QByteArrayLiteral("a?b");
+    QTest::newRow("two emoji") << QStringLiteral("😀😀") << QByteArrayLiteral("??");
+    QTest::newRow("lone high surrogate") << (QStringLiteral("a") + QChar(0xD83D) + QStringLiteral("b"))
+                                         << QByteArrayLiteral("a?b");
+    QTest::newRow("lone low surrogate at the end") << (QStringLiteral("a") + QChar(0xDE00)) << QByteArrayLiteral("a?");
+    QTest::newRow("high surrogate before a letter") << (QString(QChar(0xD83D)) + QStringLiteral("Я"))
+                                                    << QByteArrayLiteral("?\xDF");
+    QTest::newRow("CJK") << QStringLiteral("日本") << QByteArrayLiteral("??");
+    QTest::newRow("Latin-1 letter not in 1251") << QStringLiteral("é") << QByteArrayLiteral("?");
+    QTest::newRow("line separator") << QString(QChar(0x2028)) << QByteArrayLiteral("?");
+    QTest::newRow("U+0098 is held") << QString(QChar(0x0098)) << QByteArrayLiteral("\x98");
+    QTest::newRow("Ё ё № €") << QStringLiteral("Ё ё № €") << QByteArrayLiteral("\xA8 \xB8 \xB9 \x88");
+    QTest::newRow("Russian text with CR LF") << QStringLiteral("Привет\r\n") << QByteArrayLiteral("\xCF\xF0\xE8\xE2\xE5\xF2\r\n");
+    QTest::newRow("empty") << QString() << QByteArray();
+}
+
+void tst_Platform::codePage_unholdableCharacters()
+{
+    QFETCH(QString, text);
+    QFETCH(QByteArray, bytes);
+
+    QCOMPARE(codepage::fromUnicode(text), bytes);
+}
+
+void tst_Platform::codePage_codeOf_data()
+{
+    QTest::addColumn<uint>("character");
+    QTest::addColumn<int>("code");
+
+    QTest::newRow("A") << uint('A') << 65;
+    QTest::newRow("question mark itself") << uint('?') << 63;
+    QTest::newRow("Ж") << 0x0416u << 0xC6;
+    QTest::newRow("Ґ") << 0x0490u << 0xA5;
+    QTest::newRow("emoji") << 0x1F600u << 63;
+    QTest::newRow("surrogate") << 0xD800u << 63;
+    QTest::newRow("Ω") << 0x03A9u << 63;
+    QTest::newRow("past the punctuation range") << 0x2130u << 63;
+    QTest::newRow("beyond Unicode") << 0x110000u << 63;
+}
+
+void tst_Platform::codePage_codeOf()
+{
+    QFETCH(uint, character);
+    QFETCH(int, code);
+
+    QCOMPARE(codepage::codeOf(char32_t(character)), code);
+}
+
+// ---- run-time failures ---------------------------------------------------
+
+void tst_Platform::failure_fromErrno_data()
+{
+    QTest::addColumn<int>("error");
+    QTest::addColumn<bool>("folderInPath");
+    QTest::addColumn<int>("number");
+
+    QTest::newRow("ENOENT on the file") << ENOENT << false << 53;
+    QTest::newRow("ENOENT on a folder") << ENOENT << true << 76;
+    QTest::newRow("ENOTDIR") << ENOTDIR << false << 76;
+    QTest::newRow("EISDIR") << EISDIR << false << 75;
+    QTest::newRow("EROFS") << EROFS << false << 75;
+    QTest::newRow("ETXTBSY") << ETXTBSY << false << 75;
+    QTest::newRow("EEXIST") << EEXIST << false << 75;
+    QTest::newRow("EACCES") << EACCES << false << 70;
+    QTest::newRow("EACCES on a folder") << EACCES << true << 70;
+    QTest::newRow("EPERM") << EPERM << false << 70;
+    QTest::newRow("ENOSPC") << ENOSPC << false << 61;
+    QTest::newRow("EDQUOT") << EDQUOT << false << 61;
+    QTest::newRow("ENAMETOOLONG") << ENAMETOOLONG << false << 52;
+    QTest::newRow("EINVAL") << EINVAL << false << 52;
+    QTest::newRow("ENOMEM") << ENOMEM << false << 7;
+    QTest::newRow("ELOOP") << ELOOP << false << 57;
+    QTest::newRow("EIO") << EIO << false << 57;
+    QTest::newRow("EFBIG") << EFBIG << false << 57;
+}
+
+void tst_Platform::failure_fromErrno()
+{
+    QFETCH(int, error);
+    QFETCH(bool, folderInPath);
+    QFETCH(int, number);
+
+    const RuntimeFailure failure = RuntimeFailure::fromErrno(error, folderInPath);
+    QCOMPARE(failure.number(), number);
+    QCOMPARE(failure.description(), RuntimeFailure::descriptionOf(number));
+}
+
+void tst_Platform::failure_descriptions_data()
+{
+    QTest::addColumn<int>("number");
+    QTest::addColumn<QString>("description");
+
+    QTest::newRow("6") << 6 << QStringLiteral("Переполнение");
+    QTest::newRow("7") << 7 << QStringLiteral("Не хватает памяти");
+    QTest::newRow("52") << 52 << QStringLiteral("Неверное имя или номер файла");
+    QTest::newRow("53") << 53 << QStringLiteral("Файл не найден");
+    QTest::newRow("57") << 57 << QStringLiteral("Ошибка ввода/вывода");
+    QTest::newRow("61") << 61 << QStringLiteral("Диск заполнен");
+    QTest::newRow("70") << 70 << QStringLiteral("Отказано в разрешении");
+    QTest::newRow("75") << 75 << QStringLiteral("Ошибка доступа к пути/файлу");
+    QTest::newRow("76") << 76 << QStringLiteral("Путь не найден");
+    QTest::newRow("482") << 482 << QStringLiteral("Ошибка принтера");
+}
+
+void tst_Platform::failure_descriptions()
+{
+    QFETCH(int, number);
+    QFETCH(QString, description);
+
+    const RuntimeFailure failure = RuntimeFailure::withNumber(number);
+    QCOMPARE(failure.number(), number);
+    QCOMPARE(failure.description(), description);
+    QVERIFY(QString::fromUtf8(failure.what()).contains(description));
+}
+
+// ---- command lines -------------------------------------------------------
+
+void tst_Platform::splitArguments_data()
+{
+    QTest::addColumn<QString>("tail");
+    QTest::addColumn<QStringList>("arguments");
+
+    QTest::newRow("nothing") << QString() << QStringList();
+    QTest::newRow("blanks only") << QStringLiteral("  \t ") << QStringList();
+    QTest::newRow("blanks and tabs separate") << QStringLiteral(" a  b\tc ") << words({"a", "b", "c"});
+    QTest::newRow("quotes group") << QStringLiteral("\"a b\" c") << words({"a b", "c"});
+    QTest::newRow("quotes inside a word") << QStringLiteral("a\"b c\"d") << words({"ab cd"});
+    QTest::newRow("empty quotes") << QStringLiteral("\"\" x") << words({"", "x"});
+    QTest::newRow("unclosed quote runs to the end") << QStringLiteral("\"a b") << words({"a b"});
+    QTest::newRow("doubled quote inside quotes") << QStringLiteral("\"a\"\"b\"") << words({"a\"b"});
+    QTest::newRow("backslashes alone are plain") << QStringLiteral("C:\\dir\\file") << words({"C:\\dir\\file"});
+    QTest::newRow("trailing backslash") << QStringLiteral("C:\\dir\\") << words({"C:\\dir\\"});
+    QTest::newRow("escaped quote") << QStringLiteral("a\\\"b") << words({"a\"b"});
+    QTest::newRow("2n backslashes then quote") << QStringLiteral("a\\\\\"b c\"") << words({"a\\b c"});
+    QTest::newRow("2n+1 backslashes then quote") << QStringLiteral("a\\\\\\\"b") << words({"a\\\"b"});
+    QTest::newRow("quoted path ending in a backslash") << QStringLiteral("\"C:\\dir\\\\\" x")
+                                                       << words({"C:\\dir\\", "x"});
+    QTest::newRow("shell characters are text") << QStringLiteral("a;b $HOME * | `x` >out")
+                                               << words({"a;b", "$HOME", "*", "|", "`x`", ">out"});
+}
+
+void tst_Platform::splitArguments()
+{
+    QFETCH(QString, tail);
+    QFETCH(QStringList, arguments);
+
+    QCOMPARE(commandline::splitArguments(tail), arguments);
+}
+
+void tst_Platform::parse_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QStringList>("arguments");
+
+    // "@" stands for the test folder, which is also the current folder.
+    QTest::newRow("quoted program with blanks")
+        << "\"@/My Programs/app\" -x \"a b\"" << "@/My Programs/app" << words({"-x", "a b"});
+    QTest::newRow("unquoted program with blanks")
+        << "@/My Programs/app -x" << "@/My Programs/app" << words({"-x"});
+    QTest::newRow("shortest existing prefix wins")
+        << "@/My Programs/app x y" << "@/My Programs/app" << words({"x", "y"});
+    QTest::newRow("folder prefix is not a program")
+        << "@/My Programs/app" << "@/My Programs/app" << QStringList();
+    QTest::newRow("nothing found: the first word")
+        << "@/Missing Folder/prog arg" << "@/Missing" << words({"Folder/prog", "arg"});
+    QTest::newRow("quoted program that is not there")
+        << "\"@/no such\" a" << "@/no such" << words({"a"});
+    QTest::newRow("name in the current folder")
+        << "tool a;b $HOME *" << "@/tool" << words({"a;b", "$HOME", "*"});
+    QTest::newRow("current folder before the search path") << "local" << "@/local" << QStringList();
+    QTest::newRow("name on the search path") << "found-on-path" << "@/bin/found-on-path" << QStringList();
+    QTest::newRow("relative path from the current folder") << "sub/tool2 q" << "@/sub/tool2" << words({"q"});
+    QTest::newRow("name found nowhere") << "nosuch arg" << "nosuch" << words({"arg"});
+    QTest::newRow("leading blanks") << "   @/tool   x" << "@/tool" << words({"x"});
+    QTest::newRow("empty line") << "" << "" << QStringList();
+    QTest::newRow("opener takes the unquoted tail whole")
+        << "@/xdg-open @/My Programs/notes file.txt" << "@/xdg-open" << words({"@/My Programs/notes file.txt"});
+    QTest::newRow("opener: surrounding quotes removed")
+        << "@/xdg-open \"@/My Programs\"" << "@/xdg-open" << words({"@/My Programs"});
+    QTest::newRow("opener: web address kept as it is")
+        << "@/xdg-open http://www.orvane.example/a?b=1&c=\"2\"" << "@/xdg-open"
+        << words({"http://www.orvane.example/a?b=1&c=\"2\""});
+    QTest::newRow("quoted opener") << "\"@/xdg-open\" \"@/a b\"" << "@/xdg-open" << words({"@/a b"});
+    QTest::newRow("opener alone") << "@/xdg-open  " << "@/xdg-open" << QStringList();
+}
+
+void tst_Platform::parse()
+{
+    QFETCH(QString, line);
+    QFETCH(QString, program);
+    QFETCH(QStringList, arguments);
+
+    QStringList expanded;
+    for (const QString &argument : std::as_const(arguments))
+        expanded += expand(argument);
+    const commandline::Parsed parsed = commandline::parse(expand(line), m_dir.path(), at(QStringLiteral("bin")));
+    QCOMPARE(parsed.program, expand(program));
+    QCOMPARE(parsed.arguments, expanded);
+}
+
+void tst_Platform::start_failures_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<int>("number");
+
+    QTest::newRow("missing program") << "@/missing-program" << 53;
+    QTest::newRow("missing folder") << "@/no-folder/program arg" << 76;
+    QTest::newRow("below an ordinary file") << "@/tool/child" << 76;
+    QTest::newRow("a folder") << "@/My" << 75;
+    QTest::newRow("not executable") << "@/plain.txt" << 70;
+    QTest::newRow("name found nowhere") << "orvane-no-such-program-anywhere" << 53;
+    QTest::newRow("blanks only") << "   " << 53;
+}
+
+void tst_Platform::start_failures()
+{
+    QFETCH(QString, line);
+    QFETCH(int, number);
+
+    QCOMPARE(failureNumber([&] { commandline::start(expand(line)); }), number);
+}
+
+void tst_Platform::start_passesArgumentsLiterallyInCurrentFolder()
+{
+    // A program of our own that records its folder and arguments; it is run
+    // by its interpreter line, the command line itself never by a shell.
+    const QString script = at(QStringLiteral("sub/record args"));
+    makeFile(script, QByteArrayLiteral("#!/bin/sh\n{ pwd; printf '[%s]\\n' \"$@\"; } > out.tmp\n"
+                                       "mv out.tmp recorded.txt\n"));
+    QDir::setCurrent(at(QStringLiteral("sub")));
+
+    commandline::start(script + QStringLiteral(" a;b \"$HOME *\" `id`"));
+
+    const QString recorded = at(QStringLiteral("sub/recorded.txt"));
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(recorded), 10000);
+    QDir::setCurrent(m_startFolder);
+    const QByteArray expected = QFile::encodeName(QFileInfo(at(QStringLiteral("sub"))).canonicalFilePath())
+        + "\n[a;b]\n[$HOME *]\n[`id`]\n";
+    QCOMPARE(readBack(recorded), expected);
+}
+
+// ---- file and folder tests -----------------------------------------------
+
+void tst_Platform::exists_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<bool>("file");
+    QTest::addColumn<bool>("folder");
+
+    QTest::newRow("ordinary file") << "@/tool" << true << true;
+    QTest::newRow("folder") << "@/My" << false << true;
+    QTest::newRow("folder with a final slash") << "@/My/" << false << true;
+    QTest::newRow("folder with blanks") << "@/My Programs" << false << true;
+    QTest::newRow("hidden file") << "@/.hidden" << false << false;
+    QTest::newRow("hidden folder") << "@/.hiddenfolder" << false << false;
+    QTest::newRow("missing") << "@/missing" << false << false;
+    QTest::newRow("missing folder in the path") << "@/missing/child" << false << false;
+    QTest::newRow("below an ordinary file") << "@/tool/child" << false << false;
+    QTest::newRow("link to a file") << "@/link-to-tool" << true << true;
+    QTest::newRow("dangling link") << "@/dangling" << false << false;
+    QTest::newRow("empty path") << "" << false << false;
+    QTest::newRow("star") << "@/to*" << true << true;
+    QTest::newRow("question marks") << "@/t??l" << true << true;
+    QTest::newRow("pattern matching folders only") << "@/M*" << false << true;
+    QTest::newRow("pattern in a subfolder") << "@/My Programs/ap?" << true << true;
+    QTest::newRow("pattern matching nothing") << "@/*.nothing" << false << false;
+    QTest::newRow("pattern does not see hidden names") << "@/*hidden*" << false << false;
+    QTest::newRow("pattern starting with a dot") << "@/.hid*" << false << false;
+    QTest::newRow("pattern in a missing folder") << "@/missing/*" << false << false;
+    QTest::newRow("pattern below an ordinary file") << "@/tool/*" << false << false;
+    QTest::newRow("brackets are plain characters") << "@/[ab]*" << true << true;
+    QTest::newRow("brackets are not a set") << "@/[xyz]*" << false << false;
+}
+
+void tst_Platform::exists()
+{
+    QFETCH(QString, path);
+    QFETCH(bool, file);
+    QFETCH(bool, folder);
+
+    QCOMPARE(filesystem::fileExists(expand(path)), file);
+    QCOMPARE(filesystem::folderExists(expand(path)), folder);
+}
+
+void tst_Platform::exists_failingSearchThrows_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<int>("number");
+
+    const QString longName(300, QLatin1Char('n'));
+    QTest::newRow("name too long") << QStringLiteral("@/") + longName << 52;
+    QTest::newRow("folder name too long") << QStringLiteral("@/") + longName + QStringLiteral("/x") << 52;
+    QTest::newRow("pattern too long") << QStringLiteral("@/*") + longName << 52;
+    QTest::newRow("loop of links") << "@/loop-a" << 57;
+    QTest::newRow("loop of links in the path") << "@/loop-a/x" << 57;
+    QTest::newRow("NUL in the name") << QStringLiteral("@/tool") + QChar(0) + QStringLiteral("x") << 52;
+}
+
+void tst_Platform::exists_failingSearchThrows()
+{
+    QFETCH(QString, path);
+    QFETCH(int, number);
+
+    QCOMPARE(failureNumber([&] { filesystem::fileExists(expand(path)); }), number);
+    QCOMPARE(failureNumber([&] { filesystem::folderExists(expand(path)); }), number);
+}
+
+// ---- reading and writing -------------------------------------------------
+
+void tst_Platform::readFile_failures_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<int>("number");
+
+    QTest::newRow("missing file") << "@/missing.txt" << 53;
+    QTest::newRow("missing folder") << "@/missing/file.txt" << 76;
+    QTest::newRow("below an ordinary file") << "@/tool/file.txt" << 76;
+    QTest::newRow("a folder") << "@/My" << 75;
+    QTest::newRow("empty name") << "" << 52;
+    QTest::newRow("name too long") << QStringLiteral("@/") + QString(300, QLatin1Char('n')) << 52;
+}
+
+void tst_Platform::readFile_failures()
+{
+    QFETCH(QString, path);
+    QFETCH(int, number);
+
+    QCOMPARE(failureNumber([&] { filesystem::readFile(expand(path)); }), number);
+}
+
+void tst_Platform::writeFile_replacesContentAndReadsBack()
+{
+    const QString path = at(QStringLiteral("plain-write.txt"));
+    QByteArray large(300000, '\0');
+    for (qsizetype i = 0; i < large.size(); ++i)
+        large[i] = char(QRandomGenerator::global()->bounded(256));
+
+    filesystem::writeFile(path, large);
+    QCOMPARE(filesystem::readFile(path), large);
+    filesystem::writeFile(path, QByteArrayLiteral("short"));
+    QCOMPARE(filesystem::readFile(path), QByteArrayLiteral("short"));
+    filesystem::writeFile(path, QByteArray());
+    QCOMPARE(filesystem::readFile(path), QByteArray());
+}
+
+void tst_Platform::writeFile_failures_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<int>("number");
+
+    QTest::newRow("missing folder") << "@/missing/out.txt" << 76;
+    QTest::newRow("below an ordinary file") << "@/tool/out.txt" << 76;
+    QTest::newRow("a folder") << "@/My" << 75;
+    QTest::newRow("empty name") << "" << 52;
+    if (QFileInfo::exists(QStringLiteral("/dev/full")))
+        QTest::newRow("disk full") << "/dev/full" << 61;
+}
+
+void tst_Platform::writeFile_failures()
+{
+    QFETCH(QString, path);
+    QFETCH(int, number);
+
+    QCOMPARE(failureNumber([&] { filesystem::writeFile(expand(path), QByteArrayLiteral("data")); }), number);
+}
+
+void tst_Platform::createFolder_failures_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<int>("number");
+
+    QTest::newRow("new folder") << "@/made" << 0;
+    QTest::newRow("already there") << "@/My" << 75;
+    QTest::newRow("a file of that name") << "@/tool" << 75;
+    QTest::newRow("parent missing") << "@/missing/made" << 76;
+    QTest::newRow("below an ordinary file") << "@/tool/made" << 76;
+}
+
+void tst_Platform::createFolder_failures()
+{
+    QFETCH(QString, path);
+    QFETCH(int, number);
+
+    QCOMPARE(failureNumber([&] { filesystem::createFolder(expand(path)); }), number);
+    if (number == 0)
+        QVERIFY(QFileInfo(expand(path)).isDir());
+}
+
+void tst_Platform::writeAtomically_replacesAndKeepsPermissions()
+{
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QString path = folder.filePath(QStringLiteral("applist.tn"));
+    makeFile(path, QByteArrayLiteral("old content that is longer"), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+
+    filesystem::writeFileAtomically(path, QByteArrayLiteral("new"));
+
+    QCOMPARE(readBack(path), QByteArrayLiteral("new"));
+    struct stat info;
+    QCOMPARE(::stat(QFile::encodeName(path).constData(), &info), 0);
+    QCOMPARE(info.st_mode & 07777, mode_t(0640));
+    QCOMPARE(allEntries(folder.path()), QStringList{QStringLiteral("applist.tn")});
+
+    // A file that did not exist yet is made.
+    const QString fresh = folder.filePath(QStringLiteral("phones.tn"));
+    filesystem::writeFileAtomically(fresh, QByteArrayLiteral("\xCF\xE5\xF2\xF0\r\n"));
+    QCOMPARE(readBack(fresh), QByteArrayLiteral("\xCF\xE5\xF2\xF0\r\n"));
+    QCOMPARE(allEntries(folder.path()), (QStringList{QStringLiteral("applist.tn"), QStringLiteral("phones.tn")}));
+}
+
+void tst_Platform::writeAtomically_writesThroughLink()
+{
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QString real = folder.filePath(QStringLiteral("real.ini"));
+    const QString link = folder.filePath(QStringLiteral("tarnel.ini"));
+    makeFile(real, QByteArrayLiteral("old"));
+    QVERIFY(QFile::link(real, link));
+
+    filesystem::writeFileAtomically(link, QByteArrayLiteral("new"));
+
+    QVERIFY(QFileInfo(link).isSymLink());
+    QCOMPARE(readBack(real), QByteArrayLiteral("new"));
+    QCOMPARE(allEntries(folder.path()), (QStringList{QStringLiteral("real.ini"), QStringLiteral("tarnel.ini")}));
+}
+
+void tst_Platform::writeAtomically_failedWriteKeepsOldFileWhole()
+{
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QString path = folder.filePath(QStringLiteral("phones.tn"));
+    const QByteArray old = QByteArrayLiteral("Иван\r\n123\r\n");
+    makeFile(path, old);
+
+    int number = 0;
+    {
+        // The new content is larger than this process may now write, so the
+        // write breaks off in the middle.
+        const FileSizeLimit limit(4096);
+        QVERIFY(limit.isSet());
+        number = failureNumber([&] { filesystem::writeFileAtomically(path, QByteArray(100000, 'z')); });
+    }
+    QCOMPARE(number, 57);
+    QCOMPARE(readBack(path), old);
+    QCOMPARE(allEntries(folder.path()), QStringList{QStringLiteral("phones.tn")});
+
+    // The plain write, by contrast, keeps what it wrote before the failure.
+    {
+        const FileSizeLimit limit(4096);
+        number = failureNumber([&] { filesystem::writeFile(path, QByteArray(100000, 'z')); });
+    }
+    QCOMPARE(number, 57);
+    QCOMPARE(readBack(path), QByteArray(4096, 'z'));
+}
+
+void tst_Platform::writeAtomically_failures_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<int>("number");
+
+    QTest::newRow("a folder") << "folder" << 75;
+    QTest::newRow("below an ordinary file") << "file/out.tn" << 76;
+    QTest::newRow("missing folder") << "missing/out.tn" << 76;
+    QTest::newRow("name too long") << QString(300, QLatin1Char('n')) << 52;
+}
+
+void tst_Platform::writeAtomically_failures()
+{
+    QFETCH(QString, path);
+    QFETCH(int, number);
+
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("folder")));
+    makeFile(folder.filePath(QStringLiteral("folder/inside")), QByteArrayLiteral("kept"));
+    makeFile(folder.filePath(QStringLiteral("file")), QByteArrayLiteral("kept"));
+
+    QCOMPARE(failureNumber([&] { filesystem::writeFileAtomically(folder.filePath(path), "new"); }), number);
+
+    QCOMPARE(allEntries(folder.path()), (QStringList{QStringLiteral("file"), QStringLiteral("folder")}));
+    QCOMPARE(allEntries(folder.filePath(QStringLiteral("folder"))), QStringList{QStringLiteral("inside")});
+    QCOMPARE(readBack(folder.filePath(QStringLiteral("file"))), QByteArrayLiteral("kept"));
+}
+
+// ---- folders -------------------------------------------------------------
+
+void tst_Platform::folders_programFolderEndsWithSlash()
+{
+    const QString folder = folders::programFolder();
+    QVERIFY(folder.endsWith(QLatin1Char('/')));
+    QVERIFY(QFileInfo::exists(folder + QFileInfo(QCoreApplication::applicationFilePath()).fileName()));
+    QCOMPARE(PlatformSystem().programFolder(), folder);
+    QCOMPARE(folders::executableSuffix(), QString());
+}
+
+void tst_Platform::folders_windowsFolderIsWhereTheOpenerIs()
+{
+    const QByteArray savedPath = qgetenv("PATH");
+    const QString bin = at(QStringLiteral("opener-bin"));
+    QVERIFY(QDir().mkpath(bin));
+    makeFile(bin + QStringLiteral("/xdg-open"));
+
+    qputenv("PATH", QFile::encodeName(at(QStringLiteral("bin"))) + ':' + QFile::encodeName(bin));
+    const QString found = folders::windowsFolder();
+    qputenv("PATH", QFile::encodeName(at(QStringLiteral("bin"))));
+    const QString none = folders::windowsFolder();
+    qputenv("PATH", savedPath);
+
+    QCOMPARE(found, bin);
+    QCOMPARE(none, QString());
+    QCOMPARE(folders::openerName(), QStringLiteral("xdg-open"));
+}
+
+void tst_Platform::folders_setCurrent_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<int>("number");
+
+    QTest::newRow("a folder") << "@/My Programs" << 0;
+    QTest::newRow("missing folder") << "@/missing" << 76;
+    QTest::newRow("an ordinary file") << "@/tool" << 76;
+    QTest::newRow("empty") << "" << 76;
+}
+
+void tst_Platform::folders_setCurrent()
+{
+    QFETCH(QString, path);
+    QFETCH(int, number);
+
+    QDir::setCurrent(m_dir.path());
+    PlatformSystem system;
+    const int thrown = failureNumber([&] { system.setCurrentFolder(expand(path)); });
+    const QString current = QDir::currentPath();
+    QDir::setCurrent(m_startFolder);
+
+    QCOMPARE(thrown, number);
+    QCOMPARE(current, QFileInfo(number == 0 ? expand(path) : m_dir.path()).canonicalFilePath());
+}
+
+// ---- sound ---------------------------------------------------------------
+
+void tst_Platform::parseWave_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("valid");
+    QTest::addColumn<int>("channels");
+    QTest::addColumn<int>("frameSize");
+    QTest::addColumn<int>("dataSize");
+
+    const QByteArray fmt16 = chunk("fmt ", formatBody(1, 2, 44100, 16));
+    const QByteArray samples(40, '\x11');
+    QByteArray extensible = formatBody(0xFFFE, 1, 8000, 24) + little16(22) + little16(24) + little32(4)
+        + little16(1) + QByteArray(14, '\x5A');
+    QByteArray extensibleOther = extensible;
+    extensibleOther[24] = char(2);
+
+    QTest::newRow("PCM 16-bit stereo") << riff(fmt16 + chunk("data", samples)) << true << 2 << 4 << 40;
+    QTest::newRow("8-bit mono") << riff(chunk("fmt ", formatBody(1, 1, 11025, 8)) + chunk("data", samples))
+                                << true << 1 << 1 << 40;
+    QTest::newRow("odd chunk before fmt is padded")
+        << riff(chunk("LIST", QByteArrayLiteral("abc")) + fmt16 + chunk("data", samples)) << true << 2 << 4 << 40;
+    QTest::newRow("longer fmt chunk") << riff(chunk("fmt ", formatBody(1, 2, 44100, 16) + little16(0))
+                                              + chunk("data", samples))
+                                      << true << 2 << 4 << 40;
+    QTest::newRow("data cut short by the end of file")
+        << riff(fmt16 + chunk("data", samples, 100000)) << true << 2 << 4 << 40;
+    QTest::newRow("data size of a recorder that was cut off")
+        << riff(fmt16 + chunk("data", samples, 0xFFFFFFFF)) << true << 2 << 4 << 40;
+    QTest::newRow("partial frame dropped") << riff(fmt16 + chunk("data", QByteArray(42, '\x11'))) << true << 2 << 4
+                                           << 40;
+    QTest::newRow("extensible PCM") << riff(chunk("fmt ", extensible) + chunk("data", QByteArray(9, '\x01'))) << true
+                                    << 1 << 3 << 9;
+    QTest::newRow("float") << riff(chunk("fmt ", formatBody(3, 1, 48000, 32)) + chunk("data", samples)) << true << 1
+                           << 4 << 40;
+
+    QTest::newRow("extensible, not PCM") << riff(chunk("fmt ", extensibleOther) + chunk("data", samples)) << false
+                                         << 0 << 0 << 0;
+    QTest::newRow("compressed") << riff(chunk("fmt ", formatBody(2, 1, 8000, 4, 256)) + chunk("data", samples))
+                                << false << 0 << 0 << 0;
+    QTest::newRow("data before fmt") << riff(chunk("data", samples) + fmt16) << false << 0 << 0 << 0;
+    QTest::newRow("no data") << riff(fmt16) << false << 0 << 0 << 0;
+    QTest::newRow("empty data") << riff(fmt16 + chunk("data", QByteArray())) << false << 0 << 0 << 0;
+    QTest::newRow("less than one frame") << riff(fmt16 + chunk("data", QByteArray(3, 'a'))) << false << 0 << 0 << 0;
+    QTest::newRow("fmt larger than the file") << riff(chunk("fmt ", formatBody(1, 2, 44100, 16), 0xFFFFFFF0))
+                                              << false << 0 << 0 << 0;
+    QTest::newRow("fmt too short") << riff(chunk("fmt ", QByteArray(8, '\x01')) + chunk("data", samples)) << false
+                                   << 0 << 0 << 0;
+    QTest::newRow("no channels") << riff(chunk("fmt ", formatBody(1, 0, 8000, 16, 2)) + chunk("data", samples))
+                                 << false << 0 << 0 << 0;
+    QTest::newRow("frame size that does not fit")
+        << riff(chunk("fmt ", formatBody(1, 2, 8000, 16, 3)) + chunk("data", samples)) << false << 0 << 0 << 0;
+    QTest::newRow("12-bit samples") << riff(chunk("fmt ", formatBody(1, 1, 8000, 12, 2)) + chunk("data", samples))
+                                    << false << 0 << 0 << 0;
+    QTest::newRow("rate of zero") << riff(chunk("fmt ", formatBody(1, 1, 0, 16)) + chunk("data", samples)) << false
+                                  << 0 << 0 << 0;
+    QTest::newRow("big-endian RIFX") << ("RIFX" + riff(fmt16 + chunk("data", samples)).mid(4)) << false << 0 << 0
+                                     << 0;
+    QTest::newRow("header only") << QByteArrayLiteral("RIFF\x04\0\0\0WAVE") << false << 0 << 0 << 0;
+    QTest::newRow("cut inside the header") << QByteArrayLiteral("RIFF\x04\0") << false << 0 << 0 << 0;
+    QTest::newRow("empty") << QByteArray() << false << 0 << 0 << 0;
+    QTest::newRow("text file") << QByteArrayLiteral("Это не звук\r\n") << false << 0 << 0 << 0;
+}
+
+void tst_Platform::parseWave()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, valid);
+    QFETCH(int, channels);
+    QFETCH(int, frameSize);
+    QFETCH(int, dataSize);
+
+    const std::optional<sound::Wave> wave = sound::parseWave(bytes);
+    QCOMPARE(wave.has_value(), valid);
+    if (!wave)
+        return;
+    QCOMPARE(wave->channels, channels);
+    QCOMPARE(wave->frameSize, frameSize);
+    QCOMPARE(wave->dataSize, qsizetype(dataSize));
+    QVERIFY(wave->dataOffset + wave->dataSize <= bytes.size());
+}
+
+void tst_Platform::parseWave_garbageNeverReadsOutside()
+{
+    // Damaged headers: a valid file with random bytes overwritten, and cut at
+    // random places. Whatever is accepted must lie inside the bytes.
+    const QByteArray good = riff(chunk("LIST", QByteArrayLiteral("info")) + chunk("fmt ", formatBody(1, 2, 22050, 16))
+                                 + chunk("data", QByteArray(64, '\x22')));
+    QRandomGenerator random(20011);
+    int accepted = 0;
+    for (int round = 0; round < 20000; ++round) {
+        QByteArray bytes = good.left(random.bounded(good.size() + 1));
+        const int damage = random.bounded(1, 6);
+        for (int i = 0; i < damage && !bytes.isEmpty(); ++i)
+            bytes[random.bounded(int(bytes.size()))] = char(random.bounded(256));
+        const std::optional<sound::Wave> wave = sound::parseWave(bytes);
+        if (!wave)
+            continue;
+        ++accepted;
+        QVERIFY(wave->frameSize > 0);
+        QVERIFY(wave->dataSize > 0);
+        QCOMPARE(wave->dataSize % wave->frameSize, 0);
+        QVERIFY(wave->dataOffset >= 12);
+        QVERIFY(wave->dataOffset + wave->dataSize <= bytes.size());
+    }
+    QVERIFY(accepted > 0);
+}
+
+void tst_Platform::sound_unplayableFilesAreSilentAndQuick_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QByteArray>("content");
+
+    QTest::newRow("missing") << "missing.wav" << QByteArray();
+    QTest::newRow("garbage") << "garbage.wav" << QByteArray(5000, '\x7F');
+    QTest::newRow("damaged header") << "damaged.wav" << quietWave(100).left(30);
+    QTest::newRow("a folder") << "folder.wav" << QByteArray();
+    QTest::newRow("empty name") << "" << QByteArray();
+}
+
+void tst_Platform::sound_unplayableFilesAreSilentAndQuick()
+{
+    QFETCH(QString, file);
+    QFETCH(QByteArray, content);
+
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QString path = file.isEmpty() ? QString() : folder.filePath(file);
+    if (!content.isEmpty())
+        makeFile(path, content);
+    if (file == QStringLiteral("folder.wav"))
+        QVERIFY(QDir(folder.path()).mkdir(file));
+    QTRY_VERIFY(!sound::isPlaying());
+
+    QElapsedTimer timer;
+    timer.start();
+    PlatformSystem().playSound(path);
+    QVERIFY(timer.elapsed() < 1000);
+    QTRY_VERIFY_WITH_TIMEOUT(!sound::isPlaying(), 2000);
+}
+
+void tst_Platform::sound_busyAtOnceAndFreeWhenDone()
+{
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QString quiet = folder.filePath(QStringLiteral("tarnelover.wav"));
+    makeFile(quiet, quietWave(300));
+    QTRY_VERIFY(!sound::isPlaying());
+
+    // The flag is raised before the call returns, so a second call in the
+    // same moment finds the player busy whether or not there is a device.
+    sound::playAsync(quiet);
+    QVERIFY(sound::isPlaying());
+    sound::playAsync(quiet);
+    QTRY_VERIFY_WITH_TIMEOUT(!sound::isPlaying(), 5000);
+
+    // And once it is over, the next sound is taken again.
+    sound::playAsync(quiet);
+    QVERIFY(sound::isPlaying());
+    QTRY_VERIFY_WITH_TIMEOUT(!sound::isPlaying(), 5000);
+}
+
+// ---- printing ------------------------------------------------------------
+
+void tst_Platform::print_pagesFollowLinesAndPointSize()
+{
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    QString text;
+    for (int line = 1; line <= 150; ++line)
+        text += QStringLiteral("Строка %1\r\n").arg(line);
+
+    const auto pagesFor = [&](const QString &content, int pointSize) {
+        const QString path = folder.filePath(QStringLiteral("out%1.pdf").arg(pointSize));
+        {
+            QPdfWriter writer(path);
+            writer.setPageSize(QPageSize(QPageSize::A4));
+            writer.setResolution(300);
+            PlatformSystem::printTextOn(writer, content, pointSize);
+        }
+        const QByteArray pdf = readBack(path);
+        return pdf.startsWith("%PDF") ? pdfPageCount(pdf) : -1;
+    };
+
+    // 150 lines of 10 points (about 12 points apart) need three A4 pages,
+    // of 20 points about five. Were the CR LF pairs not line ends, the short
+    // lines would run together and fill a page or two.
+    const int small = pagesFor(text, 10);
+    const int large = pagesFor(text, 20);
+    QVERIFY2(small >= 2 && small <= 4, qPrintable(QString::number(small)));
+    QVERIFY2(large >= 4 && large <= 7 && large > small, qPrintable(QString::number(large)));
+    QCOMPARE(pagesFor(QStringLiteral("Одна строка\r\n"), 12), 1);
+}
+
+void tst_Platform::print_noDefaultPrinterIsFailure482()
+{
+    // initTestCase pointed the printing system at a server that is not there,
+    // so this machine's own printers are out of reach whatever it has.
+    PlatformSystem system;
+    QCOMPARE(failureNumber([&] { system.printText(QStringLiteral("текст\r\n"), 10); }), 482);
+}
+
+QTEST_MAIN(tst_Platform)
+
+#include "tst_platform.moc"
