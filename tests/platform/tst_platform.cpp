@@ -20,8 +20,10 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <functional>
 
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -151,6 +153,55 @@ private:
     bool m_set = false;
 };
 
+// Points ALSA's configuration at a file of our own, so that the sound tests
+// choose their device and never sound on the machine's speakers.
+void useAlsaConfiguration(const QString &path, const QByteArray &defaultDevice)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write("pcm.!default {\n" + defaultDevice + "\n}\n");
+    file.close();
+    qputenv("ALSA_CONFIG_PATH", QFile::encodeName(path));
+}
+
+// Collects what this process writes to its standard error meanwhile.
+class StderrCapture
+{
+public:
+    explicit StderrCapture(const QString &path)
+        : m_path(path)
+    {
+        std::fflush(stderr);
+        m_saved = ::dup(STDERR_FILENO);
+        const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ::dup2(fd, STDERR_FILENO);
+        ::close(fd);
+    }
+    ~StderrCapture() { restore(); }
+    StderrCapture(const StderrCapture &) = delete;
+    StderrCapture &operator=(const StderrCapture &) = delete;
+
+    QByteArray finish()
+    {
+        restore();
+        return readBack(m_path);
+    }
+
+private:
+    void restore()
+    {
+        if (m_saved < 0)
+            return;
+        std::fflush(stderr);
+        ::dup2(m_saved, STDERR_FILENO);
+        ::close(m_saved);
+        m_saved = -1;
+    }
+
+    QString m_path;
+    int m_saved = -1;
+};
+
 } // namespace
 
 class tst_Platform : public QObject
@@ -211,6 +262,8 @@ private Q_SLOTS:
     void sound_unplayableFilesAreSilentAndQuick_data();
     void sound_unplayableFilesAreSilentAndQuick();
     void sound_busyAtOnceAndFreeWhenDone();
+    void sound_samplesReachTheDeviceInOrder();
+    void sound_noDeviceIsSilentEvenOnStderr();
 
     void print_pagesFollowLinesAndPointSize();
     void print_noDefaultPrinterIsFailure482();
@@ -230,6 +283,8 @@ void tst_Platform::initTestCase()
     qunsetenv("PRINTER");
     qunsetenv("LPDEST");
     qputenv("CUPS_SERVER", QFile::encodeName(at(QStringLiteral("no-print-server.sock"))));
+    // Nor a real sound card.
+    useAlsaConfiguration(at(QStringLiteral("alsa-null.conf")), QByteArrayLiteral("type null"));
     m_startFolder = QDir::currentPath();
     const QDir root(m_dir.path());
     QVERIFY(root.mkpath(QStringLiteral("My Programs")));
@@ -1021,6 +1076,55 @@ void tst_Platform::sound_busyAtOnceAndFreeWhenDone()
     sound::playAsync(quiet);
     QVERIFY(sound::isPlaying());
     QTRY_VERIFY_WITH_TIMEOUT(!sound::isPlaying(), 5000);
+}
+
+void tst_Platform::sound_samplesReachTheDeviceInOrder()
+{
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QString captured = folder.filePath(QStringLiteral("captured.raw"));
+    useAlsaConfiguration(folder.filePath(QStringLiteral("alsa-file.conf")),
+                         "type file\nslave.pcm { type null }\nformat \"raw\"\nfile \""
+                             + QFile::encodeName(captured) + '"');
+
+    // 16-bit stereo, a pattern that shows any lost, doubled or shifted byte,
+    // behind an odd-sized chunk the player must step over.
+    QByteArray samples(4 * 2000, '\0');
+    for (qsizetype i = 0; i < samples.size(); ++i)
+        samples[i] = char((i * 7 + i / 256) & 0xFF);
+    const QString wave = folder.filePath(QStringLiteral("pattern.wav"));
+    makeFile(wave, riff(chunk("fmt ", formatBody(1, 2, 8000, 16)) + chunk("LIST", QByteArrayLiteral("odd"))
+                        + chunk("data", samples)));
+    QTRY_VERIFY(!sound::isPlaying());
+
+    sound::playAsync(wave);
+    QTRY_VERIFY_WITH_TIMEOUT(!sound::isPlaying(), 5000);
+    useAlsaConfiguration(at(QStringLiteral("alsa-null.conf")), QByteArrayLiteral("type null"));
+
+    QCOMPARE(readBack(captured), samples);
+}
+
+void tst_Platform::sound_noDeviceIsSilentEvenOnStderr()
+{
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    // A device that is not there, of the kind that makes ALSA complain aloud.
+    useAlsaConfiguration(folder.filePath(QStringLiteral("alsa-nodevice.conf")),
+                         QByteArrayLiteral("type plug\nslave.pcm \"orvane_no_such_device\""));
+    const QString wave = folder.filePath(QStringLiteral("tarnelclick.wav"));
+    makeFile(wave, quietWave(100));
+    QTRY_VERIFY(!sound::isPlaying());
+
+    QByteArray said;
+    {
+        StderrCapture capture(folder.filePath(QStringLiteral("stderr.txt")));
+        sound::playAsync(wave);
+        QTRY_VERIFY_WITH_TIMEOUT(!sound::isPlaying(), 5000);
+        said = capture.finish();
+    }
+    useAlsaConfiguration(at(QStringLiteral("alsa-null.conf")), QByteArrayLiteral("type null"));
+
+    QCOMPARE(said, QByteArray());
 }
 
 // ---- printing ------------------------------------------------------------
