@@ -94,20 +94,37 @@ QString qtDialogsPatterns(const QString &windowsPatterns)
     return patterns.join(QLatin1Char(' '));
 }
 
+struct QtDialogsFilter
+{
+    QString description;
+    QString entry; // "description (patterns)", as Qt takes it
+};
+
 // "desc|pattern|desc|pattern" to Qt's "desc (pattern)" entries. A trailing
 // description without a pattern is dropped, as the common dialog does.
-QStringList qtDialogsNameFilters(const QString &filter)
+QList<QtDialogsFilter> qtDialogsNameFilters(const QString &filter)
 {
-    QStringList result;
+    QList<QtDialogsFilter> result;
     const QStringList parts = filter.split(QLatin1Char('|'));
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        const QString description = parts.at(i).trimmed();
+        const QString description = parts.at(i).simplified();
         const QString &patterns = parts.at(i + 1);
         if (description.isEmpty() && patterns.trimmed().isEmpty())
             continue;
-        result.append(description + QStringLiteral(" (") + qtDialogsPatterns(patterns) + QLatin1Char(')'));
+        result.append({description, description + QStringLiteral(" (") + qtDialogsPatterns(patterns) + QLatin1Char(')')});
     }
     return result;
+}
+
+// Qt 6.4 reports the chosen filter as the list shows it: without the
+// patterns when they are hidden. Later versions give the whole entry.
+int qtDialogsFilterIndex(const QList<QtDialogsFilter> &filters, const QString &selected)
+{
+    for (qsizetype i = 0; i < filters.size(); ++i) {
+        if (filters.at(i).entry == selected || filters.at(i).description == selected)
+            return int(i);
+    }
+    return 0;
 }
 
 // A folder that does not exist still opens the dialog: it starts in the
@@ -203,10 +220,13 @@ QString QtDialogs::runFileDialog(const FileRequest &request, bool save)
 
     // The descriptions already show their patterns ("Текстовые файлы (*.txt)"),
     // so the patterns Qt would append are hidden.
-    const QStringList filters = qtDialogsNameFilters(request.filter);
+    const QList<QtDialogsFilter> filters = qtDialogsNameFilters(request.filter);
     if (!filters.isEmpty()) {
-        dialog.setNameFilters(filters);
-        dialog.selectNameFilter(filters.at(m_lastFilterIndex < filters.size() ? m_lastFilterIndex : 0));
+        QStringList entries;
+        for (const QtDialogsFilter &filter : filters)
+            entries.append(filter.entry);
+        dialog.setNameFilters(entries);
+        dialog.selectNameFilter(entries.at(m_lastFilterIndex < entries.size() ? m_lastFilterIndex : 0));
     }
 
     const QString folder = qtDialogsExistingFolder(request.initialFolder);
@@ -230,7 +250,7 @@ QString QtDialogs::runFileDialog(const FileRequest &request, bool save)
         return QString();
     m_lastFile = path;
     if (!filters.isEmpty())
-        m_lastFilterIndex = qMax(0, int(filters.indexOf(dialog.selectedNameFilter())));
+        m_lastFilterIndex = qtDialogsFilterIndex(filters, dialog.selectedNameFilter());
     return path;
 }
 

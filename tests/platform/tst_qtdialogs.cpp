@@ -1,0 +1,811 @@
+#include "appearance.h"
+#include "qtdialogs.h"
+#include "twips.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QFontInfo>
+#include <QInputDialog>
+#include <QLibraryInfo>
+#include <QLineEdit>
+#include <QListView>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTranslator>
+
+#include <functional>
+
+using platform::Dialogs;
+using platform::QtDialogs;
+
+Q_DECLARE_METATYPE(platform::Dialogs::Buttons)
+Q_DECLARE_METATYPE(platform::Dialogs::Icon)
+Q_DECLARE_METATYPE(platform::Dialogs::Answer)
+
+namespace {
+
+// Plays the user of the next modal dialog. While it is up, the step is called
+// every few milliseconds until it says it has answered (a step may have to
+// wait, for instance for a folder listing). Whatever is still up after one
+// second, unanswered or not closed by the answer, is rejected, so a dialog
+// can never hang the test.
+class ModalAnswerer : public QObject
+{
+public:
+    using Step = std::function<bool(QWidget *)>;
+
+    explicit ModalAnswerer(Step step) : m_step(std::move(step))
+    {
+        m_clock.start();
+        connect(&m_timer, &QTimer::timeout, this, &ModalAnswerer::poll);
+        m_timer.start(10);
+    }
+
+    // Answered, and the answer closed the dialog.
+    bool answered() const { return m_answered && !m_forced; }
+
+private:
+    void poll()
+    {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!m_dialog && modal)
+            m_dialog = modal;
+        const bool open = m_dialog && m_dialog->isVisible();
+        if (m_answered && !open) {
+            m_timer.stop();
+            return;
+        }
+        if (m_clock.elapsed() > 1000) {
+            // Our dialog, or a message it raised in turn.
+            auto *dialog = qobject_cast<QDialog *>(modal);
+            if (dialog && (open || !m_dialog)) {
+                m_forced = true;
+                dialog->reject();
+            } else {
+                m_timer.stop();
+            }
+            return;
+        }
+        if (!m_answered && modal && modal == m_dialog)
+            m_answered = m_step(modal);
+    }
+
+    Step m_step;
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    QPointer<QWidget> m_dialog;
+    bool m_answered = false;
+    bool m_forced = false;
+};
+
+QString withoutMnemonic(QString text)
+{
+    return text.remove(QLatin1Char('&'));
+}
+
+void clickAcceptButton(QWidget *dialog)
+{
+    const auto *box = dialog->findChild<QDialogButtonBox *>();
+    for (QAbstractButton *button : box->buttons()) {
+        if (box->buttonRole(button) == QDialogButtonBox::AcceptRole) {
+            button->click();
+            return;
+        }
+    }
+}
+
+// The names the file dialog lists and lets the user pick.
+QStringList listedNames(QFileDialog *dialog)
+{
+    QStringList names;
+    const auto *view = dialog->findChild<QListView *>(QStringLiteral("listView"));
+    const QAbstractItemModel *model = view->model();
+    for (int row = 0; row < model->rowCount(view->rootIndex()); ++row) {
+        const QModelIndex index = model->index(row, 0, view->rootIndex());
+        if (model->flags(index).testFlag(Qt::ItemIsEnabled))
+            names.append(index.data().toString());
+    }
+    return names;
+}
+
+void removeTranslators()
+{
+    const QList<QTranslator *> translators = qApp->findChildren<QTranslator *>();
+    for (QTranslator *translator : translators) {
+        QCoreApplication::removeTranslator(translator);
+        delete translator;
+    }
+}
+
+const QString textFilter = QStringLiteral("Текстовые файлы (*.txt)|*.txt|Все файлы|*.*");
+
+} // namespace
+
+class tst_QtDialogs : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+
+    void message_buttons_data();
+    void message_buttons();
+    void message_titleIconAndText_data();
+    void message_titleIconAndText();
+    void russianTexts_data();
+    void russianTexts();
+
+    void input_data();
+    void input();
+
+    void openFile_filterListsDotlessFileUnderAllFiles();
+    void fileDialog_startsInNearestExistingFolder_data();
+    void fileDialog_startsInNearestExistingFolder();
+    void saveFile_returnsTypedNameAsTyped_data();
+    void saveFile_returnsTypedNameAsTyped();
+    void fileDialog_remembersNameAndFilter_cancelStillEmpty();
+
+    void chooseFont_cancelGivesNothing_noEffects();
+    void chooseFont_bookFaceStaysUpright_effectsOff();
+    void chooseFont_nextUseStartsWithPreviousSizeAndStyle();
+    void fontSubstitutions_data();
+    void fontSubstitutions();
+
+    void twips_toPixels_data();
+    void twips_toPixels();
+    void twips_rect_data();
+    void twips_rect();
+    void twips_adjacentRectsTouch();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void tst_QtDialogs::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    for (const QString &name : {QStringLiteral("notes.txt"), QStringLiteral("README"), QStringLiteral("run.log")}) {
+        QFile file(m_dir.filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+}
+
+void tst_QtDialogs::message_buttons_data()
+{
+    QTest::addColumn<Dialogs::Buttons>("buttons");
+    QTest::addColumn<int>("defaultIndex");
+    QTest::addColumn<int>("expectedSet");
+    QTest::addColumn<int>("expectedDefault");
+    QTest::addColumn<int>("press"); // a standard button, or 0 for Escape
+    QTest::addColumn<Dialogs::Answer>("expected");
+
+    using B = Dialogs::Buttons;
+    using A = Dialogs::Answer;
+    const int yesNoCancel = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    QTest::newRow("ok") << B::Ok << 0 << int(QMessageBox::Ok) << int(QMessageBox::Ok) << int(QMessageBox::Ok) << A::Ok;
+    QTest::newRow("ok, escape") << B::Ok << 0 << int(QMessageBox::Ok) << int(QMessageBox::Ok) << 0 << A::Ok;
+    QTest::newRow("ok cancel, ok") << B::OkCancel << 0 << int(QMessageBox::Ok | QMessageBox::Cancel)
+                                   << int(QMessageBox::Ok) << int(QMessageBox::Ok) << A::Ok;
+    QTest::newRow("ok cancel, escape") << B::OkCancel << 1 << int(QMessageBox::Ok | QMessageBox::Cancel)
+                                       << int(QMessageBox::Cancel) << 0 << A::Cancel;
+    QTest::newRow("yes no, yes") << B::YesNo << 0 << int(QMessageBox::Yes | QMessageBox::No)
+                                 << int(QMessageBox::Yes) << int(QMessageBox::Yes) << A::Yes;
+    QTest::newRow("yes no, default no") << B::YesNo << 1 << int(QMessageBox::Yes | QMessageBox::No)
+                                        << int(QMessageBox::No) << int(QMessageBox::No) << A::No;
+    QTest::newRow("yes no, escape") << B::YesNo << 0 << int(QMessageBox::Yes | QMessageBox::No)
+                                    << int(QMessageBox::Yes) << 0 << A::No;
+    QTest::newRow("yes no cancel, no") << B::YesNoCancel << 0 << yesNoCancel << int(QMessageBox::Yes)
+                                       << int(QMessageBox::No) << A::No;
+    QTest::newRow("yes no cancel, third default") << B::YesNoCancel << 2 << yesNoCancel << int(QMessageBox::Cancel)
+                                                  << int(QMessageBox::Yes) << A::Yes;
+    QTest::newRow("yes no cancel, escape") << B::YesNoCancel << 0 << yesNoCancel << int(QMessageBox::Yes) << 0
+                                           << A::Cancel;
+    QTest::newRow("retry cancel, retry") << B::RetryCancel << 0 << int(QMessageBox::Retry | QMessageBox::Cancel)
+                                         << int(QMessageBox::Retry) << int(QMessageBox::Retry) << A::Retry;
+    QTest::newRow("retry cancel, cancel") << B::RetryCancel << 0 << int(QMessageBox::Retry | QMessageBox::Cancel)
+                                          << int(QMessageBox::Retry) << int(QMessageBox::Cancel) << A::Cancel;
+    QTest::newRow("default out of range") << B::OkCancel << 5 << int(QMessageBox::Ok | QMessageBox::Cancel)
+                                          << int(QMessageBox::Ok) << int(QMessageBox::Cancel) << A::Cancel;
+}
+
+void tst_QtDialogs::message_buttons()
+{
+    QFETCH(Dialogs::Buttons, buttons);
+    QFETCH(int, defaultIndex);
+    QFETCH(int, expectedSet);
+    QFETCH(int, expectedDefault);
+    QFETCH(int, press);
+    QFETCH(Dialogs::Answer, expected);
+
+    int shownSet = 0;
+    int shownDefault = 0;
+    ModalAnswerer answerer([&](QWidget *widget) {
+        auto *box = qobject_cast<QMessageBox *>(widget);
+        if (!box)
+            return false;
+        shownSet = int(box->standardButtons());
+        shownDefault = box->defaultButton() ? int(box->standardButton(box->defaultButton())) : 0;
+        if (press == 0)
+            QTest::keyClick(box, Qt::Key_Escape);
+        else if (QAbstractButton *button = box->button(QMessageBox::StandardButton(press)))
+            button->click();
+        else
+            return false;
+        return true;
+    });
+
+    QtDialogs dialogs;
+    Dialogs::Message message;
+    message.text = QStringLiteral("Сохранить изменения?");
+    message.buttons = buttons;
+    message.defaultButton = defaultIndex;
+    const Dialogs::Answer answer = dialogs.message(message);
+
+    QVERIFY(answerer.answered());
+    QCOMPARE(shownSet, expectedSet);
+    QCOMPARE(shownDefault, expectedDefault);
+    QCOMPARE(answer, expected);
+}
+
+void tst_QtDialogs::message_titleIconAndText_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<Dialogs::Icon>("icon");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expectedTitle");
+    QTest::addColumn<int>("expectedIcon");
+    QTest::addColumn<QString>("expectedText");
+
+    using I = Dialogs::Icon;
+    const QString program = QStringLiteral("Моя программа");
+    QTest::newRow("default title, no icon") << QString() << I::None << QStringLiteral("Текст") << program
+                                            << int(QMessageBox::NoIcon) << QStringLiteral("Текст");
+    QTest::newRow("own title, critical") << QStringLiteral("Ошибка") << I::Critical << QStringLiteral("x")
+                                         << QStringLiteral("Ошибка") << int(QMessageBox::Critical)
+                                         << QStringLiteral("x");
+    QTest::newRow("exclamation") << QString() << I::Exclamation << QStringLiteral("x") << program
+                                 << int(QMessageBox::Warning) << QStringLiteral("x");
+    QTest::newRow("information") << QString() << I::Information << QStringLiteral("x") << program
+                                 << int(QMessageBox::Information) << QStringLiteral("x");
+    QTest::newRow("question") << QString() << I::Question << QStringLiteral("x") << program
+                              << int(QMessageBox::Question) << QStringLiteral("x");
+    QTest::newRow("markup shown as typed") << QString() << I::None << QStringLiteral("<b>Иванов</b> & Co")
+                                           << program << int(QMessageBox::NoIcon)
+                                           << QStringLiteral("<b>Иванов</b> & Co");
+    QTest::newRow("CR LF is one line break") << QString() << I::Critical
+                                             << QStringLiteral("Ошибка:\r\n\r\nФайл не найден") << program
+                                             << int(QMessageBox::Critical)
+                                             << QStringLiteral("Ошибка:\n\nФайл не найден");
+}
+
+void tst_QtDialogs::message_titleIconAndText()
+{
+    QFETCH(QString, title);
+    QFETCH(Dialogs::Icon, icon);
+    QFETCH(QString, text);
+    QFETCH(QString, expectedTitle);
+    QFETCH(int, expectedIcon);
+    QFETCH(QString, expectedText);
+
+    QString shownTitle;
+    QString shownText;
+    int shownIcon = -1;
+    Qt::TextFormat format = Qt::AutoText;
+    ModalAnswerer answerer([&](QWidget *widget) {
+        auto *box = qobject_cast<QMessageBox *>(widget);
+        if (!box)
+            return false;
+        shownTitle = box->windowTitle();
+        shownText = box->text();
+        shownIcon = int(box->icon());
+        format = box->textFormat();
+        box->button(QMessageBox::Ok)->click();
+        return true;
+    });
+
+    QtDialogs dialogs;
+    dialogs.setDefaultTitle(QStringLiteral("Моя программа"));
+    QCOMPARE(dialogs.message(text, Dialogs::Buttons::Ok, icon, title), Dialogs::Answer::Ok);
+
+    QVERIFY(answerer.answered());
+    QCOMPARE(shownTitle, expectedTitle);
+    QCOMPARE(shownIcon, expectedIcon);
+    QCOMPARE(shownText, expectedText);
+    QCOMPARE(format, Qt::PlainText);
+}
+
+void tst_QtDialogs::russianTexts_data()
+{
+    QTest::addColumn<Dialogs::Buttons>("buttons");
+    QTest::addColumn<QStringList>("expected"); // in the order of the standard buttons below
+    QTest::addColumn<bool>("needsQtTranslation");
+
+    using B = Dialogs::Buttons;
+    QTest::newRow("ok") << B::Ok << QStringList{QStringLiteral("ОК")} << false;
+    QTest::newRow("retry cancel") << B::RetryCancel << QStringList{QStringLiteral("Повтор"), QStringLiteral("Отмена")}
+                                  << true;
+    QTest::newRow("yes no cancel") << B::YesNoCancel
+                                   << QStringList{QStringLiteral("Да"), QStringLiteral("Нет"), QStringLiteral("Отмена")}
+                                   << true;
+    QTest::newRow("ok cancel") << B::OkCancel << QStringList{QStringLiteral("ОК"), QStringLiteral("Отмена")} << true;
+}
+
+void tst_QtDialogs::russianTexts()
+{
+    QFETCH(Dialogs::Buttons, buttons);
+    QFETCH(QStringList, expected);
+    QFETCH(bool, needsQtTranslation);
+
+    const QString qtTranslation =
+        QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_ru.qm");
+    if (needsQtTranslation && !QFile::exists(qtTranslation))
+        QSKIP("qtbase_ru.qm is not installed (package qt6-translations-l10n)");
+
+    platform::appearance::installRussianTranslations(*qApp);
+    const auto cleanup = qScopeGuard([] { removeTranslators(); });
+
+    QStringList shown;
+    ModalAnswerer answerer([&](QWidget *widget) {
+        auto *box = qobject_cast<QMessageBox *>(widget);
+        if (!box)
+            return false;
+        for (QMessageBox::StandardButton kind :
+             {QMessageBox::Retry, QMessageBox::Yes, QMessageBox::No, QMessageBox::Ok, QMessageBox::Cancel}) {
+            if (QAbstractButton *button = box->button(kind))
+                shown.append(withoutMnemonic(button->text()));
+        }
+        box->buttons().constFirst()->click();
+        return true;
+    });
+
+    QtDialogs dialogs;
+    dialogs.message(QStringLiteral("Текст"), buttons, Dialogs::Icon::None);
+    QVERIFY(answerer.answered());
+    QCOMPARE(shown, expected);
+
+    // The input box shares the standard buttons.
+    QStringList inputButtons;
+    ModalAnswerer inputAnswerer([&](QWidget *widget) {
+        auto *dialog = qobject_cast<QInputDialog *>(widget);
+        if (!dialog)
+            return false;
+        const auto *box = dialog->findChild<QDialogButtonBox *>();
+        inputButtons.append(withoutMnemonic(box->button(QDialogButtonBox::Ok)->text()));
+        dialog->reject();
+        return true;
+    });
+    dialogs.input(QStringLiteral("Имя:"), QString(), QString());
+    QVERIFY(inputAnswerer.answered());
+    QCOMPARE(inputButtons, QStringList{QStringLiteral("ОК")});
+}
+
+void tst_QtDialogs::input_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("defaultText");
+    QTest::addColumn<QString>("typed"); // null: leave the field alone
+    QTest::addColumn<bool>("accept");
+    QTest::addColumn<QString>("expectedTitle");
+    QTest::addColumn<QString>("expected");
+
+    const QString program = QStringLiteral("Моя программа");
+    QTest::newRow("typed, OK") << QString() << QString() << QStringLiteral("Иванов Пётр") << true << program
+                               << QStringLiteral("Иванов Пётр");
+    QTest::newRow("default kept, OK") << QStringLiteral("Поиск") << QStringLiteral("Петров") << QString() << true
+                                      << QStringLiteral("Поиск") << QStringLiteral("Петров");
+    QTest::newRow("typed, Cancel") << QString() << QStringLiteral("Петров") << QStringLiteral("Сидоров") << false
+                                   << program << QString();
+    QTest::newRow("emptied, OK") << QString() << QStringLiteral("Петров") << QStringLiteral("") << true << program
+                                 << QString();
+}
+
+void tst_QtDialogs::input()
+{
+    QFETCH(QString, title);
+    QFETCH(QString, defaultText);
+    QFETCH(QString, typed);
+    QFETCH(bool, accept);
+    QFETCH(QString, expectedTitle);
+    QFETCH(QString, expected);
+
+    QString shownTitle;
+    QString shownPrompt;
+    QString shownDefault;
+    ModalAnswerer answerer([&](QWidget *widget) {
+        auto *dialog = qobject_cast<QInputDialog *>(widget);
+        if (!dialog)
+            return false;
+        shownTitle = dialog->windowTitle();
+        shownPrompt = dialog->labelText();
+        auto *edit = dialog->findChild<QLineEdit *>();
+        shownDefault = edit->text();
+        if (!typed.isNull())
+            edit->setText(typed);
+        if (accept)
+            clickAcceptButton(dialog);
+        else
+            QTest::keyClick(dialog, Qt::Key_Escape);
+        return true;
+    });
+
+    QtDialogs dialogs;
+    dialogs.setDefaultTitle(QStringLiteral("Моя программа"));
+    const QString result = dialogs.input(QStringLiteral("Введите фамилию:"), title, defaultText);
+
+    QVERIFY(answerer.answered());
+    QCOMPARE(shownTitle, expectedTitle);
+    QCOMPARE(shownPrompt, QStringLiteral("Введите фамилию:"));
+    QCOMPARE(shownDefault, defaultText);
+    QCOMPARE(result, expected);
+}
+
+void tst_QtDialogs::openFile_filterListsDotlessFileUnderAllFiles()
+{
+    const QString allFiles = QStringLiteral("Все файлы (*)");
+    QStringList nameFilters;
+    QStringList comboTexts;
+    QStringList underText;
+    QStringList underAll;
+    QFileDialog::FileMode mode = QFileDialog::AnyFile;
+    QString title;
+    int phase = 0;
+    ModalAnswerer answerer([&](QWidget *widget) {
+        auto *dialog = qobject_cast<QFileDialog *>(widget);
+        if (!dialog)
+            return false;
+        if (phase == 0) {
+            nameFilters = dialog->nameFilters();
+            const auto *combo = dialog->findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
+            for (int i = 0; i < combo->count(); ++i)
+                comboTexts.append(combo->itemText(i));
+            mode = dialog->fileMode();
+            title = dialog->windowTitle();
+            phase = 1;
+        }
+        if (phase == 1) {
+            underText = listedNames(dialog);
+            if (!underText.contains(QStringLiteral("notes.txt")))
+                return false; // still listing
+            dialog->selectNameFilter(allFiles);
+            phase = 2;
+        }
+        underAll = listedNames(dialog);
+        if (!underAll.contains(QStringLiteral("README")))
+            return false;
+        auto *view = dialog->findChild<QListView *>(QStringLiteral("listView"));
+        const QAbstractItemModel *model = view->model();
+        const QModelIndexList hits = model->match(model->index(0, 0, view->rootIndex()), Qt::DisplayRole,
+                                                  QStringLiteral("README"), 1, Qt::MatchExactly);
+        view->setCurrentIndex(hits.value(0));
+        clickAcceptButton(dialog);
+        return true;
+    });
+
+    QtDialogs dialogs;
+    const QString path =
+        dialogs.openFile({textFilter, QStringLiteral("Открыть файл"), QStringLiteral("*.txt"), m_dir.path()});
+
+    QVERIFY(answerer.answered());
+    QCOMPARE(title, QStringLiteral("Открыть файл"));
+    QCOMPARE(mode, QFileDialog::ExistingFile);
+    QCOMPARE(nameFilters, (QStringList{QStringLiteral("Текстовые файлы (*.txt) (*.txt)"), allFiles}));
+    QCOMPARE(comboTexts, (QStringList{QStringLiteral("Текстовые файлы (*.txt)"), QStringLiteral("Все файлы")}));
+    QCOMPARE(underText, QStringList{QStringLiteral("notes.txt")});
+    underAll.sort();
+    QCOMPARE(underAll, (QStringList{QStringLiteral("README"), QStringLiteral("notes.txt"), QStringLiteral("run.log")}));
+    QCOMPARE(path, m_dir.filePath(QStringLiteral("README")));
+}
+
+void tst_QtDialogs::fileDialog_startsInNearestExistingFolder_data()
+{
+    QTest::addColumn<bool>("save");
+    QTest::addColumn<QString>("folder"); // below the temporary folder
+    QTest::addColumn<QString>("expectedFolder");
+
+    QTest::newRow("open, existing") << false << QString() << QString();
+    QTest::newRow("save, missing") << true << QStringLiteral("My Tarnel") << QString();
+    QTest::newRow("open, missing two deep") << false << QStringLiteral("My Tarnel/Архив") << QString();
+}
+
+void tst_QtDialogs::fileDialog_startsInNearestExistingFolder()
+{
+    QFETCH(bool, save);
+    QFETCH(QString, folder);
+    QFETCH(QString, expectedFolder);
+
+    QString shownFolder;
+    QFileDialog::AcceptMode mode = QFileDialog::AcceptOpen;
+    ModalAnswerer answerer([&](QWidget *widget) {
+        auto *dialog = qobject_cast<QFileDialog *>(widget);
+        if (!dialog)
+            return false;
+        shownFolder = dialog->directory().absolutePath();
+        mode = dialog->acceptMode();
+        dialog->reject();
+        return true;
+    });
+
+    QtDialogs dialogs;
+    const Dialogs::FileRequest request{textFilter, QStringLiteral("Сохранить как"), QString(),
+                                       m_dir.path() + QLatin1Char('/') + folder};
+    const QString path = save ? dialogs.saveFile(request) : dialogs.openFile(request);
+
+    QVERIFY(answerer.answered());
+    QCOMPARE(path, QString());
+    QCOMPARE(shownFolder, QDir(m_dir.path() + QLatin1Char('/') + expectedFolder).absolutePath());
+    QCOMPARE(mode, save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+}
+
+void tst_QtDialogs::saveFile_returnsTypedNameAsTyped_data()
+{
+    QTest::addColumn<QString>("typed");
+
+    QTest::newRow("no extension") << QStringLiteral("отчёт");
+    QTest::newRow("other extension") << QStringLiteral("report.doc");
+    // An existing file brings no question from the dialog: the caller asks.
+    QTest::newRow("existing file") << QStringLiteral("notes.txt");
+}
+
+void tst_QtDialogs::saveFile_returnsTypedNameAsTyped()
+{
+    QFETCH(QString, typed);
+
+    ModalAnswerer answerer([&](QWidget *widget) {
+        auto *dialog = qobject_cast<QFileDialog *>(widget);
+        if (!dialog)
+            return false;
+        dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(typed);
+        clickAcceptButton(dialog);
+        return true;
+    });
+
+    QtDialogs dialogs;
+    const QString path = dialogs.saveFile({textFilter, QStringLiteral("Сохранить как"), QString(), m_dir.path()});
+
+    // An overwrite question would have kept the dialog open.
+    QVERIFY(answerer.answered());
+    QCOMPARE(path, m_dir.filePath(typed));
+}
+
+void tst_QtDialogs::fileDialog_remembersNameAndFilter_cancelStillEmpty()
+{
+    QtDialogs dialogs;
+    const Dialogs::FileRequest request{textFilter, QStringLiteral("Открыть файл"), QStringLiteral("*.txt"),
+                                       m_dir.path()};
+
+    ModalAnswerer chooser([&](QWidget *widget) {
+        auto *dialog = qobject_cast<QFileDialog *>(widget);
+        if (!dialog)
+            return false;
+        dialog->selectNameFilter(QStringLiteral("Все файлы (*)"));
+        // The open button stays disabled until the name is found in the listing.
+        if (!listedNames(dialog).contains(QStringLiteral("run.log")))
+            return false;
+        dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(QStringLiteral("run.log"));
+        clickAcceptButton(dialog);
+        return true;
+    });
+    QCOMPARE(dialogs.openFile(request), m_dir.filePath(QStringLiteral("run.log")));
+    QVERIFY(chooser.answered());
+
+    QString shownName;
+    QString shownFilter;
+    ModalAnswerer canceller([&](QWidget *widget) {
+        auto *dialog = qobject_cast<QFileDialog *>(widget);
+        if (!dialog)
+            return false;
+        shownName = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->text();
+        shownFilter = dialog->findChild<QComboBox *>(QStringLiteral("fileTypeCombo"))->currentText();
+        dialog->reject();
+        return true;
+    });
+    // Another caller, with a pattern that is a wildcard, as the notes' Save As.
+    const QString path = dialogs.saveFile({textFilter, QStringLiteral("Сохранить как"), QString(), m_dir.path()});
+
+    QVERIFY(canceller.answered());
+    QCOMPARE(path, QString());
+    QCOMPARE(shownName, QStringLiteral("run.log"));
+    QCOMPARE(shownFilter, QStringLiteral("Все файлы"));
+}
+
+void tst_QtDialogs::chooseFont_cancelGivesNothing_noEffects()
+{
+    QString title;
+    QString presetFamily;
+    int visibleBoxes = -1;
+    int boxes = 0;
+    ModalAnswerer answerer([&](QWidget *widget) {
+        auto *dialog = qobject_cast<QFontDialog *>(widget);
+        if (!dialog)
+            return false;
+        title = dialog->windowTitle();
+        presetFamily = dialog->currentFont().family();
+        const QList<QCheckBox *> checkBoxes = dialog->findChildren<QCheckBox *>();
+        boxes = int(checkBoxes.size());
+        visibleBoxes = 0;
+        for (const QCheckBox *box : checkBoxes)
+            visibleBoxes += box->isVisible() ? 1 : 0;
+        dialog->reject();
+        return true;
+    });
+
+    QtDialogs dialogs;
+    const std::optional<QFont> font =
+        dialogs.chooseFont(QStringLiteral("Выбор шрифта"), QFont(QStringLiteral("Liberation Serif"), 10));
+
+    QVERIFY(answerer.answered());
+    QVERIFY(!font.has_value());
+    QCOMPARE(title, QStringLiteral("Выбор шрифта"));
+    QCOMPARE(presetFamily, QStringLiteral("Liberation Serif"));
+    QVERIFY(boxes > 0); // the effects are there to be hidden
+    QCOMPARE(visibleBoxes, 0);
+}
+
+void tst_QtDialogs::chooseFont_bookFaceStaysUpright_effectsOff()
+{
+    const QString bookFace = QStringLiteral("DejaVu Sans");
+    if (QFontInfo(QFont(bookFace)).family() != bookFace)
+        QSKIP("DejaVu Sans, a face whose upright style is named Book, is not installed");
+
+    bool presetItalic = true;
+    ModalAnswerer answerer([&](QWidget *widget) {
+        auto *dialog = qobject_cast<QFontDialog *>(widget);
+        if (!dialog)
+            return false;
+        presetItalic = dialog->currentFont().italic();
+        clickAcceptButton(dialog);
+        return true;
+    });
+
+    QtDialogs dialogs;
+    QFont current(bookFace, 10);
+    current.setUnderline(true);
+    current.setStrikeOut(true);
+    const std::optional<QFont> font = dialogs.chooseFont(QStringLiteral("Выбор шрифта"), current);
+
+    QVERIFY(answerer.answered());
+    QVERIFY(!presetItalic);
+    QVERIFY(font.has_value());
+    QCOMPARE(font->family(), bookFace);
+    QVERIFY(!font->italic());
+    QVERIFY(!font->bold());
+    QVERIFY(!font->underline());
+    QVERIFY(!font->strikeOut());
+    // No style name left behind to override a later bold or italic.
+    QCOMPARE(font->styleName(), QString());
+}
+
+void tst_QtDialogs::chooseFont_nextUseStartsWithPreviousSizeAndStyle()
+{
+    const QString face = QStringLiteral("Liberation Sans");
+    ModalAnswerer chooser([&](QWidget *widget) {
+        auto *dialog = qobject_cast<QFontDialog *>(widget);
+        if (!dialog)
+            return false;
+        QFont bold12(face, 12);
+        bold12.setBold(true);
+        dialog->setCurrentFont(bold12);
+        clickAcceptButton(dialog);
+        return true;
+    });
+
+    QtDialogs dialogs;
+    const std::optional<QFont> first = dialogs.chooseFont(QStringLiteral("Выбор шрифта"), QFont(face, 8));
+    QVERIFY(chooser.answered());
+    QVERIFY(first.has_value());
+    QCOMPARE(first->family(), face);
+    QCOMPARE(first->pointSize(), 12);
+    QVERIFY(first->bold());
+    QVERIFY(!first->italic());
+    QVERIFY(!first->underline());
+
+    QFont preset;
+    ModalAnswerer watcher([&](QWidget *widget) {
+        auto *dialog = qobject_cast<QFontDialog *>(widget);
+        if (!dialog)
+            return false;
+        preset = dialog->currentFont();
+        dialog->reject();
+        return true;
+    });
+    // The face comes from the caller, size and style from the previous use.
+    const std::optional<QFont> second =
+        dialogs.chooseFont(QStringLiteral("Выбор шрифта"), QFont(QStringLiteral("Liberation Serif"), 8));
+    QVERIFY(watcher.answered());
+    QVERIFY(!second.has_value());
+    QCOMPARE(preset.family(), QStringLiteral("Liberation Serif"));
+    QCOMPARE(preset.pointSize(), 12);
+    QVERIFY(preset.bold());
+    QVERIFY(!preset.italic());
+}
+
+void tst_QtDialogs::fontSubstitutions_data()
+{
+    QTest::addColumn<QString>("asked");
+
+    QTest::newRow("Tahoma") << QStringLiteral("Tahoma");
+    QTest::newRow("MS Sans Serif") << QStringLiteral("MS Sans Serif");
+}
+
+void tst_QtDialogs::fontSubstitutions()
+{
+    QFETCH(QString, asked);
+
+    platform::appearance::installFontSubstitutions();
+    QCOMPARE(QFontInfo(QFont(asked, 8)).family(), QStringLiteral("Liberation Sans"));
+}
+
+void tst_QtDialogs::twips_toPixels_data()
+{
+    QTest::addColumn<int>("twips");
+    QTest::addColumn<int>("pixels");
+
+    QTest::newRow("zero") << 0 << 0;
+    QTest::newRow("below half") << 7 << 0;
+    QTest::newRow("above half") << 8 << 1;
+    QTest::newRow("one pixel") << 15 << 1;
+    QTest::newRow("1.47") << 22 << 1;
+    QTest::newRow("1.53") << 23 << 2;
+    QTest::newRow("negative rounds away from zero") << -8 << -1;
+    QTest::newRow("negative below half") << -7 << 0;
+    QTest::newRow("button left") << 6840 << 456;
+}
+
+void tst_QtDialogs::twips_toPixels()
+{
+    QFETCH(int, twips);
+    QFETCH(int, pixels);
+
+    QCOMPARE(platform::twips::toPixels(twips), pixels);
+}
+
+void tst_QtDialogs::twips_rect_data()
+{
+    QTest::addColumn<QList<int>>("twips"); // left, top, width, height
+    QTest::addColumn<QRect>("pixels");
+    QTest::addColumn<QSize>("size"); // of a window or control given only its size
+
+    QTest::newRow("whole pixels") << QList<int>{6840, 480, 375, 375} << QRect(456, 32, 25, 25) << QSize(25, 25);
+    // 100 twips is 6.67 pixels: the size depends on where the edges fall.
+    QTest::newRow("edges round, not the size") << QList<int>{10, 10, 100, 100} << QRect(1, 1, 6, 6) << QSize(7, 7);
+    QTest::newRow("same size, other place") << QList<int>{0, 0, 100, 100} << QRect(0, 0, 7, 7) << QSize(7, 7);
+    QTest::newRow("negative position") << QList<int>{-100, -8, 200, 23} << QRect(-7, -1, 14, 2) << QSize(13, 2);
+}
+
+void tst_QtDialogs::twips_rect()
+{
+    QFETCH(QList<int>, twips);
+    QFETCH(QRect, pixels);
+    QFETCH(QSize, size);
+
+    QCOMPARE(platform::twips::rect(twips.at(0), twips.at(1), twips.at(2), twips.at(3)), pixels);
+    QCOMPARE(platform::twips::size(twips.at(2), twips.at(3)), size);
+}
+
+void tst_QtDialogs::twips_adjacentRectsTouch()
+{
+    // Neighbours that touch in twips must touch in pixels, wherever they lie.
+    for (int left = 0; left < 60; ++left) {
+        for (int width : {1, 7, 8, 100, 1215, 1217}) {
+            const QRect first = platform::twips::rect(left, left, width, width);
+            const QRect right = platform::twips::rect(left + width, left, 50, width);
+            const QRect below = platform::twips::rect(left, left + width, width, 50);
+            QCOMPARE(first.x() + first.width(), right.x());
+            QCOMPARE(first.y() + first.height(), below.y());
+        }
+    }
+}
+
+QTEST_MAIN(tst_QtDialogs)
+#include "tst_qtdialogs.moc"
