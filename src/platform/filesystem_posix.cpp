@@ -9,7 +9,6 @@
 #include <climits>
 #include <cstdlib>
 #include <memory>
-#include <new>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -106,9 +105,9 @@ int writeAll(int fd, const QByteArray &bytes)
     return 0;
 }
 
-bool hasWildcard(const QString &name)
+bool hasWildcard(const QByteArray &name)
 {
-    return name.contains(QLatin1Char('*')) || name.contains(QLatin1Char('?'));
+    return name.contains('*') || name.contains('?');
 }
 
 // Only "*" and "?" are patterns here, as in a directory search on Windows:
@@ -175,7 +174,7 @@ bool findEntry(const QString &path, bool foldersToo)
     // A name beginning with "." is this system's hidden attribute.
     if (name.startsWith('.'))
         return false;
-    if (hasWildcard(QFile::decodeName(name)))
+    if (hasWildcard(name))
         return findPattern(parentOf(native), name, foldersToo);
 
     struct stat info;

@@ -147,7 +147,8 @@ void play(const QByteArray &bytes, const Wave &wave, const Playback &playback)
     }
 
     // Small pieces, so that a stop at the end of the process is seen soon.
-    const snd_pcm_uframes_t piece = std::max<snd_pcm_uframes_t>(1, static_cast<snd_pcm_uframes_t>(wave.sampleRate / 20));
+    const snd_pcm_uframes_t piece
+        = std::max<snd_pcm_uframes_t>(1, static_cast<snd_pcm_uframes_t>(wave.sampleRate / 20));
     const char *data = bytes.constData() + wave.dataOffset;
     snd_pcm_uframes_t framesLeft = static_cast<snd_pcm_uframes_t>(wave.dataSize / wave.frameSize);
     while (framesLeft > 0 && !playback.stop.load()) {

@@ -388,7 +388,8 @@ void tst_Platform::codePage_unholdableCharacters_data()
     QTest::newRow("line separator") << QString(QChar(0x2028)) << QByteArrayLiteral("?");
     QTest::newRow("U+0098 is held") << QString(QChar(0x0098)) << QByteArrayLiteral("\x98");
     QTest::newRow("Ё ё № €") << QStringLiteral("Ё ё № €") << QByteArrayLiteral("\xA8 \xB8 \xB9 \x88");
-    QTest::newRow("Russian text with CR LF") << QStringLiteral("Привет\r\n") << QByteArrayLiteral("\xCF\xF0\xE8\xE2\xE5\xF2\r\n");
+    QTest::newRow("Russian text with CR LF")
+        << QStringLiteral("Привет\r\n") << QByteArrayLiteral("\xCF\xF0\xE8\xE2\xE5\xF2\r\n");
     QTest::newRow("empty") << QString() << QByteArray();
 }
 
@@ -770,7 +771,8 @@ void tst_Platform::writeAtomically_replacesAndKeepsPermissions()
     QTemporaryDir folder;
     QVERIFY(folder.isValid());
     const QString path = folder.filePath(QStringLiteral("applist.tn"));
-    makeFile(path, QByteArrayLiteral("old content that is longer"), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+    makeFile(
+        path, QByteArrayLiteral("old content that is longer"), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
 
     filesystem::writeFileAtomically(path, QByteArrayLiteral("new"));
 
