@@ -24,7 +24,11 @@ Parsed parse(const QString &line, const QString &currentFolder, const QString &s
 QStringList splitArguments(const QString &tail);
 
 // Starts line detached in the current folder, never waiting. A start that
-// fails throws RuntimeFailure with a Russian description.
+// fails throws RuntimeFailure with a Russian description: 53 when the
+// program is not there (or the line is blank), 76 when a folder of its path
+// is missing or is a file, 75 when it names a folder or other non-file, 70
+// when it is not executable or the system cannot run it, 52 for a name too
+// long.
 void start(const QString &line);
 
 } // namespace platform::commandline

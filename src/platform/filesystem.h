@@ -10,8 +10,9 @@ namespace platform::filesystem {
 
 // True when a regular, visible file matches path. "*" and "?" in the last
 // part of the path match as patterns. Folders and names beginning with "."
-// are not seen. A search that cannot be made throws RuntimeFailure; a missing
-// entry is simply false.
+// are not seen. A search that cannot be made (a name too long: 52, a loop of
+// links: 57, a folder that may not be searched: 70) throws RuntimeFailure; a
+// missing entry, or one below an ordinary file, is simply false.
 bool fileExists(const QString &path);
 
 // As fileExists, but folders are seen too.
