@@ -111,7 +111,8 @@ QList<QtDialogsFilter> qtDialogsNameFilters(const QString &filter)
         const QString &patterns = parts.at(i + 1);
         if (description.isEmpty() && patterns.trimmed().isEmpty())
             continue;
-        result.append({description, description + QStringLiteral(" (") + qtDialogsPatterns(patterns) + QLatin1Char(')')});
+        const QString entry = description + QStringLiteral(" (") + qtDialogsPatterns(patterns) + QLatin1Char(')');
+        result.append({description, entry});
     }
     return result;
 }

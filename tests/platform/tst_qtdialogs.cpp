@@ -94,12 +94,15 @@ QString withoutMnemonic(QString text)
     return text.remove(QLatin1Char('&'));
 }
 
+// Queued, because accepting may raise a modal question of its own, and its
+// event loop would otherwise run inside the answerer's timer, which Qt does
+// not fire again until the slot returns.
 void clickAcceptButton(QWidget *dialog)
 {
     const auto *box = dialog->findChild<QDialogButtonBox *>();
     for (QAbstractButton *button : box->buttons()) {
         if (box->buttonRole(button) == QDialogButtonBox::AcceptRole) {
-            button->click();
+            QMetaObject::invokeMethod(button, &QAbstractButton::click, Qt::QueuedConnection);
             return;
         }
     }
