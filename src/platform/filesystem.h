@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+class QFile;
+
 // Files and folders the way the program's routines expect them: existence
 // tests that see ordinary, visible entries only, and whole-file reads and
 // writes whose failures are RuntimeFailure.
@@ -23,6 +25,11 @@ void createFolder(const QString &path);
 
 // Reads a whole file. Throws RuntimeFailure.
 QByteArray readFile(const QString &path);
+
+// Opens path for reading into file, for a caller that reads it piece by
+// piece. Throws RuntimeFailure with the reason the system gave, which QFile
+// alone does not keep.
+void openForReading(QFile &file, const QString &path);
 
 // Replaces the content of path with bytes so that a failure at any point
 // leaves the previous file whole: the bytes go to a new file beside it, which

@@ -213,6 +213,18 @@ void createFolder(const QString &path)
         throwForError(errno, native);
 }
 
+void openForReading(QFile &file, const QString &path)
+{
+    const QByteArray native = nativePathOf(path);
+    const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        throwForError(errno, native);
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        throw RuntimeFailure::withNumber(failure::IoError);
+    }
+}
+
 QByteArray readFile(const QString &path)
 {
     const QByteArray native = nativePathOf(path);

@@ -9,7 +9,6 @@
 #include "keyvaluereader.h"
 #include "notespage.h"
 #include "phonepage.h"
-#include "readablefile.h"
 #include "runpage.h"
 #include "runtimefailure.h"
 #include "settingsfile.h"
