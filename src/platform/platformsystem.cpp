@@ -13,8 +13,6 @@
 
 namespace platform {
 
-System::~System() = default;
-
 QString PlatformSystem::programFolder() const
 {
     return folders::programFolder();

@@ -1,0 +1,7 @@
+#include "system.h"
+
+namespace platform {
+
+System::~System() = default;
+
+} // namespace platform
