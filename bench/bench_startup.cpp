@@ -114,7 +114,10 @@ RunResult timeOneRun(const QString &program, const QString &workingFolder, const
         }
         const qint64 left = runTimeoutMs - timer.elapsed();
         if (left <= 0) {
-            result.failure = QStringLiteral("no \"shown\" within %1 s").arg(runTimeoutMs / 1000);
+            // Most often a message box during start-up, which waits for a
+            // click that never comes before the window is shown.
+            result.failure
+                = QStringLiteral("no \"shown\" within %1 s (a message box at start-up?)").arg(runTimeoutMs / 1000);
             break;
         }
         if (!process.waitForReadyRead(int(left)) && process.state() == QProcess::NotRunning) {
@@ -161,8 +164,7 @@ bool runOnce(Subject &subject, bool firstStart, const QProcessEnvironment &envir
 
     const RunResult result = timeOneRun(copy->program(), copy->folder(), environment);
     if (!result.ms) {
-        err() << subject.name << (counted ? ": run failed: " : ": warm-up run failed: ") << result.failure
-              << Qt::endl;
+        err() << subject.name << (counted ? ": run failed: " : ": warm-up run failed: ") << result.failure << Qt::endl;
         if (counted)
             ++subject.failedRuns;
         return false;
@@ -194,9 +196,9 @@ void printFigures(const Subject &subject, int nameWidth, int runs)
         return;
     }
     const auto [minimum, maximum] = std::minmax_element(subject.timesMs.begin(), subject.timesMs.end());
-    out() << "median " << ms(median(subject.timesMs)).rightJustified(10) << "   min "
-          << ms(*minimum).rightJustified(10) << "   max " << ms(*maximum).rightJustified(10) << "   ("
-          << subject.timesMs.size() << " of " << runs << " runs)" << Qt::endl;
+    out() << "median " << ms(median(subject.timesMs)).rightJustified(10) << "   min " << ms(*minimum).rightJustified(10)
+          << "   max " << ms(*maximum).rightJustified(10) << "   (" << subject.timesMs.size() << " of " << runs
+          << " runs)" << Qt::endl;
 }
 
 } // namespace
@@ -213,15 +215,13 @@ int main(int argc, char *argv[])
                        "moment when ORVANE_REPORT_SHOWN is set."));
     parser.addHelpOption();
     const QCommandLineOption runsOption(QStringLiteral("runs"),
-                                        QStringLiteral("Timed runs of each program (default %1).").arg(defaultRuns),
-                                        QStringLiteral("N"), QString::number(defaultRuns));
-    const QCommandLineOption firstStartOption(
-        QStringLiteral("first-start"),
+        QStringLiteral("Timed runs of each program (default %1).").arg(defaultRuns), QStringLiteral("N"),
+        QString::number(defaultRuns));
+    const QCommandLineOption firstStartOption(QStringLiteral("first-start"),
         QStringLiteral("Run every start from a fresh folder, as a first start. By default each program keeps "
                        "one folder for all its runs, so the timed runs see the steady state."));
     const QCommandLineOption goalOption(QStringLiteral("goal"),
-                                        QStringLiteral("Say whether the ratio A / B is at most this value."),
-                                        QStringLiteral("ratio"));
+        QStringLiteral("Say whether the ratio A / B is at most this value."), QStringLiteral("ratio"));
     parser.addOption(runsOption);
     parser.addOption(firstStartOption);
     parser.addOption(goalOption);
@@ -286,7 +286,7 @@ int main(int argc, char *argv[])
 
     // A program that cannot get through one warm-up run will not get through
     // the timed ones either; say so now rather than after minutes of time-outs.
-    int warmUpsPassed[2] = {0, 0};
+    int warmUpsPassed[2] = { 0, 0 };
     for (int round = 0; round < warmUpRuns; ++round) {
         for (int i = 0; i < 2; ++i)
             warmUpsPassed[i] += runOnce(subjects[i], firstStart, environment, false) ? 1 : 0;
@@ -311,8 +311,7 @@ int main(int argc, char *argv[])
         out() << "ratio of medians " << subjects[0].name << " / " << subjects[1].name << ": "
               << QString::number(ratio, 'f', 2);
         if (parser.isSet(goalOption))
-            out() << " (goal <= " << QString::number(goal, 'f', 2) << ": " << (ratio <= goal ? "met" : "MISSED")
-                  << ")";
+            out() << " (goal <= " << QString::number(goal, 'f', 2) << ": " << (ratio <= goal ? "met" : "MISSED") << ")";
         out() << Qt::endl;
     }
 

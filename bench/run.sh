@@ -12,6 +12,10 @@ fi
 build=$(cd "$1" && pwd)
 shift
 
+# Without the desktop's opener on PATH tarnel's start-up stops at an error
+# message and its window never shows.
+command -v xdg-open >/dev/null || echo "warning: xdg-open is not on PATH (package xdg-utils): tarnel will time out" >&2
+
 cmake --build "$build" --target tarnel kelvane bench_startup bench_bare_tabs bench_bare_dialog
 
 # The goals are also in bench/CMakeLists.txt.
