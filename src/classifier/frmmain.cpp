@@ -1,5 +1,7 @@
 #include "frmmain.h"
 
+#include "appearance.h"
+
 #include "characteranalysis.h"
 #include "clipboard.h"
 #include "dialogs.h"
@@ -39,7 +41,7 @@ frmMain::frmMain(platform::Dialogs &dialogs, Clipboard &clipboard, QWidget *pare
     setWindowTitle(programTitle());
     QIcon icon;
     for (const int size : {16, 32, 48})
-        icon.addFile(u":/kelvane/kelvane-%1.png"_s.arg(size), QSize(size, size));
+        icon.addPixmap(platform::appearance::picture(u":/kelvane/kelvane-%1.png"_s.arg(size)));
     setWindowIcon(icon);
 
     // A fixed dialog frame: a title and a close box, nothing to resize,

@@ -1,5 +1,8 @@
 #include "appearance.h"
 
+#include <QImageReader>
+#include <QPixmap>
+
 #include <QApplication>
 #include <QFont>
 #include <QLibraryInfo>
@@ -65,6 +68,13 @@ void installRussianTranslations(QApplication &app)
 
     // Installed last, so Qt asks it first.
     QCoreApplication::installTranslator(new AppearanceFixedTexts(&app));
+}
+
+QPixmap picture(const QString &path)
+{
+    QImageReader reader(path, "PNG");
+    reader.setAutoDetectImageFormat(false);
+    return QPixmap::fromImage(reader.read());
 }
 
 } // namespace platform::appearance

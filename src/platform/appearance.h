@@ -1,6 +1,8 @@
 #pragma once
 
 class QApplication;
+class QPixmap;
+class QString;
 
 namespace platform::appearance {
 
@@ -11,5 +13,10 @@ void installFontSubstitutions();
 // Russian texts for Qt's standard dialogs and buttons, with the few texts the
 // program fixes itself ("ОК", "Повтор") taking precedence.
 void installRussianTranslations(QApplication &app);
+
+// A PNG picture of the program's resources. Reading it as PNG outright
+// spares the start-up the loading of every image plugin, which Qt does when
+// it may guess the format.
+QPixmap picture(const QString &path);
 
 } // namespace platform::appearance

@@ -46,7 +46,7 @@ frmMain::frmMain(platform::Dialogs &dialogs, platform::System &system, QWidget *
 
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Домашний центр Orvane Tarnel"));
-    setWindowIcon(QIcon(QStringLiteral(":/shell/tarnel.png")));
+    setWindowIcon(QIcon(platform::appearance::picture(QStringLiteral(":/shell/tarnel.png"))));
     setFixedSize(platform::twips::size(clientWidthTwips, clientHeightTwips));
     platform::appearance::installFontSubstitutions();
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
@@ -59,7 +59,7 @@ frmMain::frmMain(platform::Dialogs &dialogs, platform::System &system, QWidget *
     Image2 = new QLabel(this);
     Image2->setObjectName(QStringLiteral("Image2"));
     Image2->setGeometry(rect(120, 120, 4695, 600));
-    Image2->setPixmap(QPixmap(QStringLiteral(":/shell/image2.png")));
+    Image2->setPixmap(platform::appearance::picture(QStringLiteral(":/shell/image2.png")));
 
     Label1 = new QLabel(QStringLiteral("orvane tarnel"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
