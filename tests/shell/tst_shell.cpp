@@ -5,6 +5,7 @@
 #include "fakesystem.h"
 #include "frmmain.h"
 #include "notespage.h"
+#include "runtimefailure.h"
 #include "tabcontrol.h"
 #include "twips.h"
 
@@ -12,6 +13,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -72,6 +74,10 @@ private Q_SLOTS:
     void noOpener_reportsAndStarts();
     void dataStayInProgramFolder_whateverTheCurrentFolder();
     void lblStatus_click_showsWholeCaption();
+    void window_isCentred();
+    void systemRoutines_data();
+    void systemRoutines();
+    void playSoundFile_handsOverTheName();
 };
 
 void tst_Shell::firstStart_createsPersonalFolderAndShowsTools()
@@ -418,6 +424,94 @@ void tst_Shell::lblStatus_click_showsWholeCaption()
     QCOMPARE(call.message.buttons, Buttons::Ok);
     QCOMPARE(call.message.icon, Icon::Information);
     QCOMPARE(call.title, u"Статус"_qs);
+}
+
+void tst_Shell::window_isCentred()
+{
+    Run run;
+    frmMain &window = run.start();
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QPoint screenCentre = window.screen()->availableGeometry().center();
+    // Centred before it is shown, when the frame is not known yet: the frame
+    // may shift it by its own width.
+    const QPoint offset = window.frameGeometry().center() - screenCentre;
+    QVERIFY2(qAbs(offset.x()) <= 4 && qAbs(offset.y()) <= 4, qPrintable(QDebug::toString(offset)));
+}
+
+enum class Routine { Run, Explorer };
+Q_DECLARE_METATYPE(Routine)
+
+void tst_Shell::systemRoutines_data()
+{
+    QTest::addColumn<Routine>("routine");
+    QTest::addColumn<QString>("argument");
+    QTest::addColumn<bool>("fails");
+    QTest::addColumn<QString>("started");  // the command line handed to the system; empty: none
+    QTest::addColumn<QString>("message");  // empty: none
+
+    const QString runLine = u"/opt/my prog/run.sh --x \"a b\""_qs;
+    QTest::newRow("run, empty line") << Routine::Run << QString() << false << QString() << QString();
+    QTest::newRow("run, started") << Routine::Run << runLine << false << runLine << QString();
+    QTest::newRow("run, fails") << Routine::Run << u"нет-такой-программы"_qs << true << u"нет-такой-программы"_qs
+                                << u"Ошибка при запуске приложения:\r\n\r\nнет-такой-программы\r\n\r\nФайл не найден"_qs;
+    QTest::newRow("explorer, empty target") << Routine::Explorer << QString() << false << QString() << QString();
+    QTest::newRow("explorer, web address") << Routine::Explorer << u"http://www.orvane.example/tallyra/"_qs << false
+                                           << u"/usr/bin/xdg-open http://www.orvane.example/tallyra/"_qs << QString();
+    QTest::newRow("explorer, quoted folder") << Routine::Explorer << u"\"/home/a b/My Tarnel\""_qs << false
+                                             << u"/usr/bin/xdg-open \"/home/a b/My Tarnel\""_qs << QString();
+    QTest::newRow("explorer, fails") << Routine::Explorer << u"/x"_qs << true << u"/usr/bin/xdg-open /x"_qs
+                                     << u"Ошибка при запуске приложения Windows Explorer.\r\n\r\nФайл не найден"_qs;
+}
+
+void tst_Shell::systemRoutines()
+{
+    QFETCH(Routine, routine);
+    QFETCH(QString, argument);
+    QFETCH(bool, fails);
+    QFETCH(QString, started);
+    QFETCH(QString, message);
+
+    Run run;
+    AppContext &context = run.start().context();
+    const AppState before = context.state;
+    if (fails)
+        run.system.failWith(FakeSystem::Effect::Start, platform::RuntimeFailure::withNumber(platform::failure::FileNotFound));
+    if (!message.isEmpty())
+        run.dialogs.answerMessage(Answer::Ok);
+
+    if (routine == Routine::Run)
+        context.RunProgram(argument);
+    else
+        context.OpenWithExplorer(argument);
+
+    const auto starts = run.system.callsOf(FakeSystem::Effect::Start);
+    QCOMPARE(starts.size(), started.isEmpty() ? 0 : 1);
+    if (!started.isEmpty())
+        QCOMPARE(starts.constFirst().argument, started);
+    QCOMPARE(run.dialogs.messages().size(), message.isEmpty() ? 0 : 1);
+    if (!message.isEmpty()) {
+        const auto call = run.dialogs.messages().constFirst();
+        QCOMPARE(call.message.text, message);
+        QCOMPARE(call.message.buttons, Buttons::Ok);
+        QCOMPARE(call.message.icon, Icon::Critical);
+        QCOMPARE(call.title, u"Orvane Tarnel 2001"_qs);
+    }
+    // A failed start leaves the program as it was.
+    QCOMPARE(context.state.WindowsFolder, before.WindowsFolder);
+    QCOMPARE(context.state.anythingChanged(), before.anythingChanged());
+}
+
+void tst_Shell::playSoundFile_handsOverTheName()
+{
+    Run run;
+    AppContext &context = run.start().context();
+    const QString name = context.state.ProgramFolder + u"tarnelover.wav"_qs;
+    context.PlaySoundFile(name);
+    const auto sounds = run.system.callsOf(FakeSystem::Effect::Sound);
+    QCOMPARE(sounds.size(), 1);
+    QCOMPARE(sounds.constFirst().argument, name);
+    QVERIFY(run.dialogs.calls().isEmpty());
 }
 
 QTEST_MAIN(tst_Shell)
