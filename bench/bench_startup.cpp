@@ -215,13 +215,15 @@ int main(int argc, char *argv[])
                        "moment when ORVANE_REPORT_SHOWN is set."));
     parser.addHelpOption();
     const QCommandLineOption runsOption(QStringLiteral("runs"),
-        QStringLiteral("Timed runs of each program (default %1).").arg(defaultRuns), QStringLiteral("N"),
-        QString::number(defaultRuns));
-    const QCommandLineOption firstStartOption(QStringLiteral("first-start"),
+                                        QStringLiteral("Timed runs of each program (default %1).").arg(defaultRuns),
+                                        QStringLiteral("N"), QString::number(defaultRuns));
+    const QCommandLineOption firstStartOption(
+        QStringLiteral("first-start"),
         QStringLiteral("Run every start from a fresh folder, as a first start. By default each program keeps "
                        "one folder for all its runs, so the timed runs see the steady state."));
     const QCommandLineOption goalOption(QStringLiteral("goal"),
-        QStringLiteral("Say whether the ratio A / B is at most this value."), QStringLiteral("ratio"));
+                                        QStringLiteral("Say whether the ratio A / B is at most this value."),
+                                        QStringLiteral("ratio"));
     parser.addOption(runsOption);
     parser.addOption(firstStartOption);
     parser.addOption(goalOption);
@@ -286,7 +288,7 @@ int main(int argc, char *argv[])
 
     // A program that cannot get through one warm-up run will not get through
     // the timed ones either; say so now rather than after minutes of time-outs.
-    int warmUpsPassed[2] = { 0, 0 };
+    int warmUpsPassed[2] = {0, 0};
     for (int round = 0; round < warmUpRuns; ++round) {
         for (int i = 0; i < 2; ++i)
             warmUpsPassed[i] += runOnce(subjects[i], firstStart, environment, false) ? 1 : 0;

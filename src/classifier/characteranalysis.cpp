@@ -34,9 +34,8 @@ qsizetype characterCount(const QString &text)
 int codeOfFirstCharacter(const QString &text)
 {
     Q_ASSERT(!text.isEmpty());
-    const char32_t character = startsWithSurrogatePair(text)
-                                   ? QChar::surrogateToUcs4(text.at(0), text.at(1))
-                                   : char32_t(text.at(0).unicode());
+    const char32_t character = startsWithSurrogatePair(text) ? QChar::surrogateToUcs4(text.at(0), text.at(1))
+                                                             : char32_t(text.at(0).unicode());
     return platform::codepage::codeOf(character);
 }
 

@@ -1,7 +1,6 @@
 #include "frmmain.h"
 
 #include "appearance.h"
-
 #include "characteranalysis.h"
 #include "clipboard.h"
 #include "dialogs.h"

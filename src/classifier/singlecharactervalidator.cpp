@@ -16,8 +16,8 @@ QValidator::State SingleCharacterValidator::validate(QString &input, int &pos) c
         // front of it, after it, or in its place. The cursor ends behind the
         // insertion: just before the old character when the text went in
         // front, where there was no room for it.
-        const bool insertedInFront = !m_accepted.isEmpty() && input.endsWith(m_accepted)
-                                     && pos == input.size() - m_accepted.size();
+        const bool insertedInFront
+            = !m_accepted.isEmpty() && input.endsWith(m_accepted) && pos == input.size() - m_accepted.size();
         if (insertedInFront) {
             input = m_accepted;
             pos = 0;

@@ -1,11 +1,10 @@
 #include "appearance.h"
 
-#include <QImageReader>
-#include <QPixmap>
-
 #include <QApplication>
 #include <QFont>
+#include <QImageReader>
 #include <QLibraryInfo>
+#include <QPixmap>
 #include <QTranslator>
 
 #include <cstring>
@@ -23,12 +22,14 @@ namespace {
 class AppearanceFixedTexts final : public QTranslator
 {
 public:
-    explicit AppearanceFixedTexts(QObject *parent) : QTranslator(parent) {}
+    explicit AppearanceFixedTexts(QObject *parent)
+        : QTranslator(parent)
+    {
+    }
 
     bool isEmpty() const override { return false; }
 
-    QString translate(const char *context, const char *sourceText, const char *disambiguation,
-                      int n) const override
+    QString translate(const char *context, const char *sourceText, const char *disambiguation, int n) const override
     {
         Q_UNUSED(disambiguation)
         Q_UNUSED(n)

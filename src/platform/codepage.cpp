@@ -33,10 +33,9 @@ constexpr char unknownCode = '?';
 // Every character of the upper half lies in one of two small ranges of
 // Unicode, so the way back is two direct lookups instead of a search. A zero
 // entry means "not in the code page" (code 0 itself lies in the lower half).
-template<char16_t First, char16_t End>
-constexpr std::array<std::uint8_t, End - First> reverseRange()
+template<char16_t First, char16_t End> constexpr std::array<std::uint8_t, End - First> reverseRange()
 {
-    std::array<std::uint8_t, End - First> table{};
+    std::array<std::uint8_t, End - First> table {};
     for (std::size_t i = 0; i < upperHalf.size(); ++i) {
         const char16_t character = upperHalf[i];
         if (character >= First && character < End)

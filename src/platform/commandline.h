@@ -9,7 +9,7 @@ namespace platform::commandline {
 
 struct Parsed
 {
-    QString program;     // as found: a path to an existing file where one was found
+    QString program; // as found: a path to an existing file where one was found
     QStringList arguments;
 };
 

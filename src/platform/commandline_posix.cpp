@@ -1,5 +1,4 @@
 #include "commandline.h"
-
 #include "folders.h"
 #include "runtimefailure.h"
 
@@ -9,7 +8,6 @@
 #include <QProcess>
 
 #include <cerrno>
-
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -46,7 +44,7 @@ QString locate(const QString &name, const QString &currentFolder, const QString 
         const QString path = QDir::isAbsolutePath(name) ? name : joinPath(currentFolder, name);
         return isRegularFile(path) ? path : QString();
     }
-    QStringList folders{currentFolder};
+    QStringList folders {currentFolder};
     folders += searchPath.split(QLatin1Char(':'), Qt::SkipEmptyParts);
     for (const QString &folder : std::as_const(folders)) {
         if (folder.isEmpty())
@@ -90,8 +88,8 @@ void checkStartable(const QString &program)
         const int error = errno;
         const QString folder = QFileInfo(program).path();
         struct stat folderInfo;
-        const bool folderThere =
-            ::stat(QFile::encodeName(folder).constData(), &folderInfo) == 0 && S_ISDIR(folderInfo.st_mode);
+        const bool folderThere
+            = ::stat(QFile::encodeName(folder).constData(), &folderInfo) == 0 && S_ISDIR(folderInfo.st_mode);
         throw RuntimeFailure::fromErrno(error, error == ENOENT && !folderThere);
     }
     if (!S_ISREG(info.st_mode))

@@ -21,8 +21,8 @@ public:
         QString text;
         Buttons buttons = Buttons::Ok;
         Icon icon = Icon::None;
-        QString title;          // empty: the program's default title
-        int defaultButton = 0;  // 0 first, 1 second, 2 third
+        QString title; // empty: the program's default title
+        int defaultButton = 0; // 0 first, 1 second, 2 third
     };
 
     // A filter is "description|pattern|description|pattern...".

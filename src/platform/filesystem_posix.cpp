@@ -1,5 +1,4 @@
 #include "filesystem.h"
-
 #include "runtimefailure.h"
 
 #include <QFile>
@@ -8,11 +7,10 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <memory>
-
 #include <dirent.h>
 #include <fcntl.h>
 #include <fnmatch.h>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -54,7 +52,10 @@ bool isFolder(const QByteArray &path)
 class Descriptor
 {
 public:
-    explicit Descriptor(int fd = -1) : m_fd(fd) {}
+    explicit Descriptor(int fd = -1)
+        : m_fd(fd)
+    {
+    }
     ~Descriptor()
     {
         if (m_fd >= 0)

@@ -1,5 +1,4 @@
 #include "folders.h"
-
 #include "runtimefailure.h"
 
 #include <QCoreApplication>
@@ -8,7 +7,6 @@
 #include <QStandardPaths>
 
 #include <cerrno>
-
 #include <unistd.h>
 
 namespace platform::folders {

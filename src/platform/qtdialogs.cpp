@@ -149,7 +149,10 @@ bool qtDialogsHasWildcard(const QString &pattern)
 
 } // namespace
 
-QtDialogs::QtDialogs(QWidget *parent) : m_parent(parent) {}
+QtDialogs::QtDialogs(QWidget *parent)
+    : m_parent(parent)
+{
+}
 
 Dialogs::Answer QtDialogs::message(const Message &message)
 {
@@ -163,9 +166,8 @@ Dialogs::Answer QtDialogs::message(const Message &message)
     QList<QPushButton *> buttons;
     for (QMessageBox::StandardButton kind : kinds)
         buttons.append(box.addButton(kind));
-    const int defaultIndex = message.defaultButton >= 0 && message.defaultButton < buttons.size()
-                                 ? message.defaultButton
-                                 : 0;
+    const int defaultIndex
+        = message.defaultButton >= 0 && message.defaultButton < buttons.size() ? message.defaultButton : 0;
     box.setDefaultButton(buttons.at(defaultIndex));
 
     QMessageBox::StandardButton escape = kinds.first();
@@ -214,8 +216,8 @@ QString QtDialogs::runFileDialog(const FileRequest &request, bool save)
     // Qt's own dialog behaves the same on every desktop, and offscreen.
     // The caller asks before overwriting, and adds an extension itself if it
     // wants one: no default suffix, so a typed name comes back as typed.
-    dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite |
-                      QFileDialog::HideNameFilterDetails);
+    dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite
+                      | QFileDialog::HideNameFilterDetails);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
 

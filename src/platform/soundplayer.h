@@ -23,9 +23,9 @@ struct Wave
     SampleFormat format = SampleFormat::Signed16;
     int channels = 0;
     int sampleRate = 0;
-    int frameSize = 0;          // bytes of one sample of every channel
-    qsizetype dataOffset = 0;   // the samples: bytes.mid(dataOffset, dataSize)
-    qsizetype dataSize = 0;     // whole frames only
+    int frameSize = 0; // bytes of one sample of every channel
+    qsizetype dataOffset = 0; // the samples: bytes.mid(dataOffset, dataSize)
+    qsizetype dataSize = 0; // whole frames only
 };
 
 // Reads the RIFF/WAVE header of a whole file's bytes. Anything that is not

@@ -2,20 +2,17 @@
 
 #include <QFile>
 
-#include <cerrno>
-
-#include <alsa/asoundlib.h>
-
 #include <algorithm>
+#include <alsa/asoundlib.h>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
+#include <fcntl.h>
 #include <memory>
 #include <mutex>
 #include <thread>
-
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace platform::sound {
@@ -24,7 +21,7 @@ namespace {
 
 // Trivially destructible, so the player thread may still read it while the
 // process ends.
-std::atomic<bool> soundPlaying{false};
+std::atomic<bool> soundPlaying {false};
 
 // Sound files of the program are a few hundred kilobytes; this keeps a stray
 // huge file from being read into memory.
@@ -91,7 +88,9 @@ snd_pcm_format_t alsaFormatOf(SampleFormat format)
 
 // ALSA writes its own complaints (no card, unknown device) to stderr; a sound
 // that cannot be played must say nothing.
-void silentAlsaErrors(const char *, int, const char *, int, const char *, ...) {}
+void silentAlsaErrors(const char *, int, const char *, int, const char *, ...)
+{
+}
 
 std::optional<QByteArray> readWholeFile(const QByteArray &path)
 {
@@ -124,7 +123,7 @@ std::optional<QByteArray> readWholeFile(const QByteArray &path)
 // What one playing thread shares with the code that may have to stop it.
 struct Playback
 {
-    std::atomic<bool> stop{false};
+    std::atomic<bool> stop {false};
     std::mutex mutex;
     std::condition_variable finishedChanged;
     bool finished = false;
@@ -139,8 +138,8 @@ void play(const QByteArray &bytes, const Wave &wave, const Playback &playback)
     const unsigned int latencyMicroseconds = 200000;
     if (snd_pcm_nonblock(pcm, 0) < 0
         || snd_pcm_set_params(pcm, alsaFormatOf(wave.format), SND_PCM_ACCESS_RW_INTERLEAVED,
-                              static_cast<unsigned int>(wave.channels), static_cast<unsigned int>(wave.sampleRate),
-                              1, latencyMicroseconds)
+                              static_cast<unsigned int>(wave.channels), static_cast<unsigned int>(wave.sampleRate), 1,
+                              latencyMicroseconds)
                < 0) {
         snd_pcm_close(pcm);
         return;
@@ -278,7 +277,7 @@ std::optional<Wave> parseWave(const QByteArray &bytes)
             if (!sampleFormat || channels < 1 || channels > 32 || sampleRate < 1000 || sampleRate > 768000
                 || blockAlign != channels * (bits / 8))
                 return std::nullopt;
-            wave = Wave{*sampleFormat, channels, static_cast<int>(sampleRate), blockAlign, 0, 0};
+            wave = Wave {*sampleFormat, channels, static_cast<int>(sampleRate), blockAlign, 0, 0};
         } else if (chunkIdIs(chunk, "data")) {
             if (!wave)
                 return std::nullopt;

@@ -1,7 +1,6 @@
 #include "aboutpage.h"
 
 #include "appearance.h"
-
 #include "buildconfig.h"
 #include "clicklabel.h"
 #include "twips.h"
@@ -49,12 +48,13 @@ AboutPage::AboutPage(QWidget *parent)
     Label5->setFont(linkFont);
     Label5->setCursor(Qt::PointingHandCursor);
 
-    Label14 = placeLabel(new QLabel(QStringLiteral("О программе:"), this), "Label14", rect(960, 2760, 2415, 255), false);
+    Label14
+        = placeLabel(new QLabel(QStringLiteral("О программе:"), this), "Label14", rect(960, 2760, 2415, 255), false);
     QFont boldFont = Label14->font();
     boldFont.setBold(true);
     Label14->setFont(boldFont);
-    lblVersion = placeLabel(new QLabel(QStringLiteral("Версия:"), this), "lblVersion", rect(960, 3060, 3135, 255),
-                            false);
+    lblVersion
+        = placeLabel(new QLabel(QStringLiteral("Версия:"), this), "lblVersion", rect(960, 3060, 3135, 255), false);
     Label15 = placeLabel(new QLabel(QStringLiteral("Orvane Tarnel запускает все программы комплекса из текущего "
                                                    "каталога. Учтите это при создании ярлыка для программы Tarnel "
                                                    "(по умолчанию изменять \"рабочую директорию\" не нужно)."),

@@ -204,7 +204,7 @@ bool frmMain::Form_Unload()
     if (state.anythingChanged()
         && m_context.MsgBox(QStringLiteral("Данные изменились. Сохранить сейчас?"), AppContext::Buttons::YesNo,
                             AppContext::Icon::Information)
-            == AppContext::Answer::Yes) {
+               == AppContext::Answer::Yes) {
         // Every save the user asked for is tried; one that fails keeps its flag
         // and keeps the window open, since closing now would lose that data.
         bool allSaved = true;

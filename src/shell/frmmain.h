@@ -41,9 +41,9 @@ public:
     // has said so); an empty one means the page has nothing to save.
     struct ShutdownSaves
     {
-        std::function<bool()> document;   // Change
-        std::function<bool()> appList;    // StartCh
-        std::function<bool()> phoneBook;  // PhoneCh
+        std::function<bool()> document; // Change
+        std::function<bool()> appList; // StartCh
+        std::function<bool()> phoneBook; // PhoneCh
     };
     ShutdownSaves shutdownSaves;
 

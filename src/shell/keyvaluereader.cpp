@@ -22,7 +22,11 @@ public:
 
     // Feeds the bytes of one line so far; returns true once the line is a
     // match whose value is the rest of the line.
-    void begin() { m_line.clear(); m_collectingValue = false; }
+    void begin()
+    {
+        m_line.clear();
+        m_collectingValue = false;
+    }
     void append(const char *data, qsizetype size)
     {
         if (m_collectingValue) {
@@ -45,16 +49,14 @@ public:
         if (m_collectingValue)
             return true;
         if (!m_inSection) {
-            m_inSection = m_line.size() >= m_header.size()
-                && platform::codepage::toUnicode(m_line.left(m_header.size()))
-                           .compare(m_header, Qt::CaseInsensitive) == 0;
+            m_inSection
+                = m_line.size() >= m_header.size()
+               && platform::codepage::toUnicode(m_line.left(m_header.size())).compare(m_header, Qt::CaseInsensitive)
+                      == 0;
         }
         return false;
     }
-    QString value() const
-    {
-        return platform::codepage::toUnicode(m_line.mid(m_key.size() + 1));
-    }
+    QString value() const { return platform::codepage::toUnicode(m_line.mid(m_key.size() + 1)); }
 
 private:
     qsizetype prefixLength() const { return m_inSection ? m_key.size() + 1 : m_header.size(); }

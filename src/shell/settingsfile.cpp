@@ -86,7 +86,7 @@ qint16 pageFromText(const QString &text)
     // A huge exponent reads as infinity and a tiny one as 0; the range test
     // below refuses infinity like any other number beyond 16 bits.
     const double value = number.toDouble();
-    const double rounded = std::nearbyint(value);  // the default mode rounds halves to even
+    const double rounded = std::nearbyint(value); // the default mode rounds halves to even
     if (!(rounded >= std::numeric_limits<qint16>::min() && rounded <= std::numeric_limits<qint16>::max()))
         throw platform::RuntimeFailure::withNumber(platform::failure::Overflow);
     return static_cast<qint16>(rounded);
@@ -96,7 +96,7 @@ QByteArray bytes(int curTab, const QString &lastFile)
 {
     const QString crLf = QStringLiteral("\r\n");
     const QString text = QLatin1Char('[') + section() + QLatin1Char(']') + crLf + curTabKey() + QLatin1Char('=')
-        + QString::number(curTab) + crLf + lastFileKey() + QLatin1Char('=') + lastFile + crLf;
+                       + QString::number(curTab) + crLf + lastFileKey() + QLatin1Char('=') + lastFile + crLf;
     return platform::codepage::fromUnicode(text);
 }
 

@@ -89,8 +89,7 @@ private Q_SLOTS:
     void escape_doesNotClose_cancelCloses();
 
 private:
-    template <typename T>
-    T *control(const QString &name) const
+    template<typename T> T *control(const QString &name) const
     {
         auto *found = m_window->findChild<T *>(name);
         if (!found)
@@ -293,8 +292,8 @@ void tst_Kelvane::paste_replacesInputWithoutAnalysing_data()
     QTest::newRow("one letter") << u"ж"_s << u"ж"_s << u"Код символа=230; русский символ"_s;
     QTest::newRow("long text, first character kept") << u"Hello"_s << u"H"_s << u"Код символа=72; английский символ"_s;
     QTest::newRow("text ending in the typed letter") << u"xyQ"_s << u"x"_s << u"Код символа=120; английский символ"_s;
-    QTest::newRow("emoji and more, the whole emoji kept") << u"\U0001F600abc"_s << u"\U0001F600"_s
-                                                          << u"Код символа=63"_s;
+    QTest::newRow("emoji and more, the whole emoji kept")
+        << u"\U0001F600abc"_s << u"\U0001F600"_s << u"Код символа=63"_s;
     QTest::newRow("CJK text") << u"中文"_s << u"中"_s << u"Код символа=63"_s;
     QTest::newRow("line break first") << u"\r\nabc"_s << u"\r"_s << u"Код символа=13"_s;
 }
@@ -408,8 +407,7 @@ void tst_Kelvane::window_layoutAndLook()
     QCOMPARE(control<QLabel>(u"Label1"_s)->text(), u"и нажмите кнопку \"Анализ\"."_s);
     QVERIFY(txtOut()->isReadOnly());
     QVERIFY(button("cmdOK")->isDefault());
-    QCOMPARE(button("cmdPasteFromBuffer")->toolTip(),
-             u"Вставить в текстовое поле первый символ строки из буфера"_s);
+    QCOMPARE(button("cmdPasteFromBuffer")->toolTip(), u"Вставить в текстовое поле первый символ строки из буфера"_s);
 }
 
 void tst_Kelvane::window_tabOrderAndStartFocus()
@@ -424,12 +422,13 @@ void tst_Kelvane::window_tabOrderAndStartFocus()
         }
         return visited;
     };
-    QCOMPARE(tabThrough(5), (QStringList{u"cmdPasteFromBuffer"_s, u"cmdOK"_s, u"cmdCancel"_s, u"txtOut"_s, u"txtIn"_s}));
+    QCOMPARE(tabThrough(5),
+             (QStringList {u"cmdPasteFromBuffer"_s, u"cmdOK"_s, u"cmdCancel"_s, u"txtOut"_s, u"txtIn"_s}));
 
     analyse(u"a"_s);
     txtIn()->setFocus();
-    QCOMPARE(tabThrough(6), (QStringList{u"cmdPasteFromBuffer"_s, u"cmdOK"_s, u"cmdCancel"_s, u"txtOut"_s,
-                                         u"cmdCopyToBuffer"_s, u"txtIn"_s}));
+    QCOMPARE(tabThrough(6), (QStringList {u"cmdPasteFromBuffer"_s, u"cmdOK"_s, u"cmdCancel"_s, u"txtOut"_s,
+                                          u"cmdCopyToBuffer"_s, u"txtIn"_s}));
 }
 
 void tst_Kelvane::escape_doesNotClose_cancelCloses()

@@ -21,9 +21,8 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
-#include <functional>
-
 #include <fcntl.h>
+#include <functional>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -71,8 +70,7 @@ QByteArray readBack(const QString &path)
 
 QStringList allEntries(const QString &folder)
 {
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                                  QDir::Name);
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 QByteArray little16(int value)
@@ -101,7 +99,7 @@ QByteArray formatBody(int format, int channels, int rate, int bits, int blockAli
 {
     const int align = blockAlign < 0 ? channels * bits / 8 : blockAlign;
     return little16(format) + little16(channels) + little32(quint32(rate)) + little32(quint32(rate * align))
-        + little16(align) + little16(bits);
+         + little16(align) + little16(bits);
 }
 
 QByteArray riff(const QByteArray &chunks)
@@ -121,7 +119,7 @@ QByteArray quietWave(int milliseconds)
 int pdfPageCount(const QByteArray &pdf)
 {
     return int(pdf.count("/Type /Page\n")) + int(pdf.count("/Type /Page\r")) + int(pdf.count("/Type /Page/"))
-        + int(pdf.count("/Type /Page>")) + int(pdf.count("/Type /Page "));
+         + int(pdf.count("/Type /Page>")) + int(pdf.count("/Type /Page "));
 }
 
 // Sets a limit on the size of files this process writes, so that a write
@@ -148,7 +146,7 @@ public:
     bool isSet() const { return m_set; }
 
 private:
-    rlimit m_previous{};
+    rlimit m_previous {};
     void (*m_previousHandler)(int) = nullptr;
     bool m_set = false;
 };
@@ -381,8 +379,8 @@ void tst_Platform::codePage_unholdableCharacters_data()
     QTest::newRow("lone high surrogate") << (QStringLiteral("a") + QChar(0xD83D) + QStringLiteral("b"))
                                          << QByteArrayLiteral("a?b");
     QTest::newRow("lone low surrogate at the end") << (QStringLiteral("a") + QChar(0xDE00)) << QByteArrayLiteral("a?");
-    QTest::newRow("high surrogate before a letter") << (QString(QChar(0xD83D)) + QStringLiteral("Я"))
-                                                    << QByteArrayLiteral("?\xDF");
+    QTest::newRow("high surrogate before a letter")
+        << (QString(QChar(0xD83D)) + QStringLiteral("Я")) << QByteArrayLiteral("?\xDF");
     QTest::newRow("CJK") << QStringLiteral("日本") << QByteArrayLiteral("??");
     QTest::newRow("Latin-1 letter not in 1251") << QStringLiteral("é") << QByteArrayLiteral("?");
     QTest::newRow("line separator") << QString(QChar(0x2028)) << QByteArrayLiteral("?");
@@ -512,10 +510,10 @@ void tst_Platform::splitArguments_data()
     QTest::newRow("escaped quote") << QStringLiteral("a\\\"b") << words({"a\"b"});
     QTest::newRow("2n backslashes then quote") << QStringLiteral("a\\\\\"b c\"") << words({"a\\b c"});
     QTest::newRow("2n+1 backslashes then quote") << QStringLiteral("a\\\\\\\"b") << words({"a\\\"b"});
-    QTest::newRow("quoted path ending in a backslash") << QStringLiteral("\"C:\\dir\\\\\" x")
-                                                       << words({"C:\\dir\\", "x"});
-    QTest::newRow("shell characters are text") << QStringLiteral("a;b $HOME * | `x` >out")
-                                               << words({"a;b", "$HOME", "*", "|", "`x`", ">out"});
+    QTest::newRow("quoted path ending in a backslash")
+        << QStringLiteral("\"C:\\dir\\\\\" x") << words({"C:\\dir\\", "x"});
+    QTest::newRow("shell characters are text")
+        << QStringLiteral("a;b $HOME * | `x` >out") << words({"a;b", "$HOME", "*", "|", "`x`", ">out"});
 }
 
 void tst_Platform::splitArguments()
@@ -533,35 +531,43 @@ void tst_Platform::parse_data()
     QTest::addColumn<QStringList>("arguments");
 
     // "@" stands for the test folder, which is also the current folder.
-    QTest::newRow("quoted program with blanks")
-        << "\"@/My Programs/app\" -x \"a b\"" << "@/My Programs/app" << words({"-x", "a b"});
-    QTest::newRow("unquoted program with blanks")
-        << "@/My Programs/app -x" << "@/My Programs/app" << words({"-x"});
-    QTest::newRow("shortest existing prefix wins")
-        << "@/My Programs/app x y" << "@/My Programs/app" << words({"x", "y"});
-    QTest::newRow("folder prefix is not a program")
-        << "@/My Programs/app" << "@/My Programs/app" << QStringList();
-    QTest::newRow("nothing found: the first word")
-        << "@/Missing Folder/prog arg" << "@/Missing" << words({"Folder/prog", "arg"});
-    QTest::newRow("quoted program that is not there")
-        << "\"@/no such\" a" << "@/no such" << words({"a"});
-    QTest::newRow("name in the current folder")
-        << "tool a;b $HOME *" << "@/tool" << words({"a;b", "$HOME", "*"});
-    QTest::newRow("current folder before the search path") << "local" << "@/local" << QStringList();
-    QTest::newRow("name on the search path") << "found-on-path" << "@/bin/found-on-path" << QStringList();
-    QTest::newRow("relative path from the current folder") << "sub/tool2 q" << "@/sub/tool2" << words({"q"});
-    QTest::newRow("name found nowhere") << "nosuch arg" << "nosuch" << words({"arg"});
-    QTest::newRow("leading blanks") << "   @/tool   x" << "@/tool" << words({"x"});
-    QTest::newRow("empty line") << "" << "" << QStringList();
-    QTest::newRow("opener takes the unquoted tail whole")
-        << "@/xdg-open @/My Programs/notes file.txt" << "@/xdg-open" << words({"@/My Programs/notes file.txt"});
-    QTest::newRow("opener: surrounding quotes removed")
-        << "@/xdg-open \"@/My Programs\"" << "@/xdg-open" << words({"@/My Programs"});
+    QTest::newRow("quoted program with blanks") << "\"@/My Programs/app\" -x \"a b\""
+                                                << "@/My Programs/app" << words({"-x", "a b"});
+    QTest::newRow("unquoted program with blanks") << "@/My Programs/app -x"
+                                                  << "@/My Programs/app" << words({"-x"});
+    QTest::newRow("shortest existing prefix wins") << "@/My Programs/app x y"
+                                                   << "@/My Programs/app" << words({"x", "y"});
+    QTest::newRow("folder prefix is not a program") << "@/My Programs/app"
+                                                    << "@/My Programs/app" << QStringList();
+    QTest::newRow("nothing found: the first word") << "@/Missing Folder/prog arg"
+                                                   << "@/Missing" << words({"Folder/prog", "arg"});
+    QTest::newRow("quoted program that is not there") << "\"@/no such\" a"
+                                                      << "@/no such" << words({"a"});
+    QTest::newRow("name in the current folder") << "tool a;b $HOME *"
+                                                << "@/tool" << words({"a;b", "$HOME", "*"});
+    QTest::newRow("current folder before the search path") << "local"
+                                                           << "@/local" << QStringList();
+    QTest::newRow("name on the search path") << "found-on-path"
+                                             << "@/bin/found-on-path" << QStringList();
+    QTest::newRow("relative path from the current folder") << "sub/tool2 q"
+                                                           << "@/sub/tool2" << words({"q"});
+    QTest::newRow("name found nowhere") << "nosuch arg"
+                                        << "nosuch" << words({"arg"});
+    QTest::newRow("leading blanks") << "   @/tool   x"
+                                    << "@/tool" << words({"x"});
+    QTest::newRow("empty line") << ""
+                                << "" << QStringList();
+    QTest::newRow("opener takes the unquoted tail whole") << "@/xdg-open @/My Programs/notes file.txt"
+                                                          << "@/xdg-open" << words({"@/My Programs/notes file.txt"});
+    QTest::newRow("opener: surrounding quotes removed") << "@/xdg-open \"@/My Programs\""
+                                                        << "@/xdg-open" << words({"@/My Programs"});
     QTest::newRow("opener: web address kept as it is")
-        << "@/xdg-open http://www.orvane.example/a?b=1&c=\"2\"" << "@/xdg-open"
-        << words({"http://www.orvane.example/a?b=1&c=\"2\""});
-    QTest::newRow("quoted opener") << "\"@/xdg-open\" \"@/a b\"" << "@/xdg-open" << words({"@/a b"});
-    QTest::newRow("opener alone") << "@/xdg-open  " << "@/xdg-open" << QStringList();
+        << "@/xdg-open http://www.orvane.example/a?b=1&c=\"2\""
+        << "@/xdg-open" << words({"http://www.orvane.example/a?b=1&c=\"2\""});
+    QTest::newRow("quoted opener") << "\"@/xdg-open\" \"@/a b\""
+                                   << "@/xdg-open" << words({"@/a b"});
+    QTest::newRow("opener alone") << "@/xdg-open  "
+                                  << "@/xdg-open" << QStringList();
 }
 
 void tst_Platform::parse()
@@ -614,8 +620,8 @@ void tst_Platform::start_passesArgumentsLiterallyInCurrentFolder()
     const QString recorded = at(QStringLiteral("sub/recorded.txt"));
     QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(recorded), 10000);
     QDir::setCurrent(m_startFolder);
-    const QByteArray expected = QFile::encodeName(QFileInfo(at(QStringLiteral("sub"))).canonicalFilePath())
-        + "\n[a;b]\n[$HOME *]\n[`id`]\n";
+    const QByteArray expected
+        = QFile::encodeName(QFileInfo(at(QStringLiteral("sub"))).canonicalFilePath()) + "\n[a;b]\n[$HOME *]\n[`id`]\n";
     QCOMPARE(readBack(recorded), expected);
 }
 
@@ -771,8 +777,8 @@ void tst_Platform::writeAtomically_replacesAndKeepsPermissions()
     QTemporaryDir folder;
     QVERIFY(folder.isValid());
     const QString path = folder.filePath(QStringLiteral("applist.tn"));
-    makeFile(
-        path, QByteArrayLiteral("old content that is longer"), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+    makeFile(path, QByteArrayLiteral("old content that is longer"),
+             QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
 
     filesystem::writeFileAtomically(path, QByteArrayLiteral("new"));
 
@@ -780,13 +786,13 @@ void tst_Platform::writeAtomically_replacesAndKeepsPermissions()
     struct stat info;
     QCOMPARE(::stat(QFile::encodeName(path).constData(), &info), 0);
     QCOMPARE(info.st_mode & 07777, mode_t(0640));
-    QCOMPARE(allEntries(folder.path()), QStringList{QStringLiteral("applist.tn")});
+    QCOMPARE(allEntries(folder.path()), QStringList {QStringLiteral("applist.tn")});
 
     // A file that did not exist yet is made.
     const QString fresh = folder.filePath(QStringLiteral("phones.tn"));
     filesystem::writeFileAtomically(fresh, QByteArrayLiteral("\xCF\xE5\xF2\xF0\r\n"));
     QCOMPARE(readBack(fresh), QByteArrayLiteral("\xCF\xE5\xF2\xF0\r\n"));
-    QCOMPARE(allEntries(folder.path()), (QStringList{QStringLiteral("applist.tn"), QStringLiteral("phones.tn")}));
+    QCOMPARE(allEntries(folder.path()), (QStringList {QStringLiteral("applist.tn"), QStringLiteral("phones.tn")}));
 }
 
 void tst_Platform::writeAtomically_writesThroughLink()
@@ -802,7 +808,7 @@ void tst_Platform::writeAtomically_writesThroughLink()
 
     QVERIFY(QFileInfo(link).isSymLink());
     QCOMPARE(readBack(real), QByteArrayLiteral("new"));
-    QCOMPARE(allEntries(folder.path()), (QStringList{QStringLiteral("real.ini"), QStringLiteral("tarnel.ini")}));
+    QCOMPARE(allEntries(folder.path()), (QStringList {QStringLiteral("real.ini"), QStringLiteral("tarnel.ini")}));
 }
 
 void tst_Platform::writeAtomically_failedWriteKeepsOldFileWhole()
@@ -823,7 +829,7 @@ void tst_Platform::writeAtomically_failedWriteKeepsOldFileWhole()
     }
     QCOMPARE(number, 57);
     QCOMPARE(readBack(path), old);
-    QCOMPARE(allEntries(folder.path()), QStringList{QStringLiteral("phones.tn")});
+    QCOMPARE(allEntries(folder.path()), QStringList {QStringLiteral("phones.tn")});
 
     // The plain write, by contrast, keeps what it wrote before the failure.
     {
@@ -858,8 +864,8 @@ void tst_Platform::writeAtomically_failures()
 
     QCOMPARE(failureNumber([&] { filesystem::writeFileAtomically(folder.filePath(path), "new"); }), number);
 
-    QCOMPARE(allEntries(folder.path()), (QStringList{QStringLiteral("file"), QStringLiteral("folder")}));
-    QCOMPARE(allEntries(folder.filePath(QStringLiteral("folder"))), QStringList{QStringLiteral("inside")});
+    QCOMPARE(allEntries(folder.path()), (QStringList {QStringLiteral("file"), QStringLiteral("folder")}));
+    QCOMPARE(allEntries(folder.filePath(QStringLiteral("folder"))), QStringList {QStringLiteral("inside")});
     QCOMPARE(readBack(folder.filePath(QStringLiteral("file"))), QByteArrayLiteral("kept"));
 }
 
@@ -930,14 +936,14 @@ void tst_Platform::parseWave_data()
 
     const QByteArray fmt16 = chunk("fmt ", formatBody(1, 2, 44100, 16));
     const QByteArray samples(40, '\x11');
-    QByteArray extensible = formatBody(0xFFFE, 1, 8000, 24) + little16(22) + little16(24) + little32(4)
-        + little16(1) + QByteArray(14, '\x5A');
+    QByteArray extensible = formatBody(0xFFFE, 1, 8000, 24) + little16(22) + little16(24) + little32(4) + little16(1)
+                          + QByteArray(14, '\x5A');
     QByteArray extensibleOther = extensible;
     extensibleOther[24] = char(2);
 
     QTest::newRow("PCM 16-bit stereo") << riff(fmt16 + chunk("data", samples)) << true << 2 << 4 << 40;
-    QTest::newRow("8-bit mono") << riff(chunk("fmt ", formatBody(1, 1, 11025, 8)) + chunk("data", samples))
-                                << true << 1 << 1 << 40;
+    QTest::newRow("8-bit mono") << riff(chunk("fmt ", formatBody(1, 1, 11025, 8)) + chunk("data", samples)) << true << 1
+                                << 1 << 40;
     QTest::newRow("odd chunk before fmt is padded")
         << riff(chunk("LIST", QByteArrayLiteral("abc")) + fmt16 + chunk("data", samples)) << true << 2 << 4 << 40;
     QTest::newRow("longer fmt chunk") << riff(chunk("fmt ", formatBody(1, 2, 44100, 16) + little16(0))
@@ -947,35 +953,34 @@ void tst_Platform::parseWave_data()
         << riff(fmt16 + chunk("data", samples, 100000)) << true << 2 << 4 << 40;
     QTest::newRow("data size of a recorder that was cut off")
         << riff(fmt16 + chunk("data", samples, 0xFFFFFFFF)) << true << 2 << 4 << 40;
-    QTest::newRow("partial frame dropped") << riff(fmt16 + chunk("data", QByteArray(42, '\x11'))) << true << 2 << 4
-                                           << 40;
+    QTest::newRow("partial frame dropped")
+        << riff(fmt16 + chunk("data", QByteArray(42, '\x11'))) << true << 2 << 4 << 40;
     QTest::newRow("extensible PCM") << riff(chunk("fmt ", extensible) + chunk("data", QByteArray(9, '\x01'))) << true
                                     << 1 << 3 << 9;
     QTest::newRow("float") << riff(chunk("fmt ", formatBody(3, 1, 48000, 32)) + chunk("data", samples)) << true << 1
                            << 4 << 40;
 
-    QTest::newRow("extensible, not PCM") << riff(chunk("fmt ", extensibleOther) + chunk("data", samples)) << false
-                                         << 0 << 0 << 0;
-    QTest::newRow("compressed") << riff(chunk("fmt ", formatBody(2, 1, 8000, 4, 256)) + chunk("data", samples))
-                                << false << 0 << 0 << 0;
+    QTest::newRow("extensible, not PCM") << riff(chunk("fmt ", extensibleOther) + chunk("data", samples)) << false << 0
+                                         << 0 << 0;
+    QTest::newRow("compressed") << riff(chunk("fmt ", formatBody(2, 1, 8000, 4, 256)) + chunk("data", samples)) << false
+                                << 0 << 0 << 0;
     QTest::newRow("data before fmt") << riff(chunk("data", samples) + fmt16) << false << 0 << 0 << 0;
     QTest::newRow("no data") << riff(fmt16) << false << 0 << 0 << 0;
     QTest::newRow("empty data") << riff(fmt16 + chunk("data", QByteArray())) << false << 0 << 0 << 0;
     QTest::newRow("less than one frame") << riff(fmt16 + chunk("data", QByteArray(3, 'a'))) << false << 0 << 0 << 0;
-    QTest::newRow("fmt larger than the file") << riff(chunk("fmt ", formatBody(1, 2, 44100, 16), 0xFFFFFFF0))
-                                              << false << 0 << 0 << 0;
-    QTest::newRow("fmt too short") << riff(chunk("fmt ", QByteArray(8, '\x01')) + chunk("data", samples)) << false
-                                   << 0 << 0 << 0;
-    QTest::newRow("no channels") << riff(chunk("fmt ", formatBody(1, 0, 8000, 16, 2)) + chunk("data", samples))
-                                 << false << 0 << 0 << 0;
+    QTest::newRow("fmt larger than the file")
+        << riff(chunk("fmt ", formatBody(1, 2, 44100, 16), 0xFFFFFFF0)) << false << 0 << 0 << 0;
+    QTest::newRow("fmt too short") << riff(chunk("fmt ", QByteArray(8, '\x01')) + chunk("data", samples)) << false << 0
+                                   << 0 << 0;
+    QTest::newRow("no channels") << riff(chunk("fmt ", formatBody(1, 0, 8000, 16, 2)) + chunk("data", samples)) << false
+                                 << 0 << 0 << 0;
     QTest::newRow("frame size that does not fit")
         << riff(chunk("fmt ", formatBody(1, 2, 8000, 16, 3)) + chunk("data", samples)) << false << 0 << 0 << 0;
     QTest::newRow("12-bit samples") << riff(chunk("fmt ", formatBody(1, 1, 8000, 12, 2)) + chunk("data", samples))
                                     << false << 0 << 0 << 0;
-    QTest::newRow("rate of zero") << riff(chunk("fmt ", formatBody(1, 1, 0, 16)) + chunk("data", samples)) << false
-                                  << 0 << 0 << 0;
-    QTest::newRow("big-endian RIFX") << ("RIFX" + riff(fmt16 + chunk("data", samples)).mid(4)) << false << 0 << 0
-                                     << 0;
+    QTest::newRow("rate of zero") << riff(chunk("fmt ", formatBody(1, 1, 0, 16)) + chunk("data", samples)) << false << 0
+                                  << 0 << 0;
+    QTest::newRow("big-endian RIFX") << ("RIFX" + riff(fmt16 + chunk("data", samples)).mid(4)) << false << 0 << 0 << 0;
     QTest::newRow("header only") << QByteArrayLiteral("RIFF\x04\0\0\0WAVE") << false << 0 << 0 << 0;
     QTest::newRow("cut inside the header") << QByteArrayLiteral("RIFF\x04\0") << false << 0 << 0 << 0;
     QTest::newRow("empty") << QByteArray() << false << 0 << 0 << 0;
@@ -1086,8 +1091,8 @@ void tst_Platform::sound_samplesReachTheDeviceInOrder()
     QVERIFY(folder.isValid());
     const QString captured = folder.filePath(QStringLiteral("captured.raw"));
     useAlsaConfiguration(folder.filePath(QStringLiteral("alsa-file.conf")),
-                         "type file\nslave.pcm { type null }\nformat \"raw\"\nfile \""
-                             + QFile::encodeName(captured) + '"');
+                         "type file\nslave.pcm { type null }\nformat \"raw\"\nfile \"" + QFile::encodeName(captured)
+                             + '"');
 
     // 16-bit stereo, a pattern that shows any lost, doubled or shifted byte,
     // behind an odd-sized chunk the player must step over.

@@ -45,7 +45,8 @@ class ModalAnswerer : public QObject
 public:
     using Step = std::function<bool(QWidget *)>;
 
-    explicit ModalAnswerer(Step step) : m_step(std::move(step))
+    explicit ModalAnswerer(Step step)
+        : m_step(std::move(step))
     {
         m_clock.start();
         connect(&m_timer, &QTimer::timeout, this, &ModalAnswerer::poll);
@@ -202,18 +203,18 @@ void tst_QtDialogs::message_buttons_data()
                                    << int(QMessageBox::Ok) << int(QMessageBox::Ok) << A::Ok;
     QTest::newRow("ok cancel, escape") << B::OkCancel << 1 << int(QMessageBox::Ok | QMessageBox::Cancel)
                                        << int(QMessageBox::Cancel) << 0 << A::Cancel;
-    QTest::newRow("yes no, yes") << B::YesNo << 0 << int(QMessageBox::Yes | QMessageBox::No)
-                                 << int(QMessageBox::Yes) << int(QMessageBox::Yes) << A::Yes;
+    QTest::newRow("yes no, yes") << B::YesNo << 0 << int(QMessageBox::Yes | QMessageBox::No) << int(QMessageBox::Yes)
+                                 << int(QMessageBox::Yes) << A::Yes;
     QTest::newRow("yes no, default no") << B::YesNo << 1 << int(QMessageBox::Yes | QMessageBox::No)
                                         << int(QMessageBox::No) << int(QMessageBox::No) << A::No;
-    QTest::newRow("yes no, escape") << B::YesNo << 0 << int(QMessageBox::Yes | QMessageBox::No)
-                                    << int(QMessageBox::Yes) << 0 << A::No;
+    QTest::newRow("yes no, escape") << B::YesNo << 0 << int(QMessageBox::Yes | QMessageBox::No) << int(QMessageBox::Yes)
+                                    << 0 << A::No;
     QTest::newRow("yes no cancel, no") << B::YesNoCancel << 0 << yesNoCancel << int(QMessageBox::Yes)
                                        << int(QMessageBox::No) << A::No;
-    QTest::newRow("yes no cancel, third default") << B::YesNoCancel << 2 << yesNoCancel << int(QMessageBox::Cancel)
-                                                  << int(QMessageBox::Yes) << A::Yes;
-    QTest::newRow("yes no cancel, escape") << B::YesNoCancel << 0 << yesNoCancel << int(QMessageBox::Yes) << 0
-                                           << A::Cancel;
+    QTest::newRow("yes no cancel, third default")
+        << B::YesNoCancel << 2 << yesNoCancel << int(QMessageBox::Cancel) << int(QMessageBox::Yes) << A::Yes;
+    QTest::newRow("yes no cancel, escape")
+        << B::YesNoCancel << 0 << yesNoCancel << int(QMessageBox::Yes) << 0 << A::Cancel;
     QTest::newRow("retry cancel, retry") << B::RetryCancel << 0 << int(QMessageBox::Retry | QMessageBox::Cancel)
                                          << int(QMessageBox::Retry) << int(QMessageBox::Retry) << A::Retry;
     QTest::newRow("retry cancel, cancel") << B::RetryCancel << 0 << int(QMessageBox::Retry | QMessageBox::Cancel)
@@ -283,13 +284,11 @@ void tst_QtDialogs::message_titleIconAndText_data()
                                  << int(QMessageBox::Information) << QStringLiteral("x");
     QTest::newRow("question") << QString() << I::Question << QStringLiteral("x") << program
                               << int(QMessageBox::Question) << QStringLiteral("x");
-    QTest::newRow("markup shown as typed") << QString() << I::None << QStringLiteral("<b>Иванов</b> & Co")
-                                           << program << int(QMessageBox::NoIcon)
-                                           << QStringLiteral("<b>Иванов</b> & Co");
-    QTest::newRow("CR LF is one line break") << QString() << I::Critical
-                                             << QStringLiteral("Ошибка:\r\n\r\nФайл не найден") << program
-                                             << int(QMessageBox::Critical)
-                                             << QStringLiteral("Ошибка:\n\nФайл не найден");
+    QTest::newRow("markup shown as typed") << QString() << I::None << QStringLiteral("<b>Иванов</b> & Co") << program
+                                           << int(QMessageBox::NoIcon) << QStringLiteral("<b>Иванов</b> & Co");
+    QTest::newRow("CR LF is one line break")
+        << QString() << I::Critical << QStringLiteral("Ошибка:\r\n\r\nФайл не найден") << program
+        << int(QMessageBox::Critical) << QStringLiteral("Ошибка:\n\nФайл не найден");
 }
 
 void tst_QtDialogs::message_titleIconAndText()
@@ -335,13 +334,14 @@ void tst_QtDialogs::russianTexts_data()
     QTest::addColumn<bool>("needsQtTranslation");
 
     using B = Dialogs::Buttons;
-    QTest::newRow("ok") << B::Ok << QStringList{QStringLiteral("ОК")} << false;
-    QTest::newRow("retry cancel") << B::RetryCancel << QStringList{QStringLiteral("Повтор"), QStringLiteral("Отмена")}
+    QTest::newRow("ok") << B::Ok << QStringList {QStringLiteral("ОК")} << false;
+    QTest::newRow("retry cancel") << B::RetryCancel << QStringList {QStringLiteral("Повтор"), QStringLiteral("Отмена")}
                                   << true;
     QTest::newRow("yes no cancel") << B::YesNoCancel
-                                   << QStringList{QStringLiteral("Да"), QStringLiteral("Нет"), QStringLiteral("Отмена")}
+                                   << QStringList {QStringLiteral("Да"), QStringLiteral("Нет"),
+                                                   QStringLiteral("Отмена")}
                                    << true;
-    QTest::newRow("ok cancel") << B::OkCancel << QStringList{QStringLiteral("ОК"), QStringLiteral("Отмена")} << true;
+    QTest::newRow("ok cancel") << B::OkCancel << QStringList {QStringLiteral("ОК"), QStringLiteral("Отмена")} << true;
 }
 
 void tst_QtDialogs::russianTexts()
@@ -350,8 +350,7 @@ void tst_QtDialogs::russianTexts()
     QFETCH(QStringList, expected);
     QFETCH(bool, needsQtTranslation);
 
-    const QString qtTranslation =
-        QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_ru.qm");
+    const QString qtTranslation = QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_ru.qm");
     if (needsQtTranslation && !QFile::exists(qtTranslation))
         QSKIP("qtbase_ru.qm is not installed (package qt6-translations-l10n)");
 
@@ -390,7 +389,7 @@ void tst_QtDialogs::russianTexts()
     });
     dialogs.input(QStringLiteral("Имя:"), QString(), QString());
     QVERIFY(inputAnswerer.answered());
-    QCOMPARE(inputButtons, QStringList{QStringLiteral("ОК")});
+    QCOMPARE(inputButtons, QStringList {QStringLiteral("ОК")});
 }
 
 void tst_QtDialogs::input_data()
@@ -496,17 +495,18 @@ void tst_QtDialogs::openFile_filterListsDotlessFileUnderAllFiles()
     });
 
     QtDialogs dialogs;
-    const QString path =
-        dialogs.openFile({textFilter, QStringLiteral("Открыть файл"), QStringLiteral("*.txt"), m_dir.path()});
+    const QString path
+        = dialogs.openFile({textFilter, QStringLiteral("Открыть файл"), QStringLiteral("*.txt"), m_dir.path()});
 
     QVERIFY(answerer.answered());
     QCOMPARE(title, QStringLiteral("Открыть файл"));
     QCOMPARE(mode, QFileDialog::ExistingFile);
-    QCOMPARE(nameFilters, (QStringList{QStringLiteral("Текстовые файлы (*.txt) (*.txt)"), allFiles}));
-    QCOMPARE(comboTexts, (QStringList{QStringLiteral("Текстовые файлы (*.txt)"), QStringLiteral("Все файлы")}));
-    QCOMPARE(underText, QStringList{QStringLiteral("notes.txt")});
+    QCOMPARE(nameFilters, (QStringList {QStringLiteral("Текстовые файлы (*.txt) (*.txt)"), allFiles}));
+    QCOMPARE(comboTexts, (QStringList {QStringLiteral("Текстовые файлы (*.txt)"), QStringLiteral("Все файлы")}));
+    QCOMPARE(underText, QStringList {QStringLiteral("notes.txt")});
     underAll.sort();
-    QCOMPARE(underAll, (QStringList{QStringLiteral("README"), QStringLiteral("notes.txt"), QStringLiteral("run.log")}));
+    QCOMPARE(underAll,
+             (QStringList {QStringLiteral("README"), QStringLiteral("notes.txt"), QStringLiteral("run.log")}));
     QCOMPARE(path, m_dir.filePath(QStringLiteral("README")));
 }
 
@@ -540,8 +540,8 @@ void tst_QtDialogs::fileDialog_startsInNearestExistingFolder()
     });
 
     QtDialogs dialogs;
-    const Dialogs::FileRequest request{textFilter, QStringLiteral("Сохранить как"), QString(),
-                                       m_dir.path() + QLatin1Char('/') + folder};
+    const Dialogs::FileRequest request {textFilter, QStringLiteral("Сохранить как"), QString(),
+                                        m_dir.path() + QLatin1Char('/') + folder};
     const QString path = save ? dialogs.saveFile(request) : dialogs.openFile(request);
 
     QVERIFY(answerer.answered());
@@ -584,8 +584,8 @@ void tst_QtDialogs::saveFile_returnsTypedNameAsTyped()
 void tst_QtDialogs::fileDialog_remembersNameAndFilter_cancelStillEmpty()
 {
     QtDialogs dialogs;
-    const Dialogs::FileRequest request{textFilter, QStringLiteral("Открыть файл"), QStringLiteral("*.txt"),
-                                       m_dir.path()};
+    const Dialogs::FileRequest request {textFilter, QStringLiteral("Открыть файл"), QStringLiteral("*.txt"),
+                                        m_dir.path()};
 
     ModalAnswerer chooser([&](QWidget *widget) {
         auto *dialog = qobject_cast<QFileDialog *>(widget);
@@ -644,8 +644,8 @@ void tst_QtDialogs::chooseFont_cancelGivesNothing_noEffects()
     });
 
     QtDialogs dialogs;
-    const std::optional<QFont> font =
-        dialogs.chooseFont(QStringLiteral("Выбор шрифта"), QFont(QStringLiteral("Liberation Serif"), 10));
+    const std::optional<QFont> font
+        = dialogs.chooseFont(QStringLiteral("Выбор шрифта"), QFont(QStringLiteral("Liberation Serif"), 10));
 
     QVERIFY(answerer.answered());
     QVERIFY(!font.has_value());
@@ -723,8 +723,8 @@ void tst_QtDialogs::chooseFont_nextUseStartsWithPreviousSizeAndStyle()
         return true;
     });
     // The face comes from the caller, size and style from the previous use.
-    const std::optional<QFont> second =
-        dialogs.chooseFont(QStringLiteral("Выбор шрифта"), QFont(QStringLiteral("Liberation Serif"), 8));
+    const std::optional<QFont> second
+        = dialogs.chooseFont(QStringLiteral("Выбор шрифта"), QFont(QStringLiteral("Liberation Serif"), 8));
     QVERIFY(watcher.answered());
     QVERIFY(!second.has_value());
     QCOMPARE(preset.family(), QStringLiteral("Liberation Serif"));
@@ -779,11 +779,11 @@ void tst_QtDialogs::twips_rect_data()
     QTest::addColumn<QRect>("pixels");
     QTest::addColumn<QSize>("size"); // of a window or control given only its size
 
-    QTest::newRow("whole pixels") << QList<int>{6840, 480, 375, 375} << QRect(456, 32, 25, 25) << QSize(25, 25);
+    QTest::newRow("whole pixels") << QList<int> {6840, 480, 375, 375} << QRect(456, 32, 25, 25) << QSize(25, 25);
     // 100 twips is 6.67 pixels: the size depends on where the edges fall.
-    QTest::newRow("edges round, not the size") << QList<int>{10, 10, 100, 100} << QRect(1, 1, 6, 6) << QSize(7, 7);
-    QTest::newRow("same size, other place") << QList<int>{0, 0, 100, 100} << QRect(0, 0, 7, 7) << QSize(7, 7);
-    QTest::newRow("negative position") << QList<int>{-100, -8, 200, 23} << QRect(-7, -1, 14, 2) << QSize(13, 2);
+    QTest::newRow("edges round, not the size") << QList<int> {10, 10, 100, 100} << QRect(1, 1, 6, 6) << QSize(7, 7);
+    QTest::newRow("same size, other place") << QList<int> {0, 0, 100, 100} << QRect(0, 0, 7, 7) << QSize(7, 7);
+    QTest::newRow("negative position") << QList<int> {-100, -8, 200, 23} << QRect(-7, -1, 14, 2) << QSize(13, 2);
 }
 
 void tst_QtDialogs::twips_rect()

@@ -45,24 +45,22 @@ void tst_KeyValue::readKeyValue_data()
     QTest::newRow("blank before =") << QByteArray("[mytarnel]\r\nCurTab =1\r\n") << my << tab << QString();
     QTest::newRow("first = separates") << QByteArray("[mytarnel]\r\nLastFile=C:\\a=b.txt\r\n") << my << last
                                        << u"C:\\a=b.txt"_qs;
-    QTest::newRow("blanks belong to the value") << QByteArray("[mytarnel]\r\nLastFile=  x  \r\n") << my << last
-                                                << u"  x  "_qs;
+    QTest::newRow("blanks belong to the value")
+        << QByteArray("[mytarnel]\r\nLastFile=  x  \r\n") << my << last << u"  x  "_qs;
     QTest::newRow("nothing after =") << QByteArray("[mytarnel]\r\nLastFile=\r\n") << my << last << QString();
-    QTest::newRow("key is a whole prefix") << QByteArray("[a]\r\ncaption=x\r\n") << u"a"_qs << u"cap"_qs
-                                           << QString();
-    QTest::newRow("key matches any case") << QByteArray("[a]\r\nMAX=3\r\nMax=4\r\n") << u"a"_qs << u"max"_qs
-                                          << u"3"_qs;
-    QTest::newRow("own section wins") << QByteArray("[other]\r\nCurTab=7\r\n[mytarnel]\r\nCurTab=1\r\n") << my
-                                      << tab << u"1"_qs;
-    QTest::newRow("never before the header") << QByteArray("CurTab=9\r\n[mytarnel]\r\nx=1\r\n") << my << tab
-                                             << QString();
-    QTest::newRow("search goes past later headers") << QByteArray("[mytarnel]\r\nx=1\r\n[later]\r\nCurTab=5\r\n")
-                                                    << my << tab << u"5"_qs;
+    QTest::newRow("key is a whole prefix") << QByteArray("[a]\r\ncaption=x\r\n") << u"a"_qs << u"cap"_qs << QString();
+    QTest::newRow("key matches any case") << QByteArray("[a]\r\nMAX=3\r\nMax=4\r\n") << u"a"_qs << u"max"_qs << u"3"_qs;
+    QTest::newRow("own section wins") << QByteArray("[other]\r\nCurTab=7\r\n[mytarnel]\r\nCurTab=1\r\n") << my << tab
+                                      << u"1"_qs;
+    QTest::newRow("never before the header")
+        << QByteArray("CurTab=9\r\n[mytarnel]\r\nx=1\r\n") << my << tab << QString();
+    QTest::newRow("search goes past later headers")
+        << QByteArray("[mytarnel]\r\nx=1\r\n[later]\r\nCurTab=5\r\n") << my << tab << u"5"_qs;
     QTest::newRow("missing section") << QByteArray("[other]\r\nCurTab=5\r\n") << my << tab << QString();
     QTest::newRow("lone CR ends a line") << QByteArray("[mytarnel]\rCurTab=4\r") << my << tab << u"4"_qs;
     QTest::newRow("lone LF does not") << QByteArray("[mytarnel]\nCurTab=4\n") << my << tab << QString();
-    QTest::newRow("LF kept inside a value") << QByteArray("[mytarnel]\r\nLastFile=a\nb\r\n") << my << last
-                                            << u"a\nb"_qs;
+    QTest::newRow("LF kept inside a value")
+        << QByteArray("[mytarnel]\r\nLastFile=a\nb\r\n") << my << last << u"a\nb"_qs;
     QTest::newRow("no section asked") << QByteArray("AppCount=3\r\n") << QString() << u"AppCount"_qs << u"3"_qs;
     QTest::newRow("empty file") << QByteArray() << my << tab << QString();
     QTest::newRow("NUL bytes") << QByteArray("[mytarnel]\r\nCurTab=\0x\r\n", 23) << my << tab
@@ -127,7 +125,7 @@ void tst_KeyValue::readKeyValue_closedDeviceGivesEmpty()
 void tst_KeyValue::pageFromText_data()
 {
     QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("expected");  // -99999: overflow
+    QTest::addColumn<int>("expected"); // -99999: overflow
 
     const int overflow = -99999;
     QTest::newRow("empty") << QString() << 0;
@@ -185,8 +183,9 @@ void tst_KeyValue::bytes_data()
 
     QTest::newRow("no document saved") << 5 << QString() << QByteArray("[mytarnel]\r\nCurTab=5\r\nLastFile=\r\n");
     QTest::newRow("Cyrillic path") << 2 << u"C:\\Мои документы\\список.txt"_qs
-                                   << QByteArray("[mytarnel]\r\nCurTab=2\r\nLastFile=C:\\\xCC\xEE\xE8 "
-                                                 "\xE4\xEE\xEA\xF3\xEC\xE5\xED\xF2\xFB\\\xF1\xEF\xE8\xF1\xEE\xEA.txt\r\n");
+                                   << QByteArray(
+                                          "[mytarnel]\r\nCurTab=2\r\nLastFile=C:\\\xCC\xEE\xE8 "
+                                          "\xE4\xEE\xEA\xF3\xEC\xE5\xED\xF2\xFB\\\xF1\xEF\xE8\xF1\xEE\xEA.txt\r\n");
     QTest::newRow("unknown characters") << 0 << u"/home/中/é"_qs
                                         << QByteArray("[mytarnel]\r\nCurTab=0\r\nLastFile=/home/?/?\r\n");
 }

@@ -123,7 +123,7 @@ void tst_Shell::window_layout()
     QVERIFY(window.Label1->font().bold());
     QCOMPARE(window.Label1->palette().color(QPalette::WindowText), QColor(Qt::white));
 
-    const QStringList captions{u"Запуск"_qs, u"Записи"_qs, u"Телефоны"_qs, u"Задачи"_qs, u"Игры"_qs, u"My Tarnel"_qs};
+    const QStringList captions {u"Запуск"_qs, u"Записи"_qs, u"Телефоны"_qs, u"Задачи"_qs, u"Игры"_qs, u"My Tarnel"_qs};
     QCOMPARE(window.SSTab1->count(), captions.size());
     for (int i = 0; i < captions.size(); ++i)
         QCOMPARE(window.SSTab1->tabBar()->tabText(i), captions.at(i));
@@ -134,7 +134,8 @@ void tst_Shell::window_layout()
 
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QCOMPARE(window.SSTab1->page(window.SSTab1->currentIndex())->geometry(), QRect(QPoint(0, 0), window.SSTab1->size()));
+    QCOMPARE(window.SSTab1->page(window.SSTab1->currentIndex())->geometry(),
+             QRect(QPoint(0, 0), window.SSTab1->size()));
     const QTabBar *bar = window.SSTab1->tabBar();
     QCOMPARE(bar->tabRect(0).left(), 0);
     QCOMPARE(bar->tabRect(5).right(), window.SSTab1->width() - 1);
@@ -151,15 +152,14 @@ void tst_Shell::loadSettings_data()
     const QString failed = u"Ошибка при чтении файла конфигурации!\r\n\r\nПереполнение"_qs;
     QTest::newRow("as written") << QByteArray("[mytarnel]\r\nCurTab=2\r\nLastFile=C:\\a=b.txt\r\n") << 2
                                 << u"C:\\a=b.txt"_qs << QString();
-    QTest::newRow("about page") << QByteArray("[mytarnel]\r\nCurTab=5\r\nLastFile=\r\n") << 5 << QString()
-                                << QString();
+    QTest::newRow("about page") << QByteArray("[mytarnel]\r\nCurTab=5\r\nLastFile=\r\n") << 5 << QString() << QString();
     QTest::newRow("too high") << QByteArray("[mytarnel]\r\nCurTab=6\r\n") << 4 << QString() << QString();
     QTest::newRow("too low") << QByteArray("[mytarnel]\r\nCurTab=-1\r\n") << 4 << QString() << QString();
     QTest::newRow("2.5") << QByteArray("[mytarnel]\r\nCurTab=2.5\r\n") << 2 << QString() << QString();
     QTest::newRow("3.5") << QByteArray("[mytarnel]\r\nCurTab=3.5\r\n") << 4 << QString() << QString();
     QTest::newRow("lower-case key") << QByteArray("[MyTarnel]\r\ncurtab=1\r\n") << 1 << QString() << QString();
-    QTest::newRow("blank before header") << QByteArray(" [mytarnel]\r\nCurTab=2\r\nLastFile=x\r\n") << 0
-                                         << QString() << QString();
+    QTest::newRow("blank before header") << QByteArray(" [mytarnel]\r\nCurTab=2\r\nLastFile=x\r\n") << 0 << QString()
+                                         << QString();
     QTest::newRow("empty file") << QByteArray() << 0 << QString() << QString();
     QTest::newRow("beyond 16 bits") << QByteArray("[mytarnel]\r\nCurTab=40000\r\nLastFile=x\r\n") << 0 << QString()
                                     << failed;
@@ -227,8 +227,8 @@ void tst_Shell::settings_roundTrip()
         window.context().state.LastFile = u"C:\\Мои документы\\список.txt"_qs;
         QVERIFY(window.close());
     }
-    QCOMPARE(run.settings(),
-             platform::codepage::fromUnicode(u"[mytarnel]\r\nCurTab=2\r\nLastFile=C:\\Мои документы\\список.txt\r\n"_qs));
+    QCOMPARE(run.settings(), platform::codepage::fromUnicode(
+                                 u"[mytarnel]\r\nCurTab=2\r\nLastFile=C:\\Мои документы\\список.txt\r\n"_qs));
 
     frmMain &again = run.start();
     QCOMPARE(run.page(), int(frmMain::PagePhones));
@@ -256,12 +256,12 @@ void tst_Shell::shutdown_nothingChanged_asksNothing()
     QVERIFY(run.dialogs.calls().isEmpty());
     QVERIFY(!saverCalled);
     QCOMPARE(run.settings(), QByteArray("[mytarnel]\r\nCurTab=1\r\nLastFile=old\r\n"));
-    QCOMPARE(QDir(run.dir.path()).entryList(QDir::Files), QStringList{u"tarnel.ini"_qs});
+    QCOMPARE(QDir(run.dir.path()).entryList(QDir::Files), QStringList {u"tarnel.ini"_qs});
 }
 
 void tst_Shell::shutdown_question_data()
 {
-    QTest::addColumn<int>("flag");  // 0 Change, 1 StartCh, 2 PhoneCh
+    QTest::addColumn<int>("flag"); // 0 Change, 1 StartCh, 2 PhoneCh
     QTest::addColumn<bool>("yes");
 
     for (int flag = 0; flag < 3; ++flag) {
@@ -281,9 +281,18 @@ void tst_Shell::shutdown_question()
     bool *flags[] = {&state.Change, &state.StartCh, &state.PhoneCh};
     *flags[flag] = true;
     QList<int> saved;
-    window.shutdownSaves.document = [&saved] { saved << 0; return true; };
-    window.shutdownSaves.appList = [&saved] { saved << 1; return true; };
-    window.shutdownSaves.phoneBook = [&saved] { saved << 2; return true; };
+    window.shutdownSaves.document = [&saved] {
+        saved << 0;
+        return true;
+    };
+    window.shutdownSaves.appList = [&saved] {
+        saved << 1;
+        return true;
+    };
+    window.shutdownSaves.phoneBook = [&saved] {
+        saved << 2;
+        return true;
+    };
 
     run.dialogs.answerMessage(yes ? Answer::Yes : Answer::No);
     QVERIFY(window.Form_Unload());
@@ -294,7 +303,7 @@ void tst_Shell::shutdown_question()
     QCOMPARE(question.buttons, Buttons::YesNo);
     QCOMPARE(question.icon, Icon::Information);
     QCOMPARE(question.title, u"Orvane Tarnel 2001"_qs);
-    QCOMPARE(saved, yes ? QList<int>{flag} : QList<int>{});
+    QCOMPARE(saved, yes ? QList<int> {flag} : QList<int> {});
     // After No the flag stays set until the program ends.
     QCOMPARE(*flags[flag], !yes);
     QCOMPARE(run.settings(), QByteArray("[mytarnel]\r\nCurTab=3\r\nLastFile=\r\n"));
@@ -319,7 +328,7 @@ void tst_Shell::shutdown_savesInOrderAndSettingsLast()
 
     run.dialogs.answerMessage(Answer::Yes);
     QVERIFY(window.close());
-    QCOMPARE(order, (QStringList{u"document"_qs, u"list"_qs, u"phones"_qs}));
+    QCOMPARE(order, (QStringList {u"document"_qs, u"list"_qs, u"phones"_qs}));
     QVERIFY(!state.Change && !state.StartCh && !state.PhoneCh);
     QVERIFY(QFile::exists(run.path(u"tarnel.ini"_qs)));
 }
@@ -334,7 +343,10 @@ void tst_Shell::shutdown_failedSave_keepsWindowOpen()
     bool listSaves = false;
     int phoneSaves = 0;
     window.shutdownSaves.appList = [&listSaves] { return listSaves; };
-    window.shutdownSaves.phoneBook = [&phoneSaves] { ++phoneSaves; return true; };
+    window.shutdownSaves.phoneBook = [&phoneSaves] {
+        ++phoneSaves;
+        return true;
+    };
 
     run.dialogs.answerMessage(Answer::Yes);
     QVERIFY(!window.close());
@@ -447,14 +459,15 @@ void tst_Shell::systemRoutines_data()
     QTest::addColumn<Routine>("routine");
     QTest::addColumn<QString>("argument");
     QTest::addColumn<bool>("fails");
-    QTest::addColumn<QString>("started");  // the command line handed to the system; empty: none
-    QTest::addColumn<QString>("message");  // empty: none
+    QTest::addColumn<QString>("started"); // the command line handed to the system; empty: none
+    QTest::addColumn<QString>("message"); // empty: none
 
     const QString runLine = u"/opt/my prog/run.sh --x \"a b\""_qs;
     QTest::newRow("run, empty line") << Routine::Run << QString() << false << QString() << QString();
     QTest::newRow("run, started") << Routine::Run << runLine << false << runLine << QString();
-    QTest::newRow("run, fails") << Routine::Run << u"нет-такой-программы"_qs << true << u"нет-такой-программы"_qs
-                                << u"Ошибка при запуске приложения:\r\n\r\nнет-такой-программы\r\n\r\nФайл не найден"_qs;
+    QTest::newRow("run, fails")
+        << Routine::Run << u"нет-такой-программы"_qs << true << u"нет-такой-программы"_qs
+        << u"Ошибка при запуске приложения:\r\n\r\nнет-такой-программы\r\n\r\nФайл не найден"_qs;
     QTest::newRow("explorer, empty target") << Routine::Explorer << QString() << false << QString() << QString();
     QTest::newRow("explorer, web address") << Routine::Explorer << u"http://www.orvane.example/tallyra/"_qs << false
                                            << u"/usr/bin/xdg-open http://www.orvane.example/tallyra/"_qs << QString();
@@ -476,7 +489,8 @@ void tst_Shell::systemRoutines()
     AppContext &context = run.start().context();
     const AppState before = context.state;
     if (fails)
-        run.system.failWith(FakeSystem::Effect::Start, platform::RuntimeFailure::withNumber(platform::failure::FileNotFound));
+        run.system.failWith(FakeSystem::Effect::Start,
+                            platform::RuntimeFailure::withNumber(platform::failure::FileNotFound));
     if (!message.isEmpty())
         run.dialogs.answerMessage(Answer::Ok);
 

@@ -62,7 +62,7 @@ std::optional<QVariant> FakeDialogs::take(Kind kind, const QString &what)
 
 platform::Dialogs::Answer FakeDialogs::message(const Message &message)
 {
-    Call call{Kind::Message, message, {}, {}, {}, {}, titleOrDefault(message.title)};
+    Call call {Kind::Message, message, {}, {}, {}, {}, titleOrDefault(message.title)};
     call.message.title = call.title;
     m_calls.append(call);
     if (const auto answer = take(Kind::Message, message.text))
@@ -79,28 +79,28 @@ platform::Dialogs::Answer FakeDialogs::message(const Message &message)
 
 QString FakeDialogs::input(const QString &prompt, const QString &title, const QString &defaultText)
 {
-    m_calls.append(Call{Kind::Input, {}, prompt, defaultText, {}, {}, titleOrDefault(title)});
+    m_calls.append(Call {Kind::Input, {}, prompt, defaultText, {}, {}, titleOrDefault(title)});
     const auto answer = take(Kind::Input, prompt);
     return answer ? answer->toString() : QString();
 }
 
 QString FakeDialogs::openFile(const FileRequest &request)
 {
-    m_calls.append(Call{Kind::OpenFile, {}, {}, {}, request, {}, request.title});
+    m_calls.append(Call {Kind::OpenFile, {}, {}, {}, request, {}, request.title});
     const auto answer = take(Kind::OpenFile, request.title);
     return answer ? answer->toString() : QString();
 }
 
 QString FakeDialogs::saveFile(const FileRequest &request)
 {
-    m_calls.append(Call{Kind::SaveFile, {}, {}, {}, request, {}, request.title});
+    m_calls.append(Call {Kind::SaveFile, {}, {}, {}, request, {}, request.title});
     const auto answer = take(Kind::SaveFile, request.title);
     return answer ? answer->toString() : QString();
 }
 
 std::optional<QFont> FakeDialogs::chooseFont(const QString &title, const QFont &current)
 {
-    m_calls.append(Call{Kind::Font, {}, {}, {}, {}, current, title});
+    m_calls.append(Call {Kind::Font, {}, {}, {}, {}, current, title});
     const auto answer = take(Kind::Font, title);
     if (!answer || !answer->isValid())
         return std::nullopt;

@@ -19,12 +19,12 @@ public:
     struct Call
     {
         Kind kind;
-        Message message;        // Message: as asked; title already defaulted
-        QString prompt;         // Input
-        QString defaultText;    // Input
-        FileRequest file;       // OpenFile, SaveFile
-        QFont font;             // Font: the font preset
-        QString title;          // the title shown, for every kind
+        Message message; // Message: as asked; title already defaulted
+        QString prompt; // Input
+        QString defaultText; // Input
+        FileRequest file; // OpenFile, SaveFile
+        QFont font; // Font: the font preset
+        QString title; // the title shown, for every kind
     };
 
     FakeDialogs();
@@ -33,7 +33,7 @@ public:
     // Queue answers, consumed in order by the calls of the matching kind.
     void answerMessage(Answer answer);
     void answerInput(const QString &text);
-    void answerFile(const QString &path);   // empty: cancelled
+    void answerFile(const QString &path); // empty: cancelled
     void answerFont(const std::optional<QFont> &font);
 
     const QList<Call> &calls() const { return m_calls; }

@@ -23,7 +23,7 @@ QList<FakeSystem::Call> FakeSystem::callsOf(Effect effect) const
 
 void FakeSystem::record(Effect effect, const QString &argument, int pointSize)
 {
-    m_calls.append(Call{effect, argument, pointSize});
+    m_calls.append(Call {effect, argument, pointSize});
     for (const auto &entry : std::as_const(m_failures)) {
         if (entry.first == effect)
             throw entry.second;
@@ -48,5 +48,5 @@ void FakeSystem::printText(const QString &text, int pointSize)
 void FakeSystem::playSound(const QString &path)
 {
     // Sound never fails for its caller; a scripted failure is simply silence.
-    m_calls.append(Call{Effect::Sound, path, 0});
+    m_calls.append(Call {Effect::Sound, path, 0});
 }

@@ -18,11 +18,11 @@ public:
     struct Call
     {
         Effect effect;
-        QString argument;   // the command line, folder, text or sound file
-        int pointSize = 0;  // Print
+        QString argument; // the command line, folder, text or sound file
+        int pointSize = 0; // Print
     };
 
-    QString programFolderPath;            // returned by programFolder()
+    QString programFolderPath; // returned by programFolder()
     QString windowsFolderPath = QStringLiteral("/usr/bin");
 
     // The next effects of this kind throw failure (until cleared).

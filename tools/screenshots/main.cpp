@@ -27,10 +27,10 @@ public:
     }
     QString programFolder() const override { return m_folder; }
     QString windowsFolder() const override { return QStringLiteral("/usr/bin"); }
-    void startCommandLine(const QString &) override {}
-    void setCurrentFolder(const QString &) override {}
-    void printText(const QString &, int) override {}
-    void playSound(const QString &) override {}
+    void startCommandLine(const QString &) override { }
+    void setCurrentFolder(const QString &) override { }
+    void printText(const QString &, int) override { }
+    void playSound(const QString &) override { }
 
 private:
     QString m_folder;
