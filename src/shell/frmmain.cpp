@@ -159,6 +159,10 @@ void frmMain::InitApplication()
 void frmMain::LoadSettings()
 {
     AppState &state = m_context.state;
+    const auto reportReadFailure = [this, &state](const QString &description) {
+        m_context.MsgBox(QStringLiteral("Ошибка при чтении файла конфигурации!") + state.CrLf2 + description,
+                         AppContext::Buttons::Ok, AppContext::Icon::Critical);
+    };
     const QString path = state.ProgramFolder + settingsfile::fileName();
     try {
         if (!m_context.FileExists(path)) {
@@ -174,12 +178,9 @@ void frmMain::LoadSettings()
         state.LastFile = ReadKeyValue(file, settingsfile::section(), settingsfile::lastFileKey());
         notesPage->cmdLoadLast->setToolTip(QStringLiteral("Загрузить последний файл: ") + state.LastFile);
     } catch (const platform::RuntimeFailure &failure) {
-        m_context.MsgBox(QStringLiteral("Ошибка при чтении файла конфигурации!") + state.CrLf2 + failure.description(),
-                         AppContext::Buttons::Ok, AppContext::Icon::Critical);
+        reportReadFailure(failure.description());
     } catch (const std::bad_alloc &) {
-        m_context.MsgBox(QStringLiteral("Ошибка при чтении файла конфигурации!") + state.CrLf2
-                             + platform::RuntimeFailure::descriptionOf(platform::failure::OutOfMemory),
-                         AppContext::Buttons::Ok, AppContext::Icon::Critical);
+        reportReadFailure(platform::RuntimeFailure::descriptionOf(platform::failure::OutOfMemory));
     }
 }
 
