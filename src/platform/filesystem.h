@@ -31,10 +31,21 @@ QByteArray readFile(const QString &path);
 // alone does not keep.
 void openForReading(QFile &file, const QString &path);
 
-// Replaces the content of path with bytes so that a failure at any point
-// leaves the previous file whole: the bytes go to a new file beside it, which
-// takes the old one's place only once it is complete. Throws RuntimeFailure.
-void writeFileAtomically(const QString &path, const QByteArray &bytes);
+// Whether a save keeps the file it replaces as "NAME.bak" beside it: asked by
+// a page whose file failed to load, so that the user's old data survive the
+// first save of what the page could make of them.
+enum class KeepOld { No, AsBackup };
+
+// The one routine through which every data file of the program is saved.
+// The bytes go to a hidden file beside path, which takes the old one's place
+// only once it is complete, so a failure leaves the previous file whole and
+// nothing behind. Where no file can be made beside path but path itself may
+// be written, it is written in place; a file that may not be written is
+// refused (70). Links are written through, mode and owner are kept, and a
+// file with several hard links, a device or a pipe is written into. With
+// KeepOld::AsBackup an existing file is first copied to "path.bak"; when that
+// copy fails the save fails and path is untouched. Throws RuntimeFailure.
+void writeDataFile(const QString &path, const QByteArray &bytes, KeepOld keepOld = KeepOld::No);
 
 // Writes bytes to path, creating or truncating it first, as a plain
 // sequential write does. Throws RuntimeFailure; what was written before a

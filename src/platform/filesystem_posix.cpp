@@ -278,9 +278,11 @@ void writeFile(const QString &path, const QByteArray &bytes)
         throw RuntimeFailure::fromErrno(error);
 }
 
-void writeFileAtomically(const QString &path, const QByteArray &bytes)
+void writeDataFile(const QString &path, const QByteArray &bytes, KeepOld keepOld)
 {
     QByteArray target = nativePathOf(path);
+    if (keepOld == KeepOld::AsBackup && fileExists(path))
+        writeDataFile(path + QStringLiteral(".bak"), readFile(path));
 
     // Through a link, the file it names is replaced and the link stays.
     struct stat old;

@@ -1,9 +1,9 @@
 #include "aboutpage.h"
 
 #include "appearance.h"
-#include "buildconfig.h"
 #include "clicklabel.h"
 #include "twips.h"
+#include "weblinks.h"
 
 #include <QPixmap>
 
@@ -65,7 +65,7 @@ AboutPage::AboutPage(QWidget *parent)
 
 QString AboutPage::ownPageAddress()
 {
-    return QStringLiteral(TARNEL_WEB_ADDRESS) + QStringLiteral("/mytarnel/");
+    return weblinks::address(QStringLiteral("/mytarnel/"));
 }
 
 QString AboutPage::versionCaption(int major, int minor, int revision)

@@ -187,15 +187,19 @@ void frmMain::LoadSettings()
 void frmMain::SaveSettings()
 {
     const AppState &state = m_context.state;
-    try {
-        // The new file takes the old one's place only once it is whole, so a
-        // failed write leaves the previous settings as they were.
-        platform::filesystem::writeFileAtomically(state.ProgramFolder + settingsfile::fileName(),
-                                                  settingsfile::bytes(SSTab1->currentIndex(), state.LastFile));
-    } catch (const platform::RuntimeFailure &failure) {
+    const auto reportWriteFailure = [this, &state](const QString &description) {
         m_context.MsgBox(QStringLiteral("Возникла ошибка при сохранении файла конфигурации:") + state.CrLf2
-                             + failure.description(),
+                             + description,
                          AppContext::Buttons::Ok, AppContext::Icon::Critical);
+    };
+    try {
+        platform::filesystem::writeDataFile(state.ProgramFolder + settingsfile::fileName(),
+                                            settingsfile::bytes(SSTab1->currentIndex(), state.LastFile));
+    } catch (const platform::RuntimeFailure &failure) {
+        reportWriteFailure(failure.description());
+    } catch (const std::bad_alloc &) {
+        // Reported like any other failure: closeEvent must not end the program.
+        reportWriteFailure(platform::RuntimeFailure::descriptionOf(platform::failure::OutOfMemory));
     }
 }
 
@@ -209,13 +213,19 @@ bool frmMain::Form_Unload()
         // Every save the user asked for is tried; one that fails keeps its flag
         // and keeps the window open, since closing now would lose that data.
         bool allSaved = true;
-        const auto save = [&allSaved](bool &flag, const std::function<bool()> &saver) {
+        const auto save = [&allSaved](bool &flag, const std::function<SaveOutcome()> &saver) {
             if (!flag)
                 return;
-            if (!saver || saver())
+            switch (saver ? saver() : SaveOutcome::Failed) {
+            case SaveOutcome::Saved:
                 flag = false;
-            else
+                break;
+            case SaveOutcome::Failed:
                 allSaved = false;
+                break;
+            case SaveOutcome::Cancelled:
+                break;
+            }
         };
         save(state.Change, shutdownSaves.document);
         save(state.StartCh, shutdownSaves.appList);

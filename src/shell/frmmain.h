@@ -1,6 +1,7 @@
 #pragma once
 
 #include "appcontext.h"
+#include "saveoutcome.h"
 
 #include <QWidget>
 
@@ -37,13 +38,15 @@ public:
     AppContext &context() { return m_context; }
 
     // What the pages save at shut-down, in this order, when their flag is set
-    // and the user answers Yes. Each returns false when its save failed (and
-    // has said so); an empty one means the page has nothing to save.
+    // and the user answers Yes. Each page that can set a flag registers its
+    // saver here; a flag whose saver is missing is never cleared, since
+    // nothing was saved. Failed keeps the window open (the saver has said
+    // why); Cancelled (the user closed Save As) lets shut-down go on unsaved.
     struct ShutdownSaves
     {
-        std::function<bool()> document; // Change
-        std::function<bool()> appList; // StartCh
-        std::function<bool()> phoneBook; // PhoneCh
+        std::function<SaveOutcome()> document; // Change
+        std::function<SaveOutcome()> appList; // StartCh
+        std::function<SaveOutcome()> phoneBook; // PhoneCh
     };
     ShutdownSaves shutdownSaves;
 

@@ -780,7 +780,7 @@ void tst_Platform::writeAtomically_replacesAndKeepsPermissions()
     makeFile(path, QByteArrayLiteral("old content that is longer"),
              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
 
-    filesystem::writeFileAtomically(path, QByteArrayLiteral("new"));
+    filesystem::writeDataFile(path, QByteArrayLiteral("new"));
 
     QCOMPARE(readBack(path), QByteArrayLiteral("new"));
     struct stat info;
@@ -790,7 +790,7 @@ void tst_Platform::writeAtomically_replacesAndKeepsPermissions()
 
     // A file that did not exist yet is made.
     const QString fresh = folder.filePath(QStringLiteral("phones.tn"));
-    filesystem::writeFileAtomically(fresh, QByteArrayLiteral("\xCF\xE5\xF2\xF0\r\n"));
+    filesystem::writeDataFile(fresh, QByteArrayLiteral("\xCF\xE5\xF2\xF0\r\n"));
     QCOMPARE(readBack(fresh), QByteArrayLiteral("\xCF\xE5\xF2\xF0\r\n"));
     QCOMPARE(allEntries(folder.path()), (QStringList {QStringLiteral("applist.tn"), QStringLiteral("phones.tn")}));
 }
@@ -804,7 +804,7 @@ void tst_Platform::writeAtomically_writesThroughLink()
     makeFile(real, QByteArrayLiteral("old"));
     QVERIFY(QFile::link(real, link));
 
-    filesystem::writeFileAtomically(link, QByteArrayLiteral("new"));
+    filesystem::writeDataFile(link, QByteArrayLiteral("new"));
 
     QVERIFY(QFileInfo(link).isSymLink());
     QCOMPARE(readBack(real), QByteArrayLiteral("new"));
@@ -825,7 +825,7 @@ void tst_Platform::writeAtomically_failedWriteKeepsOldFileWhole()
         // write breaks off in the middle.
         const FileSizeLimit limit(4096);
         QVERIFY(limit.isSet());
-        number = failureNumber([&] { filesystem::writeFileAtomically(path, QByteArray(100000, 'z')); });
+        number = failureNumber([&] { filesystem::writeDataFile(path, QByteArray(100000, 'z')); });
     }
     QCOMPARE(number, 57);
     QCOMPARE(readBack(path), old);
@@ -862,7 +862,7 @@ void tst_Platform::writeAtomically_failures()
     makeFile(folder.filePath(QStringLiteral("folder/inside")), QByteArrayLiteral("kept"));
     makeFile(folder.filePath(QStringLiteral("file")), QByteArrayLiteral("kept"));
 
-    QCOMPARE(failureNumber([&] { filesystem::writeFileAtomically(folder.filePath(path), "new"); }), number);
+    QCOMPARE(failureNumber([&] { filesystem::writeDataFile(folder.filePath(path), "new"); }), number);
 
     QCOMPARE(allEntries(folder.path()), (QStringList {QStringLiteral("file"), QStringLiteral("folder")}));
     QCOMPARE(allEntries(folder.filePath(QStringLiteral("folder"))), QStringList {QStringLiteral("inside")});

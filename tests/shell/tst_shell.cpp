@@ -5,6 +5,7 @@
 #include "fakesystem.h"
 #include "frmmain.h"
 #include "notespage.h"
+#include "run.h"
 #include "runtimefailure.h"
 #include "tabcontrol.h"
 #include "twips.h"
@@ -24,35 +25,6 @@ using Answer = platform::Dialogs::Answer;
 using Buttons = platform::Dialogs::Buttons;
 using Icon = platform::Dialogs::Icon;
 
-// A program folder of its own for each test, with scripted dialogs and system.
-struct Run
-{
-    QTemporaryDir dir;
-    FakeDialogs dialogs;
-    FakeSystem system;
-    std::unique_ptr<frmMain> window;
-
-    Run() { system.programFolderPath = dir.path() + QLatin1Char('/'); }
-    QString path(const QString &name) const { return dir.path() + QLatin1Char('/') + name; }
-    void writeFile(const QString &name, const QByteArray &bytes) const
-    {
-        QFile file(path(name));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
-    QByteArray settings() const
-    {
-        QFile file(path(u"tarnel.ini"_qs));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-    }
-    frmMain &start()
-    {
-        window = std::make_unique<frmMain>(dialogs, system);
-        return *window;
-    }
-    int page() const { return window->SSTab1->currentIndex(); }
-};
-
 class tst_Shell : public QObject
 {
     Q_OBJECT
@@ -70,6 +42,8 @@ private Q_SLOTS:
     void shutdown_question();
     void shutdown_savesInOrderAndSettingsLast();
     void shutdown_failedSave_keepsWindowOpen();
+    void shutdown_saveOutcome_data();
+    void shutdown_saveOutcome();
     void unwritableProgramFolder_reportsOnceAndStarts();
     void noOpener_reportsAndStarts();
     void dataStayInProgramFolder_whateverTheCurrentFolder();
@@ -251,7 +225,10 @@ void tst_Shell::shutdown_nothingChanged_asksNothing()
     run.writeFile(u"tarnel.ini"_qs, "[mytarnel]\r\nCurTab=1\r\nLastFile=old\r\n");
     frmMain &window = run.start();
     bool saverCalled = false;
-    window.shutdownSaves.appList = [&saverCalled] { return saverCalled = true; };
+    window.shutdownSaves.appList = [&saverCalled] {
+        saverCalled = true;
+        return SaveOutcome::Saved;
+    };
     QVERIFY(window.Form_Unload());
     QVERIFY(run.dialogs.calls().isEmpty());
     QVERIFY(!saverCalled);
@@ -283,15 +260,15 @@ void tst_Shell::shutdown_question()
     QList<int> saved;
     window.shutdownSaves.document = [&saved] {
         saved << 0;
-        return true;
+        return SaveOutcome::Saved;
     };
     window.shutdownSaves.appList = [&saved] {
         saved << 1;
-        return true;
+        return SaveOutcome::Saved;
     };
     window.shutdownSaves.phoneBook = [&saved] {
         saved << 2;
-        return true;
+        return SaveOutcome::Saved;
     };
 
     run.dialogs.answerMessage(yes ? Answer::Yes : Answer::No);
@@ -319,7 +296,7 @@ void tst_Shell::shutdown_savesInOrderAndSettingsLast()
     const auto saver = [&](const QString &name) {
         return [&order, &run, name] {
             order << name + (QFile::exists(run.path(u"tarnel.ini"_qs)) ? u" after settings"_qs : QString());
-            return true;
+            return SaveOutcome::Saved;
         };
     };
     window.shutdownSaves.document = saver(u"document"_qs);
@@ -342,10 +319,10 @@ void tst_Shell::shutdown_failedSave_keepsWindowOpen()
     state.StartCh = state.PhoneCh = true;
     bool listSaves = false;
     int phoneSaves = 0;
-    window.shutdownSaves.appList = [&listSaves] { return listSaves; };
+    window.shutdownSaves.appList = [&listSaves] { return listSaves ? SaveOutcome::Saved : SaveOutcome::Failed; };
     window.shutdownSaves.phoneBook = [&phoneSaves] {
         ++phoneSaves;
-        return true;
+        return SaveOutcome::Saved;
     };
 
     run.dialogs.answerMessage(Answer::Yes);
@@ -364,6 +341,45 @@ void tst_Shell::shutdown_failedSave_keepsWindowOpen()
     QVERIFY(!state.StartCh);
     QVERIFY(QFile::exists(run.path(u"tarnel.ini"_qs)));
     QCOMPARE(run.dialogs.messages().size(), 2);
+}
+
+void tst_Shell::shutdown_saveOutcome_data()
+{
+    QTest::addColumn<int>("outcome"); // -1: no saver registered
+    QTest::addColumn<bool>("closes");
+    QTest::addColumn<bool>("flagAfter");
+
+    QTest::newRow("saved") << int(SaveOutcome::Saved) << true << false;
+    QTest::newRow("failed") << int(SaveOutcome::Failed) << false << true;
+    QTest::newRow("cancelled in Save As") << int(SaveOutcome::Cancelled) << true << true;
+    QTest::newRow("no saver") << -1 << false << true;
+}
+
+void tst_Shell::shutdown_saveOutcome()
+{
+    QFETCH(int, outcome);
+    QFETCH(bool, closes);
+    QFETCH(bool, flagAfter);
+
+    Run run;
+    frmMain &window = run.start();
+    AppState &state = window.context().state;
+    state.Change = state.PhoneCh = true;
+    window.shutdownSaves.document = nullptr;
+    if (outcome >= 0)
+        window.shutdownSaves.document = [outcome] { return SaveOutcome(outcome); };
+    bool phonesSaved = false;
+    window.shutdownSaves.phoneBook = [&phonesSaved] {
+        phonesSaved = true;
+        return SaveOutcome::Saved;
+    };
+
+    run.dialogs.answerMessage(Answer::Yes);
+    QCOMPARE(window.Form_Unload(), closes);
+    QCOMPARE(state.Change, flagAfter);
+    // The saves after the document's happen whatever became of it.
+    QVERIFY(phonesSaved);
+    QCOMPARE(QFile::exists(run.path(u"tarnel.ini"_qs)), closes);
 }
 
 void tst_Shell::unwritableProgramFolder_reportsOnceAndStarts()

@@ -1,0 +1,87 @@
+#include "textfile.h"
+
+#include "appcontext.h"
+#include "codepage.h"
+#include "runtimefailure.h"
+
+#include <new>
+
+namespace {
+
+// A lone CR becomes CR LF and the last line gets its CR LF; everything else
+// stays byte for byte, LF alone included.
+QByteArray withLineEnds(const QByteArray &bytes)
+{
+    QByteArray text;
+    text.reserve(bytes.size() + bytes.count('\r') + 2);
+    const qsizetype size = bytes.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const char c = bytes.at(i);
+        text.append(c);
+        if (c == '\r') {
+            text.append('\n');
+            if (i + 1 < size && bytes.at(i + 1) == '\n')
+                ++i;
+        }
+    }
+    // A last line without its end, or ending in a lone LF (which belongs to
+    // the line), still gets one.
+    if (!text.isEmpty() && !text.endsWith("\r\n"))
+        text.append("\r\n");
+    return text;
+}
+
+} // namespace
+
+QString ReadTextFile(AppContext &context, const QString &path, bool *failed)
+{
+    if (failed)
+        *failed = false;
+    bool exists = false;
+    try {
+        exists = !path.isEmpty() && context.FileExists(path);
+    } catch (const platform::RuntimeFailure &) {
+        // A search that cannot be made is a read that cannot be made.
+        exists = true;
+    }
+    if (!exists)
+        return QString();
+
+    context.showWaitPointer();
+    try {
+        QString text = platform::codepage::toUnicode(withLineEnds(platform::filesystem::readFile(path)));
+        context.showDefaultPointer();
+        return text;
+    } catch (const platform::RuntimeFailure &) {
+    } catch (const std::bad_alloc &) {
+    }
+    context.showDefaultPointer();
+    if (failed)
+        *failed = true;
+    context.MsgBox(QStringLiteral("Ошибка при чтении файла. Возможно, он поврежден или слишком большой."),
+                   AppContext::Buttons::Ok, AppContext::Icon::Exclamation, QStringLiteral("Чтение файла"));
+    return QString();
+}
+
+bool WriteTextFile(AppContext &context, const QString &path, const QString &text, platform::filesystem::KeepOld keepOld)
+{
+    context.showWaitPointer();
+    QString description;
+    try {
+        QByteArray bytes = platform::codepage::fromUnicode(text);
+        bytes.append("\r\n");
+        platform::filesystem::writeDataFile(path, bytes, keepOld);
+        context.showDefaultPointer();
+        return true;
+    } catch (const platform::RuntimeFailure &failure) {
+        description = failure.description();
+    } catch (const std::bad_alloc &) {
+        description = platform::RuntimeFailure::descriptionOf(platform::failure::OutOfMemory);
+    }
+    context.showDefaultPointer();
+    context.MsgBox(QStringLiteral("Ошибка при записи файла:") + path
+                       + QStringLiteral(". Возможно, имя неверное или текст слишком большой.") + context.state.CrLf2
+                       + description,
+                   AppContext::Buttons::Ok, AppContext::Icon::Exclamation, QStringLiteral("Запись файла"));
+    return false;
+}

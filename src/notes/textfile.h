@@ -1,0 +1,23 @@
+#pragma once
+
+#include "filesystem.h"
+
+#include <QString>
+
+class AppContext;
+
+// Whole text files, as the notes page and the phone book keep them: lines end
+// in CR LF in memory and on disk. Both routines show the hourglass while they
+// work and report their own failures; the outcome is returned beside the
+// text so that a caller can keep its data when a read or write failed.
+
+// The file's text with every line followed by CR LF: a line ends at CR LF or
+// a lone CR, a lone LF is an ordinary character. An empty path or a missing
+// file gives an empty text, says nothing and leaves the pointer alone. When
+// failed is given it tells whether the read failed (and was reported).
+QString ReadTextFile(AppContext &context, const QString &path, bool *failed = nullptr);
+
+// Writes text followed by one CR LF in place of the file. Returns false when
+// the write failed (and was reported); the old file is then as it was.
+bool WriteTextFile(AppContext &context, const QString &path, const QString &text,
+                   platform::filesystem::KeepOld keepOld = platform::filesystem::KeepOld::No);

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "fakedialogs.h"
+#include "fakesystem.h"
+#include "frmmain.h"
+#include "tabcontrol.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+// A program folder of its own for each test, with scripted dialogs and system.
+struct Run
+{
+    QTemporaryDir dir;
+    FakeDialogs dialogs;
+    FakeSystem system;
+    std::unique_ptr<frmMain> window;
+
+    Run() { system.programFolderPath = dir.path() + QLatin1Char('/'); }
+    QString path(const QString &name) const { return dir.path() + QLatin1Char('/') + name; }
+    void writeFile(const QString &name, const QByteArray &bytes) const
+    {
+        QFile file(path(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    QByteArray settings() const
+    {
+        QFile file(path(u"tarnel.ini"_qs));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+    frmMain &start()
+    {
+        window = std::make_unique<frmMain>(dialogs, system);
+        return *window;
+    }
+    int page() const { return window->SSTab1->currentIndex(); }
+};
