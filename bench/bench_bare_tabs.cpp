@@ -21,7 +21,7 @@ int main(int argc, char *argv[])
     window.setCentralWidget(tabs);
     window.setFixedSize(platform::twips::size(7425, 5760));
 
-    platform::reportWhenShown(&window);
+    bench::reportWhenShown(&window);
     window.show();
     return app.exec();
 }

@@ -1,7 +1,11 @@
-// Times two programs from being started to the first paint of their main
-// window, taking turns, and prints the medians and their ratio. A ratio against
-// a bare Qt program of the same shape says what our own start-up adds, and
-// unlike milliseconds it means the same on a slow machine and a fast one.
+// Times a program and one or more yardsticks from being started to the first
+// paint of their main window, taking turns, and prints the medians and the
+// program's ratio to each yardstick. A ratio against a bare Qt program of the
+// same shape says what our own start-up adds, and unlike milliseconds it means
+// the same on a slow machine and a fast one.
+//
+// The programs timed are the benchmark's own builds, which print "shown" at
+// the first paint and end at once; the programs that ship never do.
 //
 // Each program is run from a copy in a temporary folder: the main program
 // reads and writes its data files beside its program file, so a run from the
@@ -210,9 +214,10 @@ int main(int argc, char *argv[])
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral("Times two programs from start to the first paint of their main window, taking turns, "
-                       "and prints the medians and the ratio A / B. The programs must print \"shown\" at that "
-                       "moment when ORVANE_REPORT_SHOWN is set."));
+        QStringLiteral("Times a program A and one or more yardsticks B, C, ... from start to the first paint of "
+                       "their main window, taking turns, and prints the medians and the ratios A / B, A / C, ... "
+                       "Every program must print \"shown\" at that moment and may end there (the bench "
+                       "builds in the bench folder do)."));
     parser.addHelpOption();
     const QCommandLineOption runsOption(QStringLiteral("runs"),
                                         QStringLiteral("Timed runs of each program (default %1).").arg(defaultRuns),
@@ -222,15 +227,17 @@ int main(int argc, char *argv[])
         QStringLiteral("Run every start from a fresh folder, as a first start. By default each program keeps "
                        "one folder for all its runs, so the timed runs see the steady state."));
     const QCommandLineOption goalOption(QStringLiteral("goal"),
-                                        QStringLiteral("Say whether the ratio A / B is at most this value."),
+                                        QStringLiteral("Say whether the ratio A / B (the first yardstick) is at "
+                                                       "most this value."),
                                         QStringLiteral("ratio"));
     parser.addOption(runsOption);
     parser.addOption(firstStartOption);
     parser.addOption(goalOption);
     parser.addPositionalArgument(QStringLiteral("nameA"), QStringLiteral("Name to print for program A."));
     parser.addPositionalArgument(QStringLiteral("programA"), QStringLiteral("Program file A."));
-    parser.addPositionalArgument(QStringLiteral("nameB"), QStringLiteral("Name to print for program B."));
-    parser.addPositionalArgument(QStringLiteral("programB"), QStringLiteral("Program file B."));
+    parser.addPositionalArgument(QStringLiteral("nameB"), QStringLiteral("Name to print for yardstick B."));
+    parser.addPositionalArgument(QStringLiteral("programB"), QStringLiteral("Program file B."),
+                                 QStringLiteral("nameB programB [nameC programC ...]"));
     parser.process(app);
 
     const QStringList arguments = parser.positionalArguments();
@@ -238,16 +245,17 @@ int main(int argc, char *argv[])
     const int runs = parser.value(runsOption).toInt(&runsOk);
     bool goalOk = true;
     const double goal = parser.isSet(goalOption) ? parser.value(goalOption).toDouble(&goalOk) : 0.0;
-    if (arguments.size() != 4 || !runsOk || runs < 1 || !goalOk || (parser.isSet(goalOption) && goal <= 0.0)) {
+    if (arguments.size() < 4 || arguments.size() % 2 != 0 || !runsOk || runs < 1 || !goalOk
+        || (parser.isSet(goalOption) && goal <= 0.0)) {
         err() << parser.helpText();
         return 2;
     }
     const bool firstStart = parser.isSet(firstStartOption);
 
-    Subject subjects[2];
-    for (int i = 0; i < 2; ++i) {
-        subjects[i].name = arguments.at(2 * i);
-        subjects[i].sourceProgram = QFileInfo(arguments.at(2 * i + 1)).absoluteFilePath();
+    std::vector<Subject> subjects(std::size_t(arguments.size() / 2));
+    for (std::size_t i = 0; i < subjects.size(); ++i) {
+        subjects[i].name = arguments.at(qsizetype(2 * i));
+        subjects[i].sourceProgram = QFileInfo(arguments.at(qsizetype(2 * i + 1))).absoluteFilePath();
         if (!QFileInfo(subjects[i].sourceProgram).isExecutable() || !QFileInfo(subjects[i].sourceProgram).isFile()) {
             err() << subjects[i].name << ": no program file " << subjects[i].sourceProgram << Qt::endl;
             return 2;
@@ -275,11 +283,13 @@ int main(int argc, char *argv[])
     if (!environment.contains(QStringLiteral("QT_QPA_PLATFORM")))
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeFolder.path());
-    environment.insert(QStringLiteral("ORVANE_REPORT_SHOWN"), QStringLiteral("1"));
 
-    out() << "Start-up to first paint: " << subjects[0].name << " vs " << subjects[1].name << ", platform "
-          << environment.value(QStringLiteral("QT_QPA_PLATFORM")) << ", " << runs << " runs each, taking turns, after "
-          << warmUpRuns << " warm-up runs each" << Qt::endl;
+    QStringList yardsticks;
+    for (std::size_t i = 1; i < subjects.size(); ++i)
+        yardsticks << subjects[i].name;
+    out() << "Start-up to first paint: " << subjects[0].name << " vs " << yardsticks.join(QStringLiteral(", "))
+          << ", platform " << environment.value(QStringLiteral("QT_QPA_PLATFORM")) << ", " << runs
+          << " runs each, taking turns, after " << warmUpRuns << " warm-up runs each" << Qt::endl;
     if (firstStart)
         out() << "First start: every run starts from a fresh copy of the program in an empty folder" << Qt::endl;
     else
@@ -288,12 +298,12 @@ int main(int argc, char *argv[])
 
     // A program that cannot get through one warm-up run will not get through
     // the timed ones either; say so now rather than after minutes of time-outs.
-    int warmUpsPassed[2] = {0, 0};
+    std::vector<int> warmUpsPassed(subjects.size(), 0);
     for (int round = 0; round < warmUpRuns; ++round) {
-        for (int i = 0; i < 2; ++i)
+        for (std::size_t i = 0; i < subjects.size(); ++i)
             warmUpsPassed[i] += runOnce(subjects[i], firstStart, environment, false) ? 1 : 0;
     }
-    for (int i = 0; i < 2; ++i) {
+    for (std::size_t i = 0; i < subjects.size(); ++i) {
         if (warmUpsPassed[i] == 0) {
             err() << subjects[i].name << ": every warm-up run failed; no timed runs made" << Qt::endl;
             return 1;
@@ -304,20 +314,26 @@ int main(int argc, char *argv[])
             runOnce(subject, firstStart, environment, true);
     }
 
-    const int nameWidth = int(std::max(subjects[0].name.size(), subjects[1].name.size()));
+    int nameWidth = 0;
+    for (const Subject &subject : subjects)
+        nameWidth = std::max(nameWidth, int(subject.name.size()));
     for (const Subject &subject : subjects)
         printFigures(subject, nameWidth, runs);
 
-    if (!subjects[0].timesMs.empty() && !subjects[1].timesMs.empty()) {
-        const double ratio = median(subjects[0].timesMs) / median(subjects[1].timesMs);
-        out() << "ratio of medians " << subjects[0].name << " / " << subjects[1].name << ": "
+    for (std::size_t i = 1; i < subjects.size(); ++i) {
+        if (subjects[0].timesMs.empty() || subjects[i].timesMs.empty())
+            continue;
+        const double ratio = median(subjects[0].timesMs) / median(subjects[i].timesMs);
+        out() << "ratio of medians " << subjects[0].name << " / " << subjects[i].name << ": "
               << QString::number(ratio, 'f', 2);
-        if (parser.isSet(goalOption))
+        if (i == 1 && parser.isSet(goalOption))
             out() << " (goal <= " << QString::number(goal, 'f', 2) << ": " << (ratio <= goal ? "met" : "MISSED") << ")";
         out() << Qt::endl;
     }
 
-    const int failedRuns = subjects[0].failedRuns + subjects[1].failedRuns;
+    int failedRuns = 0;
+    for (const Subject &subject : subjects)
+        failedRuns += subject.failedRuns;
     if (failedRuns > 0) {
         err() << failedRuns << " timed run(s) failed" << Qt::endl;
         return 1;

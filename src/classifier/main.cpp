@@ -2,9 +2,13 @@
 #include "frmmain.h"
 #include "qtclipboard.h"
 #include "qtdialogs.h"
-#include "startupprobe.h"
 
 #include <QApplication>
+
+// Only the start-up benchmark's own build of this program has the probe.
+#ifdef TARNEL_STARTUP_PROBE
+#include "startupprobe.h"
+#endif
 
 int main(int argc, char *argv[])
 {
@@ -18,7 +22,9 @@ int main(int argc, char *argv[])
 
     kelvane::frmMain window(dialogs, clipboard);
     dialogs.setParent(&window);
-    platform::reportWhenShown(&window);
+#ifdef TARNEL_STARTUP_PROBE
+    bench::reportWhenShown(&window);
+#endif
     window.show();
     return app.exec();
 }

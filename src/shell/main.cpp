@@ -2,9 +2,13 @@
 #include "frmmain.h"
 #include "platformsystem.h"
 #include "qtdialogs.h"
-#include "startupprobe.h"
 
 #include <QApplication>
+
+// Only the start-up benchmark's own build of this program has the probe.
+#ifdef TARNEL_STARTUP_PROBE
+#include "startupprobe.h"
+#endif
 
 int main(int argc, char *argv[])
 {
@@ -16,7 +20,9 @@ int main(int argc, char *argv[])
     platform::PlatformSystem system;
     frmMain window(dialogs, system);
     dialogs.setParent(&window);
-    platform::reportWhenShown(&window);
+#ifdef TARNEL_STARTUP_PROBE
+    bench::reportWhenShown(&window);
+#endif
     window.show();
     return app.exec();
 }
