@@ -43,9 +43,21 @@ enum class KeepOld { No, AsBackup };
 // be written, it is written in place; a file that may not be written is
 // refused (70). Links are written through, mode and owner are kept, and a
 // file with several hard links, a device or a pipe is written into. With
-// KeepOld::AsBackup an existing file is first copied to "path.bak"; when that
-// copy fails the save fails and path is untouched. Throws RuntimeFailure.
+// KeepOld::AsBackup an existing file is first copied to "path.bak" (made
+// anew with the file's permissions, or replacing an older one by these same
+// rules); when that copy fails the save fails and path is untouched. Throws
+// RuntimeFailure.
 void writeDataFile(const QString &path, const QByteArray &bytes, KeepOld keepOld = KeepOld::No);
+
+// How writeDataFile asks whether this user may write a native path: a file
+// to write into, or a folder to make a file in. 0, or the system's reason
+// (EACCES, EROFS...). The system's own answer unless replaced: root may write
+// anything, so tests put an ordinary user's answers in its place.
+using WriteAccess = int (*)(const QByteArray &nativePath);
+
+// Puts test in place of the current WriteAccess (nullptr: the system's own)
+// and returns the one it replaced.
+WriteAccess setWriteAccess(WriteAccess test);
 
 // Writes bytes to path, creating or truncating it first, as a plain
 // sequential write does. Throws RuntimeFailure; what was written before a

@@ -6,13 +6,13 @@
 
 #include <cerrno>
 #include <climits>
-#include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
 #include <fnmatch.h>
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace platform::filesystem {
 
@@ -188,11 +188,157 @@ bool findEntry(const QString &path, bool foldersToo)
     throw RuntimeFailure::fromErrno(errno);
 }
 
-QByteArray temporaryNameBeside(const QByteArray &target)
+int systemWriteAccess(const QByteArray &path)
 {
-    // Hidden, so that a file test never mistakes it for the user's file.
-    const QByteArray suffix = QByteArray::number(QRandomGenerator::global()->generate64(), 36);
-    return parentOf(target) + "/.tarnel-" + suffix + ".tmp";
+    // The effective user's answer, which is the one the open would give.
+    return ::faccessat(AT_FDCWD, path.constData(), W_OK, AT_EACCESS) == 0 ? 0 : errno;
+}
+
+WriteAccess writeAccess = systemWriteAccess;
+
+// The file a chain of links ends at, even one not there yet: writing through
+// the link makes it there.
+QByteArray throughLinks(QByteArray path)
+{
+    for (int hops = 0;; ++hops) {
+        char next[PATH_MAX];
+        const ssize_t size = ::readlink(path.constData(), next, sizeof next);
+        // Not a link, or not there: stat says which when it matters.
+        if (size < 0)
+            return path;
+        if (hops == 40)
+            throw RuntimeFailure::fromErrno(ELOOP);
+        if (size_t(size) == sizeof next)
+            throw RuntimeFailure::fromErrno(ENAMETOOLONG);
+        path = next[0] == '/' ? QByteArray(next, size) : parentOf(path) + '/' + QByteArray(next, size);
+    }
+}
+
+void writeInPlace(const QByteArray &path, const QByteArray &bytes, bool flush = false)
+{
+    Descriptor fd(::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    if (fd.get() < 0)
+        throwForError(errno, path);
+    int error = writeAll(fd.get(), bytes);
+    // A pipe or a device cannot be flushed, and need not be.
+    if (error == 0 && flush && ::fsync(fd.get()) != 0 && errno != EINVAL && errno != ENOTSUP)
+        error = errno;
+    if (const int closeError = fd.close(); error == 0)
+        error = closeError;
+    if (error != 0)
+        throw RuntimeFailure::fromErrno(error);
+}
+
+// The folder will not take a new file, or will not let this one take the
+// target's place (a sticky folder, a file mounted on its own): the target,
+// if there is one, is then written in place.
+bool isRefusal(int error)
+{
+    return error == EACCES || error == EPERM || error == EROFS || error == EBUSY;
+}
+
+class RemovedUnlessKept
+{
+public:
+    explicit RemovedUnlessKept(const QByteArray &path)
+        : m_path(path)
+    {
+    }
+    ~RemovedUnlessKept()
+    {
+        if (!m_path.isEmpty())
+            ::unlink(m_path.constData());
+    }
+    RemovedUnlessKept(const RemovedUnlessKept &) = delete;
+    RemovedUnlessKept &operator=(const RemovedUnlessKept &) = delete;
+
+    void keep() { m_path.clear(); }
+
+private:
+    QByteArray m_path;
+};
+
+// Writes bytes to a hidden file beside target and renames it over target.
+// The new file gets old's owner and mode, or with no old file newMode less
+// the umask. Returns 0, or the refusal (isRefusal) that stopped it; other
+// failures throw. Either way nothing is left beside target.
+int replaceFromBeside(const QByteArray &target, const QByteArray &bytes, const struct stat *old, mode_t newMode)
+{
+    if (const int error = writeAccess(parentOf(target)))
+        return error;
+    QByteArray temporary;
+    Descriptor fd;
+    for (int attempt = 0; fd.get() < 0; ++attempt) {
+        // Hidden, so that a file test never mistakes it for the user's file.
+        temporary = parentOf(target) + "/.tarnel-" + QByteArray::number(QRandomGenerator::global()->generate64(), 36)
+                  + ".tmp";
+        fd.reset(::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, old ? 0600 : newMode));
+        if (fd.get() < 0 && isRefusal(errno))
+            return errno;
+        if (fd.get() < 0 && (errno != EEXIST || attempt >= 100))
+            throwForError(errno, target);
+    }
+    RemovedUnlessKept removed(temporary);
+
+    // The new file takes the old one's place with its owner and mode; the
+    // owner first, since a change of owner clears the set-user-ID bits. A user
+    // who may write someone else's file may not give a file away: written in
+    // place, it stays theirs.
+    if (old && (::fchown(fd.get(), old->st_uid, old->st_gid) != 0 || ::fchmod(fd.get(), old->st_mode & 07777) != 0))
+        return EPERM;
+    int error = writeAll(fd.get(), bytes);
+    if (error == 0 && ::fsync(fd.get()) != 0 && errno != EINVAL)
+        error = errno;
+    if (const int closeError = fd.close(); error == 0)
+        error = closeError;
+    if (error == 0 && ::rename(temporary.constData(), target.constData()) != 0) {
+        if (isRefusal(errno))
+            return errno;
+        error = errno;
+    }
+    if (error != 0)
+        throw RuntimeFailure::fromErrno(error);
+    removed.keep();
+
+    // Make the new name itself durable; a failure here loses nothing that is
+    // not also lost by any other program's save.
+    const Descriptor folder(::open(parentOf(target).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.get() >= 0)
+        ::fsync(folder.get());
+    return 0;
+}
+
+// writeDataFile, with the mode a file made anew asks for.
+void saveDataFile(const QString &path, const QByteArray &bytes, KeepOld keepOld, mode_t newMode)
+{
+    const QByteArray target = throughLinks(nativePathOf(path));
+    struct stat old;
+    const bool hadOld = ::stat(target.constData(), &old) == 0;
+    if (!hadOld && errno != ENOENT)
+        throwForError(errno, target);
+    if (hadOld) {
+        if (S_ISDIR(old.st_mode))
+            throw RuntimeFailure::fromErrno(EISDIR);
+        // A file the user protected refuses the save, as the in-place write
+        // would; it is never replaced behind their back.
+        if (const int error = writeAccess(target))
+            throw RuntimeFailure::fromErrno(error);
+        // The copy is as private as the file it keeps; its owner is whoever
+        // saves, since an ordinary user may not give a file away.
+        if (keepOld == KeepOld::AsBackup && S_ISREG(old.st_mode))
+            saveDataFile(path + QStringLiteral(".bak"), readFile(path), KeepOld::No, old.st_mode & 0777);
+        // Replacing a device, a pipe or a file with other names would part
+        // them from what they stand for.
+        if (!S_ISREG(old.st_mode) || old.st_nlink > 1) {
+            writeInPlace(target, bytes, true);
+            return;
+        }
+    }
+    if (const int refusal = replaceFromBeside(target, bytes, hadOld ? &old : nullptr, newMode)) {
+        if (!hadOld)
+            throwForError(refusal, target);
+        writeInPlace(target, bytes, true);
+    }
 }
 
 } // namespace
@@ -268,78 +414,17 @@ QByteArray readFile(const QString &path)
 
 void writeFile(const QString &path, const QByteArray &bytes)
 {
-    const QByteArray native = nativePathOf(path);
-    Descriptor fd(::open(native.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-    if (fd.get() < 0)
-        throwForError(errno, native);
-    if (const int error = writeAll(fd.get(), bytes))
-        throw RuntimeFailure::fromErrno(error);
-    if (const int error = fd.close())
-        throw RuntimeFailure::fromErrno(error);
+    writeInPlace(nativePathOf(path), bytes);
+}
+
+WriteAccess setWriteAccess(WriteAccess test)
+{
+    return std::exchange(writeAccess, test ? test : systemWriteAccess);
 }
 
 void writeDataFile(const QString &path, const QByteArray &bytes, KeepOld keepOld)
 {
-    QByteArray target = nativePathOf(path);
-    if (keepOld == KeepOld::AsBackup && fileExists(path))
-        writeDataFile(path + QStringLiteral(".bak"), readFile(path));
-
-    // Through a link, the file it names is replaced and the link stays.
-    struct stat old;
-    if (::lstat(target.constData(), &old) == 0 && S_ISLNK(old.st_mode)) {
-        if (char *real = ::realpath(target.constData(), nullptr)) {
-            target = real;
-            std::free(real);
-        }
-    }
-    bool hadOld = false;
-    if (::stat(target.constData(), &old) == 0) {
-        if (S_ISDIR(old.st_mode))
-            throw RuntimeFailure::fromErrno(EISDIR);
-        // A device or a pipe is written into, never replaced by a file.
-        if (!S_ISREG(old.st_mode)) {
-            writeFile(QFile::decodeName(target), bytes);
-            return;
-        }
-        hadOld = true;
-    } else if (errno != ENOENT) {
-        throw RuntimeFailure::fromErrno(errno);
-    }
-
-    QByteArray temporary;
-    Descriptor fd;
-    for (int attempt = 0; fd.get() < 0; ++attempt) {
-        temporary = temporaryNameBeside(target);
-        const mode_t mode = hadOld ? (old.st_mode & 07777) : 0666;
-        fd.reset(::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
-        if (fd.get() < 0 && (errno != EEXIST || attempt >= 100))
-            throwForError(errno, temporary);
-    }
-
-    if (hadOld) {
-        // The new file takes the old one's place, so it keeps its permissions
-        // (which the process's umask would otherwise cut) and, where we may,
-        // its owner.
-        [[maybe_unused]] const int modeKept = ::fchmod(fd.get(), old.st_mode & 07777);
-        [[maybe_unused]] const int ownerKept = ::fchown(fd.get(), old.st_uid, old.st_gid);
-    }
-    int error = writeAll(fd.get(), bytes);
-    if (error == 0 && ::fsync(fd.get()) != 0 && errno != EINVAL)
-        error = errno;
-    if (const int closeError = fd.close(); error == 0)
-        error = closeError;
-    if (error == 0 && ::rename(temporary.constData(), target.constData()) != 0)
-        error = errno;
-    if (error != 0) {
-        ::unlink(temporary.constData());
-        throw RuntimeFailure::fromErrno(error);
-    }
-
-    // Make the new name itself durable; a failure here loses nothing that is
-    // not also lost by any other program's save.
-    const Descriptor folder(::open(parentOf(target).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.get() >= 0)
-        ::fsync(folder.get());
+    saveDataFile(path, bytes, keepOld, 0666);
 }
 
 } // namespace platform::filesystem

@@ -13,6 +13,7 @@
 #include <QPageSize>
 #include <QPdfWriter>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QSet>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -23,8 +24,10 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <functional>
+#include <optional>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 using namespace platform;
@@ -151,6 +154,97 @@ private:
     bool m_set = false;
 };
 
+// Makes the entries of a writeDataFile row below root: "NAME MODE BYTES" a
+// file, "NAME/ MODE" a folder, "NAME -> TARGET" a link, "NAME => OTHER" a
+// second name of OTHER, "NAME |" a pipe, "NAME c MAJOR MINOR" a device. As
+// root the files are given to another user, so that a replaced file must
+// get its owner back. Returns why an entry cannot be made here, or nothing.
+QString makeEntries(const QString &root, const QStringList &entries)
+{
+    const auto native = [&root](const QString &name) { return QFile::encodeName(root + QLatin1Char('/') + name); };
+    QList<std::pair<QByteArray, mode_t>> folderModes;
+    for (const QString &entry : entries) {
+        QString name = entry.section(QLatin1Char(' '), 0, 0);
+        const QString kind = entry.section(QLatin1Char(' '), 1, 1);
+        const QString rest = entry.section(QLatin1Char(' '), 2);
+        const mode_t mode = mode_t(kind.toUInt(nullptr, 8));
+        int made = 0;
+        if (name.endsWith(QLatin1Char('/'))) {
+            name.chop(1);
+            made = ::mkdir(native(name).constData(), 0755);
+            folderModes.append({native(name), mode});
+        } else if (kind == QLatin1String("->")) {
+            made = ::symlink(QFile::encodeName(rest).constData(), native(name).constData());
+        } else if (kind == QLatin1String("=>")) {
+            made = ::link(native(rest).constData(), native(name).constData());
+        } else if (kind == QLatin1String("|")) {
+            made = ::mkfifo(native(name).constData(), 0644);
+        } else if (kind == QLatin1String("c")) {
+            const dev_t device
+                = makedev(rest.section(QLatin1Char(' '), 0, 0).toUInt(), rest.section(QLatin1Char(' '), 1, 1).toUInt());
+            if (::mknod(native(name).constData(), S_IFCHR | 0666, device) != 0)
+                return QStringLiteral("No device can be made here (it takes root)");
+        } else {
+            const QByteArray bytes = rest.toUtf8();
+            QFile file(root + QLatin1Char('/') + name);
+            made = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() ? 0 : -1;
+            file.close();
+            made = made != 0 ? made : ::chmod(native(name).constData(), mode);
+            if (::geteuid() == 0)
+                made = made != 0 ? made : ::lchown(native(name).constData(), 65534, 65534);
+        }
+        if (made != 0)
+            return QStringLiteral("Cannot make ") + entry;
+    }
+    for (const auto &[path, mode] : std::as_const(folderModes))
+        ::chmod(path.constData(), mode);
+    return QString();
+}
+
+// The entries below root in makeEntries' notation, hidden ones too; a pipe
+// with what its reading end in readers can read.
+QStringList describeEntries(const QString &root, const QHash<QString, int> &readers, const QString &prefix = QString())
+{
+    QStringList lines;
+    for (const QString &name : allEntries(root + QLatin1Char('/') + prefix)) {
+        const QString relative = prefix + name;
+        const QString path = root + QLatin1Char('/') + relative;
+        const QByteArray native = QFile::encodeName(path);
+        struct stat info;
+        if (::lstat(native.constData(), &info) != 0) {
+            lines += relative + QStringLiteral(" ?");
+            continue;
+        }
+        const QString mode = QString::number(info.st_mode & 07777, 8).rightJustified(4, QLatin1Char('0'));
+        if (S_ISLNK(info.st_mode)) {
+            char target[PATH_MAX];
+            const ssize_t size = ::readlink(native.constData(), target, sizeof target);
+            lines += relative + QStringLiteral(" -> ") + QFile::decodeName(QByteArray(target, qMax<ssize_t>(size, 0)));
+        } else if (S_ISDIR(info.st_mode)) {
+            lines += relative + QStringLiteral("/ ") + mode;
+            lines += describeEntries(root, readers, relative + QLatin1Char('/'));
+        } else if (S_ISFIFO(info.st_mode)) {
+            char bytes[256];
+            const ssize_t size = ::read(readers.value(relative, -1), bytes, sizeof bytes);
+            lines += relative + QStringLiteral(" | ") + QString::fromUtf8(bytes, qMax<ssize_t>(size, 0));
+        } else if (S_ISCHR(info.st_mode)) {
+            lines += QStringLiteral("%1 c %2 %3").arg(relative).arg(major(info.st_rdev)).arg(minor(info.st_rdev));
+        } else {
+            lines += relative + QLatin1Char(' ') + mode + QLatin1Char(' ') + QString::fromUtf8(readBack(path));
+        }
+    }
+    return lines;
+}
+
+// What the system tells an ordinary user who owns every file in question.
+int ownerMayWrite(const QByteArray &path)
+{
+    struct stat info;
+    if (::stat(path.constData(), &info) != 0)
+        return errno;
+    return (info.st_mode & S_IWUSR) != 0 ? 0 : EACCES;
+}
+
 // Points ALSA's configuration at a file of our own, so that the sound tests
 // choose their device and never sound on the machine's speakers.
 void useAlsaConfiguration(const QString &path, const QByteArray &defaultDevice)
@@ -243,11 +337,8 @@ private Q_SLOTS:
     void writeFile_failures();
     void createFolder_failures_data();
     void createFolder_failures();
-    void writeAtomically_replacesAndKeepsPermissions();
-    void writeAtomically_writesThroughLink();
-    void writeAtomically_failedWriteKeepsOldFileWhole();
-    void writeAtomically_failures_data();
-    void writeAtomically_failures();
+    void writeDataFile_situations_data();
+    void writeDataFile_situations();
 
     void folders_programFolderEndsWithSlash();
     void folders_windowsFolderIsWhereTheOpenerIs();
@@ -727,6 +818,17 @@ void tst_Platform::writeFile_replacesContentAndReadsBack()
     QCOMPARE(filesystem::readFile(path), QByteArrayLiteral("short"));
     filesystem::writeFile(path, QByteArray());
     QCOMPARE(filesystem::readFile(path), QByteArray());
+
+    // Unlike writeDataFile, the plain write keeps what it wrote before a
+    // failure.
+    int number = 0;
+    {
+        const FileSizeLimit limit(4096);
+        QVERIFY(limit.isSet());
+        number = failureNumber([&] { filesystem::writeFile(path, QByteArray(100000, 'z')); });
+    }
+    QCOMPARE(number, 57);
+    QCOMPARE(readBack(path), QByteArray(4096, 'z'));
 }
 
 void tst_Platform::writeFile_failures_data()
@@ -772,101 +874,114 @@ void tst_Platform::createFolder_failures()
         QVERIFY(QFileInfo(expand(path)).isDir());
 }
 
-void tst_Platform::writeAtomically_replacesAndKeepsPermissions()
+void tst_Platform::writeDataFile_situations_data()
 {
-    QTemporaryDir folder;
-    QVERIFY(folder.isValid());
-    const QString path = folder.filePath(QStringLiteral("applist.tn"));
-    makeFile(path, QByteArrayLiteral("old content that is longer"),
-             QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
-
-    filesystem::writeDataFile(path, QByteArrayLiteral("new"));
-
-    QCOMPARE(readBack(path), QByteArrayLiteral("new"));
-    struct stat info;
-    QCOMPARE(::stat(QFile::encodeName(path).constData(), &info), 0);
-    QCOMPARE(info.st_mode & 07777, mode_t(0640));
-    QCOMPARE(allEntries(folder.path()), QStringList {QStringLiteral("applist.tn")});
-
-    // A file that did not exist yet is made.
-    const QString fresh = folder.filePath(QStringLiteral("phones.tn"));
-    filesystem::writeDataFile(fresh, QByteArrayLiteral("\xCF\xE5\xF2\xF0\r\n"));
-    QCOMPARE(readBack(fresh), QByteArrayLiteral("\xCF\xE5\xF2\xF0\r\n"));
-    QCOMPARE(allEntries(folder.path()), (QStringList {QStringLiteral("applist.tn"), QStringLiteral("phones.tn")}));
-}
-
-void tst_Platform::writeAtomically_writesThroughLink()
-{
-    QTemporaryDir folder;
-    QVERIFY(folder.isValid());
-    const QString real = folder.filePath(QStringLiteral("real.ini"));
-    const QString link = folder.filePath(QStringLiteral("tarnel.ini"));
-    makeFile(real, QByteArrayLiteral("old"));
-    QVERIFY(QFile::link(real, link));
-
-    filesystem::writeDataFile(link, QByteArrayLiteral("new"));
-
-    QVERIFY(QFileInfo(link).isSymLink());
-    QCOMPARE(readBack(real), QByteArrayLiteral("new"));
-    QCOMPARE(allEntries(folder.path()), (QStringList {QStringLiteral("real.ini"), QStringLiteral("tarnel.ini")}));
-}
-
-void tst_Platform::writeAtomically_failedWriteKeepsOldFileWhole()
-{
-    QTemporaryDir folder;
-    QVERIFY(folder.isValid());
-    const QString path = folder.filePath(QStringLiteral("phones.tn"));
-    const QByteArray old = QByteArrayLiteral("Иван\r\n123\r\n");
-    makeFile(path, old);
-
-    int number = 0;
-    {
-        // The new content is larger than this process may now write, so the
-        // write breaks off in the middle.
-        const FileSizeLimit limit(4096);
-        QVERIFY(limit.isSet());
-        number = failureNumber([&] { filesystem::writeDataFile(path, QByteArray(100000, 'z')); });
-    }
-    QCOMPARE(number, 57);
-    QCOMPARE(readBack(path), old);
-    QCOMPARE(allEntries(folder.path()), QStringList {QStringLiteral("phones.tn")});
-
-    // The plain write, by contrast, keeps what it wrote before the failure.
-    {
-        const FileSizeLimit limit(4096);
-        number = failureNumber([&] { filesystem::writeFile(path, QByteArray(100000, 'z')); });
-    }
-    QCOMPARE(number, 57);
-    QCOMPARE(readBack(path), QByteArray(4096, 'z'));
-}
-
-void tst_Platform::writeAtomically_failures_data()
-{
+    QTest::addColumn<QStringList>("before");
     QTest::addColumn<QString>("path");
+    QTest::addColumn<bool>("backup");
+    QTest::addColumn<int>("sizeLimit");
     QTest::addColumn<int>("number");
+    QTest::addColumn<QStringList>("after");
+    QTest::addColumn<bool>("inPlace");
 
-    QTest::newRow("a folder") << "folder" << 75;
-    QTest::newRow("below an ordinary file") << "file/out.tn" << 76;
-    QTest::newRow("missing folder") << "missing/out.tn" << 76;
-    QTest::newRow("name too long") << QString(300, QLatin1Char('n')) << 52;
+    // The folder before and after, in makeEntries' notation; "new" is
+    // written to path. inPlace: a file that was there keeps its inode.
+    const auto row
+        = [](const char *name, std::initializer_list<const char *> before, const char *path, int number,
+             std::initializer_list<const char *> after, bool inPlace = false, bool backup = false, int sizeLimit = 0) {
+              QTest::newRow(name) << words(before) << QString::fromUtf8(path) << backup << sizeLimit << number
+                                  << words(after) << inPlace;
+          };
+    row("new file", {}, "data", 0, {"data 0644 new"});
+    row("replaced, mode and owner kept", {"data 0640 old and longer"}, "data", 0, {"data 0640 new"});
+    row("failed write keeps the old file", {"data 0640 old"}, "data", 57, {"data 0640 old"}, false, false, 2);
+    row("folder not writable, file writable: in place", {"box/ 0555", "box/data 0644 old"}, "box/data", 0,
+        {"box/ 0555", "box/data 0644 new"}, true);
+    row("folder not writable, no file", {"box/ 0555"}, "box/data", 70, {"box/ 0555"});
+    row("file read-only: refused", {"data 0444 old"}, "data", 70, {"data 0444 old"});
+    row("link written through", {"data 0640 old", "link -> data"}, "link", 0, {"data 0640 new", "link -> data"});
+    row("link to a file not there yet", {"link -> data"}, "link", 0, {"data 0644 new", "link -> data"});
+    row("loop of links", {"a -> b", "b -> a"}, "a", 57, {"a -> b", "b -> a"});
+    row("hard link written into", {"data 0640 old", "copy => data"}, "data", 0, {"copy 0640 new", "data 0640 new"},
+        true);
+    row("pipe written into", {"pipe |"}, "pipe", 0, {"pipe | new"});
+    row("device written into: disk full", {"full c 1 7"}, "full", 61, {"full c 1 7"});
+    row(".bak made as private as the file", {"data 0600 old"}, "data", 0, {"data 0600 new", "data.bak 0600 old"}, false,
+        true);
+    row(".bak replaced", {"data 0640 old", "data.bak 0600 older"}, "data", 0, {"data 0640 new", "data.bak 0600 old"},
+        false, true);
+    row("no .bak without an old file", {}, "data", 0, {"data 0644 new"}, false, true);
+    row(".bak cannot be made: file untouched", {"box/ 0555", "box/data 0644 old"}, "box/data", 70,
+        {"box/ 0555", "box/data 0644 old"}, false, true);
+    row("below an ordinary file", {"file 0644 kept"}, "file/data", 76, {"file 0644 kept"});
+    row("missing folder", {}, "missing/data", 76, {});
+    row("a folder", {"data/ 0755", "data/inside 0644 kept"}, "data", 75, {"data/ 0755", "data/inside 0644 kept"});
+    row("name too long", {}, QByteArray(300, 'n').constData(), 52, {});
 }
 
-void tst_Platform::writeAtomically_failures()
+void tst_Platform::writeDataFile_situations()
 {
+    QFETCH(QStringList, before);
     QFETCH(QString, path);
+    QFETCH(bool, backup);
+    QFETCH(int, sizeLimit);
     QFETCH(int, number);
+    QFETCH(QStringList, after);
+    QFETCH(bool, inPlace);
 
+    // Root may write anything, so there the routine asks what an ordinary
+    // user who owns these files would be told; anyone else is asked for real.
+    const filesystem::WriteAccess previous = filesystem::setWriteAccess(::geteuid() == 0 ? ownerMayWrite : nullptr);
+    const mode_t mask = ::umask(022);
     QTemporaryDir folder;
+    const auto restore = qScopeGuard([&] {
+        filesystem::setWriteAccess(previous);
+        ::umask(mask);
+        // So that an ordinary user can remove what the row made.
+        for (const QString &entry : std::as_const(before)) {
+            if (entry.section(QLatin1Char(' '), 0, 0).endsWith(QLatin1Char('/')))
+                ::chmod(QFile::encodeName(folder.filePath(entry.section(QLatin1Char('/'), 0, 0))).constData(), 0755);
+        }
+    });
     QVERIFY(folder.isValid());
-    QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("folder")));
-    makeFile(folder.filePath(QStringLiteral("folder/inside")), QByteArrayLiteral("kept"));
-    makeFile(folder.filePath(QStringLiteral("file")), QByteArrayLiteral("kept"));
+    if (const QString missing = makeEntries(folder.path(), before); !missing.isEmpty())
+        QSKIP(qPrintable(missing));
+    QHash<QString, int> readers;
+    for (const QString &entry : before) {
+        if (entry.endsWith(QLatin1String(" |")))
+            readers.insert(entry.section(QLatin1Char(' '), 0, 0),
+                           ::open(QFile::encodeName(folder.filePath(entry.section(QLatin1Char(' '), 0, 0))).constData(),
+                                  O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    }
+    const QByteArray target = QFile::encodeName(folder.filePath(path));
+    struct stat old;
+    const bool hadOld = ::stat(target.constData(), &old) == 0 && S_ISREG(old.st_mode);
 
-    QCOMPARE(failureNumber([&] { filesystem::writeDataFile(folder.filePath(path), "new"); }), number);
+    int got = 0;
+    {
+        std::optional<FileSizeLimit> limit;
+        if (sizeLimit > 0)
+            QVERIFY(limit.emplace(rlim_t(sizeLimit)).isSet());
+        got = failureNumber([&] {
+            filesystem::writeDataFile(folder.filePath(path), QByteArrayLiteral("new"),
+                                      backup ? filesystem::KeepOld::AsBackup : filesystem::KeepOld::No);
+        });
+    }
+    QStringList actual = describeEntries(folder.path(), readers);
+    for (const int reader : std::as_const(readers))
+        ::close(reader);
 
-    QCOMPARE(allEntries(folder.path()), (QStringList {QStringLiteral("file"), QStringLiteral("folder")}));
-    QCOMPARE(allEntries(folder.filePath(QStringLiteral("folder"))), QStringList {QStringLiteral("inside")});
-    QCOMPARE(readBack(folder.filePath(QStringLiteral("file"))), QByteArrayLiteral("kept"));
+    QCOMPARE(got, number);
+    actual.sort();
+    after.sort();
+    QCOMPARE(actual, after);
+    if (hadOld && number == 0) {
+        struct stat now;
+        QCOMPARE(::stat(target.constData(), &now), 0);
+        QCOMPARE(now.st_ino == old.st_ino, inPlace);
+        QCOMPARE(now.st_uid, old.st_uid);
+        QCOMPARE(now.st_gid, old.st_gid);
+    }
 }
 
 // ---- folders -------------------------------------------------------------
