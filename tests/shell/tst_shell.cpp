@@ -4,7 +4,9 @@
 #include "fakedialogs.h"
 #include "fakesystem.h"
 #include "frmmain.h"
+#include "modalanswerer.h"
 #include "notespage.h"
+#include "qtdialogs.h"
 #include "run.h"
 #include "runtimefailure.h"
 #include "tabcontrol.h"
@@ -13,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QTabBar>
@@ -44,6 +47,7 @@ private Q_SLOTS:
     void shutdown_failedSave_keepsWindowOpen();
     void shutdown_saveOutcome_data();
     void shutdown_saveOutcome();
+    void shutdown_escapeOnQuestion_losesNothing();
     void unwritableProgramFolder_reportsOnceAndStarts();
     void noOpener_reportsAndStarts();
     void dataStayInProgramFolder_whateverTheCurrentFolder();
@@ -380,6 +384,48 @@ void tst_Shell::shutdown_saveOutcome()
     // The saves after the document's happen whatever became of it.
     QVERIFY(phonesSaved);
     QCOMPARE(QFile::exists(run.path(u"tarnel.ini"_qs)), closes);
+}
+
+void tst_Shell::shutdown_escapeOnQuestion_losesNothing()
+{
+    platform::QtDialogs dialogs; // outlives the window that uses it
+    Run run;
+    run.window = std::make_unique<frmMain>(dialogs, run.system);
+    frmMain &window = *run.window;
+    dialogs.setParent(&window);
+    window.show();
+    AppState &state = window.context().state;
+    state.StartCh = true;
+    int saves = 0;
+    window.shutdownSaves.appList = [&saves] {
+        ++saves;
+        return SaveOutcome::Saved;
+    };
+    const QStringList files = QDir(run.dir.path()).entryList(QDir::Files);
+
+    bool escaped = false;
+    bool keptAfterEscape = false;
+    ModalAnswerer answerer([&](QWidget *widget) {
+        auto *box = qobject_cast<QMessageBox *>(widget);
+        if (!box)
+            return false;
+        if (!escaped) {
+            QTest::keyClick(box, Qt::Key_Escape);
+            escaped = true;
+            return false; // the event loop runs before the user's next move
+        }
+        keptAfterEscape
+            = window.isVisible() && state.StartCh && saves == 0 && QDir(run.dir.path()).entryList(QDir::Files) == files;
+        box->button(QMessageBox::Yes)->click();
+        return true;
+    });
+    QVERIFY(window.close());
+
+    // The box was still up after Escape, with nothing closed or written.
+    QVERIFY(answerer.answered());
+    QVERIFY(keptAfterEscape);
+    QCOMPARE(saves, 1);
+    QVERIFY(!state.StartCh);
 }
 
 void tst_Shell::unwritableProgramFolder_reportsOnceAndStarts()
