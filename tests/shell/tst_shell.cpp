@@ -55,7 +55,7 @@ private Q_SLOTS:
     void window_isCentred();
     void systemRoutines_data();
     void systemRoutines();
-    void playSoundFile_handsOverTheName();
+    void playSoundFile_runsWaitingEventsFirst_handsOverTheName();
 };
 
 void tst_Shell::firstStart_createsPersonalFolderAndShowsTools()
@@ -578,12 +578,19 @@ void tst_Shell::systemRoutines()
     QCOMPARE(context.state.anythingChanged(), before.anythingChanged());
 }
 
-void tst_Shell::playSoundFile_handsOverTheName()
+void tst_Shell::playSoundFile_runsWaitingEventsFirst_handsOverTheName()
 {
     Run run;
     AppContext &context = run.start().context();
     const QString name = context.state.ProgramFolder + u"tarnelover.wav"_qs;
+    // An event already waiting (a further hover) runs before the sound starts.
+    qsizetype soundsWhenEventRan = -1;
+    QObject receiver;
+    QMetaObject::invokeMethod(
+        &receiver, [&] { soundsWhenEventRan = run.system.callsOf(FakeSystem::Effect::Sound).size(); },
+        Qt::QueuedConnection);
     context.PlaySoundFile(name);
+    QCOMPARE(soundsWhenEventRan, 0);
     const auto sounds = run.system.callsOf(FakeSystem::Effect::Sound);
     QCOMPARE(sounds.size(), 1);
     QCOMPARE(sounds.constFirst().argument, name);
