@@ -8,6 +8,7 @@
 #include <QFontDialog>
 #include <QFontInfo>
 #include <QInputDialog>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QList>
 #include <QMessageBox>
@@ -147,6 +148,22 @@ bool qtDialogsHasWildcard(const QString &pattern)
     return pattern.contains(QLatin1Char('*')) || pattern.contains(QLatin1Char('?'));
 }
 
+// Keeps Escape and close requests from a box that only a button may answer.
+class QtDialogsButtonOnly final : public QObject
+{
+public:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->matches(QKeySequence::Cancel))
+            return true;
+        if (event->type() == QEvent::Close) {
+            event->ignore();
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 } // namespace
 
 QtDialogs::QtDialogs(QWidget *parent)
@@ -170,16 +187,26 @@ Dialogs::Answer QtDialogs::message(const Message &message)
         = message.defaultButton >= 0 && message.defaultButton < buttons.size() ? message.defaultButton : 0;
     box.setDefaultButton(buttons.at(defaultIndex));
 
-    QMessageBox::StandardButton escape = kinds.first();
-    if (kinds.contains(QMessageBox::Cancel))
-        escape = QMessageBox::Cancel;
-    else if (kinds.contains(QMessageBox::No))
+    // As the system boxes: OK alone answers OK to Escape and the close box,
+    // a box with Cancel answers Cancel, and Yes and No wait for a button, so
+    // a stray Escape can never answer No to a question about unsaved data.
+    const bool needsButton = !kinds.contains(QMessageBox::Cancel) && kinds.size() > 1;
+    QMessageBox::StandardButton escape = kinds.contains(QMessageBox::Cancel) ? QMessageBox::Cancel : kinds.first();
+    QtDialogsButtonOnly buttonOnly;
+    if (needsButton) {
+        // Given no escape button, Qt picks No as one: Escape and the close
+        // request are held back before the box sees them.
+        box.installEventFilter(&buttonOnly);
+        box.setWindowFlag(Qt::CustomizeWindowHint);
+        box.setWindowFlag(Qt::WindowCloseButtonHint, false);
         escape = QMessageBox::No;
-    box.setEscapeButton(box.button(escape));
+    } else {
+        box.setEscapeButton(box.button(escape));
+    }
 
     box.exec();
-    // Closed without a button (the window closed from outside): the answer
-    // Escape would have given.
+    // Closed without a button: only the program itself can do that to a Yes
+    // and No box, and then No, the answer that deletes and overwrites nothing.
     QAbstractButton *clicked = box.clickedButton();
     const QMessageBox::StandardButton answer = clicked ? box.standardButton(clicked) : escape;
     return qtDialogsAnswer(answer == QMessageBox::NoButton ? escape : answer);

@@ -85,6 +85,8 @@ private Q_SLOTS:
     void copy_putsCurrentInputAndFailsSilently();
 
     void window_layoutAndLook();
+    void window_texts_data();
+    void window_texts();
     void window_tabOrderAndStartFocus();
     void escape_doesNotClose_cancelCloses();
 
@@ -157,9 +159,10 @@ void tst_Kelvane::analysis_showsCodeAndLanguage_data()
     QTest::newRow("a 97") << u"a"_s << code + u"97"_s + english;
     QTest::newRow("z 122") << u"z"_s << code + u"122"_s + english;
     QTest::newRow("{ 123, after z") << u"{"_s << code + u"123"_s;
-    QTest::newRow("» 187, last before А") << u"»"_s << code + u"187"_s;
+    QTest::newRow("» 187") << u"»"_s << code + u"187"_s;
+    QTest::newRow("ї 191, last before А") << u"ї"_s << code + u"191"_s;
     QTest::newRow("Ї 175") << u"Ї"_s << code + u"175"_s;
-    QTest::newRow("А 192") << u"А"_s << code + u"192"_s + russian;
+    QTest::newRow("А 192, first Russian") << u"А"_s << code + u"192"_s + russian;
     QTest::newRow("я 255") << u"я"_s << code + u"255"_s + russian;
     QTest::newRow("euro sign 136") << u"€"_s << code + u"136"_s;
     QTest::newRow("CJK outside the code page") << u"中"_s << code + u"63"_s;
@@ -404,10 +407,43 @@ void tst_Kelvane::window_layoutAndLook()
         QCOMPARE(font.family(), u"Tahoma"_s);
         QCOMPARE(font.pointSizeF(), 9.75);
     }
-    QCOMPARE(control<QLabel>(u"Label1"_s)->text(), u"и нажмите кнопку \"Анализ\"."_s);
     QVERIFY(txtOut()->isReadOnly());
     QVERIFY(button("cmdOK")->isDefault());
-    QCOMPARE(button("cmdPasteFromBuffer")->toolTip(), u"Вставить в текстовое поле первый символ строки из буфера"_s);
+}
+
+void tst_Kelvane::window_texts_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("property");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("lblIntro") << u"lblIntro"_s << QByteArray("text")
+                              << u"Утилита Kelvane определяет, к какому языку принадлежит введенный символ: "
+                                 u"русский или английский. Введите символ:"_s;
+    QTest::newRow("Label1") << u"Label1"_s << QByteArray("text") << u"и нажмите кнопку \"Анализ\"."_s;
+    QTest::newRow("Frame1") << u"Frame1"_s << QByteArray("title") << u"Анализ"_s;
+    QTest::newRow("txtIn tip") << u"txtIn"_s << QByteArray("toolTip") << u"Введите символ"_s;
+    QTest::newRow("paste") << u"cmdPasteFromBuffer"_s << QByteArray("text") << u"Вставить из буфера"_s;
+    QTest::newRow("paste tip") << u"cmdPasteFromBuffer"_s << QByteArray("toolTip")
+                               << u"Вставить в текстовое поле первый символ строки из буфера"_s;
+    QTest::newRow("copy") << u"cmdCopyToBuffer"_s << QByteArray("text") << u"В буфер"_s;
+    QTest::newRow("copy tip") << u"cmdCopyToBuffer"_s << QByteArray("toolTip")
+                              << u"Скопировать введенный символ в буфер"_s;
+    QTest::newRow("OK") << u"cmdOK"_s << QByteArray("text") << u"Анализ"_s;
+    QTest::newRow("OK tip") << u"cmdOK"_s << QByteArray("toolTip") << u"Анализ введенного символа"_s;
+    QTest::newRow("cancel") << u"cmdCancel"_s << QByteArray("text") << u"Отмена"_s;
+    QTest::newRow("cancel tip") << u"cmdCancel"_s << QByteArray("toolTip") << u"Выход из программы"_s;
+}
+
+void tst_Kelvane::window_texts()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, property);
+    QFETCH(QString, text);
+
+    const QVariant shown = control<QWidget>(name)->property(property.constData());
+    QVERIFY(shown.isValid());
+    QCOMPARE(shown.toString(), text);
 }
 
 void tst_Kelvane::window_tabOrderAndStartFocus()

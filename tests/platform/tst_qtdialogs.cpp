@@ -1,4 +1,5 @@
 #include "appearance.h"
+#include "modalanswerer.h"
 #include "qtdialogs.h"
 #include "twips.h"
 
@@ -6,7 +7,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QFontDialog>
@@ -16,15 +16,11 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
-#include <QPointer>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <QTranslator>
-
-#include <functional>
 
 using platform::Dialogs;
 using platform::QtDialogs;
@@ -34,61 +30,6 @@ Q_DECLARE_METATYPE(platform::Dialogs::Icon)
 Q_DECLARE_METATYPE(platform::Dialogs::Answer)
 
 namespace {
-
-// Plays the user of the next modal dialog. While it is up, the step is called
-// every few milliseconds until it says it has answered (a step may have to
-// wait, for instance for a folder listing). Whatever is still up after one
-// second, unanswered or not closed by the answer, is rejected, so a dialog
-// can never hang the test.
-class ModalAnswerer : public QObject
-{
-public:
-    using Step = std::function<bool(QWidget *)>;
-
-    explicit ModalAnswerer(Step step)
-        : m_step(std::move(step))
-    {
-        m_clock.start();
-        connect(&m_timer, &QTimer::timeout, this, &ModalAnswerer::poll);
-        m_timer.start(10);
-    }
-
-    // Answered, and the answer closed the dialog.
-    bool answered() const { return m_answered && !m_forced; }
-
-private:
-    void poll()
-    {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (!m_dialog && modal)
-            m_dialog = modal;
-        const bool open = m_dialog && m_dialog->isVisible();
-        if (m_answered && !open) {
-            m_timer.stop();
-            return;
-        }
-        if (m_clock.elapsed() > 1000) {
-            // Our dialog, or a message it raised in turn.
-            auto *dialog = qobject_cast<QDialog *>(modal);
-            if (dialog && (open || !m_dialog)) {
-                m_forced = true;
-                dialog->reject();
-            } else {
-                m_timer.stop();
-            }
-            return;
-        }
-        if (!m_answered && modal && modal == m_dialog)
-            m_answered = m_step(modal);
-    }
-
-    Step m_step;
-    QTimer m_timer;
-    QElapsedTimer m_clock;
-    QPointer<QWidget> m_dialog;
-    bool m_answered = false;
-    bool m_forced = false;
-};
 
 QString withoutMnemonic(QString text)
 {
@@ -145,6 +86,8 @@ private Q_SLOTS:
 
     void message_buttons_data();
     void message_buttons();
+    void message_escapeAndCloseBox_data();
+    void message_escapeAndCloseBox();
     void message_titleIconAndText_data();
     void message_titleIconAndText();
     void russianTexts_data();
@@ -191,30 +134,23 @@ void tst_QtDialogs::message_buttons_data()
     QTest::addColumn<int>("defaultIndex");
     QTest::addColumn<int>("expectedSet");
     QTest::addColumn<int>("expectedDefault");
-    QTest::addColumn<int>("press"); // a standard button, or 0 for Escape
+    QTest::addColumn<int>("press"); // a standard button
     QTest::addColumn<Dialogs::Answer>("expected");
 
     using B = Dialogs::Buttons;
     using A = Dialogs::Answer;
     const int yesNoCancel = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     QTest::newRow("ok") << B::Ok << 0 << int(QMessageBox::Ok) << int(QMessageBox::Ok) << int(QMessageBox::Ok) << A::Ok;
-    QTest::newRow("ok, escape") << B::Ok << 0 << int(QMessageBox::Ok) << int(QMessageBox::Ok) << 0 << A::Ok;
     QTest::newRow("ok cancel, ok") << B::OkCancel << 0 << int(QMessageBox::Ok | QMessageBox::Cancel)
                                    << int(QMessageBox::Ok) << int(QMessageBox::Ok) << A::Ok;
-    QTest::newRow("ok cancel, escape") << B::OkCancel << 1 << int(QMessageBox::Ok | QMessageBox::Cancel)
-                                       << int(QMessageBox::Cancel) << 0 << A::Cancel;
     QTest::newRow("yes no, yes") << B::YesNo << 0 << int(QMessageBox::Yes | QMessageBox::No) << int(QMessageBox::Yes)
                                  << int(QMessageBox::Yes) << A::Yes;
     QTest::newRow("yes no, default no") << B::YesNo << 1 << int(QMessageBox::Yes | QMessageBox::No)
                                         << int(QMessageBox::No) << int(QMessageBox::No) << A::No;
-    QTest::newRow("yes no, escape") << B::YesNo << 0 << int(QMessageBox::Yes | QMessageBox::No) << int(QMessageBox::Yes)
-                                    << 0 << A::No;
     QTest::newRow("yes no cancel, no") << B::YesNoCancel << 0 << yesNoCancel << int(QMessageBox::Yes)
                                        << int(QMessageBox::No) << A::No;
     QTest::newRow("yes no cancel, third default")
         << B::YesNoCancel << 2 << yesNoCancel << int(QMessageBox::Cancel) << int(QMessageBox::Yes) << A::Yes;
-    QTest::newRow("yes no cancel, escape")
-        << B::YesNoCancel << 0 << yesNoCancel << int(QMessageBox::Yes) << 0 << A::Cancel;
     QTest::newRow("retry cancel, retry") << B::RetryCancel << 0 << int(QMessageBox::Retry | QMessageBox::Cancel)
                                          << int(QMessageBox::Retry) << int(QMessageBox::Retry) << A::Retry;
     QTest::newRow("retry cancel, cancel") << B::RetryCancel << 0 << int(QMessageBox::Retry | QMessageBox::Cancel)
@@ -240,9 +176,7 @@ void tst_QtDialogs::message_buttons()
             return false;
         shownSet = int(box->standardButtons());
         shownDefault = box->defaultButton() ? int(box->standardButton(box->defaultButton())) : 0;
-        if (press == 0)
-            QTest::keyClick(box, Qt::Key_Escape);
-        else if (QAbstractButton *button = box->button(QMessageBox::StandardButton(press)))
+        if (QAbstractButton *button = box->button(QMessageBox::StandardButton(press)))
             button->click();
         else
             return false;
@@ -260,6 +194,57 @@ void tst_QtDialogs::message_buttons()
     QCOMPARE(shownSet, expectedSet);
     QCOMPARE(shownDefault, expectedDefault);
     QCOMPARE(answer, expected);
+}
+
+void tst_QtDialogs::message_escapeAndCloseBox_data()
+{
+    QTest::addColumn<Dialogs::Buttons>("buttons");
+    QTest::addColumn<bool>("onlyAButton"); // Escape and the close box do nothing
+    QTest::addColumn<Dialogs::Answer>("expected"); // else their answer; else the default button's
+
+    using B = Dialogs::Buttons;
+    using A = Dialogs::Answer;
+    QTest::newRow("ok") << B::Ok << false << A::Ok;
+    QTest::newRow("ok cancel") << B::OkCancel << false << A::Cancel;
+    QTest::newRow("yes no cancel") << B::YesNoCancel << false << A::Cancel;
+    QTest::newRow("retry cancel") << B::RetryCancel << false << A::Cancel;
+    QTest::newRow("yes no") << B::YesNo << true << A::Yes;
+}
+
+void tst_QtDialogs::message_escapeAndCloseBox()
+{
+    QFETCH(Dialogs::Buttons, buttons);
+    QFETCH(bool, onlyAButton);
+    QFETCH(Dialogs::Answer, expected);
+
+    for (const bool escape : {true, false}) {
+        bool closeBox = false;
+        bool stayedOpen = false;
+        ModalAnswerer answerer([&](QWidget *widget) {
+            auto *box = qobject_cast<QMessageBox *>(widget);
+            if (!box)
+                return false;
+            closeBox = box->windowFlags().testFlag(Qt::WindowCloseButtonHint);
+            if (escape)
+                QTest::keyClick(box, Qt::Key_Escape);
+            else
+                box->close();
+            stayedOpen = box->isVisible();
+            if (stayedOpen)
+                box->defaultButton()->click();
+            return true;
+        });
+
+        QtDialogs dialogs;
+        const Dialogs::Answer answer = dialogs.message(QStringLiteral("Данные изменились. Сохранить сейчас?"), buttons,
+                                                       Dialogs::Icon::Information);
+
+        const char *way = escape ? "Escape" : "close request";
+        QVERIFY2(answerer.answered(), way);
+        QVERIFY2(stayedOpen == onlyAButton, way);
+        QVERIFY2(closeBox == !onlyAButton, way);
+        QVERIFY2(answer == expected, way);
+    }
 }
 
 void tst_QtDialogs::message_titleIconAndText_data()

@@ -4,7 +4,9 @@
 #include "fakedialogs.h"
 #include "fakesystem.h"
 #include "frmmain.h"
+#include "modalanswerer.h"
 #include "notespage.h"
+#include "qtdialogs.h"
 #include "run.h"
 #include "runtimefailure.h"
 #include "tabcontrol.h"
@@ -13,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QTabBar>
@@ -44,6 +47,7 @@ private Q_SLOTS:
     void shutdown_failedSave_keepsWindowOpen();
     void shutdown_saveOutcome_data();
     void shutdown_saveOutcome();
+    void shutdown_escapeOnQuestion_losesNothing();
     void unwritableProgramFolder_reportsOnceAndStarts();
     void noOpener_reportsAndStarts();
     void dataStayInProgramFolder_whateverTheCurrentFolder();
@@ -51,7 +55,7 @@ private Q_SLOTS:
     void window_isCentred();
     void systemRoutines_data();
     void systemRoutines();
-    void playSoundFile_handsOverTheName();
+    void playSoundFile_runsWaitingEventsFirst_handsOverTheName();
 };
 
 void tst_Shell::firstStart_createsPersonalFolderAndShowsTools()
@@ -382,6 +386,48 @@ void tst_Shell::shutdown_saveOutcome()
     QCOMPARE(QFile::exists(run.path(u"tarnel.ini"_qs)), closes);
 }
 
+void tst_Shell::shutdown_escapeOnQuestion_losesNothing()
+{
+    platform::QtDialogs dialogs; // outlives the window that uses it
+    Run run;
+    run.window = std::make_unique<frmMain>(dialogs, run.system);
+    frmMain &window = *run.window;
+    dialogs.setParent(&window);
+    window.show();
+    AppState &state = window.context().state;
+    state.StartCh = true;
+    int saves = 0;
+    window.shutdownSaves.appList = [&saves] {
+        ++saves;
+        return SaveOutcome::Saved;
+    };
+    const QStringList files = QDir(run.dir.path()).entryList(QDir::Files);
+
+    bool escaped = false;
+    bool keptAfterEscape = false;
+    ModalAnswerer answerer([&](QWidget *widget) {
+        auto *box = qobject_cast<QMessageBox *>(widget);
+        if (!box)
+            return false;
+        if (!escaped) {
+            QTest::keyClick(box, Qt::Key_Escape);
+            escaped = true;
+            return false; // the event loop runs before the user's next move
+        }
+        keptAfterEscape
+            = window.isVisible() && state.StartCh && saves == 0 && QDir(run.dir.path()).entryList(QDir::Files) == files;
+        box->button(QMessageBox::Yes)->click();
+        return true;
+    });
+    QVERIFY(window.close());
+
+    // The box was still up after Escape, with nothing closed or written.
+    QVERIFY(answerer.answered());
+    QVERIFY(keptAfterEscape);
+    QCOMPARE(saves, 1);
+    QVERIFY(!state.StartCh);
+}
+
 void tst_Shell::unwritableProgramFolder_reportsOnceAndStarts()
 {
     Run run;
@@ -532,12 +578,19 @@ void tst_Shell::systemRoutines()
     QCOMPARE(context.state.anythingChanged(), before.anythingChanged());
 }
 
-void tst_Shell::playSoundFile_handsOverTheName()
+void tst_Shell::playSoundFile_runsWaitingEventsFirst_handsOverTheName()
 {
     Run run;
     AppContext &context = run.start().context();
     const QString name = context.state.ProgramFolder + u"tarnelover.wav"_qs;
+    // An event already waiting (a further hover) runs before the sound starts.
+    qsizetype soundsWhenEventRan = -1;
+    QObject receiver;
+    QMetaObject::invokeMethod(
+        &receiver, [&] { soundsWhenEventRan = run.system.callsOf(FakeSystem::Effect::Sound).size(); },
+        Qt::QueuedConnection);
     context.PlaySoundFile(name);
+    QCOMPARE(soundsWhenEventRan, 0);
     const auto sounds = run.system.callsOf(FakeSystem::Effect::Sound);
     QCOMPARE(sounds.size(), 1);
     QCOMPARE(sounds.constFirst().argument, name);
