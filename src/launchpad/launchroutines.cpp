@@ -33,9 +33,14 @@ void setTextColour(QLabel *label, const QColor &colour)
 
 } // namespace
 
+QString programPath(const QString &programFolder, const QString &relativePath)
+{
+    return programFolder + relativePath + platform::folders::executableSuffix();
+}
+
 QString programLine(const QString &programFolder, const QString &relativePath)
 {
-    const QString program = programFolder + relativePath + platform::folders::executableSuffix();
+    const QString program = programPath(programFolder, relativePath);
     // Unquoted, a program folder with a blank ("/home/me/Orvane Tarnel/")
     // would start "/home/me/Orvane" if such a file existed.
     if (program.contains(QLatin1Char(' ')) || program.contains(QLatin1Char('\t')))

@@ -15,6 +15,10 @@ class QWidget;
 // the look of their controls.
 namespace launchpad {
 
+// The file of a program of the suite, given by its path inside the program
+// folder without the suffix ("tallyra/tallyra").
+QString programPath(const QString &programFolder, const QString &relativePath);
+
 // The command line of a program of the suite, given by its path inside the
 // program folder without the suffix ("tallyra/tallyra").
 QString programLine(const QString &programFolder, const QString &relativePath);
