@@ -6,6 +6,10 @@
 #include <array>
 
 class AppContext;
+class ClickLabel;
+class PadLabel;
+class QFrame;
+class QLabel;
 
 // The "Игры" page: the suite's games with their help and web pages.
 class GamesPage : public QWidget
@@ -14,10 +18,37 @@ class GamesPage : public QWidget
     Q_DISABLE_COPY_MOVE(GamesPage)
 
 public:
+    static constexpr int GameCount = 3;
+
     explicit GamesPage(AppContext &context, QWidget *parent = nullptr);
 
     // The description of each item, shown while the mouse is over it.
-    static std::array<QString, 3> descriptions();
+    static std::array<QString, GameCount> descriptions();
+
+    // Start-up: a Gillrun that is not installed is not offered, nor its help
+    // and web page.
+    void hideMissingGillrun();
+
+    void lblStartGame_Click(qint16 index);
+    void lblStartGame_MouseMove(qint16 index);
+    void lblBrommelOnline_Click();
+    void lblQuarrowOnline_Click();
+    void lblGillrunOnline_Click();
+    void lblBrommelInfo_Click();
+    void lblQuarrowInfo_Click();
+    void lblGillrunInfo_Click();
+
+    QLabel *Label10;
+    std::array<PadLabel *, GameCount> lblStartGame;
+    std::array<QLabel *, GameCount> imgGame;
+    QFrame *Shape2;
+    QLabel *lblInfoGame;
+    ClickLabel *lblBrommelInfo;
+    ClickLabel *lblBrommelOnline;
+    ClickLabel *lblQuarrowInfo;
+    ClickLabel *lblQuarrowOnline;
+    ClickLabel *lblGillrunInfo;
+    ClickLabel *lblGillrunOnline;
 
 private:
     AppContext &m_context;

@@ -1,14 +1,96 @@
 #include "toolspage.h"
 
 #include "appcontext.h"
+#include "launchroutines.h"
+#include "padlabel.h"
+#include "twips.h"
+
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+
+struct Tool
+{
+    const char *caption;
+    int top;
+    const char *icon;
+    // The tool's subfolder, which is also the name of its program file; empty
+    // for the personal folder, which is opened, not started.
+    const char *folder;
+};
+
+constexpr std::array<Tool, ToolsPage::ToolCount> tools {{
+    {"Tallyra", 840, ":/launchpad/tallyra.png", "tallyra"},
+    {"Locksa", 1440, ":/launchpad/locksa.png", "locksa"},
+    {"Dovrik", 2040, ":/launchpad/dovrik.png", "dovrik"},
+    {"Velmor", 2640, ":/launchpad/velmor.png", "velmor"},
+    {"", 3960, ":/launchpad/personal.png", ""},
+}};
+
+constexpr int toolsWebLeft = 6480;
+
+} // namespace
 
 ToolsPage::ToolsPage(AppContext &context, QWidget *parent)
     : QWidget(parent)
     , m_context(context)
 {
+    using platform::twips::rect;
+    // The icons live in this static library; without this reference the
+    // linker would drop them from the program.
+    Q_INIT_RESOURCE(launchpad);
+
+    Label6 = launchpad::placeText(
+        new QLabel(QStringLiteral("Здесь Вы можете запустить любое приложение из комплекса Orvane Tarnel. "), this),
+        "Label6", rect(120, 480, 6975, 255), false);
+
+    for (qint16 i = 0; i < ToolCount; ++i) {
+        const Tool &tool = tools[i];
+        const QString caption
+            = i == PersonalFolderIndex ? QStringLiteral("Ваша папка") : QString::fromLatin1(tool.caption);
+        imgStart[i]
+            = launchpad::picture(QString::fromLatin1(tool.icon), "imgStart", rect(120, tool.top, 375, 375), this);
+        lblStart[i] = new PadLabel(caption, this);
+        launchpad::placeText(lblStart[i], "lblStart", rect(600, tool.top, 1335, 255), false);
+        lblStart[i]->setFont(launchpad::nameFont());
+        connect(lblStart[i], &PadLabel::mouseMoved, this, [this, i] { lblStart_MouseMove(i); });
+        connect(lblStart[i], &ClickLabel::clicked, this, [this, i] { lblStart_Click(i); });
+    }
+
+    Shape1 = launchpad::shape("Shape1", rect(1980, 660, 4455, 2295), this);
+    lblInfo = launchpad::placeText(new QLabel(QStringLiteral("Выделите нужную Вам программу, чтобы узнать о ней "
+                                                             "побольше, и нажмите на названии программы для ее "
+                                                             "запуска."),
+                                              this),
+                                   "lblInfo", rect(2040, 720, 4335, 2175), true);
+
+    FrameTools = new QGroupBox(QStringLiteral("Инструменты Orvane Tarnel"), this);
+    FrameTools->setObjectName(QStringLiteral("FrameTools"));
+    FrameTools->setGeometry(rect(2160, 3720, 4935, 975));
+    cmdStartKelvane = new QPushButton(QStringLiteral("Kelvane"), FrameTools);
+    cmdStartKelvane->setObjectName(QStringLiteral("cmdStartKelvane"));
+    cmdStartKelvane->setGeometry(rect(120, 360, 1815, 375));
+    cmdStartKelvane->setToolTip(QStringLiteral("Запуск программы Kelvane"));
+    cmdStartKelvane->setCursor(Qt::PointingHandCursor);
+    connect(cmdStartKelvane, &QPushButton::clicked, this, &ToolsPage::cmdStartKelvane_Click);
+
+    const auto web = [this](const char *name, int top, const QString &toolTip) {
+        return launchpad::linkLabel(QStringLiteral("www"), name, rect(toolsWebLeft, top, 495, 255), toolTip, this);
+    };
+    lblTallyraOnline = web("lblTallyraOnline", 840, QStringLiteral("Информация о Tallyra в Интернете"));
+    lblLocksaOnline = web("lblLocksaOnline", 1440, QStringLiteral("Информация о \"Locksa\" в Интернете"));
+    lblDovrikOnline = web("lblDovrikOnline", 2040, QStringLiteral("Информация о Dovrik'е в Интернете"));
+    lblVelmorOnline = web("lblVelmorOnline", 2640, QStringLiteral("Информация о Velmor в Интернете"));
+    connect(lblTallyraOnline, &ClickLabel::clicked, this, &ToolsPage::lblTallyraOnline_Click);
+    connect(lblLocksaOnline, &ClickLabel::clicked, this, &ToolsPage::lblLocksaOnline_Click);
+    connect(lblDovrikOnline, &ClickLabel::clicked, this, &ToolsPage::lblDovrikOnline_Click);
+    connect(lblVelmorOnline, &ClickLabel::clicked, this, &ToolsPage::lblVelmorOnline_Click);
 }
 
-std::array<QString, 5> ToolsPage::descriptions()
+std::array<QString, ToolsPage::ToolCount> ToolsPage::descriptions()
 {
     return {
         QStringLiteral("Tallyra позволяет вести домашний бюджет, контролировать доходы и расходы, проверять "
@@ -19,4 +101,49 @@ std::array<QString, 5> ToolsPage::descriptions()
         QStringLiteral("Открытие Вашей папки. В ней хранятся Ваши личные данные. Копировать туда файлы Вы можете "
                        "перетаскиванием файлов из других окон, удерживая клавишу CTRL."),
     };
+}
+
+void ToolsPage::lblStart_MouseMove(qint16 index)
+{
+    launchpad::highlight(m_context, {lblStart.begin(), lblStart.end()}, index, lblInfo,
+                         m_context.state.ToolDescriptions[index], m_context.state.AON);
+}
+
+void ToolsPage::lblStart_Click(qint16 index)
+{
+    const AppState &state = m_context.state;
+    if (index == PersonalFolderIndex) {
+        launchpad::start(
+            m_context, lblStart[index], QString(),
+            launchpad::openerLine(state.WindowsFolder, QLatin1Char('"') + state.PersonalFolder() + QLatin1Char('"')));
+        return;
+    }
+    const QString folder = QString::fromLatin1(tools[index].folder);
+    launchpad::start(m_context, lblStart[index], state.ProgramFolder + folder,
+                     launchpad::programLine(state.ProgramFolder, folder + QLatin1Char('/') + folder));
+}
+
+void ToolsPage::cmdStartKelvane_Click()
+{
+    m_context.RunProgram(launchpad::programLine(m_context.state.ProgramFolder, QStringLiteral("kelvane")));
+}
+
+void ToolsPage::lblTallyraOnline_Click()
+{
+    launchpad::openWebPage(m_context, QStringLiteral("/tallyra/"));
+}
+
+void ToolsPage::lblLocksaOnline_Click()
+{
+    launchpad::openWebPage(m_context, QStringLiteral("/locksa/"));
+}
+
+void ToolsPage::lblDovrikOnline_Click()
+{
+    launchpad::openWebPage(m_context, QStringLiteral("/dovrik/"));
+}
+
+void ToolsPage::lblVelmorOnline_Click()
+{
+    launchpad::openWebPage(m_context, QStringLiteral("/velmor/"));
 }

@@ -6,6 +6,12 @@
 #include <array>
 
 class AppContext;
+class ClickLabel;
+class PadLabel;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QPushButton;
 
 // The "Задачи" page: the suite's tools, the personal folder and the companion program.
 class ToolsPage : public QWidget
@@ -14,10 +20,33 @@ class ToolsPage : public QWidget
     Q_DISABLE_COPY_MOVE(ToolsPage)
 
 public:
+    static constexpr int ToolCount = 5;
+    static constexpr qint16 PersonalFolderIndex = 4;
+
     explicit ToolsPage(AppContext &context, QWidget *parent = nullptr);
 
     // The description of each item, shown while the mouse is over it.
-    static std::array<QString, 5> descriptions();
+    static std::array<QString, ToolCount> descriptions();
+
+    void lblStart_Click(qint16 index);
+    void lblStart_MouseMove(qint16 index);
+    void cmdStartKelvane_Click();
+    void lblTallyraOnline_Click();
+    void lblLocksaOnline_Click();
+    void lblDovrikOnline_Click();
+    void lblVelmorOnline_Click();
+
+    QLabel *Label6;
+    std::array<PadLabel *, ToolCount> lblStart;
+    std::array<QLabel *, ToolCount> imgStart;
+    QFrame *Shape1;
+    QLabel *lblInfo;
+    QGroupBox *FrameTools;
+    QPushButton *cmdStartKelvane;
+    ClickLabel *lblTallyraOnline;
+    ClickLabel *lblLocksaOnline;
+    ClickLabel *lblDovrikOnline;
+    ClickLabel *lblVelmorOnline;
 
 private:
     AppContext &m_context;

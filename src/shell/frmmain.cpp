@@ -91,6 +91,8 @@ frmMain::frmMain(platform::Dialogs &dialogs, platform::System &system, QWidget *
     SSTab1->setCurrentIndex(PageRun);
 
     connect(notesPage->lblStatus, &ClickLabel::clicked, this, &frmMain::lblStatus_Click);
+    connect(aboutPage->Label5, &ClickLabel::clicked, this,
+            [this] { m_context.OpenWithExplorer(AboutPage::ownPageAddress()); });
 
     Form_Load();
     centreOnScreen();
@@ -120,6 +122,7 @@ void frmMain::Form_Load()
     LoadSettings();
     state.ToolDescriptions = ToolsPage::descriptions();
     state.GameDescriptions = GamesPage::descriptions();
+    gamesPage->hideMissingGillrun();
 }
 
 void frmMain::showError(const QString &description)

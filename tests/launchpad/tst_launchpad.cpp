@@ -1,0 +1,355 @@
+#include "aboutpage.h"
+#include "clicklabel.h"
+#include "gamespage.h"
+#include "padlabel.h"
+#include "run.h"
+#include "runtimefailure.h"
+#include "soundplayer.h"
+#include "toolspage.h"
+#include "weblinks.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTest>
+
+using Answer = platform::Dialogs::Answer;
+using Effect = FakeSystem::Effect;
+
+namespace {
+
+const QColor black(0, 0, 0);
+const QColor red(250, 0, 0);
+
+// The main window in a program folder whose path holds a blank, shown so
+// that the labels receive the mouse as they do for the user.
+struct Pad : Run
+{
+    QString folder = dir.path() + u"/Orvane Tarnel/"_qs;
+
+    Pad()
+    {
+        QDir().mkpath(folder);
+        system.programFolderPath = folder;
+    }
+    void make(const QString &name) const
+    {
+        QVERIFY(QDir().mkpath(QFileInfo(folder + name).path()));
+        QFile file(folder + name);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    frmMain &show()
+    {
+        frmMain &window = start();
+        window.show();
+        if (!QTest::qWaitForWindowExposed(&window))
+            qWarning("the window was not exposed");
+        return window;
+    }
+    // Every effect so far, as "sound:", "current:" or "start:" and its argument.
+    QStringList effects() const
+    {
+        QStringList result;
+        for (const FakeSystem::Call &call : system.calls()) {
+            const char *kind = call.effect == Effect::Sound      ? "sound:"
+                             : call.effect == Effect::SetCurrent ? "current:"
+                                                                 : "start:";
+            result.append(QString::fromLatin1(kind) + call.argument);
+        }
+        return result;
+    }
+    int hoverSounds() const
+    {
+        return int(system.callsOf(Effect::Sound).count() - effects().filter(u"tarnelclick"_qs).count());
+    }
+};
+
+// The control called name (the index-th of a control array), on the page
+// that holds it brought to the front.
+QWidget *control(frmMain &window, const QString &name, int index)
+{
+    const QList<QWidget *> found = window.findChildren<QWidget *>(name);
+    if (index >= found.size())
+        return nullptr;
+    QWidget *widget = found[index];
+    for (int page = 0; page < window.SSTab1->count(); ++page) {
+        if (window.SSTab1->page(page)->isAncestorOf(widget))
+            window.SSTab1->setCurrentIndex(page);
+    }
+    return widget;
+}
+
+// The mouse moved over widget with no button held. QTest::mouseMove moves the
+// system's pointer, which gives no event when it is already there.
+void moveOver(QWidget *widget)
+{
+    QMouseEvent move(QEvent::MouseMove, QPointF(2, 2), widget->mapToGlobal(QPointF(2, 2)), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(widget, &move);
+}
+
+QColor colourOf(const QLabel *label)
+{
+    return label->palette().color(QPalette::WindowText);
+}
+
+// Records the pointers a widget is given in turn (a window hears of each
+// change twice).
+class PointerLog : public QObject
+{
+public:
+    QList<Qt::CursorShape> shapes;
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::CursorChange) {
+            const auto *widget = static_cast<QWidget *>(watched);
+            const Qt::CursorShape shape
+                = widget->testAttribute(Qt::WA_SetCursor) ? widget->cursor().shape() : Qt::ArrowCursor;
+            if (shapes.isEmpty() || shapes.constLast() != shape)
+                shapes.append(shape);
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+class tst_Launchpad : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void click_data();
+    void click();
+    void hover_data();
+    void hover();
+    void hover_duringItsSound_keepsTheLaterOne();
+    void failedFolderAndStart_givePointersBack();
+    void gillrun_data();
+    void gillrun();
+    void missingHelpFile_saysWhichAndStartsNothing();
+    void shippedSounds_data();
+    void shippedSounds();
+};
+
+void tst_Launchpad::click_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("index");
+    // {P} is the program folder, {W} the suite's web site.
+    QTest::addColumn<QStringList>("effects");
+
+    const auto tool = [](const char *row, int index, const QString &program) {
+        QTest::newRow(row) << u"lblStart"_qs << index
+                           << QStringList {u"sound:{P}tarnelclick.wav"_qs, u"current:{P}"_qs + program,
+                                           u"start:\"{P}%1/%1\""_qs.arg(program)};
+    };
+    tool("Tallyra", 0, u"tallyra"_qs);
+    tool("Locksa", 1, u"locksa"_qs);
+    tool("Dovrik", 2, u"dovrik"_qs);
+    tool("Velmor", 3, u"velmor"_qs);
+    QTest::newRow("Ваша папка") << u"lblStart"_qs << 4
+                                << QStringList {u"sound:{P}tarnelclick.wav"_qs,
+                                                u"start:/usr/bin/xdg-open \"{P}My Tarnel\""_qs};
+    const auto game = [](const char *row, int index, const QString &folder, const QString &program) {
+        QTest::newRow(row) << u"lblStartGame"_qs << index
+                           << QStringList {u"sound:{P}tarnelclick.wav"_qs, u"current:{P}"_qs + folder,
+                                           u"start:\"{P}%1/%2\""_qs.arg(folder, program)};
+    };
+    game("Brommel", 0, u"pellmell"_qs, u"brommel"_qs);
+    game("Quarrow", 1, u"pellmell"_qs, u"quarrow"_qs);
+    game("Gillrun", 2, u"gillrun"_qs, u"gillrun"_qs);
+    QTest::newRow("Kelvane") << u"cmdStartKelvane"_qs << 0 << QStringList {u"start:\"{P}kelvane\""_qs};
+
+    const auto link = [](const char *name, const QString &target) {
+        QTest::newRow(name) << QString::fromLatin1(name) << 0 << QStringList {u"start:/usr/bin/xdg-open "_qs + target};
+    };
+    link("lblTallyraOnline", u"{W}/tallyra/"_qs);
+    link("lblLocksaOnline", u"{W}/locksa/"_qs);
+    link("lblDovrikOnline", u"{W}/dovrik/"_qs);
+    link("lblVelmorOnline", u"{W}/velmor/"_qs);
+    link("lblBrommelOnline", u"{W}/pellmell/brommel.htm"_qs);
+    link("lblQuarrowOnline", u"{W}/pellmell/quarrow.htm"_qs);
+    link("lblGillrunOnline", u"{W}/gillrun/"_qs);
+    link("Label5", u"{W}/mytarnel/"_qs);
+    // The opener takes the rest of the line as one target: no quotes.
+    link("lblBrommelInfo", u"{P}brommel.txt"_qs);
+    link("lblQuarrowInfo", u"{P}quarrow.txt"_qs);
+    link("lblGillrunInfo", u"{P}gillrun/index.html"_qs);
+}
+
+void tst_Launchpad::click()
+{
+    QFETCH(QString, name);
+    QFETCH(int, index);
+    QFETCH(QStringList, effects);
+
+    Pad pad;
+    for (const QString &file : {u"gillrun/gillrun"_qs, u"brommel.txt"_qs, u"quarrow.txt"_qs, u"gillrun/index.html"_qs})
+        pad.make(file);
+    frmMain &window = pad.show();
+    QWidget *widget = control(window, name, index);
+    QVERIFY(widget);
+    pad.system.clear();
+
+    QTest::mouseClick(widget, Qt::LeftButton);
+
+    effects.replaceInStrings(u"{P}"_qs, pad.folder);
+    effects.replaceInStrings(u"{W}"_qs, weblinks::address(QString()));
+    QCOMPARE(pad.effects(), effects);
+    QVERIFY(pad.dialogs.calls().isEmpty());
+}
+
+void tst_Launchpad::hover_data()
+{
+    QTest::addColumn<bool>("games");
+    QTest::addColumn<QList<int>>("moves");
+    QTest::addColumn<int>("lastRed");
+    QTest::addColumn<int>("sounds");
+
+    QTest::newRow("first tool sounds, moving within it is silent") << false << QList<int> {0, 0} << 0 << 1;
+    QTest::newRow("the next tool sounds and the former turns black") << false << QList<int> {0, 1} << 1 << 2;
+    QTest::newRow("re-entering the last tool is silent") << false << QList<int> {3, -1, 3} << 3 << 1;
+    QTest::newRow("Brommel entered first is silent") << true << QList<int> {0} << 0 << 0;
+    QTest::newRow("another game first sounds") << true << QList<int> {1, 0} << 0 << 2;
+}
+
+void tst_Launchpad::hover()
+{
+    QFETCH(bool, games);
+    QFETCH(QList<int>, moves);
+    QFETCH(int, lastRed);
+    QFETCH(int, sounds);
+
+    Pad pad;
+    pad.make(u"gillrun/gillrun"_qs);
+    frmMain &window = pad.show();
+    const AppState &state = window.context().state;
+    QList<QLabel *> labels;
+    QLabel *info = nullptr;
+    QString description;
+    if (games) {
+        labels = {window.gamesPage->lblStartGame.begin(), window.gamesPage->lblStartGame.end()};
+        info = window.gamesPage->lblInfoGame;
+        description = state.GameDescriptions[lastRed];
+        window.SSTab1->setCurrentIndex(frmMain::PageGames);
+    } else {
+        labels = {window.toolsPage->lblStart.begin(), window.toolsPage->lblStart.end()};
+        info = window.toolsPage->lblInfo;
+        description = state.ToolDescriptions[lastRed];
+        window.SSTab1->setCurrentIndex(frmMain::PageTools);
+    }
+    for (const QLabel *label : labels)
+        QCOMPARE(colourOf(label), black);
+
+    // -1: over the page, off every label.
+    for (const int move : moves)
+        moveOver(move < 0 ? info->parentWidget() : labels[move]);
+
+    for (int i = 0; i < labels.size(); ++i)
+        QCOMPARE(colourOf(labels[i]), i == lastRed ? red : black);
+    QCOMPARE(info->text(), description);
+    QCOMPARE(pad.hoverSounds(), sounds);
+    if (sounds > 0)
+        QCOMPARE(pad.system.callsOf(Effect::Sound).constLast().argument, pad.folder + u"tarnelover.wav"_qs);
+}
+
+void tst_Launchpad::hover_duringItsSound_keepsTheLaterOne()
+{
+    Pad pad;
+    frmMain &window = pad.show();
+    ToolsPage *page = window.toolsPage;
+    // Waiting when the first hover starts its sound, which lets it in.
+    QCoreApplication::postEvent(page->lblStart[1], new QMouseEvent(QEvent::MouseMove, QPointF(2, 2), QPointF(2, 2),
+                                                                   Qt::NoButton, Qt::NoButton, Qt::NoModifier));
+
+    page->lblStart_MouseMove(0);
+    QCOMPARE(pad.hoverSounds(), 2);
+    QCOMPARE(colourOf(page->lblStart[1]), red);
+
+    // Locksa is the one entered last, so being over it again is silent.
+    page->lblStart_MouseMove(1);
+    QCOMPARE(pad.hoverSounds(), 2);
+}
+
+void tst_Launchpad::failedFolderAndStart_givePointersBack()
+{
+    Pad pad;
+    frmMain &window = pad.show();
+    QLabel *label = window.toolsPage->lblStart[2];
+    PointerLog windowLog;
+    PointerLog labelLog;
+    window.installEventFilter(&windowLog);
+    label->installEventFilter(&labelLog);
+    // The folder is skipped silently; only the start says it failed.
+    pad.system.failWith(Effect::SetCurrent, platform::RuntimeFailure::withNumber(platform::failure::PathNotFound));
+    pad.system.failWith(Effect::Start, platform::RuntimeFailure::withNumber(platform::failure::FileNotFound));
+    pad.dialogs.answerMessage(Answer::Ok);
+
+    window.toolsPage->lblStart_Click(2);
+
+    QCOMPARE(pad.system.callsOf(Effect::Start).size(), 1);
+    QCOMPARE(pad.dialogs.messages().size(), 1);
+    QCOMPARE(windowLog.shapes, (QList<Qt::CursorShape> {Qt::WaitCursor, Qt::ArrowCursor}));
+    QCOMPARE(labelLog.shapes, (QList<Qt::CursorShape> {Qt::WaitCursor, Qt::PointingHandCursor}));
+}
+
+void tst_Launchpad::gillrun_data()
+{
+    QTest::addColumn<bool>("installed");
+    QTest::newRow("installed") << true;
+    QTest::newRow("missing") << false;
+}
+
+void tst_Launchpad::gillrun()
+{
+    QFETCH(bool, installed);
+    Pad pad;
+    if (installed)
+        pad.make(u"gillrun/gillrun"_qs);
+    GamesPage *page = pad.start().gamesPage;
+
+    for (const QWidget *widget :
+         QList<QWidget *> {page->lblStartGame[2], page->imgGame[2], page->lblGillrunInfo, page->lblGillrunOnline})
+        QCOMPARE(widget->isHidden(), !installed);
+    QVERIFY(!page->lblStartGame[1]->isHidden());
+}
+
+void tst_Launchpad::missingHelpFile_saysWhichAndStartsNothing()
+{
+    Pad pad;
+    frmMain &window = pad.start();
+    pad.dialogs.answerMessage(Answer::Ok);
+
+    window.gamesPage->lblQuarrowInfo_Click();
+
+    const auto messages = pad.dialogs.messages();
+    QCOMPARE(messages.size(), 1);
+    QCOMPARE(messages[0].message.text, u"Не найден файл "_qs + pad.folder + u"quarrow.txt"_qs);
+    QCOMPARE(messages[0].message.icon, platform::Dialogs::Icon::None);
+    QVERIFY(pad.system.callsOf(Effect::Start).isEmpty());
+}
+
+void tst_Launchpad::shippedSounds_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("click") << u"tarnelclick.wav"_qs;
+    QTest::newRow("hover") << u"tarnelover.wav"_qs;
+}
+
+void tst_Launchpad::shippedSounds()
+{
+    QFETCH(QString, name);
+    QFile file(QStringLiteral(TARNEL_PROGRAM_DIR "/") + name);
+    QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
+    const auto wave = platform::sound::parseWave(file.readAll());
+    QVERIFY(wave);
+    QVERIFY(wave->format != platform::sound::SampleFormat::Float32);
+    const double seconds = double(wave->dataSize) / wave->frameSize / wave->sampleRate;
+    QVERIFY2(seconds > 0.03 && seconds < 1.0, qPrintable(QString::number(seconds)));
+}
+
+QTEST_MAIN(tst_Launchpad)
+#include "tst_launchpad.moc"
