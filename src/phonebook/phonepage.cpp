@@ -165,8 +165,14 @@ void PhonePage::LoadPhone()
     showGrid();
     if (m_keepOldFile) {
         const AppState &state = m_context.state;
+        // Say how much a long file lost, so the user can tell a stray line
+        // from a book cut in half.
+        const QString dropped
+            = loss.rowsDropped > 0
+                ? QStringLiteral("Строк с записями, не поместившихся в список: %1.").arg(loss.rowsDropped) + state.CrLf2
+                : QString();
         m_context.MsgBox(QStringLiteral("Телефонная книга прочитана не полностью.") + state.CrLf2 + filePath()
-                             + state.CrLf2
+                             + state.CrLf2 + dropped
                              + QStringLiteral("При следующем сохранении будут записаны только записи, которые идут "
                                               "подряд с первой строки списка (не больше %1), а прежний файл будет "
                                               "сохранен рядом под именем \"%2.bak\".")
