@@ -31,18 +31,6 @@ QString bookOf(const PhoneGrid &grid)
     return rows.join(u';');
 }
 
-PhoneGrid gridOf(const QString &book)
-{
-    PhoneGrid grid(PhonePage::Rows);
-    const QStringList rows = book.isEmpty() ? QStringList() : book.split(u';');
-    for (int row = 0; row < rows.size(); ++row) {
-        const QStringList cells = rows.at(row).split(u'|');
-        grid.setText(row, 0, cells.value(0));
-        grid.setText(row, 1, cells.value(1));
-    }
-    return grid;
-}
-
 // The bytes a save writes for a book without gaps.
 QByteArray fileOf(const QString &book)
 {
@@ -60,40 +48,38 @@ QString entries(int count)
     return rows.join(u';');
 }
 
-QString tagOf(const QString &title)
-{
-    if (title == u"Добавление записи в телефонную книгу"_qs)
-        return u"add"_qs;
-    if (title == u"Изменение записи в телефонной книге"_qs)
-        return u"edit"_qs;
-    return title == u"Orvane Tarnel 2001"_qs ? u"-"_qs : title;
-}
-
-// "add: prompt [default]" for an input box, "- ? okcancel: text" for a message.
+// A dialog as the tables write it: "name [default]" or "number [default]"
+// for an input box, "icon buttons: text" for a message, each after the tag of
+// its title ("add", "edit", "-" for the program's title).
 QString describe(const FakeDialogs::Call &call)
 {
+    const QString tag = call.title == u"Добавление записи в телефонную книгу"_qs ? u"add "_qs
+                      : call.title == u"Изменение записи в телефонной книге"_qs  ? u"edit "_qs
+                      : call.title == u"Orvane Tarnel 2001"_qs                   ? u"- "_qs
+                                                                                 : call.title + u' ';
     if (call.kind == Kind::Input)
-        return tagOf(call.title) + u": "_qs + call.prompt + u" ["_qs + call.defaultText + u']';
-    static const QHash<Icon, QString> icons {
-        {Icon::None, u"."_qs}, {Icon::Critical, u"x"_qs}, {Icon::Exclamation, u"!"_qs}, {Icon::Question, u"?"_qs}};
-    static const QHash<Buttons, QString> buttons {
-        {Buttons::Ok, u"ok"_qs}, {Buttons::OkCancel, u"okcancel"_qs}, {Buttons::YesNo, u"yesno"_qs}};
-    return tagOf(call.title) + u' ' + icons.value(call.message.icon) + u' '
-         + buttons.value(call.message.buttons, u"other"_qs) + u": "_qs + call.message.text;
+        return tag
+             + (call.prompt == u"Введите имя человека:"_qs ? u"name"_qs
+                : call.prompt == u"Введите телефон:"_qs    ? u"number"_qs
+                                                           : call.prompt)
+             + u" ["_qs + call.defaultText + u']';
+    const char *icons[] = {".", "x", "!", "i", "?"};
+    const char *buttons[] = {"ok", "okcancel", "yesno", "ync", "retry"};
+    return tag + QLatin1String(icons[int(call.message.icon)]) + u' ' + QLatin1String(buttons[int(call.message.buttons)])
+         + u": "_qs + call.message.text;
 }
 
 // An expected text ending in "*" is a prefix.
 void compareAsked(const QList<FakeDialogs::Call> &calls, const QStringList &expected)
 {
-    QCOMPARE(calls.size(), expected.size());
-    for (int i = 0; i < calls.size(); ++i) {
-        const QString actual = describe(calls.at(i));
-        const QString &want = expected.at(i);
-        if (want.endsWith(u'*'))
-            QVERIFY2(actual.startsWith(want.chopped(1)), qPrintable(actual));
-        else
-            QCOMPARE(actual, want);
+    QStringList actual;
+    for (const FakeDialogs::Call &call : calls)
+        actual << describe(call);
+    for (int i = 0; i < std::min(actual.size(), expected.size()); ++i) {
+        if (expected.at(i).endsWith(u'*') && actual.at(i).startsWith(expected.at(i).chopped(1)))
+            actual[i] = expected.at(i);
     }
+    QCOMPARE(actual, expected);
 }
 
 QByteArray readAll(const QString &path)
@@ -111,9 +97,6 @@ class tst_PhoneBook : public QObject
 private Q_SLOTS:
     void textToGrid_data();
     void textToGrid();
-    void gridToText_data();
-    void gridToText();
-    void grid_shape();
     void file_data();
     void file();
     void load_readFailure_toldAndGridEmpty();
@@ -133,19 +116,15 @@ void tst_PhoneBook::textToGrid_data()
 
     QTest::newRow("as saved") << u"Anna|111|\r\nBoris|222|\r\n\r\n"_qs << QString() << u"Anna|111;Boris|222"_qs << 0
                               << 0;
-    QTest::newRow("no trailing bar") << u"Anna|111\r\n"_qs << QString() << u"Anna|111"_qs << 0 << 0;
     QTest::newRow("third part dropped") << u"a|b|c|\r\n"_qs << QString() << u"a|b"_qs << 0 << 1;
     QTest::newRow("name only") << u"Anna\r\n"_qs << QString() << u"Anna|"_qs << 0 << 0;
     QTest::newRow("grave ends a row") << u"An`na|1\r\n"_qs << QString() << u"An|;na|1"_qs << 0 << 0;
     QTest::newRow("TAB splits like a bar") << u"a\tb\r\n"_qs << QString() << u"a|b"_qs << 0 << 0;
-    QTest::newRow("empty line keeps its row") << u"a|1|\r\n\r\nb|2|\r\n"_qs << QString() << u"a|1;|;b|2"_qs << 0 << 0;
-    QTest::newRow("only bars") << u"||||\r\n"_qs << QString() << QString() << 0 << 0;
-    QTest::newRow("only graves") << QString(1000, u'`') << QString() << QString() << 0 << 0;
+    QTest::newRow("only bars and graves") << u"||||"_qs + QString(1000, u'`') << QString() << QString() << 0 << 0;
     QTest::newRow("before the held rows, last row even empty")
         << u"a|1|\r\n"_qs << u"Old|0"_qs << u"a|1;|;Old|0"_qs << 0 << 0;
     QTest::newRow("held row pushed out counts")
         << QString::fromUtf8(fileOf(entries(49))).chopped(2) << u"Old|0"_qs << entries(49) << 1 << 0;
-    QTest::newRow("beyond 50 rows") << QString::fromUtf8(fileOf(entries(60))) << QString() << entries(50) << 10 << 0;
     QTest::newRow("40,000 lines") << u"x|1|\r\n"_qs.repeated(40000) << QString()
                                   << QStringList(50, u"x|1"_qs).join(u';') << 39950 << 0;
     QTest::newRow("100,000 characters") << QString(100000, u'a') + u"|1\r\n"_qs << QString()
@@ -160,7 +139,9 @@ void tst_PhoneBook::textToGrid()
     QFETCH(int, dropped);
     QFETCH(int, shortened);
 
-    PhoneGrid grid = gridOf(held);
+    PhoneGrid grid(PhonePage::Rows);
+    grid.setText(0, 0, held.section(u'|', 0, 0));
+    grid.setText(0, 1, held.section(u'|', 1, 1));
     const ModuleGrid1::TextToGridLoss loss = ModuleGrid1::TextToGrid(text, grid, PhonePage::Rows);
 
     QCOMPARE(grid.rowCount(), 50);
@@ -170,64 +151,30 @@ void tst_PhoneBook::textToGrid()
     QVERIFY(!text.contains(u"\r\n"_qs));
 }
 
-void tst_PhoneBook::gridToText_data()
-{
-    QTest::addColumn<QString>("book");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QPoint>("cell"); // column, row
-
-    QTest::newRow("empty") << QString() << QString() << QPoint(0, 0);
-    QTest::newRow("two entries") << u"Anna|111;Boris|222"_qs << u"Anna|111|\r\nBoris|222|\r\n"_qs << QPoint(0, 2);
-    QTest::newRow("stops inside a row") << u"Anna|"_qs << u"Anna|"_qs << QPoint(1, 0);
-    QTest::newRow("stops at a gap") << u"a|1;|;b|2"_qs << u"a|1|\r\n"_qs << QPoint(0, 1);
-    QTest::newRow("full") << entries(50) << QString::fromUtf8(fileOf(entries(50))).chopped(2) << QPoint(1, 49);
-}
-
-void tst_PhoneBook::gridToText()
-{
-    QFETCH(QString, book);
-    QFETCH(QString, text);
-    QFETCH(QPoint, cell);
-
-    PhoneGrid grid = gridOf(book);
-    QCOMPARE(ModuleGrid1::GridToText(grid), std::optional<QString>(text));
-    QCOMPARE(QPoint(grid.col(), grid.row()), cell);
-}
-
-void tst_PhoneBook::grid_shape()
-{
-    Run run;
-    const PhonePage &page = *run.start().phonePage;
-    QCOMPARE(page.Grid1->rowCount(), 50);
-    QCOMPARE(page.Grid1->columnCount(), 2);
-    QCOMPARE(page.Grid1->columnWidth(0), 200);
-    QCOMPARE(page.Grid1->columnWidth(1), 133);
-    QVERIFY(page.Grid1->horizontalHeader()->isHidden() && page.Grid1->verticalHeader()->isHidden());
-    QCOMPARE(page.Grid1->editTriggers(), QAbstractItemView::NoEditTriggers);
-    QCOMPARE(QPoint(page.Grid1->currentColumn(), page.Grid1->currentRow()), QPoint(0, 0));
-}
-
+// Load at start-up, then the save button.
 void tst_PhoneBook::file_data()
 {
     QTest::addColumn<QByteArray>("before"); // null: no file
     QTest::addColumn<QString>("book");
-    QTest::addColumn<QByteArray>("after"); // what the next save writes
+    QTest::addColumn<QByteArray>("after");
+    QTest::addColumn<QPoint>("cell"); // column, row current after the save
     QTest::addColumn<bool>("notice"); // rows lost: told, and the old file kept
 
-    QTest::newRow("no file") << QByteArray() << QString() << QByteArray("\r\n") << false;
-    QTest::newRow("empty book") << QByteArray("\r\n") << QString() << QByteArray("\r\n") << false;
-    QTest::newRow("one entry") << fileOf(u"Anna|111"_qs) << u"Anna|111"_qs << fileOf(u"Anna|111"_qs) << false;
+    QTest::newRow("no file") << QByteArray() << QString() << QByteArray("\r\n") << QPoint(0, 0) << false;
+    QTest::newRow("empty book") << QByteArray("\r\n") << QString() << QByteArray("\r\n") << QPoint(0, 0) << false;
     QTest::newRow("two entries") << QByteArray("Anna|111|\r\nBoris|222|\r\n\r\n") << u"Anna|111;Boris|222"_qs
-                                 << QByteArray("Anna|111|\r\nBoris|222|\r\n\r\n") << false;
-    QTest::newRow("fifty entries") << fileOf(entries(50)) << entries(50) << fileOf(entries(50)) << false;
+                                 << QByteArray("Anna|111|\r\nBoris|222|\r\n\r\n") << QPoint(0, 2) << false;
+    QTest::newRow("fifty entries") << fileOf(entries(50)) << entries(50) << fileOf(entries(50)) << QPoint(1, 49)
+                                   << false;
     QTest::newRow("no trailing bar, no last line end")
-        << QByteArray("Anna|111") << u"Anna|111"_qs << fileOf(u"Anna|111"_qs) << false;
-    QTest::newRow("third part") << QByteArray("a|b|c|\r\n") << u"a|b"_qs << fileOf(u"a|b"_qs) << true;
+        << QByteArray("Anna|111") << u"Anna|111"_qs << fileOf(u"Anna|111"_qs) << QPoint(0, 1) << false;
+    QTest::newRow("third part") << QByteArray("a|b|c|\r\n") << u"a|b"_qs << fileOf(u"a|b"_qs) << QPoint(0, 1) << true;
     QTest::newRow("entry below an empty line")
-        << QByteArray("a|1|\r\n\r\nb|2|\r\n") << u"a|1;|;b|2"_qs << fileOf(u"a|1"_qs) << true;
+        << QByteArray("a|1|\r\n\r\nb|2|\r\n") << u"a|1;|;b|2"_qs << fileOf(u"a|1"_qs) << QPoint(0, 1) << true;
     QTest::newRow("line without a number before entries")
-        << QByteArray("a\r\nb|2|\r\n") << u"a|;b|2"_qs << QByteArray("a|\r\n") << true;
-    QTest::newRow("more than 50 entries") << fileOf(entries(60)) << entries(50) << fileOf(entries(50)) << true;
+        << QByteArray("a\r\nb|2|\r\n") << u"a|;b|2"_qs << QByteArray("a|\r\n") << QPoint(1, 0) << true;
+    QTest::newRow("more than 50 entries")
+        << fileOf(entries(60)) << entries(50) << fileOf(entries(50)) << QPoint(1, 49) << true;
 }
 
 void tst_PhoneBook::file()
@@ -235,6 +182,7 @@ void tst_PhoneBook::file()
     QFETCH(QByteArray, before);
     QFETCH(QString, book);
     QFETCH(QByteArray, after);
+    QFETCH(QPoint, cell);
     QFETCH(bool, notice);
 
     Run run;
@@ -246,17 +194,17 @@ void tst_PhoneBook::file()
     PhonePage &page = *window.phonePage;
 
     QCOMPARE(bookOf(page.grid()), book);
-    QCOMPARE(QPoint(page.grid().col(), page.grid().row()), QPoint(0, 0));
+    QCOMPARE(QPoint(page.Grid1->currentColumn(), page.Grid1->currentRow()), QPoint(0, 0));
     QVERIFY(!window.context().state.PhoneCh);
-    if (notice)
-        compareAsked(run.dialogs.calls(), {u"- ! ok: Телефонная книга прочитана не полностью.\r\n\r\n"_qs
-                                           + run.path(u"phones.tn"_qs) + u"\r\n\r\n*"_qs});
-    else
-        QVERIFY(run.dialogs.calls().isEmpty());
+    compareAsked(run.dialogs.calls(), notice
+                                          ? QStringList {u"- ! ok: Телефонная книга прочитана не полностью.\r\n\r\n"_qs
+                                                         + run.path(u"phones.tn"_qs) + u"\r\n\r\n*"_qs}
+                                          : QStringList());
 
     page.cmdSaveGrid->click();
     QCOMPARE(readAll(run.path(u"phones.tn"_qs)), after);
     QCOMPARE(readAll(run.path(u"phones.tn.bak"_qs)), notice ? before : QByteArray("<missing>"));
+    QCOMPARE(QPoint(page.Grid1->currentColumn(), page.Grid1->currentRow()), cell);
     QVERIFY(!window.context().state.PhoneCh);
 }
 
@@ -276,148 +224,127 @@ void tst_PhoneBook::load_readFailure_toldAndGridEmpty()
 
 void tst_PhoneBook::commands_data()
 {
-    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("book");
     QTest::addColumn<QPoint>("cell"); // column, row selected before the click
     QTest::addColumn<QString>("button");
     QTest::addColumn<QStringList>("answers"); // "#ok", "#cancel", "#yes", "#no" answer messages
     QTest::addColumn<QStringList>("asked");
-    QTest::addColumn<QString>("book");
+    QTest::addColumn<QString>("result"); // "=": the book as it was
     QTest::addColumn<bool>("changed");
     QTest::addColumn<QPoint>("after");
 
-    const QByteArray two = fileOf(u"Anna|111;Boris|222"_qs);
-    const QString name = u": Введите имя человека: ["_qs;
-    const QString number = u": Введите телефон: ["_qs;
+    using L = QStringList;
+    const QString two = u"Anna|111;Boris|222"_qs;
     const QString add = u"cmdAddPhone"_qs;
     const QString edit = u"cmdEditPhone"_qs;
     const QString del = u"cmdDelPhone"_qs;
     const QString clear = u"cmdClearAllPhone"_qs;
-    const QString deleteAsked = u"- ? okcancel: Будет удалена следующая запись:\r\n"_qs;
-    const QString clearAsked = u"- ! yesno: Вы уверены, что хотите очистить список телефонов?"_qs;
+    const QString deleted = u"- ? okcancel: Будет удалена следующая запись:\r\n"_qs;
+    const QString cleared = u"- ! yesno: Вы уверены, что хотите очистить список телефонов?"_qs;
     const QString refused = u"add ! ok: В имени и телефоне нельзя использовать*"_qs;
+    const QString name = u"add name []"_qs;
+    const QString number = u"add number []"_qs;
 
-    QTest::newRow("add: cancel at name") << two << QPoint(0, 0) << add << QStringList {QString()}
-                                         << QStringList {u"add"_qs + name + u']'} << u"Anna|111;Boris|222"_qs << false
+    QTest::newRow("add: cancel at name") << two << QPoint(0, 0) << add << L {u""_qs} << L {name} << u"="_qs << false
                                          << QPoint(0, 0);
-    QTest::newRow("add: cancel at number") << two << QPoint(0, 0) << add << QStringList {u"Vera"_qs, QString()}
-                                           << QStringList {u"add"_qs + name + u']', u"add"_qs + number + u']'}
-                                           << u"Anna|111;Boris|222"_qs << false << QPoint(0, 0);
-    QTest::newRow("add: on top, the selection moves down with its entry")
-        << two << QPoint(1, 1) << add << QStringList {u"Vera"_qs, u"333"_qs}
-        << QStringList {u"add"_qs + name + u']', u"add"_qs + number + u']'} << u"Vera|333;Anna|111;Boris|222"_qs << true
+    QTest::newRow("add: cancel at number")
+        << two << QPoint(0, 0) << add << L {u"Vera"_qs, u""_qs} << L {name, number} << u"="_qs << false << QPoint(0, 0);
+    QTest::newRow("add: on top, the selection moves with its entry")
+        << two << QPoint(1, 1) << add << L {u"Vera"_qs, u"333"_qs} << L {name, number} << u"Vera|333;"_qs + two << true
         << QPoint(1, 2);
     QTest::newRow("add: full book refused before asking")
-        << fileOf(entries(50)) << QPoint(0, 0) << add << QStringList()
-        << QStringList {u"add ! ok: Телефонная книга заполнена: в ней 50 записей.*"_qs} << entries(50) << false
-        << QPoint(0, 0);
-    QTest::newRow("add: bar refused") << two << QPoint(0, 0) << add << QStringList {u"A|b"_qs}
-                                      << QStringList {u"add"_qs + name + u']', refused} << u"Anna|111;Boris|222"_qs
-                                      << false << QPoint(0, 0);
-    QTest::newRow("add: line break refused")
-        << two << QPoint(0, 0) << add << QStringList {u"Vera"_qs, u"1\n2"_qs}
-        << QStringList {u"add"_qs + name + u']', u"add"_qs + number + u']', refused} << u"Anna|111;Boris|222"_qs
-        << false << QPoint(0, 0);
+        << entries(50) << QPoint(0, 0) << add << L()
+        << L {u"add ! ok: Телефонная книга заполнена: в ней 50 записей.*"_qs} << u"="_qs << false << QPoint(0, 0);
+    QTest::newRow("add: bar in the number refused") << two << QPoint(0, 0) << add << L {u"Vera"_qs, u"1|2"_qs}
+                                                    << L {name, number, refused} << u"="_qs << false << QPoint(0, 0);
     QTest::newRow("add: outside the code page refused")
-        << two << QPoint(0, 0) << add << QStringList {u"Ve😀ra"_qs}
-        << QStringList {u"add"_qs + name + u']', u"add ! ok: Символ \"😀\" (U+1F600) нельзя сохранить*"_qs}
-        << u"Anna|111;Boris|222"_qs << false << QPoint(0, 0);
+        << two << QPoint(0, 0) << add << L {u"Ve😀ra"_qs}
+        << L {name, u"add ! ok: Символ \"😀\" (U+1F600) нельзя сохранить*"_qs} << u"="_qs << false << QPoint(0, 0);
     QTest::newRow("edit: the row of the current cell")
-        << two << QPoint(1, 1) << edit << QStringList {u"Bob"_qs, u"333"_qs}
-        << QStringList {u"edit"_qs + name + u"Boris]"_qs, u"edit"_qs + number + u"222]"_qs} << u"Anna|111;Bob|333"_qs
-        << true << QPoint(1, 1);
+        << two << QPoint(1, 1) << edit << L {u"Bob"_qs, u"333"_qs}
+        << L {u"edit name [Boris]"_qs, u"edit number [222]"_qs} << u"Anna|111;Bob|333"_qs << true << QPoint(1, 1);
     QTest::newRow("edit: an empty row fills the first free one")
-        << two << QPoint(0, 7) << edit << QStringList {u"Vera"_qs, u"333"_qs}
-        << QStringList {u"edit"_qs + name + u']', u"edit"_qs + number + u']'} << u"Anna|111;Boris|222;Vera|333"_qs
-        << true << QPoint(1, 2);
+        << two << QPoint(0, 7) << edit << L {u"Vera"_qs, u"333"_qs} << L {u"edit name []"_qs, u"edit number []"_qs}
+        << two + u";Vera|333"_qs << true << QPoint(1, 2);
     QTest::newRow("edit: cancel at number")
-        << two << QPoint(0, 0) << edit << QStringList {u"Ann"_qs, QString()}
-        << QStringList {u"edit"_qs + name + u"Anna]"_qs, u"edit"_qs + number + u"111]"_qs} << u"Anna|111;Boris|222"_qs
-        << false << QPoint(1, 0);
+        << two << QPoint(0, 0) << edit << L {u"Ann"_qs, u""_qs} << L {u"edit name [Anna]"_qs, u"edit number [111]"_qs}
+        << u"="_qs << false << QPoint(1, 0);
     QTest::newRow("delete: name cell, OK, rows move up")
-        << fileOf(entries(5)) << QPoint(0, 2) << del << QStringList {u"#ok"_qs} << QStringList {deleteAsked + u"N2"_qs}
-        << u"N0|P0;N1|P1;N3|P3;N4|P4"_qs << true << QPoint(0, 2);
-    QTest::newRow("delete: number cell, Cancel")
-        << two << QPoint(1, 1) << del << QStringList {u"#cancel"_qs} << QStringList {deleteAsked + u"222"_qs}
-        << u"Anna|111;Boris|222"_qs << false << QPoint(1, 1);
-    QTest::newRow("delete: empty row") << two << QPoint(0, 7) << del << QStringList {u"#ok"_qs}
-                                       << QStringList {deleteAsked} << u"Anna|111;Boris|222"_qs << true << QPoint(0, 7);
-    QTest::newRow("clear: No") << two << QPoint(1, 1) << clear << QStringList {u"#no"_qs} << QStringList {clearAsked}
-                               << u"Anna|111;Boris|222"_qs << false << QPoint(1, 1);
-    QTest::newRow("clear: Yes") << two << QPoint(1, 1) << clear << QStringList {u"#yes"_qs} << QStringList {clearAsked}
-                                << QString() << true << QPoint(0, 0);
-    QTest::newRow("save: the first empty cell becomes current")
-        << two << QPoint(1, 0) << u"cmdSaveGrid"_qs << QStringList() << QStringList() << u"Anna|111;Boris|222"_qs
-        << false << QPoint(0, 2);
+        << entries(5) << QPoint(0, 2) << del << L {u"#ok"_qs} << L {deleted + u"N2"_qs} << u"N0|P0;N1|P1;N3|P3;N4|P4"_qs
+        << true << QPoint(0, 2);
+    QTest::newRow("delete: number cell, Cancel") << two << QPoint(1, 1) << del << L {u"#cancel"_qs}
+                                                 << L {deleted + u"222"_qs} << u"="_qs << false << QPoint(1, 1);
+    QTest::newRow("delete: empty row") << two << QPoint(0, 7) << del << L {u"#ok"_qs} << L {deleted} << u"="_qs << true
+                                       << QPoint(0, 7);
+    QTest::newRow("clear: No") << two << QPoint(1, 1) << clear << L {u"#no"_qs} << L {cleared} << u"="_qs << false
+                               << QPoint(1, 1);
+    QTest::newRow("clear: Yes") << two << QPoint(1, 1) << clear << L {u"#yes"_qs} << L {cleared} << QString() << true
+                                << QPoint(0, 0);
 }
 
 void tst_PhoneBook::commands()
 {
-    QFETCH(QByteArray, file);
+    QFETCH(QString, book);
     QFETCH(QPoint, cell);
     QFETCH(QString, button);
     QFETCH(QStringList, answers);
     QFETCH(QStringList, asked);
-    QFETCH(QString, book);
+    QFETCH(QString, result);
     QFETCH(bool, changed);
     QFETCH(QPoint, after);
 
-    static const QHash<QString, Answer> messageAnswers {
-        {u"#ok"_qs, Answer::Ok}, {u"#cancel"_qs, Answer::Cancel}, {u"#yes"_qs, Answer::Yes}, {u"#no"_qs, Answer::No}};
+    const QStringList messageAnswers {u"#ok"_qs, u"#cancel"_qs, u"#yes"_qs, u"#no"_qs};
+    const Answer answerOf[] = {Answer::Ok, Answer::Cancel, Answer::Yes, Answer::No};
     Run run;
-    run.writeFile(u"phones.tn"_qs, file);
+    run.writeFile(u"phones.tn"_qs, fileOf(book));
     frmMain &window = run.start();
     PhonePage &page = *window.phonePage;
     page.Grid1->setCurrentCell(cell.y(), cell.x());
     for (const QString &answer : answers) {
         if (messageAnswers.contains(answer))
-            run.dialogs.answerMessage(messageAnswers.value(answer));
+            run.dialogs.answerMessage(answerOf[messageAnswers.indexOf(answer)]);
         else
             run.dialogs.answerInput(answer);
     }
-    // A refusal answers with OK.
     if (asked.size() > answers.size())
-        run.dialogs.answerMessage(Answer::Ok);
+        run.dialogs.answerMessage(Answer::Ok); // the refusal
 
     page.findChild<QPushButton *>(button)->click();
 
     compareAsked(run.dialogs.calls(), asked);
-    QCOMPARE(bookOf(page.grid()), book);
+    QCOMPARE(bookOf(page.grid()), result == u"="_qs ? book : result);
     QCOMPARE(page.grid().rowCount(), 50);
     QCOMPARE(page.Grid1->rowCount(), 50);
     QCOMPARE(page.Grid1->item(0, 0)->text(), page.grid().text(0, 0));
     QCOMPARE(window.context().state.PhoneCh, changed);
     QCOMPARE(QPoint(page.grid().col(), page.grid().row()), after);
     QCOMPARE(QPoint(page.Grid1->currentColumn(), page.Grid1->currentRow()), after);
-    QCOMPARE(readAll(run.path(u"phones.tn"_qs)), file);
+    QCOMPARE(readAll(run.path(u"phones.tn"_qs)), fileOf(book));
 }
 
 void tst_PhoneBook::save_data()
 {
     QTest::addColumn<QString>("fault");
-    QTest::addColumn<QString>("message"); // prefix; empty: saved
-    QTest::addColumn<Icon>("icon");
+    QTest::addColumn<QString>("message"); // empty: saved
 
-    QTest::newRow("saved") << QString() << QString() << Icon::None;
-    QTest::newRow("write fails") << u"write"_qs << u"Ошибка при записи файла:"_qs << Icon::Exclamation;
-    QTest::newRow("conversion fails") << u"conversion"_qs << u"Ошибка при преобразовании данных."_qs << Icon::Critical;
+    QTest::newRow("saved") << QString() << QString();
+    QTest::newRow("write fails") << u"write"_qs << u"Запись файла ! ok: Ошибка при записи файла:*"_qs;
+    QTest::newRow("conversion fails") << u"conversion"_qs << u"- x ok: Ошибка при преобразовании данных."_qs;
 }
 
 // The save button and the shut-down save: a failure keeps PhoneCh, the old
-// file and the window.
+// file and the open window.
 void tst_PhoneBook::save()
 {
     QFETCH(QString, fault);
     QFETCH(QString, message);
-    QFETCH(Icon, icon);
 
     Run run;
     const QByteArray old = fileOf(u"Anna|111"_qs);
-    if (fault == u"write"_qs) {
-        // A folder in the file's place, with something in it, cannot be replaced.
-        QVERIFY(QDir(run.dir.path()).mkpath(u"phones.tn/keep"_qs));
-    } else {
+    if (fault == u"write"_qs)
+        QVERIFY(QDir(run.dir.path()).mkdir(u"phones.tn"_qs)); // a folder cannot be replaced by a file
+    else
         run.writeFile(u"phones.tn"_qs, old);
-    }
     frmMain &window = run.start();
     PhonePage &page = *window.phonePage;
     if (fault == u"conversion"_qs)
@@ -427,34 +354,23 @@ void tst_PhoneBook::save()
     page.cmdAddPhone->click();
     run.dialogs.clear();
 
+    const QStringList failure = message.isEmpty() ? QStringList() : QStringList {message};
     if (!message.isEmpty())
         run.dialogs.answerMessage(Answer::Ok);
     page.cmdSaveGrid->click();
-    if (message.isEmpty()) {
-        QVERIFY(run.dialogs.calls().isEmpty());
-        QCOMPARE(readAll(run.path(u"phones.tn"_qs)), fileOf(u"Vera|333;Anna|111"_qs));
-        QVERIFY(!window.context().state.PhoneCh);
-        page.Grid1->setCurrentCell(0, 0);
-        run.dialogs.answerInput(u"Bob"_qs);
-        run.dialogs.answerInput(u"1"_qs);
-        page.cmdEditPhone->click();
-    } else {
-        QCOMPARE(run.dialogs.messages().size(), 1);
-        QVERIFY(run.dialogs.messages().constFirst().message.text.startsWith(message));
-        QCOMPARE(run.dialogs.messages().constFirst().message.icon, icon);
-        QVERIFY(window.context().state.PhoneCh);
-        if (fault == u"conversion"_qs)
-            QCOMPARE(readAll(run.path(u"phones.tn"_qs)), old);
-    }
+    compareAsked(run.dialogs.calls(), failure);
+    QCOMPARE(window.context().state.PhoneCh, !message.isEmpty());
+    if (fault != u"write"_qs)
+        QCOMPARE(readAll(run.path(u"phones.tn"_qs)), message.isEmpty() ? fileOf(u"Vera|333;Anna|111"_qs) : old);
 
+    window.context().state.PhoneCh = true;
     run.dialogs.clear();
     run.dialogs.answerMessage(Answer::Yes);
     if (!message.isEmpty())
         run.dialogs.answerMessage(Answer::Ok);
     QCOMPARE(window.Form_Unload(), message.isEmpty());
+    QCOMPARE(run.dialogs.calls().size(), 1 + failure.size());
     QCOMPARE(window.context().state.PhoneCh, !message.isEmpty());
-    if (message.isEmpty())
-        QCOMPARE(readAll(run.path(u"phones.tn"_qs)), fileOf(u"Bob|1;Anna|111"_qs));
 }
 
 QTEST_MAIN(tst_PhoneBook)
