@@ -7,6 +7,7 @@
 #include "frmmain.h"
 #include "qtdialogs.h"
 #include "shoot_kelvane.h"
+#include "shoot_phonebook.h"
 #include "system.h"
 #include "tabcontrol.h"
 
@@ -62,6 +63,7 @@ int main(int argc, char *argv[])
         out << file << Qt::endl;
     }
     window.hide();
+    shootPhoneBook(output);
 
     shootKelvane(output);
     out << output << QStringLiteral("/kelvane-*.png") << Qt::endl;
