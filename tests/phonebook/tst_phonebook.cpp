@@ -6,7 +6,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QHeaderView>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
