@@ -11,8 +11,6 @@
 #include <QTest>
 
 using Answer = platform::Dialogs::Answer;
-using Buttons = platform::Dialogs::Buttons;
-using Icon = platform::Dialogs::Icon;
 using Kind = FakeDialogs::Kind;
 
 namespace {
