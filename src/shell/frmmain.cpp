@@ -89,6 +89,7 @@ frmMain::frmMain(platform::Dialogs &dialogs, platform::System &system, QWidget *
     SSTab1->addPage(gamesPage, QStringLiteral("Игры"));
     SSTab1->addPage(aboutPage, QStringLiteral("My Tarnel"));
     SSTab1->setCurrentIndex(PageRun);
+    shutdownSaves.phoneBook = [this] { return phonePage->SavePhone(); };
 
     connect(notesPage->lblStatus, &ClickLabel::clicked, this, &frmMain::lblStatus_Click);
     connect(aboutPage->Label5, &ClickLabel::clicked, this,
@@ -157,6 +158,7 @@ void frmMain::InitApplication()
         if (!m_context.FolderExists(state.PersonalFolder()))
             platform::filesystem::createFolder(state.PersonalFolder());
     });
+    step([this] { phonePage->LoadPhone(); });
 }
 
 void frmMain::LoadSettings()

@@ -8,6 +8,7 @@
 #include "qtdialogs.h"
 #include "shoot_kelvane.h"
 #include "shoot_launchpad.h"
+#include "shoot_phonebook.h"
 #include "system.h"
 #include "tabcontrol.h"
 
@@ -64,6 +65,7 @@ int main(int argc, char *argv[])
     }
     window.hide();
     shootLaunchpad(output);
+    shootPhoneBook(output);
 
     shootKelvane(output);
     out << output << QStringLiteral("/kelvane-*.png") << Qt::endl;

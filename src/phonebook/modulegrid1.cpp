@@ -1,0 +1,132 @@
+#include "modulegrid1.h"
+
+#include "codepage.h"
+#include "phonegrid.h"
+
+#include <QList>
+
+#include <algorithm>
+#include <new>
+
+namespace ModuleGrid1 {
+
+std::optional<QString> GridToText(PhoneGrid &grid)
+{
+    try {
+        QString text;
+        for (int row = 0; row < grid.rowCount(); ++row) {
+            for (int col = 0; col < grid.colCount(); ++col) {
+                grid.setCurrentCell(row, col);
+                const QString &cell = grid.text(row, col);
+                if (cell.isEmpty())
+                    return text;
+                text += cell;
+                text += QLatin1Char('|');
+            }
+            text += QStringLiteral("\r\n");
+        }
+        return text;
+    } catch (const std::bad_alloc &) {
+        return std::nullopt;
+    }
+}
+
+TextToGridLoss TextToGrid(QString &text, PhoneGrid &grid, qint16 rows)
+{
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("`"));
+
+    // A hand-edited file may hold any number of lines; only the rows the grid
+    // keeps are built, so the 16-bit count of rows built cannot overrun.
+    const int limit = std::max<int>(rows, 0);
+    TextToGridLoss loss;
+    QList<PhoneGrid::Row> built;
+    PhoneGrid::Row cells;
+    int part = 0;
+    bool rowHasText = false;
+    bool partsLost = false;
+
+    const QChar *data = text.constData();
+    const qsizetype size = text.size();
+    qsizetype runStart = 0;
+    const auto takeRun = [&](qsizetype end) {
+        if (end == runStart)
+            return;
+        rowHasText = true;
+        if (part >= PhoneGrid::Cols)
+            partsLost = true;
+        else if (built.size() < limit)
+            cells[part].append(data + runStart, end - runStart);
+    };
+    const auto endRow = [&] {
+        if (built.size() < limit) {
+            built.append(cells);
+            if (partsLost)
+                ++loss.rowsShortened;
+        } else if (rowHasText) {
+            ++loss.rowsDropped;
+        }
+        cells = PhoneGrid::Row();
+        part = 0;
+        rowHasText = partsLost = false;
+    };
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t c = data[i].unicode();
+        if (c == u'|' || c == u'\t') {
+            takeRun(i);
+            ++part;
+            runStart = i + 1;
+        } else if (c == u'`') {
+            takeRun(i);
+            endRow();
+            runStart = i + 1;
+        }
+    }
+    takeRun(size);
+    endRow();
+
+    grid.insertRows(0, built);
+    for (int row = limit; row < grid.rowCount(); ++row) {
+        if (grid.rowHasText(row))
+            ++loss.rowsDropped;
+    }
+    grid.setRowCount(limit);
+    return loss;
+}
+
+bool hasTextAfterFirstEmptyCell(const PhoneGrid &grid)
+{
+    bool emptyMet = false;
+    for (int row = 0; row < grid.rowCount(); ++row) {
+        for (int col = 0; col < grid.colCount(); ++col) {
+            if (grid.text(row, col).isEmpty())
+                emptyMet = true;
+            else if (emptyMet)
+                return true;
+        }
+    }
+    return false;
+}
+
+CellTextFault checkCellText(const QString &text, char32_t *offending)
+{
+    const QList<uint> characters = text.toUcs4();
+    for (const uint c : characters) {
+        const QChar::Category category = QChar::category(char32_t(c));
+        if (c == u'|' || c == u'`' || category == QChar::Other_Control || category == QChar::Separator_Line
+            || category == QChar::Separator_Paragraph) {
+            if (offending)
+                *offending = c;
+            return CellTextFault::Separator;
+        }
+    }
+    for (const uint c : characters) {
+        if (c != u'?' && platform::codepage::codeOf(c) == u'?') {
+            if (offending)
+                *offending = c;
+            return CellTextFault::NotInCodePage;
+        }
+    }
+    return CellTextFault::None;
+}
+
+} // namespace ModuleGrid1

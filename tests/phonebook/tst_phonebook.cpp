@@ -1,0 +1,374 @@
+#include "frmmain.h"
+#include "modulegrid1.h"
+#include "phonegrid.h"
+#include "phonepage.h"
+#include "run.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+
+using Answer = platform::Dialogs::Answer;
+using Kind = FakeDialogs::Kind;
+
+namespace {
+
+// A book is written "name|number;name|number", rows down to the last one
+// holding text.
+QString bookOf(const PhoneGrid &grid)
+{
+    int last = grid.rowCount() - 1;
+    while (last >= 0 && !grid.rowHasText(last))
+        --last;
+    QStringList rows;
+    for (int row = 0; row <= last; ++row)
+        rows << grid.text(row, 0) + u'|' + grid.text(row, 1);
+    return rows.join(u';');
+}
+
+// The bytes a save writes for a book without gaps.
+QByteArray fileOf(const QString &book)
+{
+    QByteArray bytes;
+    for (const QString &row : book.split(u';', Qt::SkipEmptyParts))
+        bytes += row.toUtf8() + "|\r\n";
+    return bytes + "\r\n";
+}
+
+QString entries(int count)
+{
+    QStringList rows;
+    for (int i = 0; i < count; ++i)
+        rows << u"N%1|P%1"_qs.arg(i);
+    return rows.join(u';');
+}
+
+// A dialog as the tables write it: "name [default]" or "number [default]"
+// for an input box, "icon buttons: text" for a message, each after the tag of
+// its title ("add", "edit", "-" for the program's title).
+QString describe(const FakeDialogs::Call &call)
+{
+    const QString tag = call.title == u"Добавление записи в телефонную книгу"_qs ? u"add "_qs
+                      : call.title == u"Изменение записи в телефонной книге"_qs  ? u"edit "_qs
+                      : call.title == u"Orvane Tarnel 2001"_qs                   ? u"- "_qs
+                                                                                 : call.title + u' ';
+    if (call.kind == Kind::Input)
+        return tag
+             + (call.prompt == u"Введите имя человека:"_qs ? u"name"_qs
+                : call.prompt == u"Введите телефон:"_qs    ? u"number"_qs
+                                                           : call.prompt)
+             + u" ["_qs + call.defaultText + u']';
+    const char *icons[] = {".", "x", "!", "i", "?"};
+    const char *buttons[] = {"ok", "okcancel", "yesno", "ync", "retry"};
+    return tag + QLatin1String(icons[int(call.message.icon)]) + u' ' + QLatin1String(buttons[int(call.message.buttons)])
+         + u": "_qs + call.message.text;
+}
+
+// An expected text ending in "*" is a prefix.
+void compareAsked(const QList<FakeDialogs::Call> &calls, const QStringList &expected)
+{
+    QStringList actual;
+    for (const FakeDialogs::Call &call : calls)
+        actual << describe(call);
+    for (int i = 0; i < std::min(actual.size(), expected.size()); ++i) {
+        if (expected.at(i).endsWith(u'*') && actual.at(i).startsWith(expected.at(i).chopped(1)))
+            actual[i] = expected.at(i);
+    }
+    QCOMPARE(actual, expected);
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+} // namespace
+
+class tst_PhoneBook : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void textToGrid_data();
+    void textToGrid();
+    void file_data();
+    void file();
+    void load_readFailure_toldAndGridEmpty();
+    void commands_data();
+    void commands();
+    void save_data();
+    void save();
+};
+
+void tst_PhoneBook::textToGrid_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("held");
+    QTest::addColumn<QString>("book");
+    QTest::addColumn<int>("dropped");
+    QTest::addColumn<int>("shortened");
+
+    QTest::newRow("as saved") << u"Anna|111|\r\nBoris|222|\r\n\r\n"_qs << QString() << u"Anna|111;Boris|222"_qs << 0
+                              << 0;
+    QTest::newRow("third part dropped") << u"a|b|c|\r\n"_qs << QString() << u"a|b"_qs << 0 << 1;
+    QTest::newRow("name only") << u"Anna\r\n"_qs << QString() << u"Anna|"_qs << 0 << 0;
+    QTest::newRow("grave ends a row") << u"An`na|1\r\n"_qs << QString() << u"An|;na|1"_qs << 0 << 0;
+    QTest::newRow("TAB splits like a bar") << u"a\tb\r\n"_qs << QString() << u"a|b"_qs << 0 << 0;
+    QTest::newRow("only bars and graves") << u"||||"_qs + QString(1000, u'`') << QString() << QString() << 0 << 0;
+    QTest::newRow("before the held rows, last row even empty")
+        << u"a|1|\r\n"_qs << u"Old|0"_qs << u"a|1;|;Old|0"_qs << 0 << 0;
+    QTest::newRow("held row pushed out counts")
+        << QString::fromUtf8(fileOf(entries(49))).chopped(2) << u"Old|0"_qs << entries(49) << 1 << 0;
+    QTest::newRow("40,000 lines") << u"x|1|\r\n"_qs.repeated(40000) << QString()
+                                  << QStringList(50, u"x|1"_qs).join(u';') << 39950 << 0;
+    QTest::newRow("100,000 characters") << QString(100000, u'a') + u"|1\r\n"_qs << QString()
+                                        << QString(100000, u'a') + u"|1"_qs << 0 << 0;
+}
+
+void tst_PhoneBook::textToGrid()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, held);
+    QFETCH(QString, book);
+    QFETCH(int, dropped);
+    QFETCH(int, shortened);
+
+    PhoneGrid grid(PhonePage::Rows);
+    grid.setText(0, 0, held.section(u'|', 0, 0));
+    grid.setText(0, 1, held.section(u'|', 1, 1));
+    const ModuleGrid1::TextToGridLoss loss = ModuleGrid1::TextToGrid(text, grid, PhonePage::Rows);
+
+    QCOMPARE(grid.rowCount(), 50);
+    QCOMPARE(bookOf(grid), book);
+    QCOMPARE(loss.rowsDropped, dropped);
+    QCOMPARE(loss.rowsShortened, shortened);
+    QVERIFY(!text.contains(u"\r\n"_qs));
+}
+
+// Load at start-up, then the save button.
+void tst_PhoneBook::file_data()
+{
+    QTest::addColumn<QByteArray>("before"); // null: no file
+    QTest::addColumn<QString>("book");
+    QTest::addColumn<QByteArray>("after");
+    QTest::addColumn<QPoint>("cell"); // column, row current after the save
+    QTest::addColumn<bool>("notice"); // rows lost: told, and the old file kept
+
+    QTest::newRow("no file") << QByteArray() << QString() << QByteArray("\r\n") << QPoint(0, 0) << false;
+    QTest::newRow("empty book") << QByteArray("\r\n") << QString() << QByteArray("\r\n") << QPoint(0, 0) << false;
+    QTest::newRow("two entries") << QByteArray("Anna|111|\r\nBoris|222|\r\n\r\n") << u"Anna|111;Boris|222"_qs
+                                 << QByteArray("Anna|111|\r\nBoris|222|\r\n\r\n") << QPoint(0, 2) << false;
+    QTest::newRow("fifty entries") << fileOf(entries(50)) << entries(50) << fileOf(entries(50)) << QPoint(1, 49)
+                                   << false;
+    QTest::newRow("no trailing bar, no last line end")
+        << QByteArray("Anna|111") << u"Anna|111"_qs << fileOf(u"Anna|111"_qs) << QPoint(0, 1) << false;
+    QTest::newRow("third part") << QByteArray("a|b|c|\r\n") << u"a|b"_qs << fileOf(u"a|b"_qs) << QPoint(0, 1) << true;
+    QTest::newRow("entry below an empty line")
+        << QByteArray("a|1|\r\n\r\nb|2|\r\n") << u"a|1;|;b|2"_qs << fileOf(u"a|1"_qs) << QPoint(0, 1) << true;
+    QTest::newRow("line without a number before entries")
+        << QByteArray("a\r\nb|2|\r\n") << u"a|;b|2"_qs << QByteArray("a|\r\n") << QPoint(1, 0) << true;
+    QTest::newRow("more than 50 entries")
+        << fileOf(entries(60)) << entries(50) << fileOf(entries(50)) << QPoint(1, 49) << true;
+}
+
+void tst_PhoneBook::file()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QString, book);
+    QFETCH(QByteArray, after);
+    QFETCH(QPoint, cell);
+    QFETCH(bool, notice);
+
+    Run run;
+    if (!before.isNull())
+        run.writeFile(u"phones.tn"_qs, before);
+    if (notice)
+        run.dialogs.answerMessage(Answer::Ok);
+    frmMain &window = run.start();
+    PhonePage &page = *window.phonePage;
+
+    QCOMPARE(bookOf(page.grid()), book);
+    QCOMPARE(QPoint(page.Grid1->currentColumn(), page.Grid1->currentRow()), QPoint(0, 0));
+    QVERIFY(!window.context().state.PhoneCh);
+    compareAsked(run.dialogs.calls(), notice
+                                          ? QStringList {u"- ! ok: Телефонная книга прочитана не полностью.\r\n\r\n"_qs
+                                                         + run.path(u"phones.tn"_qs) + u"\r\n\r\n*"_qs}
+                                          : QStringList());
+
+    page.cmdSaveGrid->click();
+    QCOMPARE(readAll(run.path(u"phones.tn"_qs)), after);
+    QCOMPARE(readAll(run.path(u"phones.tn.bak"_qs)), notice ? before : QByteArray("<missing>"));
+    QCOMPARE(QPoint(page.Grid1->currentColumn(), page.Grid1->currentRow()), cell);
+    QVERIFY(!window.context().state.PhoneCh);
+}
+
+void tst_PhoneBook::load_readFailure_toldAndGridEmpty()
+{
+    Run run;
+    // A link to itself cannot be read, even by root.
+    QVERIFY(QFile::link(run.path(u"phones.tn"_qs), run.path(u"phones.tn"_qs)));
+    run.dialogs.answerMessage(Answer::Ok);
+    run.dialogs.answerMessage(Answer::Ok);
+    const PhonePage &page = *run.start().phonePage;
+
+    QCOMPARE(bookOf(page.grid()), QString());
+    compareAsked(run.dialogs.calls(), {u"Чтение файла ! ok: Ошибка при чтении файла.*"_qs,
+                                       u"- ! ok: Телефонная книга прочитана не полностью.*"_qs});
+}
+
+void tst_PhoneBook::commands_data()
+{
+    QTest::addColumn<QString>("book");
+    QTest::addColumn<QPoint>("cell"); // column, row selected before the click
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QStringList>("answers"); // "#ok", "#cancel", "#yes", "#no" answer messages
+    QTest::addColumn<QStringList>("asked");
+    QTest::addColumn<QString>("result"); // "=": the book as it was
+    QTest::addColumn<bool>("changed");
+    QTest::addColumn<QPoint>("after");
+
+    using L = QStringList;
+    const QString two = u"Anna|111;Boris|222"_qs;
+    const QString add = u"cmdAddPhone"_qs;
+    const QString edit = u"cmdEditPhone"_qs;
+    const QString del = u"cmdDelPhone"_qs;
+    const QString clear = u"cmdClearAllPhone"_qs;
+    const QString deleted = u"- ? okcancel: Будет удалена следующая запись:\r\n"_qs;
+    const QString cleared = u"- ! yesno: Вы уверены, что хотите очистить список телефонов?"_qs;
+    const QString refused = u"add ! ok: В имени и телефоне нельзя использовать*"_qs;
+    const QString name = u"add name []"_qs;
+    const QString number = u"add number []"_qs;
+
+    QTest::newRow("add: cancel at name") << two << QPoint(0, 0) << add << L {u""_qs} << L {name} << u"="_qs << false
+                                         << QPoint(0, 0);
+    QTest::newRow("add: cancel at number")
+        << two << QPoint(0, 0) << add << L {u"Vera"_qs, u""_qs} << L {name, number} << u"="_qs << false << QPoint(0, 0);
+    QTest::newRow("add: on top, the selection moves with its entry")
+        << two << QPoint(1, 1) << add << L {u"Vera"_qs, u"333"_qs} << L {name, number} << u"Vera|333;"_qs + two << true
+        << QPoint(1, 2);
+    QTest::newRow("add: full book refused before asking")
+        << entries(50) << QPoint(0, 0) << add << L()
+        << L {u"add ! ok: Телефонная книга заполнена: в ней 50 записей.*"_qs} << u"="_qs << false << QPoint(0, 0);
+    QTest::newRow("add: bar in the number refused") << two << QPoint(0, 0) << add << L {u"Vera"_qs, u"1|2"_qs}
+                                                    << L {name, number, refused} << u"="_qs << false << QPoint(0, 0);
+    QTest::newRow("add: outside the code page refused")
+        << two << QPoint(0, 0) << add << L {u"Ve😀ra"_qs}
+        << L {name, u"add ! ok: Символ \"😀\" (U+1F600) нельзя сохранить*"_qs} << u"="_qs << false << QPoint(0, 0);
+    QTest::newRow("edit: the row of the current cell")
+        << two << QPoint(1, 1) << edit << L {u"Bob"_qs, u"333"_qs}
+        << L {u"edit name [Boris]"_qs, u"edit number [222]"_qs} << u"Anna|111;Bob|333"_qs << true << QPoint(1, 1);
+    QTest::newRow("edit: an empty row fills the first free one")
+        << two << QPoint(0, 7) << edit << L {u"Vera"_qs, u"333"_qs} << L {u"edit name []"_qs, u"edit number []"_qs}
+        << two + u";Vera|333"_qs << true << QPoint(1, 2);
+    QTest::newRow("edit: cancel at number")
+        << two << QPoint(0, 0) << edit << L {u"Ann"_qs, u""_qs} << L {u"edit name [Anna]"_qs, u"edit number [111]"_qs}
+        << u"="_qs << false << QPoint(1, 0);
+    QTest::newRow("delete: name cell, OK, rows move up")
+        << entries(5) << QPoint(0, 2) << del << L {u"#ok"_qs} << L {deleted + u"N2"_qs} << u"N0|P0;N1|P1;N3|P3;N4|P4"_qs
+        << true << QPoint(0, 2);
+    QTest::newRow("delete: number cell, Cancel") << two << QPoint(1, 1) << del << L {u"#cancel"_qs}
+                                                 << L {deleted + u"222"_qs} << u"="_qs << false << QPoint(1, 1);
+    QTest::newRow("delete: empty row") << two << QPoint(0, 7) << del << L {u"#ok"_qs} << L {deleted} << u"="_qs << true
+                                       << QPoint(0, 7);
+    QTest::newRow("clear: No") << two << QPoint(1, 1) << clear << L {u"#no"_qs} << L {cleared} << u"="_qs << false
+                               << QPoint(1, 1);
+    QTest::newRow("clear: Yes") << two << QPoint(1, 1) << clear << L {u"#yes"_qs} << L {cleared} << QString() << true
+                                << QPoint(0, 0);
+}
+
+void tst_PhoneBook::commands()
+{
+    QFETCH(QString, book);
+    QFETCH(QPoint, cell);
+    QFETCH(QString, button);
+    QFETCH(QStringList, answers);
+    QFETCH(QStringList, asked);
+    QFETCH(QString, result);
+    QFETCH(bool, changed);
+    QFETCH(QPoint, after);
+
+    const QStringList messageAnswers {u"#ok"_qs, u"#cancel"_qs, u"#yes"_qs, u"#no"_qs};
+    const Answer answerOf[] = {Answer::Ok, Answer::Cancel, Answer::Yes, Answer::No};
+    Run run;
+    run.writeFile(u"phones.tn"_qs, fileOf(book));
+    frmMain &window = run.start();
+    PhonePage &page = *window.phonePage;
+    page.Grid1->setCurrentCell(cell.y(), cell.x());
+    for (const QString &answer : answers) {
+        if (messageAnswers.contains(answer))
+            run.dialogs.answerMessage(answerOf[messageAnswers.indexOf(answer)]);
+        else
+            run.dialogs.answerInput(answer);
+    }
+    if (asked.size() > answers.size())
+        run.dialogs.answerMessage(Answer::Ok); // the refusal
+
+    page.findChild<QPushButton *>(button)->click();
+
+    compareAsked(run.dialogs.calls(), asked);
+    QCOMPARE(bookOf(page.grid()), result == u"="_qs ? book : result);
+    QCOMPARE(page.grid().rowCount(), 50);
+    QCOMPARE(page.Grid1->rowCount(), 50);
+    QCOMPARE(page.Grid1->item(0, 0)->text(), page.grid().text(0, 0));
+    QCOMPARE(window.context().state.PhoneCh, changed);
+    QCOMPARE(QPoint(page.grid().col(), page.grid().row()), after);
+    QCOMPARE(QPoint(page.Grid1->currentColumn(), page.Grid1->currentRow()), after);
+    QCOMPARE(readAll(run.path(u"phones.tn"_qs)), fileOf(book));
+}
+
+void tst_PhoneBook::save_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QString>("message"); // empty: saved
+
+    QTest::newRow("saved") << QString() << QString();
+    QTest::newRow("write fails") << u"write"_qs << u"Запись файла ! ok: Ошибка при записи файла:*"_qs;
+    QTest::newRow("conversion fails") << u"conversion"_qs << u"- x ok: Ошибка при преобразовании данных."_qs;
+}
+
+// The save button and the shut-down save: a failure keeps PhoneCh, the old
+// file and the open window.
+void tst_PhoneBook::save()
+{
+    QFETCH(QString, fault);
+    QFETCH(QString, message);
+
+    Run run;
+    const QByteArray old = fileOf(u"Anna|111"_qs);
+    if (fault == u"write"_qs)
+        QVERIFY(QDir(run.dir.path()).mkdir(u"phones.tn"_qs)); // a folder cannot be replaced by a file
+    else
+        run.writeFile(u"phones.tn"_qs, old);
+    frmMain &window = run.start();
+    PhonePage &page = *window.phonePage;
+    if (fault == u"conversion"_qs)
+        page.gridToText = [](PhoneGrid &) { return std::optional<QString>(); };
+    run.dialogs.answerInput(u"Vera"_qs);
+    run.dialogs.answerInput(u"333"_qs);
+    page.cmdAddPhone->click();
+    run.dialogs.clear();
+
+    const QStringList failure = message.isEmpty() ? QStringList() : QStringList {message};
+    if (!message.isEmpty())
+        run.dialogs.answerMessage(Answer::Ok);
+    page.cmdSaveGrid->click();
+    compareAsked(run.dialogs.calls(), failure);
+    QCOMPARE(window.context().state.PhoneCh, !message.isEmpty());
+    if (fault != u"write"_qs)
+        QCOMPARE(readAll(run.path(u"phones.tn"_qs)), message.isEmpty() ? fileOf(u"Vera|333;Anna|111"_qs) : old);
+
+    window.context().state.PhoneCh = true;
+    run.dialogs.clear();
+    run.dialogs.answerMessage(Answer::Yes);
+    if (!message.isEmpty())
+        run.dialogs.answerMessage(Answer::Ok);
+    QCOMPARE(window.Form_Unload(), message.isEmpty());
+    QCOMPARE(run.dialogs.calls().size(), 1 + failure.size());
+    QCOMPARE(window.context().state.PhoneCh, !message.isEmpty());
+}
+
+QTEST_MAIN(tst_PhoneBook)
+#include "tst_phonebook.moc"
