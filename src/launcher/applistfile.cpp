@@ -4,6 +4,8 @@
 #include "keyvaluereader.h"
 #include "numbertext.h"
 
+#include <QList>
+
 namespace applistfile {
 
 QString fileName()
@@ -40,6 +42,18 @@ QByteArray bytes(const Slots &list, qint16 count)
         text += QStringLiteral("cmd=") + list[i].Command + crLf;
     }
     return platform::codepage::fromUnicode(text);
+}
+
+Unstorable checkStorable(const QString &text)
+{
+    // toUcs4 turns a lone surrogate into U+FFFD, which the code page lacks too.
+    for (const char32_t character : text.toUcs4()) {
+        if (character == U'\r' || character == U'\n')
+            return {Unstorable::LineBreak, character};
+        if (character != U'?' && platform::codepage::codeOf(character) == '?')
+            return {Unstorable::Character, character};
+    }
+    return {};
 }
 
 } // namespace applistfile

@@ -38,4 +38,15 @@ ReadResult read(QIODevice &file, Slots &list);
 // The whole file for entries 1 to count, each line ending in CR LF.
 QByteArray bytes(const Slots &list, qint16 count);
 
+// Why a caption or command could not come back from the file as it was
+// typed: a line break would end its line early, and a character the code
+// page cannot hold would come back as "?".
+struct Unstorable
+{
+    enum Reason { None, LineBreak, Character };
+    Reason reason = None;
+    char32_t character = 0; // Character: the first one found
+};
+Unstorable checkStorable(const QString &text);
+
 } // namespace applistfile

@@ -91,6 +91,7 @@ frmMain::frmMain(platform::Dialogs &dialogs, platform::System &system, QWidget *
     SSTab1->setCurrentIndex(PageRun);
 
     connect(notesPage->lblStatus, &ClickLabel::clicked, this, &frmMain::lblStatus_Click);
+    shutdownSaves.appList = [this] { return runPage->SaveAppList(); };
 
     Form_Load();
     centreOnScreen();
@@ -154,6 +155,8 @@ void frmMain::InitApplication()
         if (!m_context.FolderExists(state.PersonalFolder()))
             platform::filesystem::createFolder(state.PersonalFolder());
     });
+    step([this] { runPage->LoadAppList(); });
+    step([this] { runPage->FillRunList(); });
 }
 
 void frmMain::LoadSettings()
@@ -239,6 +242,12 @@ bool frmMain::Form_Unload()
 
 void frmMain::closeEvent(QCloseEvent *event)
 {
+    // Disabled under a dialog of its own, which must close first; the window
+    // manager's close request reaches a disabled window all the same.
+    if (!isEnabled()) {
+        event->ignore();
+        return;
+    }
     if (Form_Unload())
         event->accept();
     else
