@@ -32,6 +32,8 @@ frmDetails::frmDetails(AppContext &context, RunPage &page, QWidget *mainWindow)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Запуск программ"));
     setFixedSize(platform::twips::size(6030, 3045));
+    // A window of its own does not take the main window's font.
+    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
 
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(rect(120, 240, 1695, 255));
