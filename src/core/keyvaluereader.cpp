@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QIODevice>
 
+#include <array>
+
 namespace {
 
 // Lines are matched on their first few characters only, so a line is gathered
@@ -18,20 +20,40 @@ public:
         , m_key(key)
         , m_inSection(section.isEmpty())
     {
+        // Most lines of a long file are decided by their first byte; deciding
+        // them there keeps the rescans of every lookup cheap.
+        const QString keyStart = m_key.isEmpty() ? QStringLiteral("=") : m_key.left(1);
+        for (int byte = 0; byte < 256; ++byte) {
+            const char c = char(byte);
+            m_mayBeginHeader[byte] = c == '[';
+            m_mayBeginKey[byte] = platform::codepage::toUnicode(&c, 1).compare(keyStart, Qt::CaseInsensitive) == 0;
+        }
     }
 
     // Feeds the bytes of one line so far; returns true once the line is a
     // match whose value is the rest of the line.
     void begin()
     {
-        m_line.clear();
+        // resize keeps the buffer, where clear() would free it at every line
+        if (!m_line.isEmpty())
+            m_line.resize(0);
         m_collectingValue = false;
+        m_lineCannotMatch = false;
     }
     void append(const char *data, qsizetype size)
     {
         if (m_collectingValue) {
             m_line.append(data, size);
             return;
+        }
+        if (m_lineCannotMatch || size == 0)
+            return;
+        if (m_line.isEmpty()) {
+            const auto first = static_cast<unsigned char>(data[0]);
+            if (!(m_inSection ? m_mayBeginKey[first] : m_mayBeginHeader[first])) {
+                m_lineCannotMatch = true;
+                return;
+            }
         }
         const qsizetype room = prefixLength() - m_line.size();
         if (room <= 0)
@@ -48,7 +70,7 @@ public:
     {
         if (m_collectingValue)
             return true;
-        if (!m_inSection) {
+        if (!m_inSection && !m_lineCannotMatch) {
             m_inSection
                 = m_line.size() >= m_header.size()
                && platform::codepage::toUnicode(m_line.left(m_header.size())).compare(m_header, Qt::CaseInsensitive)
@@ -70,6 +92,9 @@ private:
     const QString m_key;
     bool m_inSection;
     bool m_collectingValue = false;
+    bool m_lineCannotMatch = false;
+    std::array<bool, 256> m_mayBeginHeader;
+    std::array<bool, 256> m_mayBeginKey;
     QByteArray m_line;
 };
 

@@ -24,6 +24,8 @@ QString RuntimeFailure::descriptionOf(int number)
         return QStringLiteral("Переполнение");
     case failure::OutOfMemory:
         return QStringLiteral("Не хватает памяти");
+    case failure::TypeMismatch:
+        return QStringLiteral("Несоответствие типа");
     case failure::BadFileName:
         return QStringLiteral("Неверное имя или номер файла");
     case failure::FileNotFound:

@@ -35,6 +35,7 @@ private:
 namespace failure {
 constexpr int Overflow = 6;
 constexpr int OutOfMemory = 7;
+constexpr int TypeMismatch = 13;
 constexpr int BadFileName = 52;
 constexpr int FileNotFound = 53;
 constexpr int IoError = 57;

@@ -94,6 +94,7 @@ frmMain::frmMain(platform::Dialogs &dialogs, platform::System &system, QWidget *
     connect(notesPage->lblStatus, &ClickLabel::clicked, this, &frmMain::lblStatus_Click);
     connect(aboutPage->Label5, &ClickLabel::clicked, this,
             [this] { m_context.OpenWithExplorer(AboutPage::ownPageAddress()); });
+    shutdownSaves.appList = [this] { return runPage->SaveAppList(); };
 
     Form_Load();
     centreOnScreen();
@@ -158,6 +159,8 @@ void frmMain::InitApplication()
         if (!m_context.FolderExists(state.PersonalFolder()))
             platform::filesystem::createFolder(state.PersonalFolder());
     });
+    step([this] { runPage->LoadAppList(); });
+    step([this] { runPage->FillRunList(); });
     step([this] { phonePage->LoadPhone(); });
 }
 
@@ -244,6 +247,12 @@ bool frmMain::Form_Unload()
 
 void frmMain::closeEvent(QCloseEvent *event)
 {
+    // Disabled under a dialog of its own, which must close first; the window
+    // manager's close request reaches a disabled window all the same.
+    if (!isEnabled()) {
+        event->ignore();
+        return;
+    }
     if (Form_Unload())
         event->accept();
     else

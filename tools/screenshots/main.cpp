@@ -7,6 +7,7 @@
 #include "frmmain.h"
 #include "qtdialogs.h"
 #include "shoot_kelvane.h"
+#include "shoot_launcher.h"
 #include "shoot_launchpad.h"
 #include "shoot_phonebook.h"
 #include "system.h"
@@ -63,6 +64,7 @@ int main(int argc, char *argv[])
         window.grab().save(file);
         out << file << Qt::endl;
     }
+    shootLauncher(window, output);
     window.hide();
     shootLaunchpad(output);
     shootPhoneBook(output);

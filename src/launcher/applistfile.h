@@ -1,0 +1,52 @@
+#pragma once
+
+#include "appstate.h"
+
+#include <QByteArray>
+#include <QString>
+
+class QIODevice;
+
+// The program list file "applist.tn": a "[general]" section whose "max" is
+// the number of entries, then one section "[t1]" ... "[tN]" per entry with
+// its "cap" and "cmd". Nothing here talks to the user; the page turns the
+// outcomes into its messages.
+namespace applistfile {
+
+using Slots = decltype(AppState::AppList);
+
+QString fileName();
+
+enum class Outcome {
+    Loaded, // slots 1 to count hold the list
+    CountOutOfRange, // "max" below 1 or above 100; no slot was touched
+    MissingCommand, // an entry has no command; the slots before it were overwritten
+};
+
+struct ReadResult
+{
+    Outcome outcome;
+    qint16 count; // the "max" read
+};
+
+// Reads the list from file, which is open for reading, through the key-value
+// reader. An entry without a caption gets "Приложение" and its number. Throws
+// platform::RuntimeFailure when "max" is not a number (type mismatch) or does
+// not fit in 16 bits (overflow).
+ReadResult read(QIODevice &file, Slots &list);
+
+// The whole file for entries 1 to count, each line ending in CR LF.
+QByteArray bytes(const Slots &list, qint16 count);
+
+// Why a caption or command could not come back from the file as it was
+// typed: a line break would end its line early, and a character the code
+// page cannot hold would come back as "?".
+struct Unstorable
+{
+    enum Reason { None, LineBreak, Character };
+    Reason reason = None;
+    char32_t character = 0; // Character: the first one found
+};
+Unstorable checkStorable(const QString &text);
+
+} // namespace applistfile

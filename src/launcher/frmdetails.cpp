@@ -1,0 +1,163 @@
+#include "frmdetails.h"
+
+#include "appcontext.h"
+#include "applistfile.h"
+#include "comdlg.h"
+#include "runpage.h"
+#include "twips.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <limits>
+
+frmDetails::frmDetails(AppContext &context, RunPage &page, QWidget *mainWindow)
+    : QDialog(mainWindow, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
+    , Label1(new QLabel(QStringLiteral("Задайте имя ярлыка:"), this))
+    , txtTitle(new QLineEdit(QStringLiteral("Программа1"), this))
+    , Label2(new QLabel(QStringLiteral("Командная строка:"), this))
+    , txtPath(new QLineEdit(QStringLiteral("c:\\windows\\calc.exe"), this))
+    , cmdBrowse(new QPushButton(QStringLiteral("Обзор..."), this))
+    , cmdOK(new QPushButton(QStringLiteral("OK"), this))
+    , cmdCancel(new QPushButton(QStringLiteral("&Отмена"), this))
+    , m_context(context)
+    , m_page(page)
+    , m_mainWindow(mainWindow)
+{
+    using platform::twips::rect;
+
+    setObjectName(QStringLiteral("frmDetails"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Запуск программ"));
+    setFixedSize(platform::twips::size(6030, 3045));
+    // A window of its own does not take the main window's font.
+    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(rect(120, 240, 1695, 255));
+    txtTitle->setObjectName(QStringLiteral("txtTitle"));
+    txtTitle->setGeometry(rect(1920, 240, 3735, 285));
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setGeometry(rect(120, 720, 3375, 255));
+    txtPath->setObjectName(QStringLiteral("txtPath"));
+    txtPath->setGeometry(rect(120, 960, 5775, 285));
+    cmdBrowse->setObjectName(QStringLiteral("cmdBrowse"));
+    cmdBrowse->setGeometry(rect(4800, 1320, 1095, 375));
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setGeometry(rect(1560, 2520, 1575, 375));
+    cmdOK->setDefault(true);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    cmdCancel->setGeometry(rect(3240, 2520, 1455, 375));
+
+    // A line edit stops at 32767 characters unless told otherwise; the
+    // entries have no limit of their own.
+    txtTitle->setMaxLength(std::numeric_limits<int>::max());
+    txtPath->setMaxLength(std::numeric_limits<int>::max());
+
+    setTabOrder(txtTitle, txtPath);
+    setTabOrder(txtPath, cmdBrowse);
+    setTabOrder(cmdBrowse, cmdOK);
+    setTabOrder(cmdOK, cmdCancel);
+
+    connect(cmdBrowse, &QPushButton::clicked, this, &frmDetails::cmdBrowse_Click);
+    connect(cmdOK, &QPushButton::clicked, this, &frmDetails::cmdOK_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmDetails::cmdCancel_Click);
+}
+
+frmDetails::~frmDetails() = default;
+
+void frmDetails::cmdBrowse_Click()
+{
+    const QString path
+        = ShowOpenDialog(m_context.dialogs, QStringLiteral("Все файлы|*.*"), QStringLiteral("Выбор программы"),
+                         QStringLiteral("*.*"), m_context.state.ProgramFolder);
+    if (!path.isEmpty())
+        txtPath->setText(path);
+}
+
+bool frmDetails::refuseUnstorable(const QString &text, const QString &where)
+{
+    const applistfile::Unstorable problem = applistfile::checkStorable(text);
+    QString message;
+    switch (problem.reason) {
+    case applistfile::Unstorable::None:
+        return false;
+    case applistfile::Unstorable::LineBreak:
+        message = where
+                + QStringLiteral(" есть перевод строки, а в списке программ каждое значение занимает одну "
+                                 "строку. Уберите его.");
+        break;
+    case applistfile::Unstorable::Character: {
+        const char32_t character = problem.character;
+        message = where
+                + QStringLiteral(" есть знак «%1» (U+%2), которого нет в кодировке Windows-1251: в списке "
+                                 "программ он не сохранится. Уберите или замените его.")
+                      .arg(QString::fromUcs4(&character, 1))
+                      .arg(QString::number(uint(character), 16).toUpper().rightJustified(4, QLatin1Char('0')));
+        break;
+    }
+    }
+    m_context.MsgBox(message, AppContext::Buttons::Ok, AppContext::Icon::Critical);
+    return true;
+}
+
+void frmDetails::cmdOK_Click()
+{
+    const QString title = txtTitle->text();
+    const QString path = txtPath->text();
+    if (title.isEmpty()) {
+        m_context.MsgBox(QStringLiteral("Надо указать название программы!"), AppContext::Buttons::Ok,
+                         AppContext::Icon::Critical);
+        return;
+    }
+    if (path.isEmpty()) {
+        m_context.MsgBox(QStringLiteral("Надо указать командную строку для запуска программы."),
+                         AppContext::Buttons::Ok, AppContext::Icon::Critical);
+        return;
+    }
+    // Such a text would come back from the file changed, or break the whole
+    // list at the next start.
+    if (refuseUnstorable(title, QStringLiteral("В названии программы"))
+        || refuseUnstorable(path, QStringLiteral("В командной строке")))
+        return;
+
+    AppState &state = m_context.state;
+    if (Add) {
+        if (state.AppCount >= AppState::MaxApps)
+            return; // the page refuses to open the dialog then
+        ++state.AppCount;
+        state.AppList[state.AppCount] = {title, path};
+    } else {
+        if (N < 0 || N >= state.AppCount)
+            return; // the main window is disabled, so the list cannot shrink under us
+        state.AppList[N + 1] = {title, path};
+    }
+    state.StartCh = true;
+    m_page.FillRunList();
+    m_mainWindow->setEnabled(true);
+    close();
+}
+
+void frmDetails::cmdCancel_Click()
+{
+    close();
+}
+
+void frmDetails::reject()
+{
+    close();
+}
+
+void frmDetails::closeEvent(QCloseEvent *event)
+{
+    Form_Unload();
+    // Not QDialog's own: it would call reject(), which closes again.
+    QWidget::closeEvent(event);
+}
+
+void frmDetails::Form_Unload()
+{
+    m_mainWindow->setEnabled(true);
+}

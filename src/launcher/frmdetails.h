@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QDialog>
+
+class AppContext;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class RunPage;
+
+// The entry dialog of the "Запуск" page, in add or change mode. It is shown
+// without blocking while the main window is disabled, writes the entry into
+// the list itself on OK, and enables the main window again on every way out.
+// It deletes itself when it closes, so every opening starts afresh.
+class frmDetails : public QDialog
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(frmDetails)
+
+public:
+    // mainWindow is disabled by the caller and enabled here on closing.
+    frmDetails(AppContext &context, RunPage &page, QWidget *mainWindow);
+    ~frmDetails() override;
+
+    // Set by the caller after showing: add a new entry, or change entry N+1.
+    bool Add = false;
+    qint16 N = 0;
+
+    QLabel *Label1;
+    QLineEdit *txtTitle;
+    QLabel *Label2;
+    QLineEdit *txtPath;
+    QPushButton *cmdBrowse;
+    QPushButton *cmdOK;
+    QPushButton *cmdCancel;
+
+    void cmdBrowse_Click();
+    void cmdOK_Click();
+    void cmdCancel_Click();
+
+    // Escape closes the dialog as its close box does.
+    void reject() override;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void Form_Unload();
+    bool refuseUnstorable(const QString &text, const QString &where);
+
+    AppContext &m_context;
+    RunPage &m_page;
+    QWidget *m_mainWindow;
+};

@@ -1,0 +1,54 @@
+#include "shoot_launcher.h"
+
+#include "frmdetails.h"
+#include "frmmain.h"
+#include "runpage.h"
+#include "tabcontrol.h"
+
+#include <QApplication>
+#include <QListWidget>
+#include <QPixmap>
+#include <QString>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+void save(QWidget &widget, const QString &file)
+{
+    QApplication::processEvents();
+    widget.grab().save(file);
+}
+
+} // namespace
+
+void shootLauncher(frmMain &window, const QString &outputFolder)
+{
+    AppState &state = window.context().state;
+    const AppState before = state;
+    const ProgramEntry entries[] = {
+        {u"Калькулятор"_s, u"/usr/bin/xcalc"_s},
+        {u"Текстовый редактор"_s, u"/usr/bin/mousepad"_s},
+        {u"Мои фотографии"_s, u"/usr/bin/ristretto \"/home/user/Мои фотографии\""_s},
+        {u"Терминал"_s, u"/usr/bin/xterm"_s},
+    };
+    state.AppCount = 0;
+    for (const ProgramEntry &entry : entries)
+        state.AppList[++state.AppCount] = entry;
+    RunPage &page = *window.runPage;
+    page.FillRunList();
+    window.SSTab1->setCurrentIndex(frmMain::PageRun);
+    page.RunList->item(2)->setSelected(true);
+    save(window, outputFolder + u"/tarnel-launcher-list.png"_s);
+
+    page.cmdAddApp_Click();
+    save(*page.details(), outputFolder + u"/tarnel-details-add.png"_s);
+    page.details()->close();
+
+    page.cmdChangeApp_Click();
+    save(*page.details(), outputFolder + u"/tarnel-details-change.png"_s);
+    page.details()->close();
+
+    state = before;
+    page.FillRunList();
+}
