@@ -4,26 +4,40 @@
 #include "codepage.h"
 #include "runtimefailure.h"
 
+#include <QFileInfo>
+
+#include <cstring>
 #include <new>
 
 namespace {
 
 // A lone CR becomes CR LF and the last line gets its CR LF; everything else
-// stays byte for byte, LF alone included.
+// stays byte for byte, LF alone included. Most files have no lone CR at all
+// and are returned without a copy.
 QByteArray withLineEnds(const QByteArray &bytes)
 {
+    const char *const begin = bytes.constData();
+    const char *const end = begin + bytes.size();
     QByteArray text;
-    text.reserve(bytes.size() + bytes.count('\r') + 2);
-    const qsizetype size = bytes.size();
-    for (qsizetype i = 0; i < size; ++i) {
-        const char c = bytes.at(i);
-        text.append(c);
-        if (c == '\r') {
-            text.append('\n');
-            if (i + 1 < size && bytes.at(i + 1) == '\n')
-                ++i;
+    const char *copied = begin;
+    const char *from = begin;
+    while (const void *found = std::memchr(from, '\r', std::size_t(end - from))) {
+        const char *cr = static_cast<const char *>(found);
+        from = cr + 1;
+        if (from < end && *from == '\n') {
+            ++from;
+            continue;
         }
+        if (copied == begin)
+            text.reserve(bytes.size() + bytes.size() / 8 + 2);
+        text.append(copied, from - copied);
+        text.append('\n');
+        copied = from;
     }
+    if (copied == begin)
+        text = bytes;
+    else
+        text.append(copied, end - copied);
     // A last line without its end, or ending in a lone LF (which belongs to
     // the line), still gets one.
     if (!text.isEmpty() && !text.endsWith("\r\n"))
@@ -44,6 +58,11 @@ QString ReadTextFile(AppContext &context, const QString &path, bool *failed)
         // A search that cannot be made is a read that cannot be made.
         exists = true;
     }
+    // The file test does not see folders or names beginning with "."; a
+    // document read as empty from one of them would be saved over it. What is
+    // literally there is read, and a folder is refused like any unreadable file.
+    if (!exists && !path.isEmpty())
+        exists = QFileInfo::exists(path);
     if (!exists)
         return QString();
 

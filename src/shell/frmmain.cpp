@@ -91,6 +91,7 @@ frmMain::frmMain(platform::Dialogs &dialogs, platform::System &system, QWidget *
     SSTab1->setCurrentIndex(PageRun);
 
     connect(notesPage->lblStatus, &ClickLabel::clicked, this, &frmMain::lblStatus_Click);
+    shutdownSaves.document = [this] { return notesPage->shutdownSave(); };
 
     Form_Load();
     centreOnScreen();
