@@ -7,6 +7,7 @@
 #include "frmmain.h"
 #include "qtdialogs.h"
 #include "shoot_kelvane.h"
+#include "shoot_notes.h"
 #include "system.h"
 #include "tabcontrol.h"
 
@@ -61,6 +62,7 @@ int main(int argc, char *argv[])
         window.grab().save(file);
         out << file << Qt::endl;
     }
+    shootNotes(window, output);
     window.hide();
 
     shootKelvane(output);
