@@ -239,12 +239,13 @@ void NotesPage::mnuItemNew_Click()
 bool NotesPage::loadDocument(const QString &path)
 {
     bool failed = false;
-    const QString text = ReadTextFile(m_context, path, &failed);
+    const QString paragraphs = ReadTextFileAsParagraphs(m_context, path, &failed);
     // The read has said why; the document the user had stays as it was.
     if (failed)
         return false;
     m_context.state.CurrentFile = path;
-    setDocumentText(text);
+    // setPlainText also forgets the undo history of the previous document.
+    Text->setPlainText(paragraphs);
     m_context.state.Change = false;
     return true;
 }

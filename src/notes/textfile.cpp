@@ -6,6 +6,7 @@
 
 #include <QFileInfo>
 
+#include <array>
 #include <cstring>
 #include <new>
 
@@ -45,9 +46,45 @@ QByteArray withLineEnds(const QByteArray &bytes)
     return text;
 }
 
-} // namespace
+// The same lines in the form a text box keeps them, decoded in one pass:
+// every line end is a paragraph separator and a lone LF a line separator, so
+// that a large file costs one allocation and no second copy.
+QString paragraphsOf(const QByteArray &bytes)
+{
+    static const std::array<char16_t, 256> table = [] {
+        QByteArray all(256, Qt::Uninitialized);
+        for (int i = 0; i < 256; ++i)
+            all[i] = char(i);
+        const QString decoded = platform::codepage::toUnicode(all);
+        std::array<char16_t, 256> codes {};
+        for (int i = 0; i < 256; ++i)
+            codes[std::size_t(i)] = decoded.at(i).unicode();
+        return codes;
+    }();
+    const qsizetype size = bytes.size();
+    QString text(size + 1, Qt::Uninitialized);
+    const auto *in = reinterpret_cast<const unsigned char *>(bytes.constData());
+    auto *out = reinterpret_cast<char16_t *>(text.data());
+    qsizetype length = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        const unsigned char byte = in[i];
+        if (byte == '\r') {
+            if (i + 1 < size && in[i + 1] == '\n')
+                ++i;
+            out[length++] = QChar::ParagraphSeparator;
+        } else if (byte == '\n') {
+            out[length++] = QChar::LineSeparator;
+        } else {
+            out[length++] = table[byte];
+        }
+    }
+    if (length > 0 && out[length - 1] != QChar::ParagraphSeparator)
+        out[length++] = QChar::ParagraphSeparator;
+    text.truncate(length);
+    return text;
+}
 
-QString ReadTextFile(AppContext &context, const QString &path, bool *failed)
+template<typename Decode> QString readWith(AppContext &context, const QString &path, bool *failed, Decode decode)
 {
     if (failed)
         *failed = false;
@@ -68,7 +105,7 @@ QString ReadTextFile(AppContext &context, const QString &path, bool *failed)
 
     context.showWaitPointer();
     try {
-        QString text = platform::codepage::toUnicode(withLineEnds(platform::filesystem::readFile(path)));
+        QString text = decode(platform::filesystem::readFile(path));
         context.showDefaultPointer();
         return text;
     } catch (const platform::RuntimeFailure &) {
@@ -80,6 +117,19 @@ QString ReadTextFile(AppContext &context, const QString &path, bool *failed)
     context.MsgBox(QStringLiteral("Ошибка при чтении файла. Возможно, он поврежден или слишком большой."),
                    AppContext::Buttons::Ok, AppContext::Icon::Exclamation, QStringLiteral("Чтение файла"));
     return QString();
+}
+
+} // namespace
+
+QString ReadTextFile(AppContext &context, const QString &path, bool *failed)
+{
+    return readWith(context, path, failed,
+                    [](const QByteArray &bytes) { return platform::codepage::toUnicode(withLineEnds(bytes)); });
+}
+
+QString ReadTextFileAsParagraphs(AppContext &context, const QString &path, bool *failed)
+{
+    return readWith(context, path, failed, paragraphsOf);
 }
 
 bool WriteTextFile(AppContext &context, const QString &path, const QString &text, platform::filesystem::KeepOld keepOld)

@@ -76,8 +76,6 @@ private Q_SLOTS:
     void writeTextFile_bytes_data();
     void writeTextFile_bytes();
     void writeTextFile_failure_saysPathAndReason();
-    void textChange_status_data();
-    void textChange_status();
     void newDocument_data();
     void newDocument();
     void open_keepsTheDocumentExactly();
@@ -212,29 +210,6 @@ void tst_Notes::writeTextFile_failure_saysPathAndReason()
     QCOMPARE(bytesOf(run.path(u"plain"_qs)), QByteArray("x"));
 }
 
-void tst_Notes::textChange_status_data()
-{
-    QTest::addColumn<QString>("currentFile");
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<QString>("toolTip");
-    QTest::newRow("no file: caption ends in a blank") << QString() << changedCaption << QString();
-    QTest::newRow("with a file") << u"/d/f.txt"_qs << u"Состояние: документ изменен. Файл: /d/f.txt"_qs
-                                 << u"Документ будет сохранен в: /d/f.txt"_qs;
-}
-
-void tst_Notes::textChange_status()
-{
-    QFETCH(QString, currentFile);
-    QFETCH(QString, caption);
-    QFETCH(QString, toolTip);
-    Notes notes;
-    notes.state->CurrentFile = currentFile;
-    notes.type(u"x"_qs);
-    QCOMPARE(notes.page->lblStatus->text(), caption);
-    QCOMPARE(notes.page->lblStatus->toolTip(), toolTip);
-    QVERIFY(notes.state->Change);
-}
-
 void tst_Notes::newDocument_data()
 {
     QTest::addColumn<bool>("changed");
@@ -330,6 +305,7 @@ void tst_Notes::open_failedRead_keepsDocument()
     notes.openWith(u"f.txt"_qs, "mine");
     notes.type(u"x"_qs);
     const QString caption = notes.page->lblStatus->text();
+    QCOMPARE(caption, u"Состояние: документ изменен. Файл: "_qs + notes.path(u"f.txt"_qs));
     QVERIFY(QDir(notes.dir.path()).mkdir(u"folder"_qs));
     notes.dialogs.answerMessage(Answer::No);
     notes.dialogs.answerFile(notes.path(u"folder"_qs));
