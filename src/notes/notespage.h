@@ -1,12 +1,22 @@
 #pragma once
 
+#include "saveoutcome.h"
+
 #include <QWidget>
 
 class AppContext;
 class ClickLabel;
+class QAction;
+class QMenu;
+class QPlainTextEdit;
 class QPushButton;
 
 // The "Записи" page: one plain-text document with its status line.
+//
+// The document is the content of Text and nothing else. In the program it is
+// a string whose lines end in CR LF, where a lone LF is an ordinary character;
+// documentText() and setDocumentText() cross between that string and the text
+// box, which would otherwise turn both into the same paragraph break.
 class NotesPage : public QWidget
 {
     Q_OBJECT
@@ -17,9 +27,57 @@ public:
 
     static QString initialStatus();
 
+    QString documentText() const;
+    // Replaces the document; nothing can be undone back into the old one.
+    void setDocumentText(const QString &text);
+
+    void Text_Change();
+    void cmdFile_Click();
+    void cmdEdit_Click();
+    void mnuItemNew_Click();
+    void mnuItemOpen_Click();
+    void mnuItemSave_Click();
+    SaveOutcome mnuItemSaveAs_Click();
+    void cmdLoadLast_Click();
+    void mnuItemInsDateTime_Click();
+    void mnuItemPrint_Click();
+    void mnuItemFont_Click();
+    // Prints text on the default printer, offering to retry after a failure.
+    void PrintText(const QString &text);
+
+    // The document's part of the shut-down save: the current file is written
+    // in place, a document without one goes through Save As.
+    SaveOutcome shutdownSave();
+
+    QPushButton *cmdFile;
+    QPushButton *cmdEdit;
     QPushButton *cmdLoadLast;
+    QPushButton *cmdOpenFile;
+    QPushButton *cmdSaveText;
+    QPushButton *cmdPrintText;
+    QPlainTextEdit *Text;
     ClickLabel *lblStatus;
 
+    QMenu *mnuFile;
+    QAction *mnuItemNew;
+    QAction *mnuItemOpen;
+    QAction *mnuItemSave;
+    QAction *mnuItemSaveAs;
+    QAction *mnuItemPrint;
+    QMenu *mnuEdit;
+    QAction *mnuItemInsDateTime;
+    QAction *mnuItemFont;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    SaveOutcome Save();
+    SaveOutcome saveTo(const QString &path);
+    bool acceptLostCharacters(const QString &text);
+    void askToSaveFirst(const QString &question);
+    bool loadDocument(const QString &path);
+    void setStatus(const QString &caption, const QString &toolTip);
+
     AppContext &m_context;
 };

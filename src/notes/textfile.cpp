@@ -4,26 +4,41 @@
 #include "codepage.h"
 #include "runtimefailure.h"
 
+#include <QFileInfo>
+
+#include <array>
+#include <cstring>
 #include <new>
 
 namespace {
 
 // A lone CR becomes CR LF and the last line gets its CR LF; everything else
-// stays byte for byte, LF alone included.
+// stays byte for byte, LF alone included. Most files have no lone CR at all
+// and are returned without a copy.
 QByteArray withLineEnds(const QByteArray &bytes)
 {
+    const char *const begin = bytes.constData();
+    const char *const end = begin + bytes.size();
     QByteArray text;
-    text.reserve(bytes.size() + bytes.count('\r') + 2);
-    const qsizetype size = bytes.size();
-    for (qsizetype i = 0; i < size; ++i) {
-        const char c = bytes.at(i);
-        text.append(c);
-        if (c == '\r') {
-            text.append('\n');
-            if (i + 1 < size && bytes.at(i + 1) == '\n')
-                ++i;
+    const char *copied = begin;
+    const char *from = begin;
+    while (const void *found = std::memchr(from, '\r', std::size_t(end - from))) {
+        const char *cr = static_cast<const char *>(found);
+        from = cr + 1;
+        if (from < end && *from == '\n') {
+            ++from;
+            continue;
         }
+        if (copied == begin)
+            text.reserve(bytes.size() + bytes.size() / 8 + 2);
+        text.append(copied, from - copied);
+        text.append('\n');
+        copied = from;
     }
+    if (copied == begin)
+        text = bytes;
+    else
+        text.append(copied, end - copied);
     // A last line without its end, or ending in a lone LF (which belongs to
     // the line), still gets one.
     if (!text.isEmpty() && !text.endsWith("\r\n"))
@@ -31,9 +46,45 @@ QByteArray withLineEnds(const QByteArray &bytes)
     return text;
 }
 
-} // namespace
+// The same lines in the form a text box keeps them, decoded in one pass:
+// every line end is a paragraph separator and a lone LF a line separator, so
+// that a large file costs one allocation and no second copy.
+QString paragraphsOf(const QByteArray &bytes)
+{
+    static const std::array<char16_t, 256> table = [] {
+        QByteArray all(256, Qt::Uninitialized);
+        for (int i = 0; i < 256; ++i)
+            all[i] = char(i);
+        const QString decoded = platform::codepage::toUnicode(all);
+        std::array<char16_t, 256> codes {};
+        for (int i = 0; i < 256; ++i)
+            codes[std::size_t(i)] = decoded.at(i).unicode();
+        return codes;
+    }();
+    const qsizetype size = bytes.size();
+    QString text(size + 1, Qt::Uninitialized);
+    const auto *in = reinterpret_cast<const unsigned char *>(bytes.constData());
+    auto *out = reinterpret_cast<char16_t *>(text.data());
+    qsizetype length = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        const unsigned char byte = in[i];
+        if (byte == '\r') {
+            if (i + 1 < size && in[i + 1] == '\n')
+                ++i;
+            out[length++] = QChar::ParagraphSeparator;
+        } else if (byte == '\n') {
+            out[length++] = QChar::LineSeparator;
+        } else {
+            out[length++] = table[byte];
+        }
+    }
+    if (length > 0 && out[length - 1] != QChar::ParagraphSeparator)
+        out[length++] = QChar::ParagraphSeparator;
+    text.truncate(length);
+    return text;
+}
 
-QString ReadTextFile(AppContext &context, const QString &path, bool *failed)
+template<typename Decode> QString readWith(AppContext &context, const QString &path, bool *failed, Decode decode)
 {
     if (failed)
         *failed = false;
@@ -44,12 +95,17 @@ QString ReadTextFile(AppContext &context, const QString &path, bool *failed)
         // A search that cannot be made is a read that cannot be made.
         exists = true;
     }
+    // The file test does not see folders or names beginning with "."; a
+    // document read as empty from one of them would be saved over it. What is
+    // literally there is read, and a folder is refused like any unreadable file.
+    if (!exists && !path.isEmpty())
+        exists = QFileInfo::exists(path);
     if (!exists)
         return QString();
 
     context.showWaitPointer();
     try {
-        QString text = platform::codepage::toUnicode(withLineEnds(platform::filesystem::readFile(path)));
+        QString text = decode(platform::filesystem::readFile(path));
         context.showDefaultPointer();
         return text;
     } catch (const platform::RuntimeFailure &) {
@@ -61,6 +117,19 @@ QString ReadTextFile(AppContext &context, const QString &path, bool *failed)
     context.MsgBox(QStringLiteral("Ошибка при чтении файла. Возможно, он поврежден или слишком большой."),
                    AppContext::Buttons::Ok, AppContext::Icon::Exclamation, QStringLiteral("Чтение файла"));
     return QString();
+}
+
+} // namespace
+
+QString ReadTextFile(AppContext &context, const QString &path, bool *failed)
+{
+    return readWith(context, path, failed,
+                    [](const QByteArray &bytes) { return platform::codepage::toUnicode(withLineEnds(bytes)); });
+}
+
+QString ReadTextFileAsParagraphs(AppContext &context, const QString &path, bool *failed)
+{
+    return readWith(context, path, failed, paragraphsOf);
 }
 
 bool WriteTextFile(AppContext &context, const QString &path, const QString &text, platform::filesystem::KeepOld keepOld)

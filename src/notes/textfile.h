@@ -17,6 +17,10 @@ class AppContext;
 // failed is given it tells whether the read failed (and was reported).
 QString ReadTextFile(AppContext &context, const QString &path, bool *failed = nullptr);
 
+// As ReadTextFile, in the form a text box keeps lines: each line end is
+// U+2029 (paragraph separator) and a lone LF is U+2028 (line separator).
+QString ReadTextFileAsParagraphs(AppContext &context, const QString &path, bool *failed = nullptr);
+
 // Writes text followed by one CR LF in place of the file. Returns false when
 // the write failed (and was reported); the old file is then as it was.
 bool WriteTextFile(AppContext &context, const QString &path, const QString &text,

@@ -89,12 +89,13 @@ frmMain::frmMain(platform::Dialogs &dialogs, platform::System &system, QWidget *
     SSTab1->addPage(gamesPage, QStringLiteral("Игры"));
     SSTab1->addPage(aboutPage, QStringLiteral("My Tarnel"));
     SSTab1->setCurrentIndex(PageRun);
-    shutdownSaves.phoneBook = [this] { return phonePage->SavePhone(); };
 
     connect(notesPage->lblStatus, &ClickLabel::clicked, this, &frmMain::lblStatus_Click);
     connect(aboutPage->Label5, &ClickLabel::clicked, this,
             [this] { m_context.OpenWithExplorer(AboutPage::ownPageAddress()); });
+    shutdownSaves.document = [this] { return notesPage->shutdownSave(); };
     shutdownSaves.appList = [this] { return runPage->SaveAppList(); };
+    shutdownSaves.phoneBook = [this] { return phonePage->SavePhone(); };
 
     Form_Load();
     centreOnScreen();

@@ -9,6 +9,7 @@
 #include "shoot_kelvane.h"
 #include "shoot_launcher.h"
 #include "shoot_launchpad.h"
+#include "shoot_notes.h"
 #include "shoot_phonebook.h"
 #include "system.h"
 #include "tabcontrol.h"
@@ -65,6 +66,7 @@ int main(int argc, char *argv[])
         out << file << Qt::endl;
     }
     shootLauncher(window, output);
+    shootNotes(window, output);
     window.hide();
     shootLaunchpad(output);
     shootPhoneBook(output);

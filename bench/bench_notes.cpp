@@ -1,0 +1,259 @@
+// Times the notes page against bare Qt doing the same work, and prints the
+// ratios: opening a file into the page against QPlainTextEdit::setPlainText of
+// the same text, one keystroke and the date stamp on a large document against
+// an empty one, and the whole-file routines against a plain decode or encode
+// around the same read and the same safe write. Run it once; it is no test.
+//   bench_notes [megabytes of the large document, 20 by default]
+
+#include "appcontext.h"
+#include "codepage.h"
+#include "filesystem.h"
+#include "notespage.h"
+#include "system.h"
+#include "textfile.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QTextCursor>
+#include <QTextStream>
+
+#include <algorithm>
+#include <functional>
+#include <vector>
+
+namespace {
+
+class ScriptDialogs final : public platform::Dialogs
+{
+public:
+    QString openPath;
+
+    using Dialogs::message;
+    Answer message(const Message &) override { return Answer::No; }
+    QString input(const QString &, const QString &, const QString &) override { return {}; }
+    QString openFile(const FileRequest &) override { return openPath; }
+    QString saveFile(const FileRequest &) override { return {}; }
+    std::optional<QFont> chooseFont(const QString &, const QFont &) override { return std::nullopt; }
+};
+
+class StillSystem final : public platform::System
+{
+public:
+    QString folder;
+    QString programFolder() const override { return folder; }
+    QString windowsFolder() const override { return QStringLiteral("/usr/bin"); }
+    void startCommandLine(const QString &) override { }
+    void setCurrentFolder(const QString &) override { }
+    void printText(const QString &, int) override { }
+    void playSound(const QString &) override { }
+};
+
+QTextStream &out()
+{
+    static QTextStream stream(stdout);
+    return stream;
+}
+
+// Median milliseconds of runs of work; prepare runs untimed before each.
+double medianMs(int runs, const std::function<void()> &work, const std::function<void()> &prepare = {})
+{
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        if (prepare)
+            prepare();
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        times.push_back(double(timer.nsecsElapsed()) / 1e6);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+// Medians of two pieces of work run in turns, so that a machine busy with
+// something else slows both alike.
+std::pair<double, double> sideBySide(int runs, const std::function<void()> &ours,
+                                     const std::function<void()> &yardstick)
+{
+    std::vector<double> a;
+    std::vector<double> b;
+    const auto time = [](const std::function<void()> &work) {
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        return double(timer.nsecsElapsed()) / 1e6;
+    };
+    for (int i = 0; i < runs; ++i) {
+        a.push_back(time(ours));
+        b.push_back(time(yardstick));
+    }
+    std::sort(a.begin(), a.end());
+    std::sort(b.begin(), b.end());
+    return {a[a.size() / 2], b[b.size() / 2]};
+}
+
+// Russian prose in Windows-1251 with CR LF line ends, of about megabytes.
+QByteArray russianText(int megabytes)
+{
+    const QByteArray line = platform::codepage::fromUnicode(
+        QStringLiteral("Съешь же ещё этих мягких французских булок, да выпей чаю. Строка №"));
+    QByteArray bytes;
+    bytes.reserve(qsizetype(megabytes) * 1024 * 1024 + 128);
+    for (int number = 0; bytes.size() < qsizetype(megabytes) * 1024 * 1024; ++number)
+        bytes += line + QByteArray::number(number) + "\r\n";
+    return bytes;
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write the sample file");
+}
+
+void report(const QString &what, double ours, double yardstick, double goal)
+{
+    const double ratio = ours / yardstick;
+    const bool small = yardstick < 1.0;
+    const auto figure = [small](double ms) {
+        return QString::number(small ? ms * 1000.0 : ms, 'f', small ? 1 : 2).rightJustified(10)
+             + (small ? QStringLiteral(" us") : QStringLiteral(" ms"));
+    };
+    out() << what.leftJustified(52) << figure(ours) << " against " << figure(yardstick) << "   ratio "
+          << QString::number(ratio, 'f', 2) << (ratio <= goal ? "  (goal " : "  MISSED (goal ") << goal << ")"
+          << Qt::endl;
+}
+
+void keystroke(QWidget *target)
+{
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+    QCoreApplication::sendEvent(target, &press);
+    QCoreApplication::sendEvent(target, &release);
+    QCoreApplication::processEvents();
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const int largeMb = argc > 1 ? QByteArray(argv[1]).toInt() : 20;
+
+    QTemporaryDir folder;
+    ScriptDialogs dialogs;
+    StillSystem system;
+    system.folder = folder.path() + QLatin1Char('/');
+    AppContext context(dialogs, system);
+    context.state.ProgramFolder = system.folder;
+    context.state.CrLf = QStringLiteral("\r\n");
+    context.state.CrLf2 = QStringLiteral("\r\n\r\n");
+
+    NotesPage page(context);
+    page.resize(489, 297);
+    page.show();
+    // The yardstick is a text box of the same kind: the vertical scroll bar
+    // that is always there costs Qt itself a tenth more on a large text.
+    QPlainTextEdit bare;
+    bare.setVerticalScrollBarPolicy(page.Text->verticalScrollBarPolicy());
+    bare.setHorizontalScrollBarPolicy(page.Text->horizontalScrollBarPolicy());
+    bare.setFont(page.Text->font());
+    bare.resize(page.Text->size());
+    bare.show();
+    QCoreApplication::processEvents();
+
+    // Opening: the whole command against the bare text box given the text.
+    const QString medium = folder.filePath(QStringLiteral("medium.txt"));
+    const QByteArray mediumBytes = russianText(10);
+    writeBytes(medium, mediumBytes);
+    const QString mediumText = platform::codepage::toUnicode(mediumBytes);
+    dialogs.openPath = medium;
+    const auto [open, bareOpen] = sideBySide(
+        5,
+        [&] {
+            page.mnuItemOpen_Click();
+            QCoreApplication::processEvents();
+        },
+        [&] {
+            bare.setPlainText(mediumText);
+            QCoreApplication::processEvents();
+        });
+    report(QStringLiteral("open 10 MB into the page / bare setPlainText"), open, bareOpen, 1.2);
+
+    // The whole-file routines against the same read and write without them.
+    const QString copy = folder.filePath(QStringLiteral("copy.txt"));
+    const double read = medianMs(5, [&] { ReadTextFile(context, medium); });
+    const double plainRead
+        = medianMs(5, [&] { platform::codepage::toUnicode(platform::filesystem::readFile(medium)); });
+    report(QStringLiteral("ReadTextFile 10 MB / read + decode"), read, plainRead, 2.0);
+    const auto [write, plainWrite] = sideBySide(
+        7, [&] { WriteTextFile(context, copy, mediumText); },
+        [&] { platform::filesystem::writeDataFile(copy, platform::codepage::fromUnicode(mediumText) + "\r\n"); });
+    report(QStringLiteral("WriteTextFile 10 MB / encode + safe write"), write, plainWrite, 2.0);
+
+    // The text change handling, the date stamp and a whole keystroke: a large
+    // document against an empty one.
+    const QString large = folder.filePath(QStringLiteral("large.txt"));
+    writeBytes(large, russianText(largeMb));
+    const int keystrokes = 200;
+    struct Figures
+    {
+        double change;
+        double stamp;
+        double key;
+        double bareKey;
+        double bareStamp;
+    };
+    const auto measure = [&] {
+        Figures figures {};
+        figures.change = medianMs(keystrokes, [&] { page.Text_Change(); });
+        figures.stamp = medianMs(21, [&] { page.mnuItemInsDateTime_Click(); });
+        figures.bareStamp = medianMs(21, [&] {
+            QTextCursor cursor(bare.document());
+            cursor.movePosition(QTextCursor::End);
+            cursor.insertText(QStringLiteral("\u2029") + QDateTime::currentDateTime().toString());
+        });
+        page.Text->setFocus();
+        figures.key = medianMs(keystrokes, [&] { keystroke(page.Text); });
+        bare.setFocus();
+        figures.bareKey = medianMs(keystrokes, [&] { keystroke(&bare); });
+        return figures;
+    };
+    // Both documents have a file, so that the status line is the same one.
+    const QString emptyFile = folder.filePath(QStringLiteral("empty.txt"));
+    writeBytes(emptyFile, QByteArray());
+    dialogs.openPath = emptyFile;
+    page.mnuItemOpen_Click();
+    bare.setPlainText(QString());
+    const Figures empty = measure();
+
+    QElapsedTimer openLarge;
+    openLarge.start();
+    dialogs.openPath = large;
+    page.mnuItemOpen_Click();
+    QCoreApplication::processEvents();
+    const double largeOpen = double(openLarge.nsecsElapsed()) / 1e6;
+    bare.setPlainText(page.Text->toPlainText());
+    const Figures full = measure();
+
+    const QString on = QStringLiteral(" on ") + QString::number(largeMb) + QStringLiteral(" MB / empty");
+    report(QStringLiteral("text change handling") + on, full.change, empty.change, 1.5);
+    report(QStringLiteral("date and time") + on, full.stamp, empty.stamp, 1.5);
+    report(QStringLiteral("  (a bare cursor insert at the end") + on + QLatin1Char(')'), full.bareStamp,
+           empty.bareStamp, 1.5);
+    // Qt's own keystroke grows with the document; what the page adds to it
+    // is the figure that counts.
+    report(QStringLiteral("keystroke on ") + QString::number(largeMb) + QStringLiteral(" MB: page / bare text box"),
+           full.key, full.bareKey, 1.5);
+    report(QStringLiteral("  (keystroke into the page") + on + QLatin1Char(')'), full.key, empty.key, 1.5);
+    report(QStringLiteral("  (keystroke into a bare text box") + on + QLatin1Char(')'), full.bareKey, empty.bareKey,
+           1.5);
+    out() << "opening the " << largeMb << " MB file took " << QString::number(largeOpen, 'f', 0) << " ms" << Qt::endl;
+    return 0;
+}

@@ -1,0 +1,630 @@
+#include "appcontext.h"
+#include "clicklabel.h"
+#include "fakedialogs.h"
+#include "fakesystem.h"
+#include "notespage.h"
+#include "run.h"
+#include "runtimefailure.h"
+#include "textfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTest>
+#include <QTextDocument>
+
+using Answer = platform::Dialogs::Answer;
+using Buttons = platform::Dialogs::Buttons;
+using Icon = platform::Dialogs::Icon;
+using Effect = FakeSystem::Effect;
+
+namespace {
+
+QByteArray bytesOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+// A page of its own in a whole main window, as the user meets it.
+struct Notes : Run
+{
+    NotesPage *page = nullptr;
+    AppState *state = nullptr;
+
+    Notes()
+    {
+        start();
+        page = window->notesPage;
+        state = &window->context().state;
+    }
+    void type(const QString &text) { QTest::keyClicks(page->Text, text); }
+    QStringList messageTexts() const
+    {
+        QStringList texts;
+        for (const auto &call : dialogs.messages())
+            texts.append(call.message.text);
+        return texts;
+    }
+    // The document as it stands, with a file F and a modified flag.
+    void openWith(const QString &name, const QByteArray &bytes)
+    {
+        writeFile(name, bytes);
+        dialogs.answerFile(path(name));
+        page->mnuItemOpen_Click();
+    }
+};
+
+const QString changedCaption = u"Состояние: документ изменен. "_qs;
+const QString unsavedQuestion = u"Текст не сохранен. Сохранить его сейчас?"_qs;
+
+} // namespace
+
+class tst_Notes : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void readTextFile_lineRules_data();
+    void readTextFile_lineRules();
+    void readTextFile_nothingOrFailure_data();
+    void readTextFile_nothingOrFailure();
+    void writeTextFile_bytes_data();
+    void writeTextFile_bytes();
+    void writeTextFile_failure_saysPathAndReason();
+    void newDocument_data();
+    void newDocument();
+    void open_keepsTheDocumentExactly();
+    void open_cancelled_startsInProgramFolderWithoutPersonalFolder();
+    void open_failedRead_keepsDocument();
+    void saveAs_questions_data();
+    void saveAs_questions();
+    void save_failedWrite_keepsState_data();
+    void save_failedWrite_keepsState();
+    void save_lostCharacters_data();
+    void save_lostCharacters();
+    void loadLast_data();
+    void loadLast();
+    void insertDateTime_appendsAtEnd();
+    void print_data();
+    void print();
+    void font_data();
+    void font();
+    void shutdown_data();
+    void shutdown();
+    void buttons_popUpMenusAndEnterKeepsCrLf();
+};
+
+void tst_Notes::readTextFile_lineRules_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("CR LF throughout comes back exactly") << QByteArray("a\r\nb\r\n") << u"a\r\nb\r\n"_qs;
+    QTest::newRow("a lone CR ends a line") << QByteArray("a\rb") << u"a\r\nb\r\n"_qs;
+    QTest::newRow("a lone LF is a character") << QByteArray("a\nb\n") << u"a\nb\n\r\n"_qs;
+    QTest::newRow("only CRs are empty lines") << QByteArray("\r\r") << u"\r\n\r\n"_qs;
+    QTest::newRow("an empty file is empty") << QByteArray() << QString();
+    QTest::newRow("any byte is a character") << QByteArray("\x98\0\xa0", 3) << u"\u0098\u0000\u00a0\r\n"_qs;
+}
+
+void tst_Notes::readTextFile_lineRules()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    Run run;
+    run.writeFile(u"f.txt"_qs, bytes);
+    AppContext context(run.dialogs, run.system);
+    bool failed = true;
+    QCOMPARE(ReadTextFile(context, run.path(u"f.txt"_qs), &failed), text);
+    QVERIFY(!failed);
+    QVERIFY(run.dialogs.calls().isEmpty());
+}
+
+void tst_Notes::readTextFile_nothingOrFailure_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("failed");
+    QTest::addColumn<Qt::CursorShape>("pointer");
+    // An early return leaves a caller's hourglass alone.
+    QTest::newRow("empty path") << QString() << QString() << false << Qt::WaitCursor;
+    QTest::newRow("missing file") << u"missing.txt"_qs << QString() << false << Qt::WaitCursor;
+    QTest::newRow("a folder is refused") << u"folder"_qs << QString() << true << Qt::ArrowCursor;
+    QTest::newRow("a hidden file is read") << u".hidden"_qs << u"h\r\n"_qs << false << Qt::ArrowCursor;
+}
+
+void tst_Notes::readTextFile_nothingOrFailure()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, text);
+    QFETCH(bool, failed);
+    QFETCH(Qt::CursorShape, pointer);
+    Run run;
+    QVERIFY(QDir(run.dir.path()).mkdir(u"folder"_qs));
+    run.writeFile(u".hidden"_qs, "h");
+    QWidget window;
+    AppContext context(run.dialogs, run.system);
+    context.setMainWindow(&window);
+    context.showWaitPointer();
+    if (failed)
+        run.dialogs.answerMessage(Answer::Ok);
+
+    bool readFailed = !failed;
+    QCOMPARE(ReadTextFile(context, name.isEmpty() ? name : run.path(name), &readFailed), text);
+    QCOMPARE(readFailed, failed);
+    QCOMPARE(window.cursor().shape(), pointer);
+    QCOMPARE(run.dialogs.messages().size(), failed ? 1 : 0);
+    if (failed) {
+        const auto message = run.dialogs.messages().constFirst().message;
+        QCOMPARE(message.text, u"Ошибка при чтении файла. Возможно, он поврежден или слишком большой."_qs);
+        QCOMPARE(message.title, u"Чтение файла"_qs);
+        QCOMPARE(message.icon, Icon::Exclamation);
+    }
+}
+
+void tst_Notes::writeTextFile_bytes_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("empty text is one line end") << QString() << QByteArray("\r\n");
+    QTest::newRow("one CR LF appended, inner ones kept") << u"x\r\ny"_qs << QByteArray("x\r\ny\r\n");
+    QTest::newRow("a lone LF stays") << u"a\nb\r\n"_qs << QByteArray("a\nb\r\n\r\n");
+}
+
+void tst_Notes::writeTextFile_bytes()
+{
+    QFETCH(QString, text);
+    QFETCH(QByteArray, bytes);
+    Run run;
+    run.writeFile(u"old.txt"_qs, "a much longer old content");
+    AppContext context(run.dialogs, run.system);
+    for (const QString &name : {u"new.txt"_qs, u"old.txt"_qs}) {
+        QVERIFY(WriteTextFile(context, run.path(name), text));
+        QCOMPARE(bytesOf(run.path(name)), bytes);
+    }
+    QVERIFY(run.dialogs.calls().isEmpty());
+}
+
+void tst_Notes::writeTextFile_failure_saysPathAndReason()
+{
+    Run run;
+    run.writeFile(u"plain"_qs, "x");
+    QWidget window;
+    AppContext context(run.dialogs, run.system);
+    context.state.CrLf2 = u"\r\n\r\n"_qs;
+    context.setMainWindow(&window);
+    run.dialogs.answerMessage(Answer::Ok);
+    const QString path = run.path(u"plain/child.txt"_qs);
+
+    QVERIFY(!WriteTextFile(context, path, u"t"_qs));
+    const auto message = run.dialogs.messages().constFirst().message;
+    QCOMPARE(message.text, u"Ошибка при записи файла:"_qs + path
+                               + u". Возможно, имя неверное или текст слишком большой.\r\n\r\nПуть не найден"_qs);
+    QCOMPARE(message.title, u"Запись файла"_qs);
+    QCOMPARE(message.icon, Icon::Exclamation);
+    QCOMPARE(window.cursor().shape(), Qt::ArrowCursor);
+    QCOMPARE(bytesOf(run.path(u"plain"_qs)), QByteArray("x"));
+}
+
+void tst_Notes::newDocument_data()
+{
+    QTest::addColumn<bool>("changed");
+    QTest::addColumn<Answer>("answer");
+    QTest::addColumn<QByteArray>("saved");
+    QTest::newRow("unchanged asks nothing") << false << Answer::Ok << QByteArray("old");
+    QTest::newRow("changed, No") << true << Answer::No << QByteArray("old");
+    QTest::newRow("changed, Yes saves first") << true << Answer::Yes << QByteArray("xold\r\n\r\n");
+}
+
+void tst_Notes::newDocument()
+{
+    QFETCH(bool, changed);
+    QFETCH(Answer, answer);
+    QFETCH(QByteArray, saved);
+    Notes notes;
+    notes.openWith(u"f.txt"_qs, "old");
+    notes.dialogs.clear();
+    if (changed) {
+        notes.type(u"x"_qs);
+        notes.dialogs.answerMessage(answer);
+    }
+    const QString lastFile = notes.state->LastFile;
+
+    notes.page->mnuItemNew->trigger();
+    QCOMPARE(notes.messageTexts(), changed ? QStringList {u"Текст был изменен. Сохранить?"_qs} : QStringList());
+    QCOMPARE(bytesOf(notes.path(u"f.txt"_qs)), saved);
+    QCOMPARE(notes.page->documentText(), QString());
+    QVERIFY(!notes.page->Text->document()->isUndoAvailable());
+    QCOMPARE(notes.page->lblStatus->text(), u"Новый документ"_qs);
+    QCOMPARE(notes.page->lblStatus->toolTip(), u"Создан новый документ"_qs);
+    QCOMPARE(notes.state->CurrentFile, QString());
+    QVERIFY(!notes.state->Change);
+    if (answer != Answer::Yes)
+        QCOMPARE(notes.state->LastFile, lastFile);
+}
+
+void tst_Notes::open_keepsTheDocumentExactly()
+{
+    Notes notes;
+    notes.state->LastFile = u"/elsewhere.txt"_qs;
+    notes.type(u"gone"_qs);
+    notes.dialogs.answerMessage(Answer::No);
+    // CR LF, a lone LF, a no-break space and a lone CR.
+    notes.openWith(u"My Tarnel/f.txt"_qs, "a\r\nb\nc\xa0"
+                                          "d\re");
+    const QString path = notes.path(u"My Tarnel/f.txt"_qs);
+
+    QCOMPARE(notes.messageTexts(), QStringList {unsavedQuestion});
+    const auto request = notes.dialogs.calls().constLast().file;
+    QCOMPARE(request.filter, u"Текстовые файлы (*.txt)|*.txt|Все файлы|*.*"_qs);
+    QCOMPARE(request.title, u"Открыть файл"_qs);
+    QCOMPARE(request.pattern, u"*.txt"_qs);
+    QCOMPARE(request.initialFolder, notes.path(u"My Tarnel"_qs));
+    QCOMPARE(notes.page->documentText(), u"a\r\nb\nc\u00a0d\r\ne\r\n"_qs);
+    QCOMPARE(notes.page->Text->toPlainText(), u"a\nb\nc d\ne\n"_qs);
+    QVERIFY(!notes.page->Text->document()->isUndoAvailable());
+    QCOMPARE(notes.page->lblStatus->text(), u"Документ открыт из "_qs + path);
+    QCOMPARE(notes.page->lblStatus->toolTip(), u"Файл будет сохранен в "_qs + path);
+    QCOMPARE(notes.state->CurrentFile, path);
+    QVERIFY(!notes.state->Change);
+    QCOMPARE(notes.state->LastFile, u"/elsewhere.txt"_qs);
+
+    // Saved again, only the lone CR and the final line end change.
+    notes.page->cmdSaveText->click();
+    QCOMPARE(bytesOf(path), QByteArray("a\r\nb\nc\xa0"
+                                       "d\r\ne\r\n\r\n"));
+    QCOMPARE(notes.page->lblStatus->text(), u"Состояние: документ сохранен в "_qs + path);
+    QCOMPARE(notes.page->lblStatus->toolTip(), QString());
+    QCOMPARE(notes.state->LastFile, path);
+    QCOMPARE(notes.page->cmdLoadLast->toolTip(), u"Загрузить последний файл: "_qs + path);
+    QVERIFY(!notes.state->Change);
+}
+
+void tst_Notes::open_cancelled_startsInProgramFolderWithoutPersonalFolder()
+{
+    Notes notes;
+    QVERIFY(QDir(notes.path(u"My Tarnel"_qs)).removeRecursively());
+    notes.type(u"kept"_qs);
+    notes.dialogs.answerMessage(Answer::No);
+    notes.dialogs.answerFile(QString());
+
+    notes.page->cmdOpenFile->click();
+    QCOMPARE(notes.dialogs.calls().constLast().file.initialFolder, notes.state->ProgramFolder);
+    QCOMPARE(notes.page->documentText(), u"kept"_qs);
+    QCOMPARE(notes.page->lblStatus->text(), changedCaption);
+    QVERIFY(notes.state->Change);
+}
+
+void tst_Notes::open_failedRead_keepsDocument()
+{
+    Notes notes;
+    notes.openWith(u"f.txt"_qs, "mine");
+    notes.type(u"x"_qs);
+    const QString caption = notes.page->lblStatus->text();
+    QCOMPARE(caption, u"Состояние: документ изменен. Файл: "_qs + notes.path(u"f.txt"_qs));
+    QVERIFY(QDir(notes.dir.path()).mkdir(u"folder"_qs));
+    notes.dialogs.answerMessage(Answer::No);
+    notes.dialogs.answerFile(notes.path(u"folder"_qs));
+    notes.dialogs.answerMessage(Answer::Ok);
+
+    notes.page->mnuItemOpen_Click();
+    QCOMPARE(notes.dialogs.messages().size(), 2);
+    QCOMPARE(notes.page->documentText(), u"xmine\r\n"_qs);
+    QCOMPARE(notes.state->CurrentFile, notes.path(u"f.txt"_qs));
+    QVERIFY(notes.state->Change);
+    QCOMPARE(notes.page->lblStatus->text(), caption);
+}
+
+void tst_Notes::saveAs_questions_data()
+{
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QList<Answer>>("answers");
+    QTest::addColumn<QString>("written"); // empty: nothing written
+    const QList<Answer> none;
+    QTest::newRow("no .txt, Yes adds it") << u"a"_qs << QList {Answer::Yes} << u"a.txt"_qs;
+    QTest::newRow("no .txt, No keeps the name") << u"a"_qs << QList {Answer::No} << u"a"_qs;
+    QTest::newRow("no .txt, Cancel saves nothing") << u"a"_qs << QList {Answer::Cancel} << QString();
+    QTest::newRow("upper-case TXT asks nothing") << u"a.TXT"_qs << none << u"a.TXT"_qs;
+    QTest::newRow("existing file, Yes overwrites") << u"old.txt"_qs << QList {Answer::Yes} << u"old.txt"_qs;
+    QTest::newRow("existing hidden file, No keeps it") << u".old.txt"_qs << QList {Answer::No} << QString();
+}
+
+void tst_Notes::saveAs_questions()
+{
+    QFETCH(QString, chosen);
+    QFETCH(QList<Answer>, answers);
+    QFETCH(QString, written);
+    Notes notes;
+    notes.writeFile(u"old.txt"_qs, "old");
+    notes.writeFile(u".old.txt"_qs, "old");
+    notes.type(u"t"_qs);
+    notes.dialogs.answerFile(notes.path(chosen));
+    for (const Answer answer : answers)
+        notes.dialogs.answerMessage(answer);
+
+    notes.page->mnuItemSave->trigger();
+    QCOMPARE(notes.dialogs.calls().constFirst().file.title, u"Сохранить как"_qs);
+    QCOMPARE(notes.dialogs.calls().constFirst().file.initialFolder, notes.path(u"My Tarnel"_qs));
+    QCOMPARE(notes.dialogs.unusedAnswers(), 0);
+    if (chosen == u"a"_qs) {
+        QCOMPARE(notes.dialogs.messages().constFirst().message.text,
+                 u"Указанное имя файла не содержит расширения .txt. Добавить его?\r\n\r\nНажмите на Да, чтобы "
+                 "добавить это расширение, Нет, чтобы сохранить файл без изменения его имени и Отмена для отмены "
+                 "операции сохранения.\r\n\r\nИмя файла: "_qs
+                     + notes.path(chosen));
+    } else if (!answers.isEmpty()) {
+        QCOMPARE(notes.dialogs.messages().constFirst().message.text,
+                 u"Файл с именем \r\n\r\n"_qs + notes.path(chosen) + u"\r\n\r\nсуществует. Записать поверх него?"_qs);
+    }
+    if (written.isEmpty()) {
+        QCOMPARE(notes.state->CurrentFile, QString());
+        QVERIFY(notes.state->Change);
+        QCOMPARE(bytesOf(notes.path(u".old.txt"_qs)), QByteArray("old"));
+    } else {
+        QCOMPARE(notes.state->CurrentFile, notes.path(written));
+        QCOMPARE(bytesOf(notes.path(written)), QByteArray("t\r\n"));
+        QVERIFY(!notes.state->Change);
+    }
+}
+
+void tst_Notes::save_failedWrite_keepsState_data()
+{
+    QTest::addColumn<bool>("saveAs");
+    QTest::newRow("Save") << false;
+    QTest::newRow("Save As") << true;
+}
+
+void tst_Notes::save_failedWrite_keepsState()
+{
+    QFETCH(bool, saveAs);
+    Notes notes;
+    notes.openWith(u"f.txt"_qs, "f");
+    notes.state->LastFile = u"/last.txt"_qs;
+    notes.writeFile(u"plain"_qs, "x");
+    // The current file becomes unwritable: its folder is replaced by a file.
+    if (!saveAs)
+        notes.state->CurrentFile = notes.path(u"plain/f.txt"_qs);
+    notes.type(u"x"_qs);
+    const QString caption = notes.page->lblStatus->text();
+    const QString currentFile = notes.state->CurrentFile;
+    if (saveAs)
+        notes.dialogs.answerFile(notes.path(u"plain/g.txt"_qs));
+    notes.dialogs.answerMessage(Answer::Ok);
+
+    if (saveAs)
+        notes.page->mnuItemSaveAs->trigger();
+    else
+        notes.page->mnuItemSave->trigger();
+    QVERIFY(notes.messageTexts().constFirst().startsWith(u"Ошибка при записи файла:"_qs));
+    QCOMPARE(notes.page->lblStatus->text(), caption);
+    QVERIFY(notes.state->Change);
+    QCOMPARE(notes.state->CurrentFile, currentFile);
+    QCOMPARE(notes.state->LastFile, u"/last.txt"_qs);
+}
+
+void tst_Notes::save_lostCharacters_data()
+{
+    QTest::addColumn<Answer>("answer");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("Yes saves with ?") << Answer::Yes << QByteArray("?\x88?\r\n");
+    QTest::newRow("No writes nothing") << Answer::No << QByteArray("f");
+}
+
+void tst_Notes::save_lostCharacters()
+{
+    QFETCH(Answer, answer);
+    QFETCH(QByteArray, bytes);
+    Notes notes;
+    notes.writeFile(u"f.txt"_qs, "f");
+    notes.state->CurrentFile = notes.path(u"f.txt"_qs);
+    // A character outside the basic plane, the euro sign (which the code page
+    // holds) and a Chinese character.
+    notes.page->setDocumentText(u"\U0001F600€中"_qs);
+    notes.dialogs.answerMessage(answer);
+
+    notes.page->mnuItemSave_Click();
+    QCOMPARE(notes.messageTexts(),
+             QStringList {u"В тексте есть знаки, которых нет в кодировке Windows-1251: «\U0001F600» (U+1F600), «中» "
+                          "(U+4E2D). В файле они будут заменены знаком \"?\".\r\n\r\nСохранить документ с этой "
+                          "заменой?"_qs});
+    QCOMPARE(bytesOf(notes.path(u"f.txt"_qs)), bytes);
+    QCOMPARE(notes.state->Change, answer == Answer::No);
+}
+
+void tst_Notes::loadLast_data()
+{
+    QTest::addColumn<QString>("lastFile");
+    QTest::addColumn<QString>("refusal");
+    QTest::newRow("no last file") << QString() << u"Последний файл не задан!"_qs;
+    QTest::newRow("already open") << u"f.txt"_qs << u"Этот файл уже открыт!"_qs;
+    QTest::newRow("case counts: another file") << u"F.txt"_qs << QString();
+}
+
+void tst_Notes::loadLast()
+{
+    QFETCH(QString, lastFile);
+    QFETCH(QString, refusal);
+    Notes notes;
+    notes.writeFile(u"F.txt"_qs, "last");
+    notes.openWith(u"f.txt"_qs, "current");
+    notes.dialogs.clear();
+    notes.state->LastFile = lastFile.isEmpty() ? lastFile : notes.path(lastFile);
+    if (!refusal.isEmpty())
+        notes.dialogs.answerMessage(Answer::Ok);
+
+    notes.page->cmdLoadLast->click();
+    QCOMPARE(notes.messageTexts(), refusal.isEmpty() ? QStringList() : QStringList {refusal});
+    if (!refusal.isEmpty()) {
+        QCOMPARE(notes.page->documentText(), u"current\r\n"_qs);
+        QCOMPARE(notes.dialogs.messages().constFirst().message.icon, Icon::Exclamation);
+        return;
+    }
+    const QString path = notes.path(lastFile);
+    QCOMPARE(notes.page->documentText(), u"last\r\n"_qs);
+    QCOMPARE(notes.state->CurrentFile, path);
+    QVERIFY(!notes.state->Change);
+    QCOMPARE(notes.page->lblStatus->text(), u"Документ открыт из "_qs + path);
+    QCOMPARE(notes.page->lblStatus->toolTip(), u"Документ будет сохранен в: "_qs + path);
+}
+
+void tst_Notes::insertDateTime_appendsAtEnd()
+{
+    Notes notes;
+    notes.page->setDocumentText(u"ab"_qs);
+    notes.page->mnuItemInsDateTime->trigger();
+
+    const QString text = notes.page->documentText();
+    const QString date = QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
+    // Hours, minutes and seconds, and no time zone after them.
+    const QRegularExpression stamp(u"^ab\r\n"_qs + QRegularExpression::escape(date) + u" \\d{1,2}:\\d\\d:\\d\\d$"_qs);
+    QVERIFY2(stamp.match(text).hasMatch(), qPrintable(text));
+    QVERIFY(notes.state->Change);
+    QCOMPARE(notes.page->lblStatus->text(), changedCaption);
+}
+
+void tst_Notes::print_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QList<Answer>>("answers");
+    QTest::addColumn<bool>("printerFails");
+    QTest::addColumn<int>("tries");
+    QTest::newRow("empty: refused") << QString() << QList {Answer::Ok} << false << 0;
+    QTest::newRow("No prints nothing") << u"a"_qs << QList {Answer::No} << false << 0;
+    QTest::newRow("Yes prints the text and a line end") << u"a\r\nb\nc"_qs << QList {Answer::Yes} << false << 1;
+    QTest::newRow("Retry tries again, Cancel ends")
+        << u"a"_qs << QList {Answer::Yes, Answer::Retry, Answer::Cancel} << true << 2;
+}
+
+void tst_Notes::print()
+{
+    QFETCH(QString, text);
+    QFETCH(QList<Answer>, answers);
+    QFETCH(bool, printerFails);
+    QFETCH(int, tries);
+    Notes notes;
+    notes.page->setDocumentText(text);
+    for (const Answer answer : answers)
+        notes.dialogs.answerMessage(answer);
+    if (printerFails)
+        notes.system.failWith(Effect::Print, platform::RuntimeFailure::withNumber(platform::failure::PrinterError));
+
+    notes.page->cmdPrintText->click();
+    QCOMPARE(notes.dialogs.unusedAnswers(), 0);
+    const auto prints = notes.system.callsOf(Effect::Print);
+    QCOMPARE(prints.size(), tries);
+    for (const auto &call : prints) {
+        QCOMPARE(call.argument, text + u"\r\n"_qs);
+        QCOMPARE(call.pointSize, 8);
+    }
+    const QStringList messages = notes.messageTexts();
+    if (text.isEmpty())
+        QCOMPARE(messages, QStringList {u"Нет текста для печати!"_qs});
+    else
+        QCOMPARE(messages.constFirst(), u"Напечатать текущий текст?"_qs);
+    if (printerFails) {
+        QCOMPARE(messages.constLast(),
+                 u"Ошибка при попытке печати текста. \r\nУстраните неполадку и нажмите 'Повтор'.\r\n\r\n482.  "
+                 "Ошибка принтера"_qs);
+        QCOMPARE(notes.dialogs.messages().constLast().message.buttons, Buttons::RetryCancel);
+    }
+    QCOMPARE(notes.window->cursor().shape(), Qt::ArrowCursor);
+}
+
+void tst_Notes::font_data()
+{
+    QTest::addColumn<bool>("chosen");
+    QTest::newRow("Cancel changes nothing") << false;
+    QTest::newRow("a bold 12 pt face") << true;
+}
+
+void tst_Notes::font()
+{
+    QFETCH(bool, chosen);
+    Notes notes;
+    const QFont before = notes.page->Text->font();
+    QFont choice(u"Liberation Serif"_qs, 12);
+    choice.setBold(true);
+    notes.dialogs.answerFont(chosen ? std::optional<QFont>(choice) : std::nullopt);
+
+    notes.page->mnuItemFont->trigger();
+    const auto call = notes.dialogs.calls().constFirst();
+    QCOMPARE(call.title, u"Выбор шрифта"_qs);
+    QCOMPARE(call.font.family(), before.family());
+    const QFont after = notes.page->Text->font();
+    if (!chosen) {
+        QCOMPARE(after, before);
+        return;
+    }
+    QCOMPARE(after.family(), choice.family());
+    QCOMPARE(after.pointSize(), 12);
+    QVERIFY(after.bold());
+    QVERIFY(!after.italic() && !after.underline() && !after.strikeOut());
+}
+
+void tst_Notes::shutdown_data()
+{
+    QTest::addColumn<bool>("withFile");
+    QTest::addColumn<QString>("saveAsAnswer"); // no file: the name chosen, empty for Cancel
+    QTest::addColumn<bool>("closes");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("with a file: written in place") << true << QString() << true << u"Состояние: документ сохранен."_qs;
+    QTest::newRow("no file: Save As") << false << u"n.txt"_qs << true << u"Состояние: документ сохранен в "_qs;
+    QTest::newRow("no file: Save As cancelled closes anyway") << false << QString() << true << changedCaption;
+    QTest::newRow("failed write keeps the window open") << false << u"plain/n.txt"_qs << false << changedCaption;
+}
+
+void tst_Notes::shutdown()
+{
+    QFETCH(bool, withFile);
+    QFETCH(QString, saveAsAnswer);
+    QFETCH(bool, closes);
+    QFETCH(QString, caption);
+    Notes notes;
+    notes.writeFile(u"plain"_qs, "x");
+    if (withFile)
+        notes.openWith(u"f.txt"_qs, "f");
+    notes.state->LastFile = u"/last.txt"_qs;
+    notes.type(u"x"_qs);
+    notes.dialogs.clear();
+    notes.dialogs.answerMessage(Answer::Yes);
+    if (!withFile)
+        notes.dialogs.answerFile(saveAsAnswer.isEmpty() ? saveAsAnswer : notes.path(saveAsAnswer));
+    if (!closes)
+        notes.dialogs.answerMessage(Answer::Ok);
+
+    QCOMPARE(notes.window->Form_Unload(), closes);
+    QCOMPARE(notes.dialogs.unusedAnswers(), 0);
+    QVERIFY(notes.page->lblStatus->text().startsWith(caption));
+    QCOMPARE(notes.page->lblStatus->toolTip(), QString());
+    const QString written = withFile ? u"f.txt"_qs : saveAsAnswer;
+    const bool saved = closes && !written.isEmpty();
+    QCOMPARE(notes.state->Change, !saved);
+    if (saved)
+        QCOMPARE(bytesOf(notes.path(written)), withFile ? QByteArray("xf\r\n\r\n") : QByteArray("x\r\n"));
+    QCOMPARE(notes.state->LastFile, saved && !withFile ? notes.path(written) : u"/last.txt"_qs);
+}
+
+void tst_Notes::buttons_popUpMenusAndEnterKeepsCrLf()
+{
+    Notes notes;
+    notes.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(notes.window.get()));
+    for (const auto &[button, menu] :
+         {std::pair {notes.page->cmdFile, notes.page->mnuFile}, std::pair {notes.page->cmdEdit, notes.page->mnuEdit}}) {
+        button->click();
+        QVERIFY(menu->isVisible());
+        menu->hide();
+    }
+
+    QTest::keyClicks(notes.page->Text, u"a"_qs);
+    QTest::keyClick(notes.page->Text, Qt::Key_Return, Qt::ShiftModifier);
+    QTest::keyClicks(notes.page->Text, u"b"_qs);
+    QCOMPARE(notes.page->documentText(), u"a\r\nb"_qs);
+}
+
+QTEST_MAIN(tst_Notes)
+#include "tst_notes.moc"

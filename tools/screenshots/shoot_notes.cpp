@@ -1,0 +1,79 @@
+#include "shoot_notes.h"
+
+#include "frmmain.h"
+#include "notespage.h"
+#include "tabcontrol.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QMenu>
+#include <QPainter>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+
+void save(const QPixmap &picture, const QString &path)
+{
+    if (!picture.save(path, "PNG"))
+        qWarning("could not write %s", qPrintable(QDir::toNativeSeparators(path)));
+}
+
+// A pop-up menu is a window of its own: it is painted over the main window
+// where it stands on the screen.
+void shootMenu(frmMain &window, QPushButton *button, QMenu *menu, const QString &path)
+{
+    QCursor::setPos(button->mapToGlobal(button->rect().center()));
+    button->click();
+    QApplication::processEvents();
+    QPixmap picture = window.grab();
+    {
+        QPainter painter(&picture);
+        painter.drawPixmap(window.mapFromGlobal(menu->pos()), menu->grab());
+    }
+    menu->hide();
+    save(picture, path);
+}
+
+} // namespace
+
+void shootNotes(frmMain &window, const QString &outputFolder)
+{
+    NotesPage *page = window.notesPage;
+    window.SSTab1->setCurrentIndex(frmMain::PageNotes);
+    page->setDocumentText(QStringLiteral("Список дел на неделю\r\n\r\n"
+                                         "1. Позвонить в сервис насчёт принтера.\r\n"
+                                         "2. Оплатить счёт за телефон до пятницы.\r\n"
+                                         "3. Забрать фотографии из печати.\r\n\r\n"
+                                         "Не забыть: день рождения Анны — 14 марта.\r\n"));
+    QApplication::processEvents();
+    save(window.grab(), outputFolder + QStringLiteral("/tarnel-notes-document.png"));
+
+    shootMenu(window, page->cmdFile, page->mnuFile, outputFolder + QStringLiteral("/tarnel-notes-file.png"));
+    shootMenu(window, page->cmdEdit, page->mnuEdit, outputFolder + QStringLiteral("/tarnel-notes-edit.png"));
+
+    // The font dialog is modal: it is photographed and closed from a timer,
+    // which gives up after a second so that nothing can hang here.
+    QTimer poll;
+    QElapsedTimer waited;
+    waited.start();
+    QObject::connect(&poll, &QTimer::timeout, &poll, [&] {
+        if (QWidget *dialog = QApplication::activeModalWidget()) {
+            poll.stop();
+            QApplication::processEvents();
+            save(dialog->grab(), outputFolder + QStringLiteral("/tarnel-notes-font.png"));
+            QMetaObject::invokeMethod(dialog, "reject", Qt::QueuedConnection);
+        } else if (waited.elapsed() > 1000) {
+            poll.stop();
+        }
+    });
+    poll.start(50);
+    page->mnuItemFont_Click();
+    poll.stop();
+
+    // The sample is no work of the user's: closing asks nothing about it.
+    window.context().state.Change = false;
+}
