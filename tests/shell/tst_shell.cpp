@@ -82,6 +82,10 @@ void tst_Shell::firstStart_createsPersonalFolderAndShowsTools()
     // The tooltip keeps its design text when there is no settings file.
     QCOMPARE(window.notesPage->cmdLoadLast->toolTip(), u"Открыть последний редактируемый файл"_qs);
     QVERIFY(!QFile::exists(run.path(u"tarnel.ini"_qs)));
+    // A changed flag without its saver could never be cleared by a save.
+    QVERIFY(window.shutdownSaves.document);
+    QVERIFY(window.shutdownSaves.appList);
+    QVERIFY(window.shutdownSaves.phoneBook);
 }
 
 void tst_Shell::window_layout()
