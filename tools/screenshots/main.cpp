@@ -11,6 +11,7 @@
 #include "shoot_launchpad.h"
 #include "shoot_notes.h"
 #include "shoot_phonebook.h"
+#include "shotsupport.h"
 #include "system.h"
 #include "tabcontrol.h"
 
@@ -19,28 +20,6 @@
 #include <QPixmap>
 #include <QTemporaryDir>
 #include <QTextStream>
-
-namespace {
-
-class StillSystem final : public platform::System
-{
-public:
-    explicit StillSystem(const QString &folder)
-        : m_folder(folder)
-    {
-    }
-    QString programFolder() const override { return m_folder; }
-    QString windowsFolder() const override { return QStringLiteral("/usr/bin"); }
-    void startCommandLine(const QString &) override { }
-    void setCurrentFolder(const QString &) override { }
-    void printText(const QString &, int) override { }
-    void playSound(const QString &) override { }
-
-private:
-    QString m_folder;
-};
-
-} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -54,15 +33,14 @@ int main(int argc, char *argv[])
     QTemporaryDir programFolder;
 
     platform::QtDialogs dialogs;
-    StillSystem system(programFolder.path() + QLatin1Char('/'));
+    shots::StillSystem system(programFolder.path() + QLatin1Char('/'));
     frmMain window(dialogs, system);
     window.show();
     QTextStream out(stdout);
     for (int page = 0; page < window.SSTab1->count(); ++page) {
         window.SSTab1->setCurrentIndex(page);
-        QApplication::processEvents();
         const QString file = output + QStringLiteral("/tarnel-page%1.png").arg(page);
-        window.grab().save(file);
+        shots::save(window, file);
         out << file << Qt::endl;
     }
     shootLauncher(window, output);

@@ -3,6 +3,7 @@
 #include "frmdetails.h"
 #include "frmmain.h"
 #include "runpage.h"
+#include "shotsupport.h"
 #include "tabcontrol.h"
 
 #include <QApplication>
@@ -11,16 +12,6 @@
 #include <QString>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-void save(QWidget &widget, const QString &file)
-{
-    QApplication::processEvents();
-    widget.grab().save(file);
-}
-
-} // namespace
 
 void shootLauncher(frmMain &window, const QString &outputFolder)
 {
@@ -39,14 +30,14 @@ void shootLauncher(frmMain &window, const QString &outputFolder)
     page.FillRunList();
     window.SSTab1->setCurrentIndex(frmMain::PageRun);
     page.RunList->item(2)->setSelected(true);
-    save(window, outputFolder + u"/tarnel-launcher-list.png"_s);
+    shots::save(window, outputFolder + u"/tarnel-launcher-list.png"_s);
 
     page.cmdAddApp_Click();
-    save(*page.details(), outputFolder + u"/tarnel-details-add.png"_s);
+    shots::save(*page.details(), outputFolder + u"/tarnel-details-add.png"_s);
     page.details()->close();
 
     page.cmdChangeApp_Click();
-    save(*page.details(), outputFolder + u"/tarnel-details-change.png"_s);
+    shots::save(*page.details(), outputFolder + u"/tarnel-details-change.png"_s);
     page.details()->close();
 
     state = before;

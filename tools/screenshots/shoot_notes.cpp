@@ -2,6 +2,7 @@
 
 #include "frmmain.h"
 #include "notespage.h"
+#include "shotsupport.h"
 #include "tabcontrol.h"
 
 #include <QApplication>
@@ -16,12 +17,6 @@
 
 namespace {
 
-void save(const QPixmap &picture, const QString &path)
-{
-    if (!picture.save(path, "PNG"))
-        qWarning("could not write %s", qPrintable(QDir::toNativeSeparators(path)));
-}
-
 // A pop-up menu is a window of its own: it is painted over the main window
 // where it stands on the screen.
 void shootMenu(frmMain &window, QPushButton *button, QMenu *menu, const QString &path)
@@ -35,7 +30,7 @@ void shootMenu(frmMain &window, QPushButton *button, QMenu *menu, const QString 
         painter.drawPixmap(window.mapFromGlobal(menu->pos()), menu->grab());
     }
     menu->hide();
-    save(picture, path);
+    shots::save(picture, path);
 }
 
 } // namespace
@@ -49,8 +44,7 @@ void shootNotes(frmMain &window, const QString &outputFolder)
                                          "2. Оплатить счёт за телефон до пятницы.\r\n"
                                          "3. Забрать фотографии из печати.\r\n\r\n"
                                          "Не забыть: день рождения Анны — 14 марта.\r\n"));
-    QApplication::processEvents();
-    save(window.grab(), outputFolder + QStringLiteral("/tarnel-notes-document.png"));
+    shots::save(window, outputFolder + QStringLiteral("/tarnel-notes-document.png"));
 
     shootMenu(window, page->cmdFile, page->mnuFile, outputFolder + QStringLiteral("/tarnel-notes-file.png"));
     shootMenu(window, page->cmdEdit, page->mnuEdit, outputFolder + QStringLiteral("/tarnel-notes-edit.png"));
@@ -63,8 +57,7 @@ void shootNotes(frmMain &window, const QString &outputFolder)
     QObject::connect(&poll, &QTimer::timeout, &poll, [&] {
         if (QWidget *dialog = QApplication::activeModalWidget()) {
             poll.stop();
-            QApplication::processEvents();
-            save(dialog->grab(), outputFolder + QStringLiteral("/tarnel-notes-font.png"));
+            shots::save(*dialog, outputFolder + QStringLiteral("/tarnel-notes-font.png"));
             QMetaObject::invokeMethod(dialog, "reject", Qt::QueuedConnection);
         } else if (waited.elapsed() > 1000) {
             poll.stop();

@@ -4,6 +4,7 @@
 #include "frmmain.h"
 #include "phonepage.h"
 #include "qtdialogs.h"
+#include "shotsupport.h"
 #include "system.h"
 #include "tabcontrol.h"
 
@@ -20,27 +21,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-class PhoneShotSystem final : public platform::System
-{
-public:
-    explicit PhoneShotSystem(const QString &folder)
-        : m_folder(folder)
-    {
-    }
-    QString programFolder() const override { return m_folder; }
-    QString windowsFolder() const override { return u"/usr/bin"_s; }
-    void startCommandLine(const QString &) override { }
-    void setCurrentFolder(const QString &) override { }
-    void printText(const QString &, int) override { }
-    void playSound(const QString &) override { }
-
-private:
-    QString m_folder;
-};
-
 // The real input boxes, filled in and answered from a timer once their
 // picture is taken; no other dialog is shown.
-class PhoneShotDialogs final : public platform::Dialogs
+class PhoneShotDialogs final : public shots::SilentDialogs
 {
 public:
     struct Shot
@@ -50,8 +33,6 @@ public:
     };
     QList<Shot> shots;
 
-    using Dialogs::message;
-    Answer message(const Message &) override { return Answer::Ok; }
     QString input(const QString &prompt, const QString &title, const QString &defaultText) override
     {
         const Shot shot = shots.value(m_next++);
@@ -71,9 +52,8 @@ public:
             }
             timer.stop();
             box->setTextValue(shot.answer);
-            QApplication::processEvents();
-            if (!shot.file.isEmpty() && !box->grab().save(shot.file, "PNG"))
-                qWarning("could not write %s", qPrintable(QDir::toNativeSeparators(shot.file)));
+            if (!shot.file.isEmpty())
+                shots::save(*box, shot.file);
             if (shot.answer.isEmpty())
                 box->reject();
             else
@@ -82,9 +62,6 @@ public:
         timer.start(50);
         return m_real.input(prompt, title, defaultText);
     }
-    QString openFile(const FileRequest &) override { return {}; }
-    QString saveFile(const FileRequest &) override { return {}; }
-    std::optional<QFont> chooseFont(const QString &, const QFont &) override { return std::nullopt; }
 
 private:
     platform::QtDialogs m_real;
@@ -109,16 +86,13 @@ void shootPhoneBook(const QString &outputFolder)
     PhoneShotDialogs dialogs;
     dialogs.shots = {{u"Глеб Орлов"_s, folder.filePath(u"tarnel-phonebook-name.png"_s)},
                      {u"8 900 123-45-67"_s, folder.filePath(u"tarnel-phonebook-number.png"_s)}};
-    PhoneShotSystem system(programFolder.path() + u'/');
+    shots::StillSystem system(programFolder.path() + u'/');
     frmMain window(dialogs, system);
     window.SSTab1->setCurrentIndex(frmMain::PagePhones);
     window.show();
     QApplication::processEvents();
     window.phonePage->cmdAddPhone->click();
-    QApplication::processEvents();
-    const QString page = folder.filePath(u"tarnel-phonebook.png"_s);
-    if (!window.grab().save(page, "PNG"))
-        qWarning("could not write %s", qPrintable(QDir::toNativeSeparators(page)));
+    shots::save(window, folder.filePath(u"tarnel-phonebook.png"_s));
     // Nothing of the screenshot's book is to be saved.
     window.context().state.PhoneCh = false;
     window.hide();
