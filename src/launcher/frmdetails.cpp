@@ -147,7 +147,6 @@ void frmDetails::cmdCancel_Click()
 
 void frmDetails::reject()
 {
-    close();
 }
 
 void frmDetails::closeEvent(QCloseEvent *event)

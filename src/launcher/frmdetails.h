@@ -38,7 +38,8 @@ public:
     void cmdOK_Click();
     void cmdCancel_Click();
 
-    // Escape closes the dialog as its close box does.
+    // Escape does nothing: the dialog has no cancel button, and only OK,
+    // Отмена and the close box end it.
     void reject() override;
 
 protected:
