@@ -32,6 +32,17 @@ QString numberPrompt()
     return QStringLiteral("Введите телефон:");
 }
 
+// What a cell shows of its text. A column shows a few dozen characters, and
+// laying out a hand-edited line of 100,000 on every repaint would freeze the
+// page for seconds; the grid keeps the whole text for the file.
+QString shownText(const QString &text)
+{
+    constexpr qsizetype shown = 1000;
+    if (text.size() <= shown)
+        return text;
+    return text.left(text.at(shown - 1).isHighSurrogate() ? shown - 1 : shown);
+}
+
 // An entry is a row whose name and number both hold text.
 bool isEntry(const PhoneGrid &grid, int row)
 {
@@ -127,7 +138,7 @@ void PhonePage::showGrid()
                 item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
                 Grid1->setItem(row, col, item);
             }
-            item->setText(m_grid.text(row, col));
+            item->setText(shownText(m_grid.text(row, col)));
         }
     }
     m_showing = false;

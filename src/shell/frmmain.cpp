@@ -91,8 +91,7 @@ frmMain::frmMain(platform::Dialogs &dialogs, platform::System &system, QWidget *
     SSTab1->setCurrentIndex(PageRun);
 
     connect(notesPage->lblStatus, &ClickLabel::clicked, this, &frmMain::lblStatus_Click);
-    connect(aboutPage->Label5, &ClickLabel::clicked, this,
-            [this] { m_context.OpenWithExplorer(AboutPage::ownPageAddress()); });
+    connect(aboutPage->Label5, &ClickLabel::clicked, this, &frmMain::Label5_Click);
     shutdownSaves.document = [this] { return notesPage->shutdownSave(); };
     shutdownSaves.appList = [this] { return runPage->SaveAppList(); };
     shutdownSaves.phoneBook = [this] { return phonePage->SavePhone(); };
@@ -264,4 +263,9 @@ void frmMain::lblStatus_Click()
 {
     m_context.MsgBox(notesPage->lblStatus->text(), AppContext::Buttons::Ok, AppContext::Icon::Information,
                      QStringLiteral("Статус"));
+}
+
+void frmMain::Label5_Click()
+{
+    m_context.OpenWithExplorer(AboutPage::ownPageAddress());
 }

@@ -57,6 +57,7 @@ public:
     void LoadSettings();
     void SaveSettings();
     void lblStatus_Click();
+    void Label5_Click();
 
     QLabel *Image2;
     QLabel *Label1;

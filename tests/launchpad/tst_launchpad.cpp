@@ -14,6 +14,10 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTest>
+#include <QtEndian>
+
+#include <algorithm>
+#include <cstdlib>
 
 using Answer = platform::Dialogs::Answer;
 using Effect = FakeSystem::Effect;
@@ -344,11 +348,18 @@ void tst_Launchpad::shippedSounds()
     QFETCH(QString, name);
     QFile file(QStringLiteral(TARNEL_PROGRAM_DIR "/") + name);
     QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
-    const auto wave = platform::sound::parseWave(file.readAll());
+    const QByteArray bytes = file.readAll();
+    const auto wave = platform::sound::parseWave(bytes);
     QVERIFY(wave);
-    QVERIFY(wave->format != platform::sound::SampleFormat::Float32);
+    QCOMPARE(wave->format, platform::sound::SampleFormat::Signed16);
     const double seconds = double(wave->dataSize) / wave->frameSize / wave->sampleRate;
-    QVERIFY2(seconds > 0.03 && seconds < 1.0, qPrintable(QString::number(seconds)));
+    QVERIFY2(seconds >= 0.1 && seconds < 1.0, qPrintable(QString::number(seconds)));
+    // Quiet: no sample above half of full scale.
+    const char *samples = bytes.constData() + wave->dataOffset;
+    int peak = 0;
+    for (qsizetype i = 0; i + 1 < wave->dataSize; i += 2)
+        peak = std::max(peak, std::abs(int(qFromLittleEndian<qint16>(samples + i))));
+    QVERIFY2(peak > 0 && peak < 16384, qPrintable(QString::number(peak)));
 }
 
 QTEST_MAIN(tst_Launchpad)

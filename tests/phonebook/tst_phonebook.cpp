@@ -170,6 +170,9 @@ void tst_PhoneBook::file_data()
         << QByteArray("a|1|\r\n\r\nb|2|\r\n") << u"a|1;|;b|2"_qs << fileOf(u"a|1"_qs) << QPoint(0, 1) << true;
     QTest::newRow("line without a number before entries")
         << QByteArray("a\r\nb|2|\r\n") << u"a|;b|2"_qs << QByteArray("a|\r\n") << QPoint(1, 0) << true;
+    const QByteArray longLine = QByteArray(100000, 'a') + "|1|\r\n\r\n";
+    QTest::newRow("lines of 100,000 characters kept whole")
+        << longLine << QString(100000, u'a') + u"|1"_qs << longLine << QPoint(0, 1) << false;
     QTest::newRow("more than 50 entries")
         << fileOf(entries(60)) << entries(50) << fileOf(entries(50)) << QPoint(1, 49) << true;
 }
