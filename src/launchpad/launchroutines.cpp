@@ -42,8 +42,10 @@ QString programLine(const QString &programFolder, const QString &relativePath)
 {
     const QString program = programPath(programFolder, relativePath);
     // Unquoted, a program folder with a blank ("/home/me/Orvane Tarnel/")
-    // would start "/home/me/Orvane" if such a file existed.
-    if (program.contains(QLatin1Char(' ')) || program.contains(QLatin1Char('\t')))
+    // would start "/home/me/Orvane" if such a file existed. A name holding a
+    // double quote cannot be quoted; the line finds it unquoted as before.
+    if ((program.contains(QLatin1Char(' ')) || program.contains(QLatin1Char('\t')))
+        && !program.contains(QLatin1Char('"')))
         return QLatin1Char('"') + program + QLatin1Char('"');
     return program;
 }

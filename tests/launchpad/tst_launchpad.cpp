@@ -1,6 +1,7 @@
 #include "aboutpage.h"
 #include "clicklabel.h"
 #include "gamespage.h"
+#include "launchroutines.h"
 #include "padlabel.h"
 #include "run.h"
 #include "runtimefailure.h"
@@ -136,6 +137,8 @@ private Q_SLOTS:
     void missingHelpFile_saysWhichAndStartsNothing();
     void shippedSounds_data();
     void shippedSounds();
+    void programLine_data();
+    void programLine();
 };
 
 void tst_Launchpad::click_data()
@@ -360,6 +363,24 @@ void tst_Launchpad::shippedSounds()
     for (qsizetype i = 0; i + 1 < wave->dataSize; i += 2)
         peak = std::max(peak, std::abs(int(qFromLittleEndian<qint16>(samples + i))));
     QVERIFY2(peak > 0 && peak < 16384, qPrintable(QString::number(peak)));
+}
+
+void tst_Launchpad::programLine_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("line");
+
+    QTest::newRow("no blank: as it stands") << u"/opt/tarnel/"_qs << u"/opt/tarnel/tallyra/tallyra"_qs;
+    QTest::newRow("blank: quoted") << u"/opt/My Tarnel/"_qs << u"\"/opt/My Tarnel/tallyra/tallyra\""_qs;
+    QTest::newRow("blank and quote: unquotable")
+        << u"/opt/My \"Tarnel\"/"_qs << u"/opt/My \"Tarnel\"/tallyra/tallyra"_qs;
+}
+
+void tst_Launchpad::programLine()
+{
+    QFETCH(QString, folder);
+    QFETCH(QString, line);
+    QCOMPARE(launchpad::programLine(folder, u"tallyra/tallyra"_qs), line);
 }
 
 QTEST_MAIN(tst_Launchpad)
