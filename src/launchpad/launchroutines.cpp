@@ -4,6 +4,7 @@
 #include "appearance.h"
 #include "clicklabel.h"
 #include "folders.h"
+#include "placement.h"
 #include "runtimefailure.h"
 #include "system.h"
 #include "weblinks.h"
@@ -116,10 +117,7 @@ void openHelpFile(AppContext &context, const QString &relativePath)
 
 QLabel *placeText(QLabel *label, const char *name, const QRect &rect, bool wrap)
 {
-    label->setObjectName(QLatin1String(name));
-    label->setGeometry(rect);
-    label->setWordWrap(wrap);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    placeLabel(label, name, rect, wrap);
     setTextColour(label, black);
     return label;
 }

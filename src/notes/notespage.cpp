@@ -5,6 +5,7 @@
 #include "clicklabel.h"
 #include "codepage.h"
 #include "comdlg.h"
+#include "placement.h"
 #include "runtimefailure.h"
 #include "system.h"
 #include "textfile.h"
@@ -94,22 +95,20 @@ NotesPage::NotesPage(AppContext &context, QWidget *parent)
     const struct
     {
         QWidget *widget;
-        const char16_t *name;
+        const char *name;
         QRect place;
     } controls[] = {
-        {cmdFile, u"cmdFile", rect(120, 480, 735, 375)},
-        {cmdEdit, u"cmdEdit", rect(960, 480, 855, 375)},
-        {cmdLoadLast, u"cmdLoadLast", rect(1920, 480, 2175, 375)},
-        {cmdOpenFile, u"cmdOpenFile", rect(5760, 480, 375, 375)},
-        {cmdSaveText, u"cmdSaveText", rect(6240, 480, 375, 375)},
-        {cmdPrintText, u"cmdPrintText", rect(6840, 480, 375, 375)},
-        {Text, u"Text", rect(120, 960, 7095, 3495)},
-        {lblStatus, u"lblStatus", rect(120, 4500, 7215, 255)},
+        {cmdFile, "cmdFile", rect(120, 480, 735, 375)},
+        {cmdEdit, "cmdEdit", rect(960, 480, 855, 375)},
+        {cmdLoadLast, "cmdLoadLast", rect(1920, 480, 2175, 375)},
+        {cmdOpenFile, "cmdOpenFile", rect(5760, 480, 375, 375)},
+        {cmdSaveText, "cmdSaveText", rect(6240, 480, 375, 375)},
+        {cmdPrintText, "cmdPrintText", rect(6840, 480, 375, 375)},
+        {Text, "Text", rect(120, 960, 7095, 3495)},
+        {lblStatus, "lblStatus", rect(120, 4500, 7215, 255)},
     };
-    for (const auto &control : controls) {
-        control.widget->setObjectName(QString::fromUtf16(control.name));
-        control.widget->setGeometry(control.place);
-    }
+    for (const auto &control : controls)
+        placeControl(control.widget, control.name, control.place);
     cmdLoadLast->setToolTip(QStringLiteral("Открыть последний редактируемый файл"));
 
     Text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

@@ -2,6 +2,7 @@
 
 #include "appcontext.h"
 #include "modulegrid1.h"
+#include "placement.h"
 #include "textfile.h"
 #include "twips.h"
 
@@ -71,22 +72,20 @@ PhonePage::PhonePage(AppContext &context, QWidget *parent)
     const struct
     {
         QWidget *control;
-        const char16_t *name;
+        const char *name;
         QRect place;
     } layout[] = {
-        {Label8, u"Label8", rect(120, 600, 1575, 375)},
-        {Label9, u"Label9", rect(3120, 600, 1575, 375)},
-        {Grid1, u"Grid1", rect(120, 960, 5295, 3615)},
-        {cmdAddPhone, u"cmdAddPhone", rect(5640, 960, 1575, 375)},
-        {cmdEditPhone, u"cmdEditPhone", rect(5640, 1440, 1575, 375)},
-        {cmdDelPhone, u"cmdDelPhone", rect(5640, 1920, 1575, 375)},
-        {cmdClearAllPhone, u"cmdClearAllPhone", rect(5640, 2880, 1575, 375)},
-        {cmdSaveGrid, u"cmdSaveGrid", rect(5640, 4080, 1575, 375)},
+        {Label8, "Label8", rect(120, 600, 1575, 375)},
+        {Label9, "Label9", rect(3120, 600, 1575, 375)},
+        {Grid1, "Grid1", rect(120, 960, 5295, 3615)},
+        {cmdAddPhone, "cmdAddPhone", rect(5640, 960, 1575, 375)},
+        {cmdEditPhone, "cmdEditPhone", rect(5640, 1440, 1575, 375)},
+        {cmdDelPhone, "cmdDelPhone", rect(5640, 1920, 1575, 375)},
+        {cmdClearAllPhone, "cmdClearAllPhone", rect(5640, 2880, 1575, 375)},
+        {cmdSaveGrid, "cmdSaveGrid", rect(5640, 4080, 1575, 375)},
     };
-    for (const auto &entry : layout) {
-        entry.control->setObjectName(QString::fromUtf16(entry.name));
-        entry.control->setGeometry(entry.place);
-    }
+    for (const auto &entry : layout)
+        placeControl(entry.control, entry.name, entry.place);
 
     // Every cell is a data cell: no headings, no editing in place, and the
     // current cell is the one selection.

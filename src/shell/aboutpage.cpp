@@ -2,23 +2,11 @@
 
 #include "appearance.h"
 #include "clicklabel.h"
+#include "placement.h"
 #include "twips.h"
 #include "weblinks.h"
 
 #include <QPixmap>
-
-namespace {
-
-QLabel *placeLabel(QLabel *label, const char *name, QRect rect, bool wrap)
-{
-    label->setObjectName(QLatin1String(name));
-    label->setGeometry(rect);
-    label->setWordWrap(wrap);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    return label;
-}
-
-} // namespace
 
 AboutPage::AboutPage(QWidget *parent)
     : QWidget(parent)
