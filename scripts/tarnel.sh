@@ -125,9 +125,14 @@ ENTRY
     made+=("$file")
 }
 
+# The menus' caches, rebuilt as root, are handed to the user with the rest.
 refresh_desktop() {
     command -v update-desktop-database >/dev/null && update-desktop-database -q "$applications" 2>/dev/null || true
     command -v gtk-update-icon-cache >/dev/null && gtk-update-icon-cache -q -t "$icons" 2>/dev/null || true
+    for cache in "$applications/mimeinfo.cache" "$icons/icon-theme.cache"; do
+        [ -e "$cache" ] && made+=("$cache")
+    done
+    hand_over
 }
 
 install_built() {
@@ -154,7 +159,6 @@ install_built() {
         "Orvane Kelvane" "Orvane Kelvane" \
         "Shows a character's code and whether it is an English or a Russian letter" \
         "Показывает код символа и определяет, русская это буква или английская"
-    hand_over
     refresh_desktop
     echo "Installed Orvane Tarnel for $owner in $folder"
     echo "Desktop entries: $applications/orvane-tarnel.desktop, $applications/orvane-kelvane.desktop"
