@@ -57,7 +57,7 @@ PhonePage::PhonePage(AppContext &context, QWidget *parent)
     , gridToText(ModuleGrid1::GridToText)
     , Label8(new QLabel(QStringLiteral("Имя:"), this))
     , Label9(new QLabel(QStringLiteral("Телефон:"), this))
-    , Grid1(new QTableWidget(Rows, PhoneGrid::Cols, this))
+    , Grid1(new QTableWidget(this))
     , cmdAddPhone(new QPushButton(QStringLiteral("Добавить"), this))
     , cmdEditPhone(new QPushButton(QStringLiteral("Изменить"), this))
     , cmdDelPhone(new QPushButton(QStringLiteral("Удалить"), this))
@@ -101,6 +101,10 @@ PhonePage::PhonePage(AppContext &context, QWidget *parent)
     Grid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     Grid1->verticalHeader()->setMinimumSectionSize(1);
     Grid1->verticalHeader()->setDefaultSectionSize(toPixels(240));
+    // The rows come once the headers are hidden and fixed: made before, each
+    // of them would be measured for a header nobody sees.
+    Grid1->setColumnCount(PhoneGrid::Cols);
+    Grid1->setRowCount(Rows);
     Grid1->setColumnWidth(0, toPixels(3000));
     Grid1->setColumnWidth(1, toPixels(5000) - toPixels(3000));
     showGrid();
