@@ -136,7 +136,6 @@ void frmDetails::cmdOK_Click()
     }
     state.StartCh = true;
     m_page.FillRunList();
-    m_mainWindow->setEnabled(true);
     close();
 }
 
