@@ -330,7 +330,6 @@ SaveOutcome NotesPage::saveTo(const QString &path)
         Text->setFocus();
         return SaveOutcome::Failed;
     }
-    m_context.showWaitPointer();
     // A failed write has been reported; the document keeps its file, its
     // status and its modified flag, so that it is not lost at shut-down.
     if (!WriteTextFile(m_context, path, text)) {
@@ -342,7 +341,6 @@ SaveOutcome NotesPage::saveTo(const QString &path)
     state.LastFile = path;
     cmdLoadLast->setToolTip(QStringLiteral("Загрузить последний файл: ") + state.LastFile);
     state.Change = false;
-    m_context.showDefaultPointer();
     Text->setFocus();
     return SaveOutcome::Saved;
 }
@@ -500,11 +498,9 @@ SaveOutcome NotesPage::shutdownSave()
     const QString text = documentText();
     if (!acceptLostCharacters(text))
         return SaveOutcome::Failed;
-    m_context.showWaitPointer();
     if (!WriteTextFile(m_context, state.CurrentFile, text))
         return SaveOutcome::Failed;
     setStatus(QStringLiteral("Состояние: документ сохранен."), QString());
     state.Change = false;
-    m_context.showDefaultPointer();
     return SaveOutcome::Saved;
 }
