@@ -235,18 +235,21 @@ void NotesPage::mnuItemNew_Click()
     m_context.state.Change = false;
 }
 
-bool NotesPage::loadDocument(const QString &path)
+void NotesPage::openDocument(const QString &path, const QString &toolTip)
 {
+    m_context.showWaitPointer();
     bool failed = false;
     const QString paragraphs = ReadTextFileAsParagraphs(m_context, path, &failed);
     // The read has said why; the document the user had stays as it was.
-    if (failed)
-        return false;
-    m_context.state.CurrentFile = path;
-    // setPlainText also forgets the undo history of the previous document.
-    Text->setPlainText(paragraphs);
-    m_context.state.Change = false;
-    return true;
+    if (!failed) {
+        m_context.state.CurrentFile = path;
+        // setPlainText also forgets the undo history of the previous document.
+        Text->setPlainText(paragraphs);
+        m_context.state.Change = false;
+        setStatus(QStringLiteral("Документ открыт из ") + path, toolTip);
+    }
+    m_context.showDefaultPointer();
+    Text->setFocus();
 }
 
 void NotesPage::mnuItemOpen_Click()
@@ -265,11 +268,7 @@ void NotesPage::mnuItemOpen_Click()
     if (path.isEmpty())
         return;
 
-    m_context.showWaitPointer();
-    if (loadDocument(path))
-        setStatus(QStringLiteral("Документ открыт из ") + path, QStringLiteral("Файл будет сохранен в ") + path);
-    m_context.showDefaultPointer();
-    Text->setFocus();
+    openDocument(path, QStringLiteral("Файл будет сохранен в ") + path);
 }
 
 SaveOutcome NotesPage::Save()
@@ -402,11 +401,7 @@ void NotesPage::cmdLoadLast_Click()
 
     // Read after the save: a save made just now has made its file the last one.
     const QString path = state.LastFile;
-    m_context.showWaitPointer();
-    if (loadDocument(path))
-        setStatus(QStringLiteral("Документ открыт из ") + path, QStringLiteral("Документ будет сохранен в: ") + path);
-    m_context.showDefaultPointer();
-    Text->setFocus();
+    openDocument(path, QStringLiteral("Документ будет сохранен в: ") + path);
 }
 
 void NotesPage::mnuItemInsDateTime_Click()
