@@ -20,7 +20,6 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QTextCursor>
 #include <QTextDocument>
 
