@@ -26,13 +26,18 @@ qsizetype skipDigits(const QString &text, qsizetype i)
     return i;
 }
 
+qsizetype skipBlanks(const QString &text, qsizetype i)
+{
+    while (i < text.size() && isBlank(text.at(i)))
+        ++i;
+    return i;
+}
+
 } // namespace
 
 QString numericBeginning(const QString &text)
 {
-    qsizetype start = 0;
-    while (start < text.size() && isBlank(text.at(start)))
-        ++start;
+    const qsizetype start = skipBlanks(text, 0);
     qsizetype i = start;
     if (i < text.size() && (text.at(i) == QLatin1Char('+') || text.at(i) == QLatin1Char('-')))
         ++i;
@@ -73,15 +78,9 @@ qint16 toInt16(const QString &number)
 
 qint16 wholeTextToInt16(const QString &text)
 {
-    qsizetype end = text.size();
-    while (end > 0 && isBlank(text.at(end - 1)))
-        --end;
-    const QString trimmed = text.left(end);
-    const QString number = numericBeginning(trimmed);
-    qsizetype start = 0;
-    while (start < trimmed.size() && isBlank(trimmed.at(start)))
-        ++start;
-    if (number.isEmpty() || start + number.size() != trimmed.size())
+    const QString number = numericBeginning(text);
+    const qsizetype numberEnd = skipBlanks(text, 0) + number.size();
+    if (number.isEmpty() || skipBlanks(text, numberEnd) != text.size())
         throw platform::RuntimeFailure::withNumber(platform::failure::TypeMismatch);
     return toInt16(number);
 }

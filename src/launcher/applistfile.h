@@ -20,7 +20,7 @@ QString fileName();
 enum class Outcome {
     Loaded, // slots 1 to count hold the list
     CountOutOfRange, // "max" below 1 or above 100; no slot was touched
-    MissingCommand, // an entry has no command; the slots before it were overwritten
+    MissingCommand, // an entry has no command; the slots up to it were overwritten
 };
 
 struct ReadResult

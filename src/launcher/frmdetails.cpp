@@ -3,6 +3,7 @@
 #include "appcontext.h"
 #include "applistfile.h"
 #include "comdlg.h"
+#include "placement.h"
 #include "runpage.h"
 #include "twips.h"
 
@@ -35,21 +36,14 @@ frmDetails::frmDetails(AppContext &context, RunPage &page, QWidget *mainWindow)
     // A window of its own does not take the main window's font.
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
 
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(rect(120, 240, 1695, 255));
-    txtTitle->setObjectName(QStringLiteral("txtTitle"));
-    txtTitle->setGeometry(rect(1920, 240, 3735, 285));
-    Label2->setObjectName(QStringLiteral("Label2"));
-    Label2->setGeometry(rect(120, 720, 3375, 255));
-    txtPath->setObjectName(QStringLiteral("txtPath"));
-    txtPath->setGeometry(rect(120, 960, 5775, 285));
-    cmdBrowse->setObjectName(QStringLiteral("cmdBrowse"));
-    cmdBrowse->setGeometry(rect(4800, 1320, 1095, 375));
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setGeometry(rect(1560, 2520, 1575, 375));
+    placeControl(Label1, "Label1", rect(120, 240, 1695, 255));
+    placeControl(txtTitle, "txtTitle", rect(1920, 240, 3735, 285));
+    placeControl(Label2, "Label2", rect(120, 720, 3375, 255));
+    placeControl(txtPath, "txtPath", rect(120, 960, 5775, 285));
+    placeControl(cmdBrowse, "cmdBrowse", rect(4800, 1320, 1095, 375));
+    placeControl(cmdOK, "cmdOK", rect(1560, 2520, 1575, 375));
+    placeControl(cmdCancel, "cmdCancel", rect(3240, 2520, 1455, 375));
     cmdOK->setDefault(true);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    cmdCancel->setGeometry(rect(3240, 2520, 1455, 375));
 
     // A line edit stops at 32767 characters unless told otherwise; the
     // entries have no limit of their own.
@@ -136,7 +130,6 @@ void frmDetails::cmdOK_Click()
     }
     state.StartCh = true;
     m_page.FillRunList();
-    m_mainWindow->setEnabled(true);
     close();
 }
 

@@ -38,7 +38,7 @@ public:
     void cmdOK_Click();
     void cmdCancel_Click();
 
-    // Escape does nothing: the dialog has no cancel button, and only OK,
+    // Escape does nothing: no button of the dialog answers it, and only OK,
     // Отмена and the close box end it.
     void reject() override;
 

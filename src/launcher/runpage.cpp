@@ -4,6 +4,7 @@
 #include "applistfile.h"
 #include "filesystem.h"
 #include "frmdetails.h"
+#include "placement.h"
 #include "runtimefailure.h"
 #include "twips.h"
 
@@ -57,19 +58,15 @@ RunPage::RunPage(AppContext &context, QWidget *parent)
 {
     using platform::twips::rect;
 
-    Label2->setObjectName(QStringLiteral("Label2"));
-    Label2->setWordWrap(true);
-    Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Label2->setGeometry(rect(120, 480, 6975, 495));
+    placeLabel(Label2, "Label2", rect(120, 480, 6975, 495), true);
 
-    RunList->setObjectName(QStringLiteral("RunList"));
+    placeControl(RunList, "RunList", rect(120, 1080, 4695, 3420));
     RunList->setSortingEnabled(false);
     RunList->setSelectionMode(QAbstractItemView::SingleSelection);
     QFont listFont(QStringLiteral("MS Sans Serif"));
     listFont.setPointSizeF(9.75);
     RunList->setFont(listFont);
     RunList->setToolTip(QStringLiteral("Дважды кликните на названии программы для ее запуска"));
-    RunList->setGeometry(rect(120, 1080, 4695, 3420));
     RunList->setCursor(Qt::PointingHandCursor);
     RunList->viewport()->setCursor(Qt::PointingHandCursor);
 
@@ -88,8 +85,7 @@ RunPage::RunPage(AppContext &context, QWidget *parent)
     };
     QWidget *previous = RunList;
     for (const auto &entry : buttons) {
-        entry.button->setObjectName(QLatin1String(entry.name));
-        entry.button->setGeometry(rect(5040, entry.top, 2175, 375));
+        placeControl(entry.button, entry.name, rect(5040, entry.top, 2175, 375));
         entry.button->setCursor(Qt::PointingHandCursor);
         connect(entry.button, &QPushButton::clicked, this, entry.handler);
         setTabOrder(previous, entry.button);

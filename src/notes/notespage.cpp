@@ -20,7 +20,6 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -235,18 +234,21 @@ void NotesPage::mnuItemNew_Click()
     m_context.state.Change = false;
 }
 
-bool NotesPage::loadDocument(const QString &path)
+void NotesPage::openDocument(const QString &path, const QString &toolTip)
 {
+    m_context.showWaitPointer();
     bool failed = false;
     const QString paragraphs = ReadTextFileAsParagraphs(m_context, path, &failed);
     // The read has said why; the document the user had stays as it was.
-    if (failed)
-        return false;
-    m_context.state.CurrentFile = path;
-    // setPlainText also forgets the undo history of the previous document.
-    Text->setPlainText(paragraphs);
-    m_context.state.Change = false;
-    return true;
+    if (!failed) {
+        m_context.state.CurrentFile = path;
+        // setPlainText also forgets the undo history of the previous document.
+        Text->setPlainText(paragraphs);
+        m_context.state.Change = false;
+        setStatus(QStringLiteral("Документ открыт из ") + path, toolTip);
+    }
+    m_context.showDefaultPointer();
+    Text->setFocus();
 }
 
 void NotesPage::mnuItemOpen_Click()
@@ -265,11 +267,7 @@ void NotesPage::mnuItemOpen_Click()
     if (path.isEmpty())
         return;
 
-    m_context.showWaitPointer();
-    if (loadDocument(path))
-        setStatus(QStringLiteral("Документ открыт из ") + path, QStringLiteral("Файл будет сохранен в ") + path);
-    m_context.showDefaultPointer();
-    Text->setFocus();
+    openDocument(path, QStringLiteral("Файл будет сохранен в ") + path);
 }
 
 SaveOutcome NotesPage::Save()
@@ -330,7 +328,6 @@ SaveOutcome NotesPage::saveTo(const QString &path)
         Text->setFocus();
         return SaveOutcome::Failed;
     }
-    m_context.showWaitPointer();
     // A failed write has been reported; the document keeps its file, its
     // status and its modified flag, so that it is not lost at shut-down.
     if (!WriteTextFile(m_context, path, text)) {
@@ -342,7 +339,6 @@ SaveOutcome NotesPage::saveTo(const QString &path)
     state.LastFile = path;
     cmdLoadLast->setToolTip(QStringLiteral("Загрузить последний файл: ") + state.LastFile);
     state.Change = false;
-    m_context.showDefaultPointer();
     Text->setFocus();
     return SaveOutcome::Saved;
 }
@@ -404,11 +400,7 @@ void NotesPage::cmdLoadLast_Click()
 
     // Read after the save: a save made just now has made its file the last one.
     const QString path = state.LastFile;
-    m_context.showWaitPointer();
-    if (loadDocument(path))
-        setStatus(QStringLiteral("Документ открыт из ") + path, QStringLiteral("Документ будет сохранен в: ") + path);
-    m_context.showDefaultPointer();
-    Text->setFocus();
+    openDocument(path, QStringLiteral("Документ будет сохранен в: ") + path);
 }
 
 void NotesPage::mnuItemInsDateTime_Click()
@@ -500,11 +492,9 @@ SaveOutcome NotesPage::shutdownSave()
     const QString text = documentText();
     if (!acceptLostCharacters(text))
         return SaveOutcome::Failed;
-    m_context.showWaitPointer();
     if (!WriteTextFile(m_context, state.CurrentFile, text))
         return SaveOutcome::Failed;
     setStatus(QStringLiteral("Состояние: документ сохранен."), QString());
     state.Change = false;
-    m_context.showDefaultPointer();
     return SaveOutcome::Saved;
 }

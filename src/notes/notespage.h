@@ -76,7 +76,8 @@ private:
     SaveOutcome saveTo(const QString &path);
     bool acceptLostCharacters(const QString &text);
     void askToSaveFirst(const QString &question);
-    bool loadDocument(const QString &path);
+    // The file at path becomes the document, unless the read fails (and is reported).
+    void openDocument(const QString &path, const QString &toolTip);
     void setStatus(const QString &caption, const QString &toolTip);
 
     AppContext &m_context;
