@@ -3,7 +3,6 @@
 #include "appcontext.h"
 #include "launchroutines.h"
 #include "padlabel.h"
-#include "runtimefailure.h"
 #include "twips.h"
 
 #include <QFrame>
@@ -99,14 +98,8 @@ std::array<QString, GamesPage::GameCount> GamesPage::descriptions()
 
 void GamesPage::hideMissingGillrun()
 {
-    bool present = false;
-    try {
-        present = m_context.FileExists(
-            launchpad::programPath(m_context.state.ProgramFolder, QString::fromLatin1(games[gillrunIndex].program)));
-    } catch (const platform::RuntimeFailure &) {
-        // A search that cannot be made finds nothing.
-    }
-    if (present)
+    if (launchpad::fileFound(m_context, launchpad::programPath(m_context.state.ProgramFolder,
+                                                               QString::fromLatin1(games[gillrunIndex].program))))
         return;
     lblStartGame[gillrunIndex]->hide();
     imgGame[gillrunIndex]->hide();

@@ -56,6 +56,15 @@ QString openerLine(const QString &windowsFolder, const QString &target)
     return windowsFolder + QLatin1Char('/') + platform::folders::openerName() + QLatin1Char(' ') + target;
 }
 
+bool fileFound(const AppContext &context, const QString &path)
+{
+    try {
+        return context.FileExists(path);
+    } catch (const platform::RuntimeFailure &) {
+        return false;
+    }
+}
+
 void highlight(AppContext &context, const QList<QLabel *> &labels, qint16 index, QLabel *info,
                const QString &description, qint16 &lastEntered)
 {
@@ -100,13 +109,7 @@ void openHelpFile(AppContext &context, const QString &relativePath)
 {
     const AppState &state = context.state;
     const QString path = state.ProgramFolder + relativePath;
-    bool found = false;
-    try {
-        found = context.FileExists(path);
-    } catch (const platform::RuntimeFailure &) {
-        // A search that cannot be made finds nothing.
-    }
-    if (!found) {
+    if (!fileFound(context, path)) {
         context.MsgBox(QStringLiteral("Не найден файл ") + path);
         return;
     }

@@ -26,6 +26,10 @@ QString programLine(const QString &programFolder, const QString &relativePath);
 // The opener's command line for target, which is passed on as it is.
 QString openerLine(const QString &windowsFolder, const QString &target);
 
+// Whether the file at path is there; a search that cannot be made finds
+// nothing.
+bool fileFound(const AppContext &context, const QString &path);
+
 // The mouse is over labels[index]: that label turns red, the others black,
 // and info shows description. The first entry into a label, as remembered in
 // lastEntered, plays the hover sound.
