@@ -54,9 +54,8 @@ GamesPage::GamesPage(AppContext &context, QWidget *parent)
         const Game &game = games[i];
         imgGame[i]
             = launchpad::picture(QString::fromLatin1(game.icon), "imgGame", rect(120, game.iconTop, 495, 495), this);
-        lblStartGame[i] = new PadLabel(QString::fromLatin1(game.caption), this);
-        launchpad::placeText(lblStartGame[i], "lblStartGame", rect(720, game.labelTop, 1935, 255), false);
-        lblStartGame[i]->setFont(launchpad::nameFont());
+        lblStartGame[i] = launchpad::nameLabel(QString::fromLatin1(game.caption), "lblStartGame",
+                                               rect(720, game.labelTop, 1935, 255), this);
         connect(lblStartGame[i], &PadLabel::mouseMoved, this, [this, i] { lblStartGame_MouseMove(i); });
         connect(lblStartGame[i], &ClickLabel::clicked, this, [this, i] { lblStartGame_Click(i); });
     }

@@ -4,6 +4,7 @@
 #include "appearance.h"
 #include "clicklabel.h"
 #include "folders.h"
+#include "padlabel.h"
 #include "placement.h"
 #include "runtimefailure.h"
 #include "system.h"
@@ -162,12 +163,15 @@ QFrame *shape(const char *name, const QRect &rect, QWidget *parent)
     return frame;
 }
 
-QFont nameFont()
+PadLabel *nameLabel(const QString &caption, const char *name, const QRect &rect, QWidget *parent)
 {
+    auto *label = new PadLabel(caption, parent);
+    placeText(label, name, rect, false);
     QFont font(QStringLiteral("Tahoma"));
     font.setPointSizeF(9.75);
     font.setBold(true);
-    return font;
+    label->setFont(font);
+    return label;
 }
 
 } // namespace launchpad

@@ -6,6 +6,7 @@
 
 class AppContext;
 class ClickLabel;
+class PadLabel;
 class QFrame;
 class QLabel;
 class QWidget;
@@ -55,7 +56,7 @@ ClickLabel *linkLabel(const QString &caption, const char *name, const QRect &rec
 QLabel *picture(const QString &resource, const char *name, const QRect &rect, QWidget *parent);
 // The decorative frame behind a page's description.
 QFrame *shape(const char *name, const QRect &rect, QWidget *parent);
-// The face of the programs' names.
-QFont nameFont();
+// A program's name, in the face both pages give it.
+PadLabel *nameLabel(const QString &caption, const char *name, const QRect &rect, QWidget *parent);
 
 } // namespace launchpad

@@ -53,9 +53,7 @@ ToolsPage::ToolsPage(AppContext &context, QWidget *parent)
             = i == PersonalFolderIndex ? QStringLiteral("Ваша папка") : QString::fromLatin1(tool.caption);
         imgStart[i]
             = launchpad::picture(QString::fromLatin1(tool.icon), "imgStart", rect(120, tool.top, 375, 375), this);
-        lblStart[i] = new PadLabel(caption, this);
-        launchpad::placeText(lblStart[i], "lblStart", rect(600, tool.top, 1335, 255), false);
-        lblStart[i]->setFont(launchpad::nameFont());
+        lblStart[i] = launchpad::nameLabel(caption, "lblStart", rect(600, tool.top, 1335, 255), this);
         connect(lblStart[i], &PadLabel::mouseMoved, this, [this, i] { lblStart_MouseMove(i); });
         connect(lblStart[i], &ClickLabel::clicked, this, [this, i] { lblStart_Click(i); });
     }
