@@ -30,11 +30,6 @@ constexpr qint16 gillrunIndex = 2;
 constexpr int helpLeft = 5640;
 constexpr int gamesWebLeft = 6600;
 
-QString sharedWebToolTip()
-{
-    return QStringLiteral("Информация о программе в Интернете");
-}
-
 } // namespace
 
 GamesPage::GamesPage(AppContext &context, QWidget *parent)
@@ -69,8 +64,8 @@ GamesPage::GamesPage(AppContext &context, QWidget *parent)
         return launchpad::linkLabel(QStringLiteral("Справка"), name, rect(helpLeft, top, 855, 255), QString(), this);
     };
     const auto web = [this](const char *name, int top) {
-        return launchpad::linkLabel(QStringLiteral("www"), name, rect(gamesWebLeft, top, 495, 255), sharedWebToolTip(),
-                                    this);
+        return launchpad::linkLabel(QStringLiteral("www"), name, rect(gamesWebLeft, top, 495, 255),
+                                    QStringLiteral("Информация о программе в Интернете"), this);
     };
     lblBrommelInfo = help("lblBrommelInfo", 960);
     lblBrommelOnline = web("lblBrommelOnline", 960);
