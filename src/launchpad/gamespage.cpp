@@ -3,7 +3,6 @@
 #include "appcontext.h"
 #include "launchroutines.h"
 #include "padlabel.h"
-#include "runtimefailure.h"
 #include "twips.h"
 
 #include <QFrame>
@@ -31,11 +30,6 @@ constexpr qint16 gillrunIndex = 2;
 constexpr int helpLeft = 5640;
 constexpr int gamesWebLeft = 6600;
 
-QString sharedWebToolTip()
-{
-    return QStringLiteral("Информация о программе в Интернете");
-}
-
 } // namespace
 
 GamesPage::GamesPage(AppContext &context, QWidget *parent)
@@ -55,9 +49,8 @@ GamesPage::GamesPage(AppContext &context, QWidget *parent)
         const Game &game = games[i];
         imgGame[i]
             = launchpad::picture(QString::fromLatin1(game.icon), "imgGame", rect(120, game.iconTop, 495, 495), this);
-        lblStartGame[i] = new PadLabel(QString::fromLatin1(game.caption), this);
-        launchpad::placeText(lblStartGame[i], "lblStartGame", rect(720, game.labelTop, 1935, 255), false);
-        lblStartGame[i]->setFont(launchpad::nameFont());
+        lblStartGame[i] = launchpad::nameLabel(QString::fromLatin1(game.caption), "lblStartGame",
+                                               rect(720, game.labelTop, 1935, 255), this);
         connect(lblStartGame[i], &PadLabel::mouseMoved, this, [this, i] { lblStartGame_MouseMove(i); });
         connect(lblStartGame[i], &ClickLabel::clicked, this, [this, i] { lblStartGame_Click(i); });
     }
@@ -71,8 +64,8 @@ GamesPage::GamesPage(AppContext &context, QWidget *parent)
         return launchpad::linkLabel(QStringLiteral("Справка"), name, rect(helpLeft, top, 855, 255), QString(), this);
     };
     const auto web = [this](const char *name, int top) {
-        return launchpad::linkLabel(QStringLiteral("www"), name, rect(gamesWebLeft, top, 495, 255), sharedWebToolTip(),
-                                    this);
+        return launchpad::linkLabel(QStringLiteral("www"), name, rect(gamesWebLeft, top, 495, 255),
+                                    QStringLiteral("Информация о программе в Интернете"), this);
     };
     lblBrommelInfo = help("lblBrommelInfo", 960);
     lblBrommelOnline = web("lblBrommelOnline", 960);
@@ -99,14 +92,8 @@ std::array<QString, GamesPage::GameCount> GamesPage::descriptions()
 
 void GamesPage::hideMissingGillrun()
 {
-    bool present = false;
-    try {
-        present = m_context.FileExists(
-            launchpad::programPath(m_context.state.ProgramFolder, QString::fromLatin1(games[gillrunIndex].program)));
-    } catch (const platform::RuntimeFailure &) {
-        // A search that cannot be made finds nothing.
-    }
-    if (present)
+    if (launchpad::fileFound(m_context, launchpad::programPath(m_context.state.ProgramFolder,
+                                                               QString::fromLatin1(games[gillrunIndex].program))))
         return;
     lblStartGame[gillrunIndex]->hide();
     imgGame[gillrunIndex]->hide();

@@ -4,6 +4,7 @@
 #include "appearance.h"
 #include "clicklabel.h"
 #include "folders.h"
+#include "padlabel.h"
 #include "placement.h"
 #include "runtimefailure.h"
 #include "system.h"
@@ -56,6 +57,15 @@ QString openerLine(const QString &windowsFolder, const QString &target)
     return windowsFolder + QLatin1Char('/') + platform::folders::openerName() + QLatin1Char(' ') + target;
 }
 
+bool fileFound(const AppContext &context, const QString &path)
+{
+    try {
+        return context.FileExists(path);
+    } catch (const platform::RuntimeFailure &) {
+        return false;
+    }
+}
+
 void highlight(AppContext &context, const QList<QLabel *> &labels, qint16 index, QLabel *info,
                const QString &description, qint16 &lastEntered)
 {
@@ -100,13 +110,7 @@ void openHelpFile(AppContext &context, const QString &relativePath)
 {
     const AppState &state = context.state;
     const QString path = state.ProgramFolder + relativePath;
-    bool found = false;
-    try {
-        found = context.FileExists(path);
-    } catch (const platform::RuntimeFailure &) {
-        // A search that cannot be made finds nothing.
-    }
-    if (!found) {
+    if (!fileFound(context, path)) {
         context.MsgBox(QStringLiteral("Не найден файл ") + path);
         return;
     }
@@ -159,12 +163,15 @@ QFrame *shape(const char *name, const QRect &rect, QWidget *parent)
     return frame;
 }
 
-QFont nameFont()
+PadLabel *nameLabel(const QString &caption, const char *name, const QRect &rect, QWidget *parent)
 {
+    auto *label = new PadLabel(caption, parent);
+    placeText(label, name, rect, false);
     QFont font(QStringLiteral("Tahoma"));
     font.setPointSizeF(9.75);
     font.setBold(true);
-    return font;
+    label->setFont(font);
+    return label;
 }
 
 } // namespace launchpad

@@ -6,6 +6,7 @@
 
 class AppContext;
 class ClickLabel;
+class PadLabel;
 class QFrame;
 class QLabel;
 class QWidget;
@@ -25,6 +26,10 @@ QString programLine(const QString &programFolder, const QString &relativePath);
 
 // The opener's command line for target, which is passed on as it is.
 QString openerLine(const QString &windowsFolder, const QString &target);
+
+// Whether the file at path is there; a search that cannot be made finds
+// nothing.
+bool fileFound(const AppContext &context, const QString &path);
 
 // The mouse is over labels[index]: that label turns red, the others black,
 // and info shows description. The first entry into a label, as remembered in
@@ -51,7 +56,7 @@ ClickLabel *linkLabel(const QString &caption, const char *name, const QRect &rec
 QLabel *picture(const QString &resource, const char *name, const QRect &rect, QWidget *parent);
 // The decorative frame behind a page's description.
 QFrame *shape(const char *name, const QRect &rect, QWidget *parent);
-// The face of the programs' names.
-QFont nameFont();
+// A program's name, in the face both pages give it.
+PadLabel *nameLabel(const QString &caption, const char *name, const QRect &rect, QWidget *parent);
 
 } // namespace launchpad

@@ -14,7 +14,7 @@ namespace {
 
 struct Tool
 {
-    const char *caption;
+    const char16_t *caption;
     int top;
     const char *icon;
     // The tool's subfolder, which is also the name of its program file; empty
@@ -23,11 +23,11 @@ struct Tool
 };
 
 constexpr std::array<Tool, ToolsPage::ToolCount> tools {{
-    {"Tallyra", 840, ":/launchpad/tallyra.png", "tallyra"},
-    {"Locksa", 1440, ":/launchpad/locksa.png", "locksa"},
-    {"Dovrik", 2040, ":/launchpad/dovrik.png", "dovrik"},
-    {"Velmor", 2640, ":/launchpad/velmor.png", "velmor"},
-    {"", 3960, ":/launchpad/personal.png", ""},
+    {u"Tallyra", 840, ":/launchpad/tallyra.png", "tallyra"},
+    {u"Locksa", 1440, ":/launchpad/locksa.png", "locksa"},
+    {u"Dovrik", 2040, ":/launchpad/dovrik.png", "dovrik"},
+    {u"Velmor", 2640, ":/launchpad/velmor.png", "velmor"},
+    {u"Ваша папка", 3960, ":/launchpad/personal.png", ""},
 }};
 
 constexpr int toolsWebLeft = 6480;
@@ -49,13 +49,10 @@ ToolsPage::ToolsPage(AppContext &context, QWidget *parent)
 
     for (qint16 i = 0; i < ToolCount; ++i) {
         const Tool &tool = tools[i];
-        const QString caption
-            = i == PersonalFolderIndex ? QStringLiteral("Ваша папка") : QString::fromLatin1(tool.caption);
         imgStart[i]
             = launchpad::picture(QString::fromLatin1(tool.icon), "imgStart", rect(120, tool.top, 375, 375), this);
-        lblStart[i] = new PadLabel(caption, this);
-        launchpad::placeText(lblStart[i], "lblStart", rect(600, tool.top, 1335, 255), false);
-        lblStart[i]->setFont(launchpad::nameFont());
+        lblStart[i]
+            = launchpad::nameLabel(QString::fromUtf16(tool.caption), "lblStart", rect(600, tool.top, 1335, 255), this);
         connect(lblStart[i], &PadLabel::mouseMoved, this, [this, i] { lblStart_MouseMove(i); });
         connect(lblStart[i], &ClickLabel::clicked, this, [this, i] { lblStart_Click(i); });
     }

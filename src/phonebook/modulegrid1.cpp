@@ -36,7 +36,7 @@ TextToGridLoss TextToGrid(QString &text, PhoneGrid &grid, qint16 rows)
     text.replace(QStringLiteral("\r\n"), QStringLiteral("`"));
 
     // A hand-edited file may hold any number of lines; only the rows the grid
-    // keeps are built, so the 16-bit count of rows built cannot overrun.
+    // keeps are built, the others merely counted.
     const int limit = std::max<int>(rows, 0);
     TextToGridLoss loss;
     QList<PhoneGrid::Row> built;

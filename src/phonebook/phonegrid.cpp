@@ -9,12 +9,8 @@ PhoneGrid::PhoneGrid(int rows)
 
 void PhoneGrid::setRowCount(int rows)
 {
-    rows = std::max(rows, 0);
-    if (rows < rowCount())
-        m_rows.resize(rows);
-    else
-        m_rows.insert(rowCount(), rows - rowCount(), Row());
-    m_row = std::clamp(m_row, 0, std::max(rows - 1, 0));
+    m_rows.resize(std::max(rows, 0));
+    setCurrentCell(m_row, m_col);
 }
 
 bool PhoneGrid::rowHasText(int row) const
@@ -33,7 +29,7 @@ void PhoneGrid::insertRows(int index, const QList<Row> &rows)
 void PhoneGrid::removeRow(int row)
 {
     m_rows.removeAt(row);
-    m_row = std::clamp(m_row, 0, std::max(rowCount() - 1, 0));
+    setCurrentCell(m_row, m_col);
 }
 
 void PhoneGrid::clearCells()

@@ -264,14 +264,14 @@ private:
 // failures throw. Either way nothing is left beside target.
 int replaceFromBeside(const QByteArray &target, const QByteArray &bytes, const struct stat *old, mode_t newMode)
 {
-    if (const int error = writeAccess(parentOf(target)))
+    const QByteArray folder = parentOf(target);
+    if (const int error = writeAccess(folder))
         return error;
     QByteArray temporary;
     Descriptor fd;
     for (int attempt = 0; fd.get() < 0; ++attempt) {
         // Hidden, so that a file test never mistakes it for the user's file.
-        temporary = parentOf(target) + "/.tarnel-" + QByteArray::number(QRandomGenerator::global()->generate64(), 36)
-                  + ".tmp";
+        temporary = folder + "/.tarnel-" + QByteArray::number(QRandomGenerator::global()->generate64(), 36) + ".tmp";
         fd.reset(::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, old ? 0600 : newMode));
         if (fd.get() < 0 && isRefusal(errno))
             return errno;
@@ -302,9 +302,9 @@ int replaceFromBeside(const QByteArray &target, const QByteArray &bytes, const s
 
     // Make the new name itself durable; a failure here loses nothing that is
     // not also lost by any other program's save.
-    const Descriptor folder(::open(parentOf(target).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.get() >= 0)
-        ::fsync(folder.get());
+    const Descriptor folderFd(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folderFd.get() >= 0)
+        ::fsync(folderFd.get());
     return 0;
 }
 
