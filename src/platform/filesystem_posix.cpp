@@ -287,7 +287,8 @@ int replaceFromBeside(const QByteArray &target, const QByteArray &bytes, const s
     if (old && (::fchown(fd.get(), old->st_uid, old->st_gid) != 0 || ::fchmod(fd.get(), old->st_mode & 07777) != 0))
         return EPERM;
     int error = writeAll(fd.get(), bytes);
-    if (error == 0 && ::fsync(fd.get()) != 0 && errno != EINVAL)
+    // A file system that cannot flush at all is no reason to refuse the save.
+    if (error == 0 && ::fsync(fd.get()) != 0 && errno != EINVAL && errno != ENOTSUP)
         error = errno;
     if (const int closeError = fd.close(); error == 0)
         error = closeError;
