@@ -1219,19 +1219,35 @@ void tst_Platform::sound_busyAtOnceAndFreeWhenDone()
     QTemporaryDir folder;
     QVERIFY(folder.isValid());
     const QString quiet = folder.filePath(QStringLiteral("tarnelover.wav"));
-    makeFile(quiet, quietWave(300));
+    const QByteArray wave = quietWave(300);
+    makeFile(quiet, wave);
     QTRY_VERIFY(!sound::isPlaying());
 
-    // The flag is raised before the call returns, so a second call in the
-    // same moment finds the player busy whether or not there is a device.
+    // The device is a pipe nobody reads yet: a sound stays playing until the
+    // test takes its samples, so nothing here depends on timing.
+    const QString pipe = folder.filePath(QStringLiteral("device"));
+    QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    useAlsaConfiguration(folder.filePath(QStringLiteral("alsa-pipe.conf")),
+                         "type file\nslave.pcm { type null }\nformat \"raw\"\nfile \"" + QFile::encodeName(pipe) + '"');
+    const auto nullDevice = qScopeGuard(
+        [this] { useAlsaConfiguration(at(QStringLiteral("alsa-null.conf")), QByteArrayLiteral("type null")); });
+    const qsizetype samples = wave.size() - 44;
+    const auto takeSamples = [&pipe] {
+        QFile device(pipe);
+        return device.open(QIODevice::ReadOnly) ? device.readAll().size() : qsizetype(-1);
+    };
+
+    // Busy from the moment of the call; a second sound meanwhile is not played.
     sound::playAsync(quiet);
     QVERIFY(sound::isPlaying());
     sound::playAsync(quiet);
+    QCOMPARE(takeSamples(), samples);
     QTRY_VERIFY_WITH_TIMEOUT(!sound::isPlaying(), 5000);
 
     // And once it is over, the next sound is taken again.
     sound::playAsync(quiet);
     QVERIFY(sound::isPlaying());
+    QCOMPARE(takeSamples(), samples);
     QTRY_VERIFY_WITH_TIMEOUT(!sound::isPlaying(), 5000);
 }
 
