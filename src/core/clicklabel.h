@@ -15,5 +15,9 @@ Q_SIGNALS:
     void clicked();
 
 protected:
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    bool m_inDoubleClick = false;
 };

@@ -56,8 +56,45 @@ QString longTimeFormat(const QLocale &locale)
 
 QString describeCharacter(char32_t character)
 {
-    return QStringLiteral("«") + QString::fromUcs4(&character, 1) + QStringLiteral("» (U+")
-         + QString::number(quint32(character), 16).toUpper().rightJustified(4, QLatin1Char('0')) + QLatin1Char(')');
+    const QString code
+        = QStringLiteral("U+") + QString::number(quint32(character), 16).toUpper().rightJustified(4, QLatin1Char('0'));
+    // A line break shown as itself would break the message in two.
+    if (character < 0x20)
+        return code;
+    // fromUcs4 would drop a U+FEFF as a byte-order mark.
+    const QString shown = character > 0xFFFF ? QString::fromUcs4(&character, 1) : QString(QChar(char16_t(character)));
+    return QStringLiteral("«") + shown + QStringLiteral("» (") + code + QLatin1Char(')');
+}
+
+// The characters of text that would not come back from a file as they are,
+// each once, the first few by name and "…" for the rest; empty when all would.
+// A line break cannot stand in a one-line value, so lineBreaksToo counts it.
+QStringList lostCharactersOf(const QString &text, bool lineBreaksToo)
+{
+    QList<char32_t> lost;
+    bool more = false;
+    const auto *units = reinterpret_cast<const char16_t *>(text.constData());
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size && !more; ++i) {
+        const char16_t unit = units[i];
+        if (unit < 0x80 && !(lineBreaksToo && (unit == '\r' || unit == '\n')))
+            continue;
+        char32_t character = unit;
+        if (QChar::isHighSurrogate(unit) && i + 1 < size && QChar::isLowSurrogate(units[i + 1]))
+            character = QChar::surrogateToUcs4(unit, units[++i]);
+        if ((unit >= 0x80 && platform::codepage::codeOf(character) != '?') || lost.contains(character))
+            continue;
+        if (lost.size() == listedLostCharacters)
+            more = true;
+        else
+            lost.append(character);
+    }
+    QStringList names;
+    for (const char32_t character : std::as_const(lost))
+        names.append(describeCharacter(character));
+    if (more)
+        names.append(QStringLiteral("…"));
+    return names;
 }
 
 QPushButton *pictureButton(const QString &picture, const QString &toolTip, QWidget *parent)
@@ -215,18 +252,22 @@ void NotesPage::cmdEdit_Click()
     mnuEdit->popup(QCursor::pos());
 }
 
-void NotesPage::askToSaveFirst(const QString &question)
+bool NotesPage::askToSaveFirst(const QString &question)
 {
-    // No Cancel: whatever the save did, the command goes on.
-    if (m_context.state.Change
-        && m_context.MsgBox(question, AppContext::Buttons::YesNo, AppContext::Icon::Information)
-               == AppContext::Answer::Yes)
-        Save();
+    if (!m_context.state.Change
+        || m_context.MsgBox(question, AppContext::Buttons::YesNo, AppContext::Icon::Information)
+               != AppContext::Answer::Yes)
+        return true;
+    // A Save As the user cancelled lets the command go on. A save that failed,
+    // or that the user refused for the characters it would lose, stops it: the
+    // user asked to keep this text, and the command would throw it away.
+    return Save() != SaveOutcome::Failed;
 }
 
 void NotesPage::mnuItemNew_Click()
 {
-    askToSaveFirst(QStringLiteral("Текст был изменен. Сохранить?"));
+    if (!askToSaveFirst(QStringLiteral("Текст был изменен. Сохранить?")))
+        return;
     setDocumentText(QString());
     m_context.state.CurrentFile.clear();
     setStatus(QStringLiteral("Новый документ"), QStringLiteral("Создан новый документ"));
@@ -253,7 +294,8 @@ void NotesPage::openDocument(const QString &path, const QString &toolTip)
 
 void NotesPage::mnuItemOpen_Click()
 {
-    askToSaveFirst(QStringLiteral("Текст не сохранен. Сохранить его сейчас?"));
+    if (!askToSaveFirst(QStringLiteral("Текст не сохранен. Сохранить его сейчас?")))
+        return;
     const AppState &state = m_context.state;
     QString folder = state.ProgramFolder;
     try {
@@ -286,38 +328,36 @@ bool NotesPage::acceptLostCharacters(const QString &text)
 {
     // Characters the code page cannot hold would come back as "?": the user
     // is told which, and decides.
-    QList<char32_t> lost;
-    bool more = false;
-    const auto *units = reinterpret_cast<const char16_t *>(text.constData());
-    const qsizetype size = text.size();
-    for (qsizetype i = 0; i < size && !more; ++i) {
-        const char16_t unit = units[i];
-        if (unit < 0x80)
-            continue;
-        char32_t character = unit;
-        if (QChar::isHighSurrogate(unit) && i + 1 < size && QChar::isLowSurrogate(units[i + 1]))
-            character = QChar::surrogateToUcs4(unit, units[++i]);
-        if (platform::codepage::codeOf(character) != '?' || lost.contains(character))
-            continue;
-        if (lost.size() == listedLostCharacters)
-            more = true;
-        else
-            lost.append(character);
-    }
-    if (lost.isEmpty())
+    const QStringList names = lostCharactersOf(text, false);
+    if (names.isEmpty())
         return true;
-
-    QStringList names;
-    for (const char32_t character : std::as_const(lost))
-        names.append(describeCharacter(character));
-    if (more)
-        names.append(QStringLiteral("…"));
     const QString question = QStringLiteral("В тексте есть знаки, которых нет в кодировке Windows-1251: ")
                            + names.join(QStringLiteral(", "))
                            + QStringLiteral(". В файле они будут заменены знаком \"?\".") + m_context.state.CrLf2
                            + QStringLiteral("Сохранить документ с этой заменой?");
     return m_context.MsgBox(question, AppContext::Buttons::YesNo, AppContext::Icon::Exclamation)
         == AppContext::Answer::Yes;
+}
+
+void NotesPage::rememberLastFile(const QString &path)
+{
+    AppState &state = m_context.state;
+    // The settings file would bring such a name back as another file's name:
+    // the last file stays the one before, and the user hears why once.
+    const QStringList names = lostCharactersOf(path, true);
+    if (names.isEmpty()) {
+        state.LastFile = path;
+        cmdLoadLast->setToolTip(QStringLiteral("Загрузить последний файл: ") + state.LastFile);
+        return;
+    }
+    if (path == m_unrememberedFile)
+        return;
+    m_unrememberedFile = path;
+    m_context.MsgBox(QStringLiteral("Документ сохранен, но его имя не будет запомнено для кнопки \"Открыть последний "
+                                    "файл\": в нем есть знаки, которые нельзя записать в файл настроек: ")
+                         + names.join(QStringLiteral(", ")) + QLatin1Char('.') + state.CrLf2
+                         + QStringLiteral("Имя файла: ") + path,
+                     AppContext::Buttons::Ok, AppContext::Icon::Exclamation);
 }
 
 SaveOutcome NotesPage::saveTo(const QString &path)
@@ -336,9 +376,8 @@ SaveOutcome NotesPage::saveTo(const QString &path)
     }
     state.CurrentFile = path;
     setStatus(QStringLiteral("Состояние: документ сохранен в ") + path, QString());
-    state.LastFile = path;
-    cmdLoadLast->setToolTip(QStringLiteral("Загрузить последний файл: ") + state.LastFile);
     state.Change = false;
+    rememberLastFile(path);
     Text->setFocus();
     return SaveOutcome::Saved;
 }
@@ -396,7 +435,8 @@ void NotesPage::cmdLoadLast_Click()
         Text->setFocus();
         return;
     }
-    askToSaveFirst(QStringLiteral("Текст не сохранен. Сохранить его сейчас?"));
+    if (!askToSaveFirst(QStringLiteral("Текст не сохранен. Сохранить его сейчас?")))
+        return;
 
     // Read after the save: a save made just now has made its file the last one.
     const QString path = state.LastFile;

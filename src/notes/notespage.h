@@ -75,10 +75,14 @@ private:
     SaveOutcome Save();
     SaveOutcome saveTo(const QString &path);
     bool acceptLostCharacters(const QString &text);
-    void askToSaveFirst(const QString &question);
+    void rememberLastFile(const QString &path);
+    // False when the command must stop: the save the user agreed to failed.
+    bool askToSaveFirst(const QString &question);
     // The file at path becomes the document, unless the read fails (and is reported).
     void openDocument(const QString &path, const QString &toolTip);
     void setStatus(const QString &caption, const QString &toolTip);
 
     AppContext &m_context;
+    // The saved name the user has already been told cannot be remembered.
+    QString m_unrememberedFile;
 };

@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTest>
@@ -201,11 +202,19 @@ void tst_Launchpad::click()
     QVERIFY(widget);
     pad.system.clear();
 
-    QTest::mouseClick(widget, Qt::LeftButton);
+    // A label acts once on a double click, sent as the system sends it:
+    // press, release, press (which becomes the double click), release.
+    if (qobject_cast<QLabel *>(widget))
+        QTest::mouseDClick(window.windowHandle(), Qt::LeftButton, {}, widget->mapTo(&window, widget->rect().center()));
+    else
+        QTest::mouseClick(widget, Qt::LeftButton);
 
     effects.replaceInStrings(u"{P}"_qs, pad.folder);
     effects.replaceInStrings(u"{W}"_qs, weblinks::address(QString()));
-    QCOMPARE(pad.effects(), effects);
+    // The pointer reaching a tool on its way to the click may sound as well.
+    QStringList done = pad.effects();
+    done.removeIf([](const QString &effect) { return effect.endsWith(u"tarnelover.wav"_qs); });
+    QCOMPARE(done, effects);
     QVERIFY(pad.dialogs.calls().isEmpty());
 }
 

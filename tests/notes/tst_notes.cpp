@@ -87,6 +87,10 @@ private Q_SLOTS:
     void save_failedWrite_keepsState();
     void save_lostCharacters_data();
     void save_lostCharacters();
+    void saveFirst_failedOrRefused_stopsTheCommand_data();
+    void saveFirst_failedOrRefused_stopsTheCommand();
+    void save_nameTheSettingsCannotHold_keepsLastFile_data();
+    void save_nameTheSettingsCannotHold_keepsLastFile();
     void loadLast_data();
     void loadLast();
     void insertDateTime_appendsAtEnd();
@@ -433,6 +437,88 @@ void tst_Notes::save_lostCharacters()
                           "заменой?"_qs});
     QCOMPARE(bytesOf(notes.path(u"f.txt"_qs)), bytes);
     QCOMPARE(notes.state->Change, answer == Answer::No);
+}
+
+void tst_Notes::saveFirst_failedOrRefused_stopsTheCommand_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("lostCharacters"); // refused at the question; else the write fails
+    QTest::newRow("New, failed write") << u"new"_qs << false;
+    QTest::newRow("Open, failed write") << u"open"_qs << false;
+    QTest::newRow("Load last file, failed write") << u"last"_qs << false;
+    QTest::newRow("New, No to the lost characters") << u"new"_qs << true;
+}
+
+void tst_Notes::saveFirst_failedOrRefused_stopsTheCommand()
+{
+    QFETCH(QString, command);
+    QFETCH(bool, lostCharacters);
+    Notes notes;
+    notes.writeFile(u"plain"_qs, "x");
+    notes.writeFile(u"last.txt"_qs, "last");
+    notes.openWith(u"f.txt"_qs, "f");
+    notes.state->LastFile = notes.path(u"last.txt"_qs);
+    if (lostCharacters)
+        notes.page->Text->insertPlainText(u"中"_qs);
+    else // the file's folder has become a plain file
+        notes.state->CurrentFile = notes.path(u"plain/f.txt"_qs);
+    notes.type(u"x"_qs);
+    const QString text = notes.page->documentText();
+    const QString caption = notes.page->lblStatus->text();
+    const QString currentFile = notes.state->CurrentFile;
+    notes.dialogs.clear();
+    notes.dialogs.answerMessage(Answer::Yes);
+    notes.dialogs.answerMessage(lostCharacters ? Answer::No : Answer::Ok);
+
+    if (command == u"new"_qs)
+        notes.page->mnuItemNew->trigger();
+    else if (command == u"open"_qs)
+        notes.page->mnuItemOpen->trigger();
+    else
+        notes.page->cmdLoadLast->click();
+    QCOMPARE(notes.dialogs.unusedAnswers(), 0);
+    QCOMPARE(notes.dialogs.calls().size(), 2); // no open dialog after it
+    QCOMPARE(notes.page->documentText(), text);
+    QVERIFY(notes.page->Text->document()->isUndoAvailable());
+    QCOMPARE(notes.state->CurrentFile, currentFile);
+    QVERIFY(notes.state->Change);
+    QCOMPARE(notes.page->lblStatus->text(), caption);
+    QCOMPARE(bytesOf(notes.path(u"f.txt"_qs)), QByteArray("f"));
+}
+
+void tst_Notes::save_nameTheSettingsCannotHold_keepsLastFile_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("listed");
+    QTest::newRow("a character outside the code page") << u"中.txt"_qs << u"«中» (U+4E2D)"_qs;
+    QTest::newRow("a line break") << u"a\nb.txt"_qs << u"U+000A"_qs;
+}
+
+void tst_Notes::save_nameTheSettingsCannotHold_keepsLastFile()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, listed);
+    Notes notes;
+    notes.writeFile(u"last.txt"_qs, "last");
+    notes.state->LastFile = notes.path(u"last.txt"_qs);
+    const QString toolTip = notes.page->cmdLoadLast->toolTip();
+    const QString path = notes.path(name);
+    notes.state->CurrentFile = path;
+    notes.dialogs.answerMessage(Answer::Ok);
+
+    // Told once, not at every save of the same file.
+    for (int save = 0; save < 2; ++save) {
+        notes.type(u"x"_qs);
+        notes.page->mnuItemSave->trigger();
+        QCOMPARE(bytesOf(path), save == 0 ? QByteArray("x\r\n") : QByteArray("xx\r\n"));
+    }
+    QCOMPARE(notes.messageTexts(),
+             QStringList {u"Документ сохранен, но его имя не будет запомнено для кнопки \"Открыть последний файл\": в "
+                          "нем есть знаки, которые нельзя записать в файл настроек: "_qs
+                          + listed + u".\r\n\r\nИмя файла: "_qs + path});
+    QCOMPARE(notes.state->LastFile, notes.path(u"last.txt"_qs));
+    QCOMPARE(notes.page->cmdLoadLast->toolTip(), toolTip);
+    QVERIFY(!notes.state->Change);
 }
 
 void tst_Notes::loadLast_data()
