@@ -7,6 +7,8 @@
 ClickLabel::ClickLabel(const QString &text, QWidget *parent)
     : QLabel(text, parent)
 {
+    // The status line shows the user's file names, which may look like markup.
+    setTextFormat(Qt::PlainText);
 }
 
 void ClickLabel::mouseDoubleClickEvent(QMouseEvent *event)

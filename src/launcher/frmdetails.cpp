@@ -36,9 +36,9 @@ frmDetails::frmDetails(AppContext &context, RunPage &page, QWidget *mainWindow)
     // A window of its own does not take the main window's font.
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
 
-    placeControl(Label1, "Label1", rect(120, 240, 1695, 255));
+    placeLabel(Label1, "Label1", rect(120, 240, 1695, 255), false);
     placeControl(txtTitle, "txtTitle", rect(1920, 240, 3735, 285));
-    placeControl(Label2, "Label2", rect(120, 720, 3375, 255));
+    placeLabel(Label2, "Label2", rect(120, 720, 3375, 255), false);
     placeControl(txtPath, "txtPath", rect(120, 960, 5775, 285));
     placeControl(cmdBrowse, "cmdBrowse", rect(4800, 1320, 1095, 375));
     placeControl(cmdOK, "cmdOK", rect(1560, 2520, 1575, 375));

@@ -141,10 +141,10 @@ NotesPage::NotesPage(AppContext &context, QWidget *parent)
         {cmdSaveText, "cmdSaveText", rect(6240, 480, 375, 375)},
         {cmdPrintText, "cmdPrintText", rect(6840, 480, 375, 375)},
         {Text, "Text", rect(120, 960, 7095, 3495)},
-        {lblStatus, "lblStatus", rect(120, 4500, 7215, 255)},
     };
     for (const auto &control : controls)
         placeControl(control.widget, control.name, control.place);
+    placeLabel(lblStatus, "lblStatus", rect(120, 4500, 7215, 255), false);
     cmdLoadLast->setToolTip(QStringLiteral("Открыть последний редактируемый файл"));
 
     Text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

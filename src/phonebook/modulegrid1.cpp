@@ -93,18 +93,22 @@ TextToGridLoss TextToGrid(QString &text, PhoneGrid &grid, qint16 rows)
     return loss;
 }
 
-bool hasTextAfterFirstEmptyCell(const PhoneGrid &grid)
+int rowsAfterFirstEmptyCell(const PhoneGrid &grid)
 {
     bool emptyMet = false;
+    int rows = 0;
     for (int row = 0; row < grid.rowCount(); ++row) {
+        bool counted = false;
         for (int col = 0; col < grid.colCount(); ++col) {
-            if (grid.text(row, col).isEmpty())
+            if (grid.text(row, col).isEmpty()) {
                 emptyMet = true;
-            else if (emptyMet)
-                return true;
+            } else if (emptyMet && !counted) {
+                ++rows;
+                counted = true;
+            }
         }
     }
-    return false;
+    return rows;
 }
 
 CellTextFault checkCellText(const QString &text, char32_t *offending)

@@ -31,9 +31,9 @@ struct TextToGridLoss
 // that would fall below it are not built, only counted.
 TextToGridLoss TextToGrid(QString &text, PhoneGrid &grid, qint16 rows);
 
-// True when a cell holding text follows the first empty cell: GridToText
-// would leave it out.
-bool hasTextAfterFirstEmptyCell(const PhoneGrid &grid);
+// The rows with a cell holding text after the first empty cell: GridToText
+// would leave that text out.
+int rowsAfterFirstEmptyCell(const PhoneGrid &grid);
 
 enum class CellTextFault {
     None,

@@ -44,6 +44,17 @@ QString shownText(const QString &text)
     return text.left(text.at(shown - 1).isHighSurrogate() ? shown - 1 : shown);
 }
 
+// "1 запись", "3 записи", "49 записей".
+QString entriesCounted(int count)
+{
+    const int lastTwo = count % 100;
+    const int last = count % 10;
+    const QString word = last == 1 && lastTwo != 11                               ? QStringLiteral("запись")
+                       : last >= 2 && last <= 4 && (lastTwo < 12 || lastTwo > 14) ? QStringLiteral("записи")
+                                                                                  : QStringLiteral("записей");
+    return QString::number(count) + QLatin1Char(' ') + word;
+}
+
 // An entry is a row whose name and number both hold text.
 bool isEntry(const PhoneGrid &grid, int row)
 {
@@ -75,8 +86,6 @@ PhonePage::PhonePage(AppContext &context, QWidget *parent)
         const char *name;
         QRect place;
     } layout[] = {
-        {Label8, "Label8", rect(120, 600, 1575, 375)},
-        {Label9, "Label9", rect(3120, 600, 1575, 375)},
         {Grid1, "Grid1", rect(120, 960, 5295, 3615)},
         {cmdAddPhone, "cmdAddPhone", rect(5640, 960, 1575, 375)},
         {cmdEditPhone, "cmdEditPhone", rect(5640, 1440, 1575, 375)},
@@ -86,6 +95,8 @@ PhonePage::PhonePage(AppContext &context, QWidget *parent)
     };
     for (const auto &entry : layout)
         placeControl(entry.control, entry.name, entry.place);
+    placeLabel(Label8, "Label8", rect(120, 600, 1575, 375), false);
+    placeLabel(Label9, "Label9", rect(3120, 600, 1575, 375), false);
 
     // Every cell is a data cell: no headings, no editing in place, and the
     // current cell is the one selection.
@@ -175,18 +186,23 @@ void PhonePage::LoadPhone()
     const ModuleGrid1::TextToGridLoss loss = ModuleGrid1::TextToGrid(text, m_grid, Rows);
     m_grid.setCurrentCell(0, 0);
     m_context.state.PhoneCh = false;
-    m_keepOldFile = readFailed || loss.any() || ModuleGrid1::hasTextAfterFirstEmptyCell(m_grid);
+    const int rowsCut = ModuleGrid1::rowsAfterFirstEmptyCell(m_grid);
+    m_keepOldFile = readFailed || loss.any() || rowsCut > 0;
     showGrid();
     if (m_keepOldFile) {
         const AppState &state = m_context.state;
-        // Say how much a long file lost, so the user can tell a stray line
-        // from a book cut in half.
-        const QString dropped
-            = loss.rowsDropped > 0
-                ? QStringLiteral("Строк с записями, не поместившихся в список: %1.").arg(loss.rowsDropped) + state.CrLf2
-                : QString();
+        // Say what a save would lose, so the user can tell a stray line from
+        // a book cut in half.
+        QString lost;
+        const auto count = [&](int rows, const QString &what) {
+            if (rows > 0)
+                lost += what.arg(rows) + state.CrLf2;
+        };
+        count(loss.rowsDropped, QStringLiteral("Строк с записями, не поместившихся в список: %1."));
+        count(loss.rowsShortened, QStringLiteral("Строк, в которых отброшены части после имени и телефона: %1."));
+        count(rowsCut, QStringLiteral("Строк после первой пустой ячейки, которые не будут записаны: %1."));
         m_context.MsgBox(QStringLiteral("Телефонная книга прочитана не полностью.") + state.CrLf2 + filePath()
-                             + state.CrLf2 + dropped
+                             + state.CrLf2 + lost
                              + QStringLiteral("При следующем сохранении будут записаны только записи, которые идут "
                                               "подряд с первой строки списка (не больше %1), а прежний файл будет "
                                               "сохранен рядом под именем \"%2.bak\".")
@@ -248,9 +264,13 @@ void PhonePage::cmdAddPhone_Click()
 {
     // Inserting at the top would push the last entry out of a full book.
     if (m_grid.rowHasText(m_grid.rowCount() - 1)) {
-        m_context.MsgBox(QStringLiteral("Телефонная книга заполнена: в ней %1 записей. Удалите ненужную запись, "
+        // A hand-edited book may be full with a gap in it: count what is there.
+        int used = 0;
+        for (int row = 0; row < m_grid.rowCount(); ++row)
+            used += m_grid.rowHasText(row) ? 1 : 0;
+        m_context.MsgBox(QStringLiteral("Телефонная книга заполнена: в ней %1. Удалите ненужную запись, "
                                         "чтобы добавить новую.")
-                             .arg(Rows),
+                             .arg(entriesCounted(used)),
                          AppContext::Buttons::Ok, AppContext::Icon::Exclamation, addTitle());
         return;
     }

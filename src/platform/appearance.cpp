@@ -1,11 +1,16 @@
 #include "appearance.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QFont>
+#include <QHelpEvent>
 #include <QImageReader>
 #include <QLibraryInfo>
 #include <QPixmap>
+#include <QTextDocument>
+#include <QToolTip>
 #include <QTranslator>
+#include <QWidget>
 
 #include <cstring>
 
@@ -48,7 +53,38 @@ public:
     }
 };
 
+// A tooltip that Qt would read as markup is shown escaped, without wrapping,
+// as a plain one is; every other tooltip is left to Qt.
+class PlainToolTips final : public QObject
+{
+public:
+    using QObject::QObject;
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::ToolTip || !watched->isWidgetType())
+            return false;
+        auto *widget = static_cast<QWidget *>(watched);
+        const QString tip = widget->toolTip();
+        if (tip.isEmpty() || !Qt::mightBeRichText(tip))
+            return false;
+        QToolTip::showText(static_cast<QHelpEvent *>(event)->globalPos(),
+                           QStringLiteral("<p style='white-space:pre'>") + tip.toHtmlEscaped() + QStringLiteral("</p>"),
+                           widget, QRect(), widget->toolTipDuration());
+        return true;
+    }
+};
+
 } // namespace
+
+void showToolTipsAsPlainText()
+{
+    static PlainToolTips *filter = nullptr;
+    if (filter || !qApp)
+        return;
+    filter = new PlainToolTips(qApp);
+    qApp->installEventFilter(filter);
+}
 
 void installFontSubstitutions()
 {

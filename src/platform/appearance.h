@@ -14,6 +14,10 @@ void installFontSubstitutions();
 // program fixes itself ("ОК", "Повтор") taking precedence.
 void installRussianTranslations(QApplication &app);
 
+// Tooltips show their text as it stands: Qt would take a user's file name
+// such as "<b>name.txt" for markup. Installed once for the application.
+void showToolTipsAsPlainText();
+
 // A PNG picture of the program's resources. Reading it as PNG outright
 // spares the start-up the loading of every image plugin, which Qt does when
 // it may guess the format.

@@ -49,6 +49,7 @@ frmMain::frmMain(platform::Dialogs &dialogs, platform::System &system, QWidget *
     setWindowIcon(QIcon(platform::appearance::picture(QStringLiteral(":/shell/tarnel.png"))));
     setFixedSize(platform::twips::size(clientWidthTwips, clientHeightTwips));
     platform::appearance::installFontSubstitutions();
+    platform::appearance::showToolTipsAsPlainText();
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
     QPalette windowPalette = palette();
     windowPalette.setColor(QPalette::Window, windowColour);
@@ -71,6 +72,7 @@ frmMain::frmMain(platform::Dialogs &dialogs, platform::System &system, QWidget *
     titlePalette.setColor(QPalette::WindowText, Qt::white);
     Label1->setPalette(titlePalette);
     Label1->move(platform::twips::toPixels(5040), platform::twips::toPixels(240));
+    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Label1->adjustSize();
 
     SSTab1 = new TabControl(this);

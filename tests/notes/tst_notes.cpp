@@ -7,8 +7,10 @@
 #include "runtimefailure.h"
 #include "textfile.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QHelpEvent>
 #include <QLocale>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -16,6 +18,8 @@
 #include <QRegularExpression>
 #include <QTest>
 #include <QTextDocument>
+#include <QTextDocumentFragment>
+#include <QToolTip>
 
 using Answer = platform::Dialogs::Answer;
 using Buttons = platform::Dialogs::Buttons;
@@ -81,6 +85,7 @@ private Q_SLOTS:
     void open_keepsTheDocumentExactly();
     void open_cancelled_startsInProgramFolderWithoutPersonalFolder();
     void open_failedRead_keepsDocument();
+    void open_nameLikeMarkup_shownAsWritten();
     void saveAs_questions_data();
     void saveAs_questions();
     void save_failedWrite_keepsState_data();
@@ -321,6 +326,22 @@ void tst_Notes::open_failedRead_keepsDocument()
     QCOMPARE(notes.state->CurrentFile, notes.path(u"f.txt"_qs));
     QVERIFY(notes.state->Change);
     QCOMPARE(notes.page->lblStatus->text(), caption);
+}
+
+void tst_Notes::open_nameLikeMarkup_shownAsWritten()
+{
+    Notes notes;
+    notes.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(notes.window.get()));
+    notes.openWith(u"<b>жирный.txt"_qs, "x");
+    ClickLabel *status = notes.page->lblStatus;
+    QCOMPARE(status->textFormat(), Qt::PlainText);
+
+    QHelpEvent help(QEvent::ToolTip, QPoint(2, 2), status->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(status, &help);
+    QTRY_VERIFY(QToolTip::isVisible());
+    QCOMPARE(QTextDocumentFragment::fromHtml(QToolTip::text()).toPlainText(), status->toolTip());
+    QToolTip::hideText();
 }
 
 void tst_Notes::saveAs_questions_data()

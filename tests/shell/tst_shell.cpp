@@ -3,11 +3,13 @@
 #include "codepage.h"
 #include "fakedialogs.h"
 #include "fakesystem.h"
+#include "frmdetails.h"
 #include "frmmain.h"
 #include "modalanswerer.h"
 #include "notespage.h"
 #include "qtdialogs.h"
 #include "run.h"
+#include "runpage.h"
 #include "runtimefailure.h"
 #include "tabcontrol.h"
 #include "twips.h"
@@ -113,6 +115,16 @@ void tst_Shell::window_layout()
     // Pages take the control's own coordinates, so a control placed in twips
     // on a page lands where the window layout puts it.
     QCOMPARE(window.notesPage->lblStatus->geometry(), platform::twips::rect(120, 4500, 7215, 255));
+    // Every text stands at the top left of its box, as the windows were drawn,
+    // the entry dialog's too.
+    window.runPage->cmdAddApp->click();
+    for (const QWidget *top : {static_cast<QWidget *>(&window), static_cast<QWidget *>(window.runPage->details())}) {
+        for (const QLabel *label : top->findChildren<QLabel *>()) {
+            if (!label->text().isEmpty())
+                QVERIFY2(label->alignment() == (Qt::AlignLeft | Qt::AlignTop), qPrintable(label->objectName()));
+        }
+    }
+    window.runPage->details()->close();
 
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
