@@ -5,14 +5,20 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QFontDialog>
 #include <QFontInfo>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QList>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
+#include <QSpacerItem>
 #include <QStringList>
 
 namespace platform {
@@ -148,6 +154,47 @@ bool qtDialogsHasWildcard(const QString &pattern)
     return pattern.contains(QLatin1Char('*')) || pattern.contains(QLatin1Char('?'));
 }
 
+// The window the user works in when a box opens, which the box belongs to:
+// when the box closes, the window manager gives the keyboard back to the
+// box's owner, and a disabled main window under the entry dialog would keep
+// it from the user.
+QWidget *qtDialogsOwner(QWidget *fallback)
+{
+    QWidget *active = QApplication::activeWindow();
+    return active && active->isEnabled() ? active : fallback;
+}
+
+// Gives the keyboard back to the window that had it before a dialog that
+// belongs to another window.
+class QtDialogsKeyboardReturn
+{
+public:
+    QtDialogsKeyboardReturn()
+        : m_window(QApplication::activeWindow())
+    {
+    }
+    ~QtDialogsKeyboardReturn()
+    {
+        if (m_window && m_window->isVisible() && m_window->isEnabled())
+            m_window->activateWindow();
+    }
+    QtDialogsKeyboardReturn(const QtDialogsKeyboardReturn &) = delete;
+    QtDialogsKeyboardReturn &operator=(const QtDialogsKeyboardReturn &) = delete;
+
+private:
+    QPointer<QWidget> m_window;
+};
+
+// The window manager draws the title in its own font beside an icon and
+// three buttons, and cuts what does not fit: a box is made wide enough.
+int qtDialogsTitleWidth(const QString &title)
+{
+    constexpr int titleBarButtons = 120;
+    QFont font = QFontDatabase::systemFont(QFontDatabase::TitleFont);
+    font.setBold(true);
+    return QFontMetrics(font).horizontalAdvance(title) + titleBarButtons;
+}
+
 // Keeps Escape and close requests from a box that only a button may answer.
 class QtDialogsButtonOnly final : public QObject
 {
@@ -173,10 +220,12 @@ QtDialogs::QtDialogs(QWidget *parent)
 
 Dialogs::Answer QtDialogs::message(const Message &message)
 {
-    QMessageBox box(m_parent);
+    const QtDialogsKeyboardReturn keyboardReturn;
+    QMessageBox box(qtDialogsOwner(m_parent));
     box.setTextFormat(Qt::PlainText);
     box.setText(qtDialogsDisplayText(message.text));
     box.setWindowTitle(titleOrDefault(message.title));
+
     box.setIcon(qtDialogsIcon(message.icon));
 
     const QList<QMessageBox::StandardButton> kinds = qtDialogsButtonSet(message.buttons);
@@ -204,6 +253,11 @@ Dialogs::Answer QtDialogs::message(const Message &message)
         box.setEscapeButton(box.button(escape));
     }
 
+    // The box sizes itself from its layout and ignores a minimum width; the
+    // setters above lay it out anew, so this comes last.
+    if (auto *grid = qobject_cast<QGridLayout *>(box.layout()))
+        grid->addItem(new QSpacerItem(qtDialogsTitleWidth(box.windowTitle()), 0, QSizePolicy::Minimum),
+                      grid->rowCount(), 0, 1, grid->columnCount());
     box.exec();
     // Closed without a button: only the program itself can do that to a Yes
     // and No box, and then No, the answer that deletes and overwrites nothing.
@@ -214,7 +268,8 @@ Dialogs::Answer QtDialogs::message(const Message &message)
 
 QString QtDialogs::input(const QString &prompt, const QString &title, const QString &defaultText)
 {
-    QInputDialog dialog(m_parent);
+    const QtDialogsKeyboardReturn keyboardReturn;
+    QInputDialog dialog(qtDialogsOwner(m_parent));
     dialog.setInputMode(QInputDialog::TextInput);
     dialog.setWindowTitle(titleOrDefault(title));
     dialog.setLabelText(qtDialogsDisplayText(prompt));
@@ -222,6 +277,9 @@ QString QtDialogs::input(const QString &prompt, const QString &title, const QStr
     // The prompt is the program's text, never markup.
     if (auto *label = dialog.findChild<QLabel *>())
         label->setTextFormat(Qt::PlainText);
+    // The dialog keeps to its contents' size: the text box makes it wide.
+    if (auto *edit = dialog.findChild<QLineEdit *>())
+        edit->setMinimumWidth(qtDialogsTitleWidth(dialog.windowTitle()));
     if (dialog.exec() != QDialog::Accepted)
         return QString();
     return dialog.textValue();
@@ -239,6 +297,9 @@ QString QtDialogs::saveFile(const FileRequest &request)
 
 QString QtDialogs::runFileDialog(const FileRequest &request, bool save)
 {
+    // The file dialogs belong to the main window; the keyboard still goes
+    // back to the entry dialog that asked for one.
+    const QtDialogsKeyboardReturn keyboardReturn;
     QFileDialog dialog(m_parent, request.title);
     // Qt's own dialog behaves the same on every desktop, and offscreen.
     // The caller asks before overwriting, and adds an extension itself if it
@@ -246,7 +307,8 @@ QString QtDialogs::runFileDialog(const FileRequest &request, bool save)
     dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite
                       | QFileDialog::HideNameFilterDetails);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // Neither dialog insists that the file exists: a typed new name comes back.
+    dialog.setFileMode(QFileDialog::AnyFile);
 
     // The descriptions already show their patterns ("Текстовые файлы (*.txt)"),
     // so the patterns Qt would append are hidden.
@@ -301,6 +363,7 @@ std::optional<QFont> QtDialogs::chooseFont(const QString &title, const QFont &cu
     // whose upright style is named "Book"; the exact style name avoids that.
     preset.setStyleName(QFontInfo(preset).styleName());
 
+    const QtDialogsKeyboardReturn keyboardReturn;
     QFontDialog dialog(m_parent);
     dialog.setOption(QFontDialog::DontUseNativeDialog);
     dialog.setWindowTitle(title);
@@ -314,8 +377,13 @@ std::optional<QFont> QtDialogs::chooseFont(const QString &title, const QFont &cu
             box->click();
     }
     for (QCheckBox *box : boxes) {
-        if (QWidget *group = box->parentWidget(); group && group != &dialog)
+        if (QWidget *group = box->parentWidget(); group && group != &dialog) {
+            // The sample shares the group's rows and would shrink to a strip.
+            QSizePolicy policy = group->sizePolicy();
+            policy.setRetainSizeWhenHidden(true);
+            group->setSizePolicy(policy);
             group->hide();
+        }
     }
 
     if (dialog.exec() != QDialog::Accepted)

@@ -9,8 +9,11 @@
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QFontDatabase>
 #include <QFontDialog>
 #include <QFontInfo>
+#include <QFontMetrics>
+#include <QGroupBox>
 #include <QInputDialog>
 #include <QLibraryInfo>
 #include <QLineEdit>
@@ -95,12 +98,14 @@ private Q_SLOTS:
 
     void input_data();
     void input();
+    void boxes_ownerKeyboardAndTitleWidth_data();
+    void boxes_ownerKeyboardAndTitleWidth();
 
     void openFile_filterListsDotlessFileUnderAllFiles();
     void fileDialog_startsInNearestExistingFolder_data();
     void fileDialog_startsInNearestExistingFolder();
-    void saveFile_returnsTypedNameAsTyped_data();
-    void saveFile_returnsTypedNameAsTyped();
+    void fileDialog_returnsTypedNameAsTyped_data();
+    void fileDialog_returnsTypedNameAsTyped();
     void fileDialog_remembersNameAndFilter_cancelStillEmpty();
 
     void chooseFont_cancelGivesNothing_noEffects();
@@ -437,6 +442,56 @@ void tst_QtDialogs::input()
     QCOMPARE(result, expected);
 }
 
+void tst_QtDialogs::boxes_ownerKeyboardAndTitleWidth_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("message") << QStringLiteral("message") << QStringLiteral("Orvane Tarnel 2001");
+    QTest::newRow("input") << QStringLiteral("input") << QStringLiteral("Добавление записи в телефонную книгу");
+    QTest::newRow("file: the main window's") << QStringLiteral("file") << QStringLiteral("Выбор программы");
+}
+
+// A box raised from a dialog over the disabled main window belongs to that
+// dialog, and the dialog has the keyboard again once the box is gone.
+void tst_QtDialogs::boxes_ownerKeyboardAndTitleWidth()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, title);
+    QWidget main;
+    main.show();
+    // Made after the main window is disabled, as the entry dialog is.
+    main.setEnabled(false);
+    QDialog details(&main);
+    details.show();
+    details.activateWindow();
+    QTRY_COMPARE(QApplication::activeWindow(), &details);
+
+    QWidget *owner = nullptr;
+    int width = 0;
+    ModalAnswerer answerer([&](QWidget *widget) {
+        owner = widget->parentWidget();
+        width = widget->width();
+        qobject_cast<QDialog *>(widget)->reject();
+        return true;
+    });
+    QtDialogs dialogs(&main);
+    if (kind == QStringLiteral("message"))
+        dialogs.message({QStringLiteral("x"), Dialogs::Buttons::Ok, Dialogs::Icon::None, title});
+    else if (kind == QStringLiteral("input"))
+        dialogs.input(QStringLiteral("x"), title, QString());
+    else
+        dialogs.openFile({textFilter, title, QString(), m_dir.path()});
+
+    QVERIFY(answerer.answered());
+    QCOMPARE(owner, kind == QStringLiteral("file") ? &main : static_cast<QWidget *>(&details));
+    QTRY_COMPARE(QApplication::activeWindow(), &details);
+    if (kind != QStringLiteral("file")) {
+        QFont titleFont = QFontDatabase::systemFont(QFontDatabase::TitleFont);
+        titleFont.setBold(true);
+        QVERIFY2(width > QFontMetrics(titleFont).horizontalAdvance(title) + 60, qPrintable(QString::number(width)));
+    }
+}
+
 void tst_QtDialogs::openFile_filterListsDotlessFileUnderAllFiles()
 {
     const QString allFiles = QStringLiteral("Все файлы (*)");
@@ -444,7 +499,7 @@ void tst_QtDialogs::openFile_filterListsDotlessFileUnderAllFiles()
     QStringList comboTexts;
     QStringList underText;
     QStringList underAll;
-    QFileDialog::FileMode mode = QFileDialog::AnyFile;
+    QFileDialog::AcceptMode mode = QFileDialog::AcceptSave;
     QString title;
     int phase = 0;
     ModalAnswerer answerer([&](QWidget *widget) {
@@ -456,7 +511,7 @@ void tst_QtDialogs::openFile_filterListsDotlessFileUnderAllFiles()
             const auto *combo = dialog->findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
             for (int i = 0; i < combo->count(); ++i)
                 comboTexts.append(combo->itemText(i));
-            mode = dialog->fileMode();
+            mode = dialog->acceptMode();
             title = dialog->windowTitle();
             phase = 1;
         }
@@ -485,7 +540,7 @@ void tst_QtDialogs::openFile_filterListsDotlessFileUnderAllFiles()
 
     QVERIFY(answerer.answered());
     QCOMPARE(title, QStringLiteral("Открыть файл"));
-    QCOMPARE(mode, QFileDialog::ExistingFile);
+    QCOMPARE(mode, QFileDialog::AcceptOpen);
     QCOMPARE(nameFilters, (QStringList {QStringLiteral("Текстовые файлы (*.txt) (*.txt)"), allFiles}));
     QCOMPARE(comboTexts, (QStringList {QStringLiteral("Текстовые файлы (*.txt)"), QStringLiteral("Все файлы")}));
     QCOMPARE(underText, QStringList {QStringLiteral("notes.txt")});
@@ -535,18 +590,22 @@ void tst_QtDialogs::fileDialog_startsInNearestExistingFolder()
     QCOMPARE(mode, save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
 }
 
-void tst_QtDialogs::saveFile_returnsTypedNameAsTyped_data()
+void tst_QtDialogs::fileDialog_returnsTypedNameAsTyped_data()
 {
+    QTest::addColumn<bool>("save");
     QTest::addColumn<QString>("typed");
 
-    QTest::newRow("no extension") << QStringLiteral("отчёт");
-    QTest::newRow("other extension") << QStringLiteral("report.doc");
+    QTest::newRow("no extension") << true << QStringLiteral("отчёт");
+    QTest::newRow("other extension") << true << QStringLiteral("report.doc");
     // An existing file brings no question from the dialog: the caller asks.
-    QTest::newRow("existing file") << QStringLiteral("notes.txt");
+    QTest::newRow("existing file") << true << QStringLiteral("notes.txt");
+    // Nor does the open dialog insist that the file is there.
+    QTest::newRow("open: a new name") << false << QStringLiteral("новый.txt");
 }
 
-void tst_QtDialogs::saveFile_returnsTypedNameAsTyped()
+void tst_QtDialogs::fileDialog_returnsTypedNameAsTyped()
 {
+    QFETCH(bool, save);
     QFETCH(QString, typed);
 
     ModalAnswerer answerer([&](QWidget *widget) {
@@ -559,9 +618,10 @@ void tst_QtDialogs::saveFile_returnsTypedNameAsTyped()
     });
 
     QtDialogs dialogs;
-    const QString path = dialogs.saveFile({textFilter, QStringLiteral("Сохранить как"), QString(), m_dir.path()});
+    const Dialogs::FileRequest request {textFilter, QStringLiteral("Файл"), QString(), m_dir.path()};
+    const QString path = save ? dialogs.saveFile(request) : dialogs.openFile(request);
 
-    // An overwrite question would have kept the dialog open.
+    // A question of the dialog's own would have kept it open.
     QVERIFY(answerer.answered());
     QCOMPARE(path, m_dir.filePath(typed));
 }
@@ -613,10 +673,18 @@ void tst_QtDialogs::chooseFont_cancelGivesNothing_noEffects()
     QString presetFamily;
     int visibleBoxes = -1;
     int boxes = 0;
+    int sampleHeight = 0;
+    int sampleLine = 1;
     ModalAnswerer answerer([&](QWidget *widget) {
         auto *dialog = qobject_cast<QFontDialog *>(widget);
         if (!dialog)
             return false;
+        for (const QLineEdit *edit : dialog->findChildren<QLineEdit *>()) {
+            if (qobject_cast<QGroupBox *>(edit->parentWidget())) {
+                sampleHeight = edit->height();
+                sampleLine = edit->fontMetrics().height();
+            }
+        }
         title = dialog->windowTitle();
         presetFamily = dialog->currentFont().family();
         const QList<QCheckBox *> checkBoxes = dialog->findChildren<QCheckBox *>();
@@ -638,6 +706,8 @@ void tst_QtDialogs::chooseFont_cancelGivesNothing_noEffects()
     QCOMPARE(presetFamily, QStringLiteral("Liberation Serif"));
     QVERIFY(boxes > 0); // the effects are there to be hidden
     QCOMPARE(visibleBoxes, 0);
+    // The sample still shows a line of the chosen face.
+    QVERIFY2(sampleHeight >= sampleLine, qPrintable(QString::number(sampleHeight)));
 }
 
 void tst_QtDialogs::chooseFont_bookFaceStaysUpright_effectsOff()
