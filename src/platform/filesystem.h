@@ -23,12 +23,13 @@ bool folderExists(const QString &path);
 // Creates one folder (its parent must exist). Throws RuntimeFailure.
 void createFolder(const QString &path);
 
-// Reads a whole file. Throws RuntimeFailure.
+// Reads a whole file. A pipe, a socket or a device is refused at once (75,
+// "Это не файл"), and so is a folder (75). Throws RuntimeFailure.
 QByteArray readFile(const QString &path);
 
 // Opens path for reading into file, for a caller that reads it piece by
-// piece. Throws RuntimeFailure with the reason the system gave, which QFile
-// alone does not keep.
+// piece. Refuses what readFile refuses. Throws RuntimeFailure with the reason
+// the system gave, which QFile alone does not keep.
 void openForReading(QFile &file, const QString &path);
 
 // Whether a save keeps the file it replaces as "NAME.bak" beside it: asked by
@@ -42,7 +43,8 @@ enum class KeepOld { No, AsBackup };
 // nothing behind. Where no file can be made beside path but path itself may
 // be written, it is written in place; a file that may not be written is
 // refused (70). Links are written through, mode and owner are kept, and a
-// file with several hard links, a device or a pipe is written into. With
+// file with several hard links is written into. A pipe, a socket or a device
+// is refused at once (75, "Это не файл"), never waited on. With
 // KeepOld::AsBackup an existing file is first copied to "path.bak" (made
 // anew with the file's permissions, or replacing an older one by these same
 // rules); when that copy fails the save fails and path is untouched. Throws
@@ -60,8 +62,8 @@ using WriteAccess = int (*)(const QByteArray &nativePath);
 WriteAccess setWriteAccess(WriteAccess test);
 
 // Writes bytes to path, creating or truncating it first, as a plain
-// sequential write does. Throws RuntimeFailure; what was written before a
-// failure stays in the file.
+// sequential write does, but refuses what readFile refuses. Throws
+// RuntimeFailure; what was written before a failure stays in the file.
 void writeFile(const QString &path, const QByteArray &bytes);
 
 } // namespace platform::filesystem

@@ -65,6 +65,7 @@ public:
     Descriptor &operator=(const Descriptor &) = delete;
 
     int get() const { return m_fd; }
+    int release() { return std::exchange(m_fd, -1); }
     void reset(int fd)
     {
         if (m_fd >= 0)
@@ -85,6 +86,41 @@ public:
 private:
     int m_fd;
 };
+
+// What a pipe, a socket or a device chosen as a document or data file is told.
+RuntimeFailure notAFile()
+{
+    return RuntimeFailure(failure::PathFileAccess, QStringLiteral("Это не файл"));
+}
+
+// Opens path if it is a regular file and refuses it at once otherwise. A
+// plain open of a pipe waits until some other program opens its other end,
+// and every read or write of one may wait as long. The type is that of the
+// open descriptor, so a file swapped for a pipe after an earlier look is
+// refused too. No O_TRUNC here: what turns out not to be a file is not ours
+// to empty. Returns the descriptor, blocking again, and its status in info.
+int openRegular(const QByteArray &path, int flags, struct stat &info)
+{
+    // O_NOCTTY: a terminal chosen as a file must not become ours.
+    Descriptor fd(::open(path.constData(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666));
+    if (fd.get() < 0) {
+        // A pipe opened for writing with no reader, a socket, a device
+        // without its driver.
+        if (errno == ENXIO)
+            throw notAFile();
+        throwForError(errno, path);
+    }
+    if (::fstat(fd.get(), &info) != 0)
+        throw RuntimeFailure::fromErrno(errno);
+    if (S_ISDIR(info.st_mode))
+        throw RuntimeFailure::fromErrno(EISDIR);
+    if (!S_ISREG(info.st_mode))
+        throw notAFile();
+    const int status = ::fcntl(fd.get(), F_GETFL);
+    if (status < 0 || ::fcntl(fd.get(), F_SETFL, status & ~O_NONBLOCK) != 0)
+        throw RuntimeFailure::fromErrno(errno);
+    return fd.release();
+}
 
 // 0 when every byte was written, the system's error otherwise.
 int writeAll(int fd, const QByteArray &bytes)
@@ -216,11 +252,12 @@ QByteArray throughLinks(QByteArray path)
 
 void writeInPlace(const QByteArray &path, const QByteArray &bytes, bool flush = false)
 {
-    Descriptor fd(::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-    if (fd.get() < 0)
-        throwForError(errno, path);
+    struct stat info;
+    Descriptor fd(openRegular(path, O_WRONLY | O_CREAT, info));
+    if (::ftruncate(fd.get(), 0) != 0)
+        throw RuntimeFailure::fromErrno(errno);
     int error = writeAll(fd.get(), bytes);
-    // A pipe or a device cannot be flushed, and need not be.
+    // A file system that cannot flush at all is no reason to refuse the save.
     if (error == 0 && flush && ::fsync(fd.get()) != 0 && errno != EINVAL && errno != ENOTSUP)
         error = errno;
     if (const int closeError = fd.close(); error == 0)
@@ -320,17 +357,21 @@ void saveDataFile(const QString &path, const QByteArray &bytes, KeepOld keepOld,
     if (hadOld) {
         if (S_ISDIR(old.st_mode))
             throw RuntimeFailure::fromErrno(EISDIR);
+        // A pipe, a socket or a device holds no data of ours: writing into a
+        // pipe waits for its reader, and replacing any of them would part the
+        // name from what it stands for.
+        if (!S_ISREG(old.st_mode))
+            throw notAFile();
         // A file the user protected refuses the save, as the in-place write
         // would; it is never replaced behind their back.
         if (const int error = writeAccess(target))
             throw RuntimeFailure::fromErrno(error);
         // The copy is as private as the file it keeps; its owner is whoever
         // saves, since an ordinary user may not give a file away.
-        if (keepOld == KeepOld::AsBackup && S_ISREG(old.st_mode))
+        if (keepOld == KeepOld::AsBackup)
             saveDataFile(path + QStringLiteral(".bak"), readFile(path), KeepOld::No, old.st_mode & 0777);
-        // Replacing a device, a pipe or a file with other names would part
-        // them from what they stand for.
-        if (!S_ISREG(old.st_mode) || old.st_nlink > 1) {
+        // Replacing a file with other names would part them.
+        if (old.st_nlink > 1) {
             writeInPlace(target, bytes, true);
             return;
         }
@@ -363,10 +404,8 @@ void createFolder(const QString &path)
 
 void openForReading(QFile &file, const QString &path)
 {
-    const QByteArray native = nativePathOf(path);
-    const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        throwForError(errno, native);
+    struct stat info;
+    const int fd = openRegular(nativePathOf(path), O_RDONLY, info);
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
         throw RuntimeFailure::withNumber(failure::IoError);
@@ -375,15 +414,8 @@ void openForReading(QFile &file, const QString &path)
 
 QByteArray readFile(const QString &path)
 {
-    const QByteArray native = nativePathOf(path);
-    const Descriptor fd(::open(native.constData(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0)
-        throwForError(errno, native);
     struct stat info;
-    if (::fstat(fd.get(), &info) != 0)
-        throw RuntimeFailure::fromErrno(errno);
-    if (S_ISDIR(info.st_mode))
-        throw RuntimeFailure::fromErrno(EISDIR);
+    const Descriptor fd(openRegular(nativePathOf(path), O_RDONLY, info));
 
     try {
         QByteArray bytes;

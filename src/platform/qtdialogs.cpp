@@ -21,6 +21,8 @@
 #include <QSpacerItem>
 #include <QStringList>
 
+#include <limits>
+
 namespace platform {
 
 namespace {
@@ -273,6 +275,11 @@ QString QtDialogs::input(const QString &prompt, const QString &title, const QStr
     dialog.setInputMode(QInputDialog::TextInput);
     dialog.setWindowTitle(titleOrDefault(title));
     dialog.setLabelText(qtDialogsDisplayText(prompt));
+    // QLineEdit stops at 32767 characters, and would cut a longer entry
+    // silently on the way in and out; the input box has no limit. Raised
+    // before the text is set, which is cut to the limit of the moment.
+    if (auto *edit = dialog.findChild<QLineEdit *>())
+        edit->setMaxLength(std::numeric_limits<int>::max());
     dialog.setTextValue(defaultText);
     // The prompt is the program's text, never markup.
     if (auto *label = dialog.findChild<QLabel *>())

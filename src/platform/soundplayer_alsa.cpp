@@ -12,6 +12,7 @@
 #include <fcntl.h>
 #include <memory>
 #include <mutex>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -94,9 +95,17 @@ void silentAlsaErrors(const char *, int, const char *, int, const char *, ...)
 
 std::optional<QByteArray> readWholeFile(const QByteArray &path)
 {
-    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    // Without O_NONBLOCK a sound file that is a pipe would hold this thread,
+    // and with it every later sound, until someone wrote to it. A regular
+    // file reads the same either way; anything else is silence.
+    const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         return std::nullopt;
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return std::nullopt;
+    }
     QByteArray bytes;
     char buffer[65536];
     bool ok = true;

@@ -400,6 +400,8 @@ void tst_QtDialogs::input_data()
                                    << program << QString();
     QTest::newRow("emptied, OK") << QString() << QStringLiteral("Петров") << QStringLiteral("") << true << program
                                  << QString();
+    const QString longEntry = QString(40000, QChar(0x0416)) + QLatin1Char('!');
+    QTest::newRow("40001 characters kept, OK") << QString() << longEntry << QString() << true << program << longEntry;
 }
 
 void tst_QtDialogs::input()
