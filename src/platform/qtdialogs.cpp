@@ -275,18 +275,18 @@ QString QtDialogs::input(const QString &prompt, const QString &title, const QStr
     dialog.setInputMode(QInputDialog::TextInput);
     dialog.setWindowTitle(titleOrDefault(title));
     dialog.setLabelText(qtDialogsDisplayText(prompt));
-    // QLineEdit stops at 32767 characters, and would cut a longer entry
-    // silently on the way in and out; the input box has no limit. Raised
-    // before the text is set, which is cut to the limit of the moment.
-    if (auto *edit = dialog.findChild<QLineEdit *>())
+    if (auto *edit = dialog.findChild<QLineEdit *>()) {
+        // QLineEdit stops at 32767 characters, and would cut a longer entry
+        // silently on the way in and out; the input box has no limit. Raised
+        // before the text is set, which is cut to the limit of the moment.
         edit->setMaxLength(std::numeric_limits<int>::max());
+        // The dialog keeps to its contents' size: the text box makes it wide.
+        edit->setMinimumWidth(qtDialogsTitleWidth(dialog.windowTitle()));
+    }
     dialog.setTextValue(defaultText);
     // The prompt is the program's text, never markup.
     if (auto *label = dialog.findChild<QLabel *>())
         label->setTextFormat(Qt::PlainText);
-    // The dialog keeps to its contents' size: the text box makes it wide.
-    if (auto *edit = dialog.findChild<QLineEdit *>())
-        edit->setMinimumWidth(qtDialogsTitleWidth(dialog.windowTitle()));
     if (dialog.exec() != QDialog::Accepted)
         return QString();
     return dialog.textValue();

@@ -19,12 +19,15 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QScreen>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
+#include <sys/stat.h>
 
 using Answer = platform::Dialogs::Answer;
 using Buttons = platform::Dialogs::Buttons;
@@ -50,6 +53,8 @@ private Q_SLOTS:
     void shutdown_saveOutcome_data();
     void shutdown_saveOutcome();
     void shutdown_escapeOnQuestion_losesNothing();
+    void startup_hostileDataFiles_data();
+    void startup_hostileDataFiles();
     void unwritableProgramFolder_reportsOnceAndStarts();
     void noOpener_reportsAndStarts();
     void dataStayInProgramFolder_whateverTheCurrentFolder();
@@ -442,6 +447,75 @@ void tst_Shell::shutdown_escapeOnQuestion_losesNothing()
     QVERIFY(keptAfterEscape);
     QCOMPARE(saves, 1);
     QVERIFY(!state.StartCh);
+}
+
+void tst_Shell::startup_hostileDataFiles_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("shape"); // "bytes", "fifo", "folder" or "device"
+    QTest::addColumn<QByteArray>("bytes");
+
+    QRandomGenerator random(2001);
+    QByteArray noise(256 * 1024, Qt::Uninitialized);
+    for (char &c : noise)
+        c = char(random.bounded(256));
+    const QByteArray lineEnds = "[general]\r\nmax=2\n[t1]\rcap=a\r\n\ncmd=b\r\r\n[T2]\n\rCMD=\0c\x98\r";
+    const QByteArray hugeLine(20 * 1024 * 1024, '[');
+    QByteArray manyLines;
+    for (int i = 0; i < 1000000; ++i)
+        manyLines += "cmd=|`\t\x98\0\r\n";
+    for (const char *name : {"applist.tn", "phones.tn", "tarnel.ini"}) {
+        const auto row = [name](const char *what) -> QTestData & { return QTest::addRow("%s: %s", name, what); };
+        row("random bytes") << QString::fromLatin1(name) << u"bytes"_qs << noise;
+        row("every line end, NUL and 0x98") << QString::fromLatin1(name) << u"bytes"_qs << lineEnds;
+        row("one line of 20 MB") << QString::fromLatin1(name) << u"bytes"_qs << hugeLine;
+        row("a million lines") << QString::fromLatin1(name) << u"bytes"_qs << manyLines;
+        row("a named pipe") << QString::fromLatin1(name) << u"fifo"_qs << QByteArray();
+        row("a folder") << QString::fromLatin1(name) << u"folder"_qs << QByteArray();
+        row("an endless device") << QString::fromLatin1(name) << u"device"_qs << QByteArray();
+    }
+}
+
+// Whatever a data file holds, start-up ends with the window ready and only
+// the program's own messages said; a file nothing was saved to stays as it is.
+void tst_Shell::startup_hostileDataFiles()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, shape);
+    QFETCH(QByteArray, bytes);
+    Run run;
+    const QString path = run.path(name);
+    if (shape == u"bytes"_qs)
+        run.writeFile(name, bytes);
+    else if (shape == u"fifo"_qs)
+        QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0644) == 0);
+    else if (shape == u"folder"_qs)
+        QVERIFY(QDir(run.dir.path()).mkdir(name));
+    else
+        QVERIFY(QFile::link(u"/dev/zero"_qs, path));
+    for (int i = 0; i < 4; ++i)
+        run.dialogs.answerMessage(Answer::Ok);
+
+    frmMain &window = run.start();
+    const QStringList designed {
+        u"Ошибка в списке программ: список будет очищен."_qs,
+        u"Обнаружена ошибка в списке программ. Список не будет загружен."_qs,
+        u"Ошибка при чтении файла:\r\n\r\n"_qs,
+        u"Ошибка при чтении файла. Возможно, он поврежден или слишком большой."_qs,
+        u"Телефонная книга прочитана не полностью.\r\n\r\n"_qs,
+        u"Ошибка при чтении файла конфигурации!\r\n\r\n"_qs,
+    };
+    for (const auto &call : run.dialogs.messages()) {
+        const QString &text = call.message.text;
+        QVERIFY2(std::any_of(designed.cbegin(), designed.cend(), [&](const QString &t) { return text.startsWith(t); }),
+                 qPrintable(text.left(200)));
+    }
+    QVERIFY(window.context().state.AppCount >= 0 && window.context().state.AppCount <= 100);
+    if (shape == u"bytes"_qs && name != u"tarnel.ini"_qs) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll() == bytes);
+    }
 }
 
 void tst_Shell::unwritableProgramFolder_reportsOnceAndStarts()
