@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QGroupBox>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -127,6 +128,8 @@ class tst_Launchpad : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void fixedTexts_data();
+    void fixedTexts();
     void click_data();
     void click();
     void hover_data();
@@ -141,6 +144,90 @@ private Q_SLOTS:
     void programLine_data();
     void programLine();
 };
+
+void tst_Launchpad::fixedTexts_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("toolTip");
+    QTest::addColumn<bool>("hand"); // clickable: the hand pointer
+
+    const auto row
+        = [](const char *name, int index, const QString &text, const QString &toolTip = QString(), bool hand = false) {
+              QTest::addRow("%s %d", name, index) << QString::fromLatin1(name) << index << text << toolTip << hand;
+          };
+    const auto link = [&row](const char *name, const QString &text, const QString &toolTip = QString()) {
+        row(name, 0, text, toolTip, true);
+    };
+    row("Label6", 0, u"Здесь Вы можете запустить любое приложение из комплекса Orvane Tarnel. "_qs);
+    const QStringList tools {u"Tallyra"_qs, u"Locksa"_qs, u"Dovrik"_qs, u"Velmor"_qs, u"Ваша папка"_qs};
+    for (int i = 0; i < int(tools.size()); ++i)
+        row("lblStart", i, tools.at(i), QString(), true);
+    row("lblInfo", 0,
+        u"Выделите нужную Вам программу, чтобы узнать о ней побольше, и нажмите на названии программы для ее "
+        "запуска."_qs);
+    row("FrameTools", 0, u"Инструменты Orvane Tarnel"_qs);
+    row("cmdStartKelvane", 0, u"Kelvane"_qs, u"Запуск программы Kelvane"_qs, true);
+    link("lblTallyraOnline", u"www"_qs, u"Информация о Tallyra в Интернете"_qs);
+    link("lblLocksaOnline", u"www"_qs, u"Информация о \"Locksa\" в Интернете"_qs);
+    link("lblDovrikOnline", u"www"_qs, u"Информация о Dovrik'е в Интернете"_qs);
+    link("lblVelmorOnline", u"www"_qs, u"Информация о Velmor в Интернете"_qs);
+    row("ToolDescriptions", 0,
+        u"Tallyra позволяет вести домашний бюджет, контролировать доходы и расходы, проверять штрих-код на "
+        "подлинность и многое другое."_qs);
+    row("ToolDescriptions", 1, u"\"Locksa\" хранят Ваши секретные данные в зашифрованном виде."_qs);
+    row("ToolDescriptions", 2, u"Dovrik шифрует/расшифровывает любые файлы."_qs);
+    row("ToolDescriptions", 3, u"Velmor позволяет конвертировать тексты из кириллицы в латиницу и наоборот."_qs);
+    row("ToolDescriptions", 4,
+        u"Открытие Вашей папки. В ней хранятся Ваши личные данные. Копировать туда файлы Вы можете "
+        "перетаскиванием файлов из других окон, удерживая клавишу CTRL."_qs);
+
+    row("Label10", 0, u"Для запуска выбранной игры щелкните на ее названии."_qs);
+    const QStringList games {u"Brommel"_qs, u"Quarrow"_qs, u"Gillrun"_qs};
+    for (int i = 0; i < int(games.size()); ++i)
+        row("lblStartGame", i, games.at(i), QString(), true);
+    row("lblInfoGame", 0, u"Запуск игры Brommel."_qs);
+    for (const char *help : {"lblBrommelInfo", "lblQuarrowInfo", "lblGillrunInfo"})
+        link(help, u"Справка"_qs);
+    for (const char *web : {"lblBrommelOnline", "lblQuarrowOnline", "lblGillrunOnline"})
+        link(web, u"www"_qs, u"Информация о программе в Интернете"_qs);
+    row("GameDescriptions", 0, u"Запуск игры Brommel. "_qs);
+    row("GameDescriptions", 1, u"Запуск игры Quarrow."_qs);
+    row("GameDescriptions", 2, u"Запуск игры Gillrun. (Симулятор Рыбного боя)"_qs);
+
+    row("Label3", 0, u"Комплекс Orvane Tarnel предназначен для облегчения и ускорения работы пользователей."_qs);
+    row("Label4", 0, u"Более подробную информацию о продукте Orvane Tarnel Вы можете найти в Интернете по адресу:"_qs);
+    link("Label5", u"http://www.orvane.example/mytarnel/"_qs);
+    row("Label14", 0, u"О программе:"_qs);
+    row("Label15", 0,
+        u"Orvane Tarnel запускает все программы комплекса из текущего каталога. Учтите это при создании ярлыка "
+        "для программы Tarnel (по умолчанию изменять \"рабочую директорию\" не нужно)."_qs);
+    row("Label11", 0, QString());
+}
+
+void tst_Launchpad::fixedTexts()
+{
+    QFETCH(QString, name);
+    QFETCH(int, index);
+    QFETCH(QString, text);
+    QFETCH(QString, toolTip);
+    QFETCH(bool, hand);
+
+    Pad pad;
+    frmMain &window = pad.start();
+    const AppState &state = window.context().state;
+    if (name.endsWith(u"Descriptions"_qs)) {
+        QCOMPARE(name.startsWith(u"Tool"_qs) ? state.ToolDescriptions[index] : state.GameDescriptions[index], text);
+        return;
+    }
+    QWidget *widget = control(window, name, index);
+    QVERIFY(widget);
+    const auto *frame = qobject_cast<QGroupBox *>(widget);
+    QCOMPARE(frame ? frame->title() : widget->property("text").toString(), text);
+    QCOMPARE(widget->toolTip(), toolTip);
+    QCOMPARE(widget->cursor().shape(), hand ? Qt::PointingHandCursor : Qt::ArrowCursor);
+}
 
 void tst_Launchpad::click_data()
 {
@@ -314,17 +401,21 @@ void tst_Launchpad::failedFolderAndStart_givePointersBack()
 
 void tst_Launchpad::gillrun_data()
 {
-    QTest::addColumn<bool>("installed");
-    QTest::newRow("installed") << true;
-    QTest::newRow("missing") << false;
+    QTest::addColumn<QString>("folder"); // "file": holds the program, "loop": a link to itself
+    QTest::newRow("installed") << u"file"_qs;
+    QTest::newRow("missing") << QString();
+    QTest::newRow("a search that cannot be made is a missing file") << u"loop"_qs;
 }
 
 void tst_Launchpad::gillrun()
 {
-    QFETCH(bool, installed);
+    QFETCH(QString, folder);
+    const bool installed = folder == u"file"_qs;
     Pad pad;
     if (installed)
         pad.make(u"gillrun/gillrun"_qs);
+    if (folder == u"loop"_qs)
+        QVERIFY(QFile::link(pad.folder + u"gillrun"_qs, pad.folder + u"gillrun"_qs));
     GamesPage *page = pad.start().gamesPage;
 
     for (const QWidget *widget :
@@ -336,15 +427,20 @@ void tst_Launchpad::gillrun()
 void tst_Launchpad::missingHelpFile_saysWhichAndStartsNothing()
 {
     Pad pad;
+    // A name that cannot be searched, a link to itself, counts as missing.
+    QVERIFY(QFile::link(pad.folder + u"brommel.txt"_qs, pad.folder + u"brommel.txt"_qs));
     frmMain &window = pad.start();
+    pad.dialogs.answerMessage(Answer::Ok);
     pad.dialogs.answerMessage(Answer::Ok);
 
     window.gamesPage->lblQuarrowInfo_Click();
+    window.gamesPage->lblBrommelInfo_Click();
 
     const auto messages = pad.dialogs.messages();
-    QCOMPARE(messages.size(), 1);
+    QCOMPARE(messages.size(), 2);
     QCOMPARE(messages[0].message.text, u"Не найден файл "_qs + pad.folder + u"quarrow.txt"_qs);
     QCOMPARE(messages[0].message.icon, platform::Dialogs::Icon::None);
+    QCOMPARE(messages[1].message.text, u"Не найден файл "_qs + pad.folder + u"brommel.txt"_qs);
     QVERIFY(pad.system.callsOf(Effect::Start).isEmpty());
 }
 

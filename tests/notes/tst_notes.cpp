@@ -8,10 +8,10 @@
 #include "textfile.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QHelpEvent>
-#include <QLocale>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -21,12 +21,23 @@
 #include <QTextDocumentFragment>
 #include <QToolTip>
 
+#include <csignal>
+#include <sys/resource.h>
+
 using Answer = platform::Dialogs::Answer;
-using Buttons = platform::Dialogs::Buttons;
 using Icon = platform::Dialogs::Icon;
 using Effect = FakeSystem::Effect;
+using Kind = FakeDialogs::Kind;
 
 namespace {
+
+// The date stamp is checked in the formats of the Russian system the program
+// is made for; Qt reads them from the environment when it first needs them,
+// and LC_ALL would hide LC_TIME.
+[[maybe_unused]] const bool russianDates = [] {
+    qunsetenv("LC_ALL");
+    return qputenv("LC_TIME", "ru_RU.UTF-8");
+}();
 
 QByteArray bytesOf(const QString &path)
 {
@@ -47,11 +58,13 @@ struct Notes : Run
         state = &window->context().state;
     }
     void type(const QString &text) { QTest::keyClicks(page->Text, text); }
-    QStringList messageTexts() const
+    // Each message as "title icon buttons: text", "-" for the program's title.
+    QStringList asked() const
     {
         QStringList texts;
         for (const auto &call : dialogs.messages())
-            texts.append(call.message.text);
+            texts.append((call.title == u"Orvane Tarnel 2001"_qs ? u"-"_qs : call.title) + u' '
+                         + FakeDialogs::describe(call.message));
         return texts;
     }
     // The document as it stands, with a file F and a modified flag.
@@ -64,7 +77,7 @@ struct Notes : Run
 };
 
 const QString changedCaption = u"Состояние: документ изменен. "_qs;
-const QString unsavedQuestion = u"Текст не сохранен. Сохранить его сейчас?"_qs;
+const QString unsavedQuestion = u"- i yesno: Текст не сохранен. Сохранить его сейчас?"_qs;
 
 } // namespace
 
@@ -79,7 +92,8 @@ private Q_SLOTS:
     void readTextFile_nothingOrFailure();
     void writeTextFile_bytes_data();
     void writeTextFile_bytes();
-    void writeTextFile_failure_saysPathAndReason();
+    void writeTextFile_failure_keepsOldFileAndSaysWhy_data();
+    void writeTextFile_failure_keepsOldFileAndSaysWhy();
     void newDocument_data();
     void newDocument();
     void open_keepsTheDocumentExactly();
@@ -198,25 +212,51 @@ void tst_Notes::writeTextFile_bytes()
     QVERIFY(run.dialogs.calls().isEmpty());
 }
 
-void tst_Notes::writeTextFile_failure_saysPathAndReason()
+void tst_Notes::writeTextFile_failure_keepsOldFileAndSaysWhy_data()
 {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("sizeLimit"); // 0: none
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("below an ordinary file: fails at once") << u"plain/child.txt"_qs << 0 << u"Путь не найден"_qs;
+    QTest::newRow("past the file size limit: fails part-way") << u"old.txt"_qs << 1000 << u"Ошибка ввода/вывода"_qs;
+}
+
+void tst_Notes::writeTextFile_failure_keepsOldFileAndSaysWhy()
+{
+    QFETCH(QString, name);
+    QFETCH(int, sizeLimit);
+    QFETCH(QString, reason);
     Run run;
     run.writeFile(u"plain"_qs, "x");
+    run.writeFile(u"old.txt"_qs, "old");
     QWidget window;
     AppContext context(run.dialogs, run.system);
     context.state.CrLf2 = u"\r\n\r\n"_qs;
     context.setMainWindow(&window);
     run.dialogs.answerMessage(Answer::Ok);
-    const QString path = run.path(u"plain/child.txt"_qs);
+    const QString path = run.path(name);
 
-    QVERIFY(!WriteTextFile(context, path, u"t"_qs));
+    // A limit on the size of the files this process writes fails a write
+    // part-way, also for root.
+    rlimit previous {};
+    ::getrlimit(RLIMIT_FSIZE, &previous);
+    const rlimit limit {sizeLimit > 0 ? rlim_t(sizeLimit) : previous.rlim_cur, previous.rlim_max};
+    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+    const bool limited = ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    const bool written = WriteTextFile(context, path, QString(5000, u't'));
+    ::setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, handler);
+    QVERIFY(limited && !written);
     const auto message = run.dialogs.messages().constFirst().message;
     QCOMPARE(message.text, u"Ошибка при записи файла:"_qs + path
-                               + u". Возможно, имя неверное или текст слишком большой.\r\n\r\nПуть не найден"_qs);
+                               + u". Возможно, имя неверное или текст слишком большой.\r\n\r\n"_qs + reason);
     QCOMPARE(message.title, u"Запись файла"_qs);
     QCOMPARE(message.icon, Icon::Exclamation);
     QCOMPARE(window.cursor().shape(), Qt::ArrowCursor);
     QCOMPARE(bytesOf(run.path(u"plain"_qs)), QByteArray("x"));
+    QCOMPARE(bytesOf(run.path(u"old.txt"_qs)), QByteArray("old"));
+    QCOMPARE(QDir(run.dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             (QStringList {u"old.txt"_qs, u"plain"_qs}));
 }
 
 void tst_Notes::newDocument_data()
@@ -244,7 +284,7 @@ void tst_Notes::newDocument()
     const QString lastFile = notes.state->LastFile;
 
     notes.page->mnuItemNew->trigger();
-    QCOMPARE(notes.messageTexts(), changed ? QStringList {u"Текст был изменен. Сохранить?"_qs} : QStringList());
+    QCOMPARE(notes.asked(), changed ? QStringList {u"- i yesno: Текст был изменен. Сохранить?"_qs} : QStringList());
     QCOMPARE(bytesOf(notes.path(u"f.txt"_qs)), saved);
     QCOMPARE(notes.page->documentText(), QString());
     QVERIFY(!notes.page->Text->document()->isUndoAvailable());
@@ -262,19 +302,21 @@ void tst_Notes::open_keepsTheDocumentExactly()
     notes.state->LastFile = u"/elsewhere.txt"_qs;
     notes.type(u"gone"_qs);
     notes.dialogs.answerMessage(Answer::No);
-    // CR LF, a lone LF, a no-break space and a lone CR.
-    notes.openWith(u"My Tarnel/f.txt"_qs, "a\r\nb\nc\xa0"
-                                          "d\re");
+    // CR LF, a lone LF, a no-break space, NUL, 0x98 (no letter in the code
+    // page) and a lone CR.
+    notes.openWith(u"My Tarnel/f.txt"_qs, QByteArrayLiteral("a\r\nb\nc\xa0\0\x98"
+                                                            "d\re"));
     const QString path = notes.path(u"My Tarnel/f.txt"_qs);
 
-    QCOMPARE(notes.messageTexts(), QStringList {unsavedQuestion});
+    QCOMPARE(notes.asked(), QStringList {unsavedQuestion});
+    QCOMPARE(notes.dialogs.calls().constLast().kind, Kind::OpenFile);
     const auto request = notes.dialogs.calls().constLast().file;
     QCOMPARE(request.filter, u"Текстовые файлы (*.txt)|*.txt|Все файлы|*.*"_qs);
     QCOMPARE(request.title, u"Открыть файл"_qs);
     QCOMPARE(request.pattern, u"*.txt"_qs);
     QCOMPARE(request.initialFolder, notes.path(u"My Tarnel"_qs));
-    QCOMPARE(notes.page->documentText(), u"a\r\nb\nc\u00a0d\r\ne\r\n"_qs);
-    QCOMPARE(notes.page->Text->toPlainText(), u"a\nb\nc d\ne\n"_qs);
+    QCOMPARE(notes.page->documentText(), u"a\r\nb\nc\u00a0\u0000\u0098d\r\ne\r\n"_qs);
+    QCOMPARE(notes.page->Text->toPlainText(), u"a\nb\nc \u0000\u0098d\ne\n"_qs);
     QVERIFY(!notes.page->Text->document()->isUndoAvailable());
     QCOMPARE(notes.page->lblStatus->text(), u"Документ открыт из "_qs + path);
     QCOMPARE(notes.page->lblStatus->toolTip(), u"Файл будет сохранен в "_qs + path);
@@ -284,13 +326,19 @@ void tst_Notes::open_keepsTheDocumentExactly()
 
     // Saved again, only the lone CR and the final line end change.
     notes.page->cmdSaveText->click();
-    QCOMPARE(bytesOf(path), QByteArray("a\r\nb\nc\xa0"
-                                       "d\r\ne\r\n\r\n"));
+    const QByteArray saved = QByteArrayLiteral("a\r\nb\nc\xa0\0\x98"
+                                               "d\r\ne\r\n\r\n");
+    QCOMPARE(bytesOf(path), saved);
     QCOMPARE(notes.page->lblStatus->text(), u"Состояние: документ сохранен в "_qs + path);
     QCOMPARE(notes.page->lblStatus->toolTip(), QString());
     QCOMPARE(notes.state->LastFile, path);
     QCOMPARE(notes.page->cmdLoadLast->toolTip(), u"Загрузить последний файл: "_qs + path);
     QVERIFY(!notes.state->Change);
+
+    // A file that ends in CR LF opens with no empty line added.
+    notes.dialogs.answerFile(path);
+    notes.page->cmdOpenFile->click();
+    QCOMPARE(notes.page->documentText(), u"a\r\nb\nc\u00a0\u0000\u0098d\r\ne\r\n\r\n"_qs);
 }
 
 void tst_Notes::open_cancelled_startsInProgramFolderWithoutPersonalFolder()
@@ -348,20 +396,26 @@ void tst_Notes::saveAs_questions_data()
 {
     QTest::addColumn<QString>("chosen");
     QTest::addColumn<QList<Answer>>("answers");
+    QTest::addColumn<QString>("overwritten"); // the name the overwrite question names; empty: not asked
     QTest::addColumn<QString>("written"); // empty: nothing written
     const QList<Answer> none;
-    QTest::newRow("no .txt, Yes adds it") << u"a"_qs << QList {Answer::Yes} << u"a.txt"_qs;
-    QTest::newRow("no .txt, No keeps the name") << u"a"_qs << QList {Answer::No} << u"a"_qs;
-    QTest::newRow("no .txt, Cancel saves nothing") << u"a"_qs << QList {Answer::Cancel} << QString();
-    QTest::newRow("upper-case TXT asks nothing") << u"a.TXT"_qs << none << u"a.TXT"_qs;
-    QTest::newRow("existing file, Yes overwrites") << u"old.txt"_qs << QList {Answer::Yes} << u"old.txt"_qs;
-    QTest::newRow("existing hidden file, No keeps it") << u".old.txt"_qs << QList {Answer::No} << QString();
+    QTest::newRow("no .txt, Yes adds it") << u"a"_qs << QList {Answer::Yes} << QString() << u"a.txt"_qs;
+    QTest::newRow("no .txt, No keeps the name") << u"a"_qs << QList {Answer::No} << QString() << u"a"_qs;
+    QTest::newRow("no .txt, Cancel saves nothing") << u"a"_qs << QList {Answer::Cancel} << QString() << QString();
+    QTest::newRow("upper-case TXT asks nothing") << u"a.TXT"_qs << none << QString() << u"a.TXT"_qs;
+    QTest::newRow("existing file, Yes overwrites")
+        << u"old.txt"_qs << QList {Answer::Yes} << u"old.txt"_qs << u"old.txt"_qs;
+    QTest::newRow("existing hidden file, No keeps it")
+        << u".old.txt"_qs << QList {Answer::No} << u".old.txt"_qs << QString();
+    QTest::newRow(".txt added, then the overwrite question for that name")
+        << u"old"_qs << QList {Answer::Yes, Answer::No} << u"old.txt"_qs << QString();
 }
 
 void tst_Notes::saveAs_questions()
 {
     QFETCH(QString, chosen);
     QFETCH(QList<Answer>, answers);
+    QFETCH(QString, overwritten);
     QFETCH(QString, written);
     Notes notes;
     notes.writeFile(u"old.txt"_qs, "old");
@@ -372,23 +426,25 @@ void tst_Notes::saveAs_questions()
         notes.dialogs.answerMessage(answer);
 
     notes.page->mnuItemSave->trigger();
+    QCOMPARE(notes.dialogs.calls().constFirst().kind, Kind::SaveFile);
     QCOMPARE(notes.dialogs.calls().constFirst().file.title, u"Сохранить как"_qs);
     QCOMPARE(notes.dialogs.calls().constFirst().file.initialFolder, notes.path(u"My Tarnel"_qs));
     QCOMPARE(notes.dialogs.unusedAnswers(), 0);
-    if (chosen == u"a"_qs) {
-        QCOMPARE(notes.dialogs.messages().constFirst().message.text,
-                 u"Указанное имя файла не содержит расширения .txt. Добавить его?\r\n\r\nНажмите на Да, чтобы "
-                 "добавить это расширение, Нет, чтобы сохранить файл без изменения его имени и Отмена для отмены "
-                 "операции сохранения.\r\n\r\nИмя файла: "_qs
-                     + notes.path(chosen));
-    } else if (!answers.isEmpty()) {
-        QCOMPARE(notes.dialogs.messages().constFirst().message.text,
-                 u"Файл с именем \r\n\r\n"_qs + notes.path(chosen) + u"\r\n\r\nсуществует. Записать поверх него?"_qs);
-    }
+    QStringList asked;
+    if (!chosen.endsWith(u".txt"_qs, Qt::CaseInsensitive))
+        asked << u"- i ync: Указанное имя файла не содержит расширения .txt. Добавить его?\r\n\r\nНажмите на Да, "
+                 "чтобы добавить это расширение, Нет, чтобы сохранить файл без изменения его имени и Отмена для "
+                 "отмены операции сохранения.\r\n\r\nИмя файла: "_qs
+                     + notes.path(chosen);
+    if (!overwritten.isEmpty())
+        asked << u"- i yesno: Файл с именем \r\n\r\n"_qs + notes.path(overwritten)
+                     + u"\r\n\r\nсуществует. Записать поверх него?"_qs;
+    QCOMPARE(notes.asked(), asked);
     if (written.isEmpty()) {
         QCOMPARE(notes.state->CurrentFile, QString());
         QVERIFY(notes.state->Change);
-        QCOMPARE(bytesOf(notes.path(u".old.txt"_qs)), QByteArray("old"));
+        for (const QString &name : {u"old.txt"_qs, u".old.txt"_qs})
+            QCOMPARE(bytesOf(notes.path(name)), QByteArray("old"));
     } else {
         QCOMPARE(notes.state->CurrentFile, notes.path(written));
         QCOMPARE(bytesOf(notes.path(written)), QByteArray("t\r\n"));
@@ -424,7 +480,7 @@ void tst_Notes::save_failedWrite_keepsState()
         notes.page->mnuItemSaveAs->trigger();
     else
         notes.page->mnuItemSave->trigger();
-    QVERIFY(notes.messageTexts().constFirst().startsWith(u"Ошибка при записи файла:"_qs));
+    QVERIFY(notes.asked().constFirst().startsWith(u"Запись файла ! ok: Ошибка при записи файла:"_qs));
     QCOMPARE(notes.page->lblStatus->text(), caption);
     QVERIFY(notes.state->Change);
     QCOMPARE(notes.state->CurrentFile, currentFile);
@@ -435,27 +491,36 @@ void tst_Notes::save_lostCharacters_data()
 {
     QTest::addColumn<Answer>("answer");
     QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("Yes saves with ?") << Answer::Yes << QByteArray("?\x88?\r\n");
-    QTest::newRow("No writes nothing") << Answer::No << QByteArray("f");
+    QTest::addColumn<bool>("atShutdown");
+    QTest::newRow("Yes saves with ?") << Answer::Yes << QByteArray("?\x88?\r\n") << false;
+    QTest::newRow("No writes nothing") << Answer::No << QByteArray("f") << false;
+    QTest::newRow("at shut-down, No keeps the window open") << Answer::No << QByteArray("f") << true;
 }
 
 void tst_Notes::save_lostCharacters()
 {
     QFETCH(Answer, answer);
     QFETCH(QByteArray, bytes);
+    QFETCH(bool, atShutdown);
     Notes notes;
     notes.writeFile(u"f.txt"_qs, "f");
     notes.state->CurrentFile = notes.path(u"f.txt"_qs);
     // A character outside the basic plane, the euro sign (which the code page
     // holds) and a Chinese character.
     notes.page->setDocumentText(u"\U0001F600€中"_qs);
+    if (atShutdown)
+        notes.dialogs.answerMessage(Answer::Yes); // data changed: save now?
     notes.dialogs.answerMessage(answer);
 
-    notes.page->mnuItemSave_Click();
-    QCOMPARE(notes.messageTexts(),
-             QStringList {u"В тексте есть знаки, которых нет в кодировке Windows-1251: «\U0001F600» (U+1F600), «中» "
-                          "(U+4E2D). В файле они будут заменены знаком \"?\".\r\n\r\nСохранить документ с этой "
-                          "заменой?"_qs});
+    if (atShutdown)
+        QCOMPARE(notes.window->Form_Unload(), answer == Answer::Yes);
+    else
+        notes.page->mnuItemSave_Click();
+    QCOMPARE(notes.asked().mid(atShutdown ? 1 : 0),
+             QStringList {
+                 u"- ! yesno: В тексте есть знаки, которых нет в кодировке Windows-1251: «\U0001F600» (U+1F600), «中» "
+                 "(U+4E2D). В файле они будут заменены знаком \"?\".\r\n\r\nСохранить документ с этой "
+                 "заменой?"_qs});
     QCOMPARE(bytesOf(notes.path(u"f.txt"_qs)), bytes);
     QCOMPARE(notes.state->Change, answer == Answer::No);
 }
@@ -533,10 +598,11 @@ void tst_Notes::save_nameTheSettingsCannotHold_keepsLastFile()
         notes.page->mnuItemSave->trigger();
         QCOMPARE(bytesOf(path), save == 0 ? QByteArray("x\r\n") : QByteArray("xx\r\n"));
     }
-    QCOMPARE(notes.messageTexts(),
-             QStringList {u"Документ сохранен, но его имя не будет запомнено для кнопки \"Открыть последний файл\": в "
-                          "нем есть знаки, которые нельзя записать в файл настроек: "_qs
-                          + listed + u".\r\n\r\nИмя файла: "_qs + path});
+    QCOMPARE(notes.asked(),
+             QStringList {
+                 u"- ! ok: Документ сохранен, но его имя не будет запомнено для кнопки \"Открыть последний файл\": в "
+                 "нем есть знаки, которые нельзя записать в файл настроек: "_qs
+                 + listed + u".\r\n\r\nИмя файла: "_qs + path});
     QCOMPARE(notes.state->LastFile, notes.path(u"last.txt"_qs));
     QCOMPARE(notes.page->cmdLoadLast->toolTip(), toolTip);
     QVERIFY(!notes.state->Change);
@@ -545,33 +611,43 @@ void tst_Notes::save_nameTheSettingsCannotHold_keepsLastFile()
 void tst_Notes::loadLast_data()
 {
     QTest::addColumn<QString>("lastFile");
-    QTest::addColumn<QString>("refusal");
-    QTest::newRow("no last file") << QString() << u"Последний файл не задан!"_qs;
-    QTest::newRow("already open") << u"f.txt"_qs << u"Этот файл уже открыт!"_qs;
-    QTest::newRow("case counts: another file") << u"F.txt"_qs << QString();
+    QTest::addColumn<bool>("changed"); // and Yes to the question
+    QTest::addColumn<QString>("asked");
+    QTest::addColumn<QString>("loaded"); // empty: refused
+    QTest::addColumn<QString>("text");
+    QTest::newRow("no last file") << QString() << false << u"- ! ok: Последний файл не задан!"_qs << QString()
+                                  << u"current\r\n"_qs;
+    QTest::newRow("already open") << u"f.txt"_qs << false << u"- ! ok: Этот файл уже открыт!"_qs << QString()
+                                  << u"current\r\n"_qs;
+    QTest::newRow("case counts: another file") << u"F.txt"_qs << false << QString() << u"F.txt"_qs << u"last\r\n"_qs;
+    // The save has made its own file the last one, and that file is read.
+    QTest::newRow("changed, Yes: the file just saved is loaded")
+        << u"F.txt"_qs << true << unsavedQuestion << u"f.txt"_qs << u"xcurrent\r\n\r\n"_qs;
 }
 
 void tst_Notes::loadLast()
 {
     QFETCH(QString, lastFile);
-    QFETCH(QString, refusal);
+    QFETCH(bool, changed);
+    QFETCH(QString, asked);
+    QFETCH(QString, loaded);
+    QFETCH(QString, text);
     Notes notes;
     notes.writeFile(u"F.txt"_qs, "last");
     notes.openWith(u"f.txt"_qs, "current");
     notes.dialogs.clear();
     notes.state->LastFile = lastFile.isEmpty() ? lastFile : notes.path(lastFile);
-    if (!refusal.isEmpty())
-        notes.dialogs.answerMessage(Answer::Ok);
+    if (changed)
+        notes.type(u"x"_qs);
+    if (!asked.isEmpty())
+        notes.dialogs.answerMessage(changed ? Answer::Yes : Answer::Ok);
 
     notes.page->cmdLoadLast->click();
-    QCOMPARE(notes.messageTexts(), refusal.isEmpty() ? QStringList() : QStringList {refusal});
-    if (!refusal.isEmpty()) {
-        QCOMPARE(notes.page->documentText(), u"current\r\n"_qs);
-        QCOMPARE(notes.dialogs.messages().constFirst().message.icon, Icon::Exclamation);
+    QCOMPARE(notes.asked(), asked.isEmpty() ? QStringList() : QStringList {asked});
+    QCOMPARE(notes.page->documentText(), text);
+    if (loaded.isEmpty())
         return;
-    }
-    const QString path = notes.path(lastFile);
-    QCOMPARE(notes.page->documentText(), u"last\r\n"_qs);
+    const QString path = notes.path(loaded);
     QCOMPARE(notes.state->CurrentFile, path);
     QVERIFY(!notes.state->Change);
     QCOMPARE(notes.page->lblStatus->text(), u"Документ открыт из "_qs + path);
@@ -582,13 +658,20 @@ void tst_Notes::insertDateTime_appendsAtEnd()
 {
     Notes notes;
     notes.page->setDocumentText(u"ab"_qs);
+    const qint64 before = QDateTime::currentSecsSinceEpoch();
     notes.page->mnuItemInsDateTime->trigger();
+    const qint64 after = QDateTime::currentSecsSinceEpoch();
 
+    // The short date and the long time of the system, with no time zone after
+    // them; across midnight the stamp may name either day.
     const QString text = notes.page->documentText();
-    const QString date = QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
-    // Hours, minutes and seconds, and no time zone after them.
-    const QRegularExpression stamp(u"^ab\r\n"_qs + QRegularExpression::escape(date) + u" \\d{1,2}:\\d\\d:\\d\\d$"_qs);
-    QVERIFY2(stamp.match(text).hasMatch(), qPrintable(text));
+    const auto stamp
+        = QRegularExpression(u"^ab\r\n(\\d\\d)\\.(\\d\\d)\\.(\\d{4}) (\\d\\d):(\\d\\d):(\\d\\d)$"_qs).match(text);
+    QVERIFY2(stamp.hasMatch(), qPrintable(text));
+    const auto part = [&stamp](int i) { return stamp.captured(i).toInt(); };
+    const qint64 shown
+        = QDateTime(QDate(part(3), part(2), part(1)), QTime(part(4), part(5), part(6))).toSecsSinceEpoch();
+    QVERIFY2(before <= shown && shown <= after, qPrintable(text));
     QVERIFY(notes.state->Change);
     QCOMPARE(notes.page->lblStatus->text(), changedCaption);
 }
@@ -602,6 +685,7 @@ void tst_Notes::print_data()
     QTest::newRow("empty: refused") << QString() << QList {Answer::Ok} << false << 0;
     QTest::newRow("No prints nothing") << u"a"_qs << QList {Answer::No} << false << 0;
     QTest::newRow("Yes prints the text and a line end") << u"a\r\nb\nc"_qs << QList {Answer::Yes} << false << 1;
+    QTest::newRow("blanks and line ends are printed") << u" \r\n"_qs << QList {Answer::Yes} << false << 1;
     QTest::newRow("Retry tries again, Cancel ends")
         << u"a"_qs << QList {Answer::Yes, Answer::Retry, Answer::Cancel} << true << 2;
 }
@@ -627,17 +711,15 @@ void tst_Notes::print()
         QCOMPARE(call.argument, text + u"\r\n"_qs);
         QCOMPARE(call.pointSize, 8);
     }
-    const QStringList messages = notes.messageTexts();
+    const QStringList messages = notes.asked();
     if (text.isEmpty())
-        QCOMPARE(messages, QStringList {u"Нет текста для печати!"_qs});
+        QCOMPARE(messages, QStringList {u"- ! ok: Нет текста для печати!"_qs});
     else
-        QCOMPARE(messages.constFirst(), u"Напечатать текущий текст?"_qs);
-    if (printerFails) {
+        QCOMPARE(messages.constFirst(), u"- i yesno: Напечатать текущий текст?"_qs);
+    if (printerFails)
         QCOMPARE(messages.constLast(),
-                 u"Ошибка при попытке печати текста. \r\nУстраните неполадку и нажмите 'Повтор'.\r\n\r\n482.  "
-                 "Ошибка принтера"_qs);
-        QCOMPARE(notes.dialogs.messages().constLast().message.buttons, Buttons::RetryCancel);
-    }
+                 u"- ! retry: Ошибка при попытке печати текста. \r\nУстраните неполадку и нажмите 'Повтор'.\r\n\r\n"
+                 "482.  Ошибка принтера"_qs);
     QCOMPARE(notes.window->cursor().shape(), Qt::ArrowCursor);
 }
 
@@ -675,49 +757,63 @@ void tst_Notes::font()
 void tst_Notes::shutdown_data()
 {
     QTest::addColumn<bool>("withFile");
-    QTest::addColumn<QString>("saveAsAnswer"); // no file: the name chosen, empty for Cancel
+    QTest::addColumn<QString>("file"); // the current file, or the name Save As is given (empty for Cancel)
     QTest::addColumn<bool>("closes");
     QTest::addColumn<QString>("caption");
-    QTest::newRow("with a file: written in place") << true << QString() << true << u"Состояние: документ сохранен."_qs;
+    QTest::newRow("with a file: written in place")
+        << true << u"f.txt"_qs << true << u"Состояние: документ сохранен."_qs;
+    QTest::newRow("with a file: failed write keeps the window open")
+        << true << u"plain/f.txt"_qs << false << changedCaption;
     QTest::newRow("no file: Save As") << false << u"n.txt"_qs << true << u"Состояние: документ сохранен в "_qs;
     QTest::newRow("no file: Save As cancelled closes anyway") << false << QString() << true << changedCaption;
-    QTest::newRow("failed write keeps the window open") << false << u"plain/n.txt"_qs << false << changedCaption;
+    QTest::newRow("no file: failed write keeps the window open")
+        << false << u"plain/n.txt"_qs << false << changedCaption;
 }
 
 void tst_Notes::shutdown()
 {
     QFETCH(bool, withFile);
-    QFETCH(QString, saveAsAnswer);
+    QFETCH(QString, file);
     QFETCH(bool, closes);
     QFETCH(QString, caption);
     Notes notes;
     notes.writeFile(u"plain"_qs, "x");
-    if (withFile)
+    if (withFile) {
         notes.openWith(u"f.txt"_qs, "f");
+        notes.state->CurrentFile = notes.path(file);
+    }
     notes.state->LastFile = u"/last.txt"_qs;
     notes.type(u"x"_qs);
     notes.dialogs.clear();
     notes.dialogs.answerMessage(Answer::Yes);
     if (!withFile)
-        notes.dialogs.answerFile(saveAsAnswer.isEmpty() ? saveAsAnswer : notes.path(saveAsAnswer));
+        notes.dialogs.answerFile(file.isEmpty() ? file : notes.path(file));
     if (!closes)
         notes.dialogs.answerMessage(Answer::Ok);
 
     QCOMPARE(notes.window->Form_Unload(), closes);
     QCOMPARE(notes.dialogs.unusedAnswers(), 0);
-    QVERIFY(notes.page->lblStatus->text().startsWith(caption));
-    QCOMPARE(notes.page->lblStatus->toolTip(), QString());
-    const QString written = withFile ? u"f.txt"_qs : saveAsAnswer;
-    const bool saved = closes && !written.isEmpty();
+    const bool saved = closes && !file.isEmpty();
     QCOMPARE(notes.state->Change, !saved);
+    QVERIFY(notes.page->lblStatus->text().startsWith(caption));
+    QCOMPARE(notes.page->lblStatus->toolTip(),
+             saved || !withFile ? QString() : u"Документ будет сохранен в: "_qs + notes.path(file));
     if (saved)
-        QCOMPARE(bytesOf(notes.path(written)), withFile ? QByteArray("xf\r\n\r\n") : QByteArray("x\r\n"));
-    QCOMPARE(notes.state->LastFile, saved && !withFile ? notes.path(written) : u"/last.txt"_qs);
+        QCOMPARE(bytesOf(notes.path(file)), withFile ? QByteArray("xf\r\n\r\n") : QByteArray("x\r\n"));
+    QCOMPARE(notes.state->LastFile, saved && !withFile ? notes.path(file) : u"/last.txt"_qs);
 }
 
 void tst_Notes::buttons_popUpMenusAndEnterKeepsCrLf()
 {
     Notes notes;
+    const auto captions = [](const QMenu *menu) {
+        QStringList texts {menu->title()};
+        for (const QAction *action : menu->actions())
+            texts << (action->isSeparator() ? u"-"_qs : action->text());
+        return texts.join(u'|');
+    };
+    QCOMPARE(captions(notes.page->mnuFile), u"Файл|Новый|-|Открыть...|Сохранить|Сохранить как|-|Печать"_qs);
+    QCOMPARE(captions(notes.page->mnuEdit), u"Правка|Вставить дату и время|-|Шрифт..."_qs);
     notes.window->show();
     QVERIFY(QTest::qWaitForWindowExposed(notes.window.get()));
     for (const auto &[button, menu] :

@@ -60,10 +60,7 @@ QString describe(const FakeDialogs::Call &call)
                 : call.prompt == u"Введите телефон:"_qs    ? u"number"_qs
                                                            : call.prompt)
              + u" ["_qs + call.defaultText + u']';
-    const char *icons[] = {".", "x", "!", "i", "?"};
-    const char *buttons[] = {"ok", "okcancel", "yesno", "ync", "retry"};
-    return tag + QLatin1String(icons[int(call.message.icon)]) + u' ' + QLatin1String(buttons[int(call.message.buttons)])
-         + u": "_qs + call.message.text;
+    return tag + FakeDialogs::describe(call.message);
 }
 
 // An expected text ending in "*" is a prefix.
@@ -99,6 +96,7 @@ private Q_SLOTS:
     void load_readFailure_toldAndGridEmpty();
     void commands_data();
     void commands();
+    void grid_currentCellIsTheOnlySelection();
     void save_data();
     void save();
 };
@@ -211,6 +209,10 @@ void tst_PhoneBook::file()
     QCOMPARE(readAll(run.path(u"phones.tn.bak"_qs)), notice ? before : QByteArray("<missing>"));
     QCOMPARE(QPoint(page.Grid1->currentColumn(), page.Grid1->currentRow()), cell);
     QVERIFY(!window.context().state.PhoneCh);
+
+    // Only the first save keeps the file as it was loaded.
+    page.cmdSaveGrid->click();
+    QCOMPARE(readAll(run.path(u"phones.tn.bak"_qs)), notice ? before : QByteArray("<missing>"));
 }
 
 void tst_PhoneBook::load_readFailure_toldAndGridEmpty()
@@ -247,6 +249,7 @@ void tst_PhoneBook::commands_data()
     const QString deleted = u"- ? okcancel: Будет удалена следующая запись:\r\n"_qs;
     const QString cleared = u"- ! yesno: Вы уверены, что хотите очистить список телефонов?"_qs;
     const QString refused = u"add ! ok: В имени и телефоне нельзя использовать*"_qs;
+    const QString refusedEdit = u"edit ! ok: В имени и телефоне нельзя использовать*"_qs;
     const QString name = u"add name []"_qs;
     const QString number = u"add number []"_qs;
 
@@ -263,8 +266,17 @@ void tst_PhoneBook::commands_data()
     QTest::newRow("add: full book with a gap counts its entries")
         << entries(48) + u";|;N49|P49"_qs << QPoint(0, 0) << add << L()
         << L {u"add ! ok: Телефонная книга заполнена: в ней 49 записей.*"_qs} << u"="_qs << false << QPoint(0, 0);
+    QTest::newRow("add: 49 entries, the 50th fits")
+        << entries(49) << QPoint(0, 0) << add << L {u"Vera"_qs, u"333"_qs} << L {name, number}
+        << u"Vera|333;"_qs + entries(49) << true << QPoint(0, 1);
     QTest::newRow("add: bar in the number refused") << two << QPoint(0, 0) << add << L {u"Vera"_qs, u"1|2"_qs}
                                                     << L {name, number, refused} << u"="_qs << false << QPoint(0, 0);
+    QTest::newRow("add: grave in the name refused")
+        << two << QPoint(0, 0) << add << L {u"Ve`ra"_qs} << L {name, refused} << u"="_qs << false << QPoint(0, 0);
+    QTest::newRow("add: TAB in the number refused") << two << QPoint(0, 0) << add << L {u"Vera"_qs, u"1\t2"_qs}
+                                                    << L {name, number, refused} << u"="_qs << false << QPoint(0, 0);
+    QTest::newRow("add: a typed ? is kept") << two << QPoint(0, 0) << add << L {u"Vera"_qs, u"?"_qs} << L {name, number}
+                                            << u"Vera|?;"_qs + two << true << QPoint(0, 1);
     QTest::newRow("add: outside the code page refused")
         << two << QPoint(0, 0) << add << L {u"Ve😀ra"_qs}
         << L {name, u"add ! ok: Символ \"😀\" (U+1F600) нельзя сохранить*"_qs} << u"="_qs << false << QPoint(0, 0);
@@ -274,6 +286,14 @@ void tst_PhoneBook::commands_data()
     QTest::newRow("edit: an empty row fills the first free one")
         << two << QPoint(0, 7) << edit << L {u"Vera"_qs, u"333"_qs} << L {u"edit name []"_qs, u"edit number []"_qs}
         << two + u";Vera|333"_qs << true << QPoint(1, 2);
+    QTest::newRow("edit: cancel at name")
+        << two << QPoint(1, 1) << edit << L {u""_qs} << L {u"edit name [Boris]"_qs} << u"="_qs << false << QPoint(0, 1);
+    QTest::newRow("edit: CR in the name refused")
+        << two << QPoint(0, 0) << edit << L {u"A\rnn"_qs} << L {u"edit name [Anna]"_qs, refusedEdit} << u"="_qs << false
+        << QPoint(0, 0);
+    QTest::newRow("edit: LF in the number refused")
+        << two << QPoint(0, 0) << edit << L {u"Ann"_qs, u"1\n1"_qs}
+        << L {u"edit name [Anna]"_qs, u"edit number [111]"_qs, refusedEdit} << u"="_qs << false << QPoint(1, 0);
     QTest::newRow("edit: cancel at number")
         << two << QPoint(0, 0) << edit << L {u"Ann"_qs, u""_qs} << L {u"edit name [Anna]"_qs, u"edit number [111]"_qs}
         << u"="_qs << false << QPoint(1, 0);
@@ -333,6 +353,26 @@ void tst_PhoneBook::commands()
     QCOMPARE(readAll(run.path(u"phones.tn"_qs)), fileOf(book));
 }
 
+void tst_PhoneBook::grid_currentCellIsTheOnlySelection()
+{
+    Run run;
+    run.writeFile(u"phones.tn"_qs, fileOf(entries(5)));
+    frmMain &window = run.start();
+    window.SSTab1->setCurrentIndex(frmMain::PagePhones);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const PhonePage &page = *window.phonePage;
+    QTableWidget *grid = page.Grid1;
+
+    // A click, a Ctrl+click on another cell, a Ctrl+click on the current one.
+    for (const QPoint &cell : {QPoint(0, 1), QPoint(1, 3), QPoint(1, 3)}) {
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, cell.y() == 1 ? Qt::NoModifier : Qt::ControlModifier,
+                          grid->visualItemRect(grid->item(cell.y(), cell.x())).center());
+        QCOMPARE(grid->selectedItems(), QList {grid->currentItem()});
+        QCOMPARE(QPoint(page.grid().col(), page.grid().row()), cell);
+    }
+}
+
 void tst_PhoneBook::save_data()
 {
     QTest::addColumn<QString>("fault");
@@ -341,6 +381,9 @@ void tst_PhoneBook::save_data()
     QTest::newRow("saved") << QString() << QString();
     QTest::newRow("write fails") << u"write"_qs << u"Запись файла ! ok: Ошибка при записи файла:*"_qs;
     QTest::newRow("conversion fails") << u"conversion"_qs << u"- x ok: Ошибка при преобразовании данных."_qs;
+    // A damaged file is kept beside the new one; a failed save keeps it to keep.
+    QTest::newRow("damaged file, its copy cannot be made, then can")
+        << u"backup"_qs << u"Запись файла ! ok: Ошибка при записи файла:*"_qs;
 }
 
 // The save button and the shut-down save: a failure keeps PhoneCh, the old
@@ -351,9 +394,13 @@ void tst_PhoneBook::save()
     QFETCH(QString, message);
 
     Run run;
-    const QByteArray old = fileOf(u"Anna|111"_qs);
+    const QByteArray old = fault == u"backup"_qs ? QByteArray("Anna|111|x|\r\n") : fileOf(u"Anna|111"_qs);
     if (fault != u"write"_qs)
         run.writeFile(u"phones.tn"_qs, old);
+    if (fault == u"backup"_qs) {
+        QVERIFY(QDir(run.dir.path()).mkdir(u"phones.tn.bak"_qs));
+        run.dialogs.answerMessage(Answer::Ok); // the load notice
+    }
     frmMain &window = run.start();
     if (fault == u"write"_qs)
         QVERIFY(QDir(run.dir.path()).mkdir(u"phones.tn"_qs)); // a folder cannot be replaced by a file
@@ -382,6 +429,13 @@ void tst_PhoneBook::save()
     QCOMPARE(window.Form_Unload(), message.isEmpty());
     QCOMPARE(run.dialogs.calls().size(), 1 + failure.size());
     QCOMPARE(window.context().state.PhoneCh, !message.isEmpty());
+
+    if (fault == u"backup"_qs) {
+        QVERIFY(QDir(run.path(u"phones.tn.bak"_qs)).removeRecursively());
+        page.cmdSaveGrid->click();
+        QCOMPARE(readAll(run.path(u"phones.tn.bak"_qs)), old);
+        QCOMPARE(readAll(run.path(u"phones.tn"_qs)), fileOf(u"Vera|333;Anna|111"_qs));
+    }
 }
 
 QTEST_MAIN(tst_PhoneBook)

@@ -27,6 +27,14 @@ void FakeDialogs::answerFont(const std::optional<QFont> &font)
     m_answers.append({Kind::Font, font ? QVariant(*font) : QVariant()});
 }
 
+QString FakeDialogs::describe(const Message &message)
+{
+    const char *icons[] = {".", "x", "!", "i", "?"};
+    const char *buttons[] = {"ok", "okcancel", "yesno", "ync", "retry"};
+    return QLatin1String(icons[int(message.icon)]) + u' ' + QLatin1String(buttons[int(message.buttons)]) + u": "_qs
+         + message.text;
+}
+
 QList<FakeDialogs::Call> FakeDialogs::messages() const
 {
     QList<Call> result;

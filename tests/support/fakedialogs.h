@@ -36,6 +36,11 @@ public:
     void answerFile(const QString &path); // empty: cancelled
     void answerFont(const std::optional<QFont> &font);
 
+    // A message as the tests' tables write it, "icon buttons: text": the icon
+    // one of ". x ! i ?" (none, critical, exclamation, information, question),
+    // the buttons one of "ok okcancel yesno ync retry".
+    static QString describe(const Message &message);
+
     const QList<Call> &calls() const { return m_calls; }
     QList<Call> messages() const;
     void clear();
