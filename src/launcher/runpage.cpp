@@ -45,18 +45,25 @@ void RunListBox::mouseDoubleClickEvent(QMouseEvent *event)
 
 RunPage::RunPage(AppContext &context, QWidget *parent)
     : QWidget(parent)
-    , Label2(new QLabel(QStringLiteral("В меню \"Запуск\" можно вносить ярлыки часто используемых Вами программ. "
-                                       "Чтобы добавить программу в список, нажмите \"Добавить программу\"."),
-                        this))
-    , RunList(new RunListBox(this))
-    , cmdRunApp(new QPushButton(QStringLiteral("Запуск"), this))
-    , cmdAddApp(new QPushButton(QStringLiteral("Добавить программу"), this))
-    , cmdChangeApp(new QPushButton(QStringLiteral("Изменить выделенное"), this))
-    , cmdDelApp(new QPushButton(QStringLiteral("Удалить из списка"), this))
-    , cmdSaveChanges(new QPushButton(QStringLiteral("Сохранить изменения"), this))
     , m_context(context)
 {
+}
+
+void RunPage::buildControls()
+{
+    if (RunList)
+        return;
     using platform::twips::rect;
+
+    Label2 = new QLabel(QStringLiteral("В меню \"Запуск\" можно вносить ярлыки часто используемых Вами программ. "
+                                       "Чтобы добавить программу в список, нажмите \"Добавить программу\"."),
+                        this);
+    RunList = new RunListBox(this);
+    cmdRunApp = new QPushButton(QStringLiteral("Запуск"), this);
+    cmdAddApp = new QPushButton(QStringLiteral("Добавить программу"), this);
+    cmdChangeApp = new QPushButton(QStringLiteral("Изменить выделенное"), this);
+    cmdDelApp = new QPushButton(QStringLiteral("Удалить из списка"), this);
+    cmdSaveChanges = new QPushButton(QStringLiteral("Сохранить изменения"), this);
 
     placeLabel(Label2, "Label2", rect(120, 480, 6975, 495), true);
 
@@ -92,6 +99,7 @@ RunPage::RunPage(AppContext &context, QWidget *parent)
         previous = entry.button;
     }
     connect(RunList, &RunListBox::dblClick, this, &RunPage::RunList_DblClick);
+    FillRunList();
 }
 
 RunPage::~RunPage() = default;
@@ -116,7 +124,8 @@ void RunPage::LoadAppList()
     try {
         if (!m_context.FileExists(path)) {
             state.AppCount = 0;
-            RunList->clear();
+            if (RunList)
+                RunList->clear();
             return;
         }
         QFile file;
@@ -130,7 +139,8 @@ void RunPage::LoadAppList()
             m_keepOldFile = true;
             m_context.MsgBox(QStringLiteral("Ошибка в списке программ: список будет очищен."), AppContext::Buttons::Ok,
                              AppContext::Icon::Exclamation);
-            RunList->clear();
+            if (RunList)
+                RunList->clear();
             return;
         case applistfile::Outcome::MissingCommand:
             m_keepOldFile = true;
@@ -171,6 +181,9 @@ SaveOutcome RunPage::SaveAppList()
 
 void RunPage::FillRunList()
 {
+    // Built later, the list is filled then.
+    if (!RunList)
+        return;
     const AppState &state = m_context.state;
     RunList->clear();
     for (int i = 1; i <= state.AppCount; ++i)

@@ -44,8 +44,13 @@ class RunPage : public QWidget
     Q_DISABLE_COPY_MOVE(RunPage)
 
 public:
+    // The controls wait for buildControls: a page nobody has looked at yet
+    // costs the start-up nothing but its list in the shared state.
     explicit RunPage(AppContext &context, QWidget *parent = nullptr);
     ~RunPage() override;
+
+    // Makes the controls, once, showing the list as it stands.
+    void buildControls();
 
     // Reads "applist.tn" from the program folder; reports every problem itself.
     void LoadAppList();
@@ -63,13 +68,13 @@ public:
     // The entry dialog while it is open, else null.
     frmDetails *details() const;
 
-    QLabel *Label2;
-    RunListBox *RunList;
-    QPushButton *cmdRunApp;
-    QPushButton *cmdAddApp;
-    QPushButton *cmdChangeApp;
-    QPushButton *cmdDelApp;
-    QPushButton *cmdSaveChanges;
+    QLabel *Label2 = nullptr;
+    RunListBox *RunList = nullptr;
+    QPushButton *cmdRunApp = nullptr;
+    QPushButton *cmdAddApp = nullptr;
+    QPushButton *cmdChangeApp = nullptr;
+    QPushButton *cmdDelApp = nullptr;
+    QPushButton *cmdSaveChanges = nullptr;
 
 private:
     void runSelected();

@@ -36,6 +36,12 @@ GamesPage::GamesPage(AppContext &context, QWidget *parent)
     : QWidget(parent)
     , m_context(context)
 {
+}
+
+void GamesPage::buildControls()
+{
+    if (Label10)
+        return;
     using platform::twips::rect;
     // The icons live in this static library; without this reference the
     // linker would drop them from the program.
@@ -79,6 +85,7 @@ GamesPage::GamesPage(AppContext &context, QWidget *parent)
     connect(lblQuarrowOnline, &ClickLabel::clicked, this, &GamesPage::lblQuarrowOnline_Click);
     connect(lblGillrunInfo, &ClickLabel::clicked, this, &GamesPage::lblGillrunInfo_Click);
     connect(lblGillrunOnline, &ClickLabel::clicked, this, &GamesPage::lblGillrunOnline_Click);
+    hideGillrunIfMissing();
 }
 
 std::array<QString, GamesPage::GameCount> GamesPage::descriptions()
@@ -92,13 +99,19 @@ std::array<QString, GamesPage::GameCount> GamesPage::descriptions()
 
 void GamesPage::hideMissingGillrun()
 {
-    if (launchpad::fileFound(m_context, launchpad::programPath(m_context.state.ProgramFolder,
-                                                               QString::fromLatin1(games[gillrunIndex].program))))
+    m_gillrunMissing
+        = !launchpad::fileFound(m_context, launchpad::programPath(m_context.state.ProgramFolder,
+                                                                  QString::fromLatin1(games[gillrunIndex].program)));
+    hideGillrunIfMissing();
+}
+
+void GamesPage::hideGillrunIfMissing()
+{
+    if (!m_gillrunMissing || !lblGillrunInfo)
         return;
-    lblStartGame[gillrunIndex]->hide();
-    imgGame[gillrunIndex]->hide();
-    lblGillrunInfo->hide();
-    lblGillrunOnline->hide();
+    for (QWidget *control : std::initializer_list<QWidget *> {lblStartGame[gillrunIndex], imgGame[gillrunIndex],
+                                                              lblGillrunInfo, lblGillrunOnline})
+        control->hide();
 }
 
 void GamesPage::lblStartGame_MouseMove(qint16 index)

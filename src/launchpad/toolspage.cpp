@@ -38,6 +38,12 @@ ToolsPage::ToolsPage(AppContext &context, QWidget *parent)
     : QWidget(parent)
     , m_context(context)
 {
+}
+
+void ToolsPage::buildControls()
+{
+    if (Label6)
+        return;
     using platform::twips::rect;
     // The icons live in this static library; without this reference the
     // linker would drop them from the program.

@@ -23,7 +23,11 @@ public:
     static constexpr int ToolCount = 5;
     static constexpr qint16 PersonalFolderIndex = 4;
 
+    // The controls wait for buildControls, the first time the page is shown.
     explicit ToolsPage(AppContext &context, QWidget *parent = nullptr);
+
+    // Makes the controls, once.
+    void buildControls();
 
     // The description of each item, shown while the mouse is over it.
     static std::array<QString, ToolCount> descriptions();
@@ -36,17 +40,17 @@ public:
     void lblDovrikOnline_Click();
     void lblVelmorOnline_Click();
 
-    QLabel *Label6;
-    std::array<PadLabel *, ToolCount> lblStart;
-    std::array<QLabel *, ToolCount> imgStart;
-    QFrame *Shape1;
-    QLabel *lblInfo;
-    QGroupBox *FrameTools;
-    QPushButton *cmdStartKelvane;
-    ClickLabel *lblTallyraOnline;
-    ClickLabel *lblLocksaOnline;
-    ClickLabel *lblDovrikOnline;
-    ClickLabel *lblVelmorOnline;
+    QLabel *Label6 = nullptr;
+    std::array<PadLabel *, ToolCount> lblStart {};
+    std::array<QLabel *, ToolCount> imgStart {};
+    QFrame *Shape1 = nullptr;
+    QLabel *lblInfo = nullptr;
+    QGroupBox *FrameTools = nullptr;
+    QPushButton *cmdStartKelvane = nullptr;
+    ClickLabel *lblTallyraOnline = nullptr;
+    ClickLabel *lblLocksaOnline = nullptr;
+    ClickLabel *lblDovrikOnline = nullptr;
+    ClickLabel *lblVelmorOnline = nullptr;
 
 private:
     AppContext &m_context;

@@ -110,23 +110,29 @@ QPushButton *pictureButton(const QString &picture, const QString &toolTip, QWidg
 
 NotesPage::NotesPage(AppContext &context, QWidget *parent)
     : QWidget(parent)
-    , cmdFile(new QPushButton(QStringLiteral("&Файл"), this))
-    , cmdEdit(new QPushButton(QStringLiteral("&Правка"), this))
-    , cmdLoadLast(new QPushButton(QStringLiteral("Открыть последний файл"), this))
-    , cmdOpenFile(pictureButton(QStringLiteral(":/notes/open.png"), QStringLiteral("Открыть"), this))
-    , cmdSaveText(pictureButton(QStringLiteral(":/notes/save.png"), QStringLiteral("Сохранить"), this))
-    , cmdPrintText(pictureButton(QStringLiteral(":/notes/print.png"), QStringLiteral("Печать"), this))
-    , Text(new QPlainTextEdit(this))
-    , lblStatus(new ClickLabel(initialStatus(), this))
-    , mnuFile(new QMenu(QStringLiteral("Файл"), this))
-    , mnuEdit(new QMenu(QStringLiteral("Правка"), this))
     , m_context(context)
 {
-    using platform::twips::rect;
+}
 
+void NotesPage::buildControls()
+{
+    if (Text)
+        return;
     // The pictures live in this static library; without this reference the
     // linker would drop them from the program.
     Q_INIT_RESOURCE(notes);
+    cmdFile = new QPushButton(QStringLiteral("&Файл"), this);
+    cmdEdit = new QPushButton(QStringLiteral("&Правка"), this);
+    cmdLoadLast = new QPushButton(QStringLiteral("Открыть последний файл"), this);
+    cmdOpenFile = pictureButton(QStringLiteral(":/notes/open.png"), QStringLiteral("Открыть"), this);
+    cmdSaveText = pictureButton(QStringLiteral(":/notes/save.png"), QStringLiteral("Сохранить"), this);
+    cmdPrintText = pictureButton(QStringLiteral(":/notes/print.png"), QStringLiteral("Печать"), this);
+    Text = new QPlainTextEdit(this);
+    lblStatus = new ClickLabel(initialStatus(), this);
+    mnuFile = new QMenu(QStringLiteral("Файл"), this);
+    mnuEdit = new QMenu(QStringLiteral("Правка"), this);
+
+    using platform::twips::rect;
 
     const struct
     {
@@ -146,6 +152,8 @@ NotesPage::NotesPage(AppContext &context, QWidget *parent)
         placeControl(control.widget, control.name, control.place);
     placeLabel(lblStatus, "lblStatus", rect(120, 4500, 7215, 255), false);
     cmdLoadLast->setToolTip(QStringLiteral("Открыть последний редактируемый файл"));
+    if (m_lastFileShown)
+        showLastFile();
 
     Text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Text->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -339,6 +347,13 @@ bool NotesPage::acceptLostCharacters(const QString &text)
         == AppContext::Answer::Yes;
 }
 
+void NotesPage::showLastFile()
+{
+    m_lastFileShown = true;
+    if (cmdLoadLast)
+        cmdLoadLast->setToolTip(QStringLiteral("Загрузить последний файл: ") + m_context.state.LastFile);
+}
+
 void NotesPage::rememberLastFile(const QString &path)
 {
     AppState &state = m_context.state;
@@ -347,7 +362,7 @@ void NotesPage::rememberLastFile(const QString &path)
     const QStringList names = lostCharactersOf(path, true);
     if (names.isEmpty()) {
         state.LastFile = path;
-        cmdLoadLast->setToolTip(QStringLiteral("Загрузить последний файл: ") + state.LastFile);
+        showLastFile();
         return;
     }
     if (path == m_unrememberedFile)

@@ -23,7 +23,14 @@ class NotesPage : public QWidget
     Q_DISABLE_COPY_MOVE(NotesPage)
 
 public:
+    // The controls wait for buildControls, the first time the page is shown.
     explicit NotesPage(AppContext &context, QWidget *parent = nullptr);
+
+    // Makes the controls, once.
+    void buildControls();
+    // The tooltip of cmdLoadLast names LastFile from now on, as it does once
+    // the settings are read or a document is saved.
+    void showLastFile();
 
     static QString initialStatus();
 
@@ -49,24 +56,24 @@ public:
     // in place, a document without one goes through Save As.
     SaveOutcome shutdownSave();
 
-    QPushButton *cmdFile;
-    QPushButton *cmdEdit;
-    QPushButton *cmdLoadLast;
-    QPushButton *cmdOpenFile;
-    QPushButton *cmdSaveText;
-    QPushButton *cmdPrintText;
-    QPlainTextEdit *Text;
-    ClickLabel *lblStatus;
+    QPushButton *cmdFile = nullptr;
+    QPushButton *cmdEdit = nullptr;
+    QPushButton *cmdLoadLast = nullptr;
+    QPushButton *cmdOpenFile = nullptr;
+    QPushButton *cmdSaveText = nullptr;
+    QPushButton *cmdPrintText = nullptr;
+    QPlainTextEdit *Text = nullptr;
+    ClickLabel *lblStatus = nullptr;
 
-    QMenu *mnuFile;
-    QAction *mnuItemNew;
-    QAction *mnuItemOpen;
-    QAction *mnuItemSave;
-    QAction *mnuItemSaveAs;
-    QAction *mnuItemPrint;
-    QMenu *mnuEdit;
-    QAction *mnuItemInsDateTime;
-    QAction *mnuItemFont;
+    QMenu *mnuFile = nullptr;
+    QAction *mnuItemNew = nullptr;
+    QAction *mnuItemOpen = nullptr;
+    QAction *mnuItemSave = nullptr;
+    QAction *mnuItemSaveAs = nullptr;
+    QAction *mnuItemPrint = nullptr;
+    QMenu *mnuEdit = nullptr;
+    QAction *mnuItemInsDateTime = nullptr;
+    QAction *mnuItemFont = nullptr;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -85,4 +92,5 @@ private:
     AppContext &m_context;
     // The saved name the user has already been told cannot be remembered.
     QString m_unrememberedFile;
+    bool m_lastFileShown = false;
 };

@@ -66,17 +66,24 @@ bool isEntry(const PhoneGrid &grid, int row)
 PhonePage::PhonePage(AppContext &context, QWidget *parent)
     : QWidget(parent)
     , gridToText(ModuleGrid1::GridToText)
-    , Label8(new QLabel(QStringLiteral("Имя:"), this))
-    , Label9(new QLabel(QStringLiteral("Телефон:"), this))
-    , Grid1(new QTableWidget(this))
-    , cmdAddPhone(new QPushButton(QStringLiteral("Добавить"), this))
-    , cmdEditPhone(new QPushButton(QStringLiteral("Изменить"), this))
-    , cmdDelPhone(new QPushButton(QStringLiteral("Удалить"), this))
-    , cmdClearAllPhone(new QPushButton(QStringLiteral("Очистить все"), this))
-    , cmdSaveGrid(new QPushButton(QStringLiteral("Сохранить"), this))
     , m_context(context)
     , m_grid(Rows)
 {
+}
+
+void PhonePage::buildControls()
+{
+    if (Grid1)
+        return;
+    Label8 = new QLabel(QStringLiteral("Имя:"), this);
+    Label9 = new QLabel(QStringLiteral("Телефон:"), this);
+    Grid1 = new QTableWidget(this);
+    cmdAddPhone = new QPushButton(QStringLiteral("Добавить"), this);
+    cmdEditPhone = new QPushButton(QStringLiteral("Изменить"), this);
+    cmdDelPhone = new QPushButton(QStringLiteral("Удалить"), this);
+    cmdClearAllPhone = new QPushButton(QStringLiteral("Очистить все"), this);
+    cmdSaveGrid = new QPushButton(QStringLiteral("Сохранить"), this);
+
     using platform::twips::rect;
     using platform::twips::toPixels;
 
@@ -141,6 +148,9 @@ QString PhonePage::filePath() const
 
 void PhonePage::showGrid()
 {
+    // Built later, the grid is shown then.
+    if (!Grid1)
+        return;
     m_showing = true;
     if (Grid1->rowCount() != m_grid.rowCount())
         Grid1->setRowCount(m_grid.rowCount());
@@ -161,6 +171,8 @@ void PhonePage::showGrid()
 
 void PhonePage::showCurrentCell()
 {
+    if (!Grid1)
+        return;
     m_showing = true;
     Grid1->setCurrentCell(m_grid.row(), m_grid.col());
     m_showing = false;

@@ -25,7 +25,12 @@ class PhonePage : public QWidget
 public:
     static constexpr qint16 Rows = 50;
 
+    // The controls wait for buildControls, the first time the page is shown;
+    // the book itself is kept from the start.
     explicit PhonePage(AppContext &context, QWidget *parent = nullptr);
+
+    // Makes the controls, once, showing the book as it stands.
+    void buildControls();
 
     static QString fileName() { return QStringLiteral("phones.tn"); }
 
@@ -46,14 +51,14 @@ public:
     // The conversion SavePhone uses; a test may make it fail.
     std::function<std::optional<QString>(PhoneGrid &)> gridToText;
 
-    QLabel *Label8;
-    QLabel *Label9;
-    QTableWidget *Grid1;
-    QPushButton *cmdAddPhone;
-    QPushButton *cmdEditPhone;
-    QPushButton *cmdDelPhone;
-    QPushButton *cmdClearAllPhone;
-    QPushButton *cmdSaveGrid;
+    QLabel *Label8 = nullptr;
+    QLabel *Label9 = nullptr;
+    QTableWidget *Grid1 = nullptr;
+    QPushButton *cmdAddPhone = nullptr;
+    QPushButton *cmdEditPhone = nullptr;
+    QPushButton *cmdDelPhone = nullptr;
+    QPushButton *cmdClearAllPhone = nullptr;
+    QPushButton *cmdSaveGrid = nullptr;
 
 private:
     // The name and number for the add and change commands: nothing when the

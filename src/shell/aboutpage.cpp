@@ -11,6 +11,12 @@
 AboutPage::AboutPage(QWidget *parent)
     : QWidget(parent)
 {
+}
+
+void AboutPage::buildControls()
+{
+    if (Image1)
+        return;
     using platform::twips::rect;
 
     Image1 = placeLabel(new QLabel(this), "Image1", rect(240, 600, 600, 600), false);
@@ -49,6 +55,15 @@ AboutPage::AboutPage(QWidget *parent)
                                     this),
                          "Label15", rect(960, 3480, 6135, 735), true);
     Label11 = placeLabel(new QLabel(QString(), this), "Label11", rect(960, 4320, 6135, 255), false);
+    if (!m_version.isEmpty())
+        lblVersion->setText(m_version);
+}
+
+void AboutPage::setVersion(const QString &caption)
+{
+    m_version = caption;
+    if (lblVersion)
+        lblVersion->setText(caption);
 }
 
 QString AboutPage::ownPageAddress()

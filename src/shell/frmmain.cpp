@@ -92,14 +92,54 @@ frmMain::frmMain(platform::Dialogs &dialogs, platform::System &system, QWidget *
     SSTab1->addPage(aboutPage, QStringLiteral("My Tarnel"));
     SSTab1->setCurrentIndex(PageRun);
 
-    connect(notesPage->lblStatus, &ClickLabel::clicked, this, &frmMain::lblStatus_Click);
-    connect(aboutPage->Label5, &ClickLabel::clicked, this, &frmMain::Label5_Click);
     shutdownSaves.document = [this] { return notesPage->shutdownSave(); };
     shutdownSaves.appList = [this] { return runPage->SaveAppList(); };
     shutdownSaves.phoneBook = [this] { return phonePage->SavePhone(); };
 
     Form_Load();
+    // Only the page the first paint shows is built now; each of the others
+    // when it is first shown, from the state start-up has loaded.
+    buildPage(SSTab1->currentIndex());
+    connect(SSTab1, &TabControl::aboutToShow, this, &frmMain::buildPage);
     centreOnScreen();
+}
+
+void frmMain::buildPage(int index)
+{
+    switch (index) {
+    case PageRun:
+        runPage->buildControls();
+        break;
+    case PageNotes:
+        if (!notesPage->lblStatus) {
+            notesPage->buildControls();
+            connect(notesPage->lblStatus, &ClickLabel::clicked, this, &frmMain::lblStatus_Click);
+        }
+        break;
+    case PagePhones:
+        phonePage->buildControls();
+        break;
+    case PageTools:
+        toolsPage->buildControls();
+        break;
+    case PageGames:
+        gamesPage->buildControls();
+        break;
+    case PageAbout:
+        if (!aboutPage->Label5) {
+            aboutPage->buildControls();
+            connect(aboutPage->Label5, &ClickLabel::clicked, this, &frmMain::Label5_Click);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void frmMain::buildAllPages()
+{
+    for (int page = 0; page < PageCount; ++page)
+        buildPage(page);
 }
 
 frmMain::~frmMain() = default;
@@ -120,8 +160,7 @@ void frmMain::Form_Load()
     state.AON = -1;
     state.CrLf = QStringLiteral("\r\n");
     state.CrLf2 = state.CrLf + state.CrLf;
-    aboutPage->lblVersion->setText(
-        AboutPage::versionCaption(TARNEL_VERSION_MAJOR, TARNEL_VERSION_MINOR, TARNEL_VERSION_PATCH));
+    aboutPage->setVersion(AboutPage::versionCaption(TARNEL_VERSION_MAJOR, TARNEL_VERSION_MINOR, TARNEL_VERSION_PATCH));
     InitApplication();
     LoadSettings();
     state.ToolDescriptions = ToolsPage::descriptions();
@@ -186,7 +225,7 @@ void frmMain::LoadSettings()
             page = PageGames;
         SSTab1->setCurrentIndex(page);
         state.LastFile = ReadKeyValue(file, settingsfile::section(), settingsfile::lastFileKey());
-        notesPage->cmdLoadLast->setToolTip(QStringLiteral("Загрузить последний файл: ") + state.LastFile);
+        notesPage->showLastFile();
     } catch (const platform::RuntimeFailure &failure) {
         reportReadFailure(failure.description());
     } catch (const std::bad_alloc &) {

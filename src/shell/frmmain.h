@@ -37,6 +37,10 @@ public:
 
     AppContext &context() { return m_context; }
 
+    // The pages make their controls when first shown; these make them now.
+    void buildPage(int index);
+    void buildAllPages();
+
     // What the pages save at shut-down, in this order, when their flag is set
     // and the user answers Yes. Each page that can set a flag registers its
     // saver here; a flag whose saver is missing is never cleared, since

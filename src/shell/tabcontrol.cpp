@@ -51,6 +51,7 @@ TabControl::TabControl(QWidget *parent)
     m_stack->setAutoFillBackground(false);
     m_bar->raise();
     connect(m_bar, &QTabBar::currentChanged, this, [this](int index) {
+        Q_EMIT aboutToShow(index);
         m_stack->setCurrentIndex(index);
         Q_EMIT currentChanged(index);
     });

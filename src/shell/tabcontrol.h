@@ -27,6 +27,9 @@ public:
     QTabBar *tabBar() const { return m_bar; }
 
 Q_SIGNALS:
+    // Before the page at index is shown, so that a page built only when
+    // first needed can be built while it is still hidden.
+    void aboutToShow(int index);
     void currentChanged(int index);
 
 protected:

@@ -5,13 +5,16 @@
 #include "fakesystem.h"
 #include "frmdetails.h"
 #include "frmmain.h"
+#include "gamespage.h"
 #include "modalanswerer.h"
 #include "notespage.h"
+#include "phonepage.h"
 #include "qtdialogs.h"
 #include "run.h"
 #include "runpage.h"
 #include "runtimefailure.h"
 #include "tabcontrol.h"
+#include "toolspage.h"
 #include "twips.h"
 
 #include <QDir>
@@ -22,6 +25,7 @@
 #include <QRandomGenerator>
 #include <QScreen>
 #include <QTabBar>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -39,6 +43,7 @@ class tst_Shell : public QObject
 
 private Q_SLOTS:
     void firstStart_createsPersonalFolderAndShowsTools();
+    void startup_buildsTheShownPageOnly_othersFromTheLoadedState();
     void window_layout();
     void loadSettings_data();
     void loadSettings();
@@ -93,6 +98,29 @@ void tst_Shell::firstStart_createsPersonalFolderAndShowsTools()
     QVERIFY(window.shutdownSaves.document);
     QVERIFY(window.shutdownSaves.appList);
     QVERIFY(window.shutdownSaves.phoneBook);
+}
+
+void tst_Shell::startup_buildsTheShownPageOnly_othersFromTheLoadedState()
+{
+    Run run;
+    run.writeFile(u"tarnel.ini"_qs, "[mytarnel]\r\nCurTab=2\r\nLastFile=/a.txt\r\n");
+    run.writeFile(u"applist.tn"_qs, "[general]\r\nmax=1\r\n[t1]\r\ncap=A\r\ncmd=a\r\n");
+    run.writeFile(u"phones.tn"_qs, "Anna|111|\r\n\r\n");
+    run.window = std::make_unique<frmMain>(run.dialogs, run.system);
+    frmMain &window = *run.window;
+
+    QVERIFY(window.phonePage->Grid1);
+    QCOMPARE(window.phonePage->Grid1->item(0, 0)->text(), u"Anna"_qs);
+    QVERIFY(!window.runPage->RunList && !window.notesPage->Text && !window.toolsPage->Label6
+            && !window.gamesPage->Label10 && !window.aboutPage->Label5);
+
+    for (int page : {frmMain::PageRun, frmMain::PageNotes, frmMain::PageGames, frmMain::PageAbout})
+        window.SSTab1->setCurrentIndex(page);
+    QCOMPARE(window.runPage->RunList->count(), 1);
+    QCOMPARE(window.notesPage->cmdLoadLast->toolTip(), u"Загрузить последний файл: /a.txt"_qs);
+    QVERIFY(window.gamesPage->lblGillrunInfo->isHidden());
+    QCOMPARE(window.aboutPage->lblVersion->text(), u"Версия 2.1.1 BETA"_qs);
+    QVERIFY(run.dialogs.calls().isEmpty());
 }
 
 void tst_Shell::window_layout()

@@ -32,9 +32,11 @@ struct Run
         QFile file(path(u"tarnel.ini"_qs));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
     }
+    // With every page built, as a test reaches into any of them.
     frmMain &start()
     {
         window = std::make_unique<frmMain>(dialogs, system);
+        window->buildAllPages();
         return *window;
     }
     int page() const { return window->SSTab1->currentIndex(); }
