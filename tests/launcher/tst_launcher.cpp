@@ -1,12 +1,16 @@
+#include "applistfile.h"
 #include "codepage.h"
 #include "frmdetails.h"
 #include "run.h"
 #include "runpage.h"
 
+#include <QBuffer>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
+
+#include <algorithm>
 
 using Answer = platform::Dialogs::Answer;
 using Buttons = platform::Dialogs::Buttons;
@@ -43,6 +47,23 @@ QStringList entries(frmMain &window)
     }();
     return result;
 }
+
+// Counts what the list's reader takes from the file, so that a test sees the
+// cost of a load without timing it.
+class CountingBuffer : public QBuffer
+{
+public:
+    using QBuffer::QBuffer;
+    qint64 bytesRead = 0;
+
+protected:
+    qint64 readData(char *data, qint64 size) override
+    {
+        const qint64 got = QBuffer::readData(data, size);
+        bytesRead += std::max<qint64>(got, 0);
+        return got;
+    }
+};
 
 QByteArray fileBytes(const QString &path)
 {
@@ -176,6 +197,22 @@ void tst_Launcher::load_hugeOrBrokenFiles_endInADesignedOutcome_data()
                                   << u"Ошибка при чтении файла:\r\n\r\nНесоответствие типа"_qs;
     QTest::newRow("a million lines before the list")
         << QByteArray("x\r\n").repeated(1000000) + listFile(100) << 100 << QString();
+    QTest::newRow("a million lines like a header before the list")
+        << QByteArray("[aaaaaaaaaa\r\n").repeated(1000000) + listFile(100) << 100 << QString();
+    QByteArray headers = "[general]\r\nmax=100\r\n";
+    for (int i = 1; i <= 100; ++i)
+        headers += "[t" + QByteArray::number(i) + "]\r\n";
+    QTest::newRow("100 headers, then a million lines like a key")
+        << headers + QByteArray("cxx=1\r\n").repeated(1000000) + "cap=x\r\ncmd=y\r\n"
+        << 100 << QString();
+    QTest::newRow("one endless line") << QByteArray(20 * 1024 * 1024, '[') << 0
+                                      << u"Ошибка при чтении файла:\r\n\r\nНесоответствие типа"_qs;
+    QTest::newRow("an endless last value")
+        << "[general]\r\nmax=1\r\n[t1]\r\ncmd=" + QByteArray(20 * 1024 * 1024, 'c') << 1 << QString();
+    QTest::newRow("every mix of line ends")
+        << QByteArray("\n\r[general]\n\r\nmax=1\r\r\n[t1]\n\rcap=a\n\r\ncmd=b\r") << 1 << QString();
+    QTest::newRow("NULs and 0x98") << QByteArray("[general]\r\nmax=1\r\n[t1]\0\r\ncap=\0\x98\r\ncmd=\x98\0", 39) << 1
+                                   << QString();
 
     QByteArray longCaptions = "[general]\r\nmax=100\r\n";
     for (int i = 1; i <= 100; ++i)
@@ -197,6 +234,16 @@ void tst_Launcher::load_hugeOrBrokenFiles_endInADesignedOutcome()
 
     QCOMPARE(entries(window).size(), count);
     QCOMPARE(texts(run.dialogs), unlessEmpty(message));
+
+    // However many lines look like a header or a key, the file is read once.
+    CountingBuffer buffer(&file);
+    QVERIFY(buffer.open(QIODevice::ReadOnly));
+    applistfile::Slots list;
+    try {
+        applistfile::read(buffer, list);
+    } catch (const platform::RuntimeFailure &) {
+    }
+    QVERIFY(buffer.bytesRead <= file.size());
 }
 
 void tst_Launcher::acceptedEntries_surviveSaveAndLoad()
