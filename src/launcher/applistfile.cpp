@@ -9,6 +9,18 @@
 
 namespace applistfile {
 
+namespace {
+
+// Whether file holds, byte for byte, the list the program writes when it has
+// no entries.
+bool isSavedEmptyList(QIODevice &file)
+{
+    const QByteArray empty = bytes({}, 0);
+    return file.size() == empty.size() && file.seek(0) && file.read(empty.size() + 1) == empty;
+}
+
+} // namespace
+
 QString fileName()
 {
     return QStringLiteral("applist.tn");
@@ -29,7 +41,7 @@ ReadResult read(QIODevice &file, Slots &list)
 
     const qint16 max = numbertext::wholeTextToInt16(values.first());
     if (max < 1 || max > AppState::MaxApps)
-        return {Outcome::CountOutOfRange, max};
+        return {max == 0 && isSavedEmptyList(file) ? Outcome::SavedEmpty : Outcome::CountOutOfRange, max};
     for (int i = 1; i <= max; ++i) {
         ProgramEntry &entry = list[i];
         entry.Caption = values.at(capOf(i));

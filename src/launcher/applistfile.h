@@ -20,6 +20,7 @@ QString fileName();
 enum class Outcome {
     Loaded, // slots 1 to count hold the list
     CountOutOfRange, // "max" below 1 or above 100; no slot was touched
+    SavedEmpty, // "max" 0 in exactly the file the program writes for no entries: nothing is lost
     MissingCommand, // an entry has no command; the slots up to it were overwritten
 };
 

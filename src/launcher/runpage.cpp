@@ -143,7 +143,10 @@ void RunPage::LoadAppList()
             state.AppCount = result.count;
             return;
         case applistfile::Outcome::CountOutOfRange:
-            m_keepOldFile = true;
+        case applistfile::Outcome::SavedEmpty:
+            // The program's own empty list is worth no copy: kept, it would
+            // replace the copy of a list that held the user's entries.
+            m_keepOldFile = result.outcome == applistfile::Outcome::CountOutOfRange;
             m_context.MsgBox(QStringLiteral("Ошибка в списке программ: список будет очищен."), AppContext::Buttons::Ok,
                              AppContext::Icon::Exclamation);
             RunList->clear();

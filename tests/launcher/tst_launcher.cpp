@@ -136,34 +136,40 @@ void tst_Launcher::load_data()
     QTest::addColumn<QStringList>("expected");
     QTest::addColumn<QString>("message");
     QTest::addColumn<Icon>("icon");
+    QTest::addColumn<bool>("kept"); // the next save keeps the file as applist.tn.bak
 
     const QString cleared = u"Ошибка в списке программ: список будет очищен."_qs;
     const QString refused = u"Обнаружена ошибка в списке программ. Список не будет загружен."_qs;
     const QString readError = u"Ошибка при чтении файла:\r\n\r\n"_qs;
-    QTest::newRow("no file") << QByteArray() << QStringList() << QString() << Icon::None;
+    QTest::newRow("no file") << QByteArray() << QStringList() << QString() << Icon::None << false;
     QTest::newRow("as written") << ansi(
         u"[general]\r\nmax=1\r\n[t1]\r\ncap=Программа1\r\ncmd=c:\\windows\\calc.exe\r\n"_qs)
-                                << QStringList {u"Программа1|c:\\windows\\calc.exe"_qs} << QString() << Icon::None;
+                                << QStringList {u"Программа1|c:\\windows\\calc.exe"_qs} << QString() << Icon::None
+                                << false;
     QTest::newRow("any case, any order, other lines")
         << QByteArray("[T2] more\r\nCap=b\r\nCMD=B\r\nnote\r\n[t1]\r\ncap=a\r\ncmd=A\r\n[GENERAL]\r\nMAX=2")
-        << QStringList {u"a|A"_qs, u"b|B"_qs} << QString() << Icon::None;
+        << QStringList {u"a|A"_qs, u"b|B"_qs} << QString() << Icon::None << false;
     QTest::newRow("no caption") << QByteArray("[general]\r\nmax=2\r\n[t1]\r\ncap=a\r\ncmd=A\r\n[t2]\r\ncmd=B\r\n")
-                                << QStringList {u"a|A"_qs, u"Приложение2|B"_qs} << QString() << Icon::None;
+                                << QStringList {u"a|A"_qs, u"Приложение2|B"_qs} << QString() << Icon::None << false;
     QTest::newRow("t1 is not t10") << QByteArray(
         "[general]\r\nmax=1\r\n[t10]\r\ncap=x\r\ncmd=X\r\n[t1]\r\ncap=a\r\ncmd=A\r\n")
-                                   << QStringList {u"a|A"_qs} << QString() << Icon::None;
+                                   << QStringList {u"a|A"_qs} << QString() << Icon::None << false;
     QTest::newRow("max with blanks and a half, to even")
         << QByteArray("[general]\r\nmax=\t2.5 \r\n[t1]\r\ncmd=A\r\n[t2]\r\ncmd=B\r\n[t3]\r\n")
-        << QStringList {u"Приложение1|A"_qs, u"Приложение2|B"_qs} << QString() << Icon::None;
+        << QStringList {u"Приложение1|A"_qs, u"Приложение2|B"_qs} << QString() << Icon::None << false;
+    // The program's own empty list loses nothing, so it is no damaged file;
+    // any other count out of range is.
     QTest::newRow("empty list saved") << QByteArray("[general]\r\nmax=0\r\n") << QStringList() << cleared
-                                      << Icon::Exclamation;
-    QTest::newRow("above 100") << listFile(101) << QStringList() << cleared << Icon::Exclamation;
+                                      << Icon::Exclamation << false;
+    QTest::newRow("empty list and more") << QByteArray("[general]\r\nmax=0\r\n[t1]\r\ncap=a\r\ncmd=A\r\n")
+                                         << QStringList() << cleared << Icon::Exclamation << true;
+    QTest::newRow("above 100") << listFile(101) << QStringList() << cleared << Icon::Exclamation << true;
     QTest::newRow("an entry without command") << QByteArray("[general]\r\nmax=3\r\n[t1]\r\ncmd=A\r\n[t2]\r\ncmd=B\r\n")
-                                              << QStringList() << refused << Icon::Critical;
+                                              << QStringList() << refused << Icon::Critical << true;
     QTest::newRow("max not wholly a number") << QByteArray("[general]\r\nmax=2x\r\n") << QStringList()
-                                             << readError + u"Несоответствие типа"_qs << Icon::None;
+                                             << readError + u"Несоответствие типа"_qs << Icon::None << true;
     QTest::newRow("max beyond 16 bits") << QByteArray("[general]\r\nmax=40000\r\n") << QStringList()
-                                        << readError + u"Переполнение"_qs << Icon::None;
+                                        << readError + u"Переполнение"_qs << Icon::None << true;
 }
 
 void tst_Launcher::load()
@@ -172,6 +178,7 @@ void tst_Launcher::load()
     QFETCH(QStringList, expected);
     QFETCH(QString, message);
     QFETCH(Icon, icon);
+    QFETCH(bool, kept);
 
     Run run;
     if (!file.isNull())
@@ -188,6 +195,9 @@ void tst_Launcher::load()
     // Loading writes nothing, not even the copy a later save keeps.
     QCOMPARE(fileBytes(run.path(u"applist.tn"_qs)), file.isNull() ? QByteArray("<missing>") : file);
     QVERIFY(!QFile::exists(run.path(u"applist.tn.bak"_qs)));
+
+    window.runPage->cmdSaveChanges->click();
+    QCOMPARE(fileBytes(run.path(u"applist.tn.bak"_qs)), kept ? file : QByteArray("<missing>"));
 }
 
 void tst_Launcher::load_hugeOrBrokenFiles_endInADesignedOutcome_data()
