@@ -3,118 +3,267 @@
 #include "codepage.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QIODevice>
 
+#include <algorithm>
 #include <array>
+#include <cstring>
+#include <vector>
 
 namespace {
 
-// Lines are matched on their first few characters only, so a line is gathered
-// only as far as it can still matter: a file with one endless line, or a
-// million lines, is read through in bounded memory.
-class LineMatcher
+// Every byte decodes to one character; folded, names compare without regard
+// to case by plain equality, exactly as QString::compare does it.
+const std::array<char16_t, 256> &foldedBytes()
 {
-public:
-    LineMatcher(const QString &section, const QString &key)
-        : m_header(QLatin1Char('[') + section + QLatin1Char(']'))
-        , m_key(key)
-        , m_inSection(section.isEmpty())
-    {
-        // Most lines of a long file are decided by their first byte; deciding
-        // them there keeps the rescans of every lookup cheap.
-        const QString keyStart = m_key.isEmpty() ? QStringLiteral("=") : m_key.left(1);
+    static const std::array<char16_t, 256> table = [] {
+        std::array<char16_t, 256> folded {};
         for (int byte = 0; byte < 256; ++byte) {
             const char c = char(byte);
-            m_mayBeginHeader[byte] = c == '[';
-            m_mayBeginKey[byte] = platform::codepage::toUnicode(&c, 1).compare(keyStart, Qt::CaseInsensitive) == 0;
+            folded[byte] = QChar::toCaseFolded(platform::codepage::toUnicode(&c, 1).at(0).unicode());
+        }
+        return folded;
+    }();
+    return table;
+}
+
+QString folded(const QString &text)
+{
+    // A surrogate is left as it is: no byte of a file decodes to one, so a
+    // name that holds one never matches, as with QString::compare.
+    QString result = text;
+    for (QChar &c : result)
+        c = QChar(QChar::toCaseFolded(c.unicode()));
+    return result;
+}
+
+// The names a line may begin with, "[section]" or "key=", grouped by length.
+// A line is held against the names of each length first byte by byte, against
+// what any of them has at that place, which turns away nearly every line of
+// noise; only a line that passes is looked up as a whole.
+class NameTable
+{
+public:
+    // The number of the name, the same for names that differ only in case.
+    int add(const QString &name)
+    {
+        const QString key = folded(name);
+        auto group
+            = std::find_if(m_groups.begin(), m_groups.end(), [&](const Group &g) { return g.length == key.size(); });
+        if (group == m_groups.end()) {
+            m_groups.push_back(Group {key.size(), std::vector<std::array<bool, 256>>(size_t(key.size())), {}});
+            group = m_groups.end() - 1;
+            m_longest = std::max(m_longest, key.size());
+        }
+        const auto known = group->names.constFind(key);
+        if (known != group->names.constEnd())
+            return known.value();
+        const std::array<char16_t, 256> &fold = foldedBytes();
+        for (qsizetype at = 0; at < key.size(); ++at) {
+            for (int byte = 0; byte < 256; ++byte) {
+                if (fold[byte] == key.at(at).unicode())
+                    group->allowed[size_t(at)][byte] = true;
+            }
+        }
+        for (int byte = 0; byte < 256; ++byte)
+            m_mayBegin[byte] = m_mayBegin[byte] || group->allowed[0][byte];
+        group->names.insert(key, m_lengths.size());
+        m_lengths.push_back(key.size());
+        return m_lengths.size() - 1;
+    }
+
+    qsizetype longest() const { return m_longest; }
+    qsizetype length(int name) const { return m_lengths[size_t(name)]; }
+    bool mayBegin(char byte) const { return m_mayBegin[static_cast<unsigned char>(byte)]; }
+
+    // Calls found(name) for every name that line begins with.
+    template<typename Found> void match(const QByteArray &line, Found found)
+    {
+        const std::array<char16_t, 256> &fold = foldedBytes();
+        for (const Group &group : m_groups) {
+            if (line.size() < group.length)
+                continue;
+            qsizetype at = 0;
+            while (at < group.length && group.allowed[size_t(at)][static_cast<unsigned char>(line.at(at))])
+                ++at;
+            if (at < group.length)
+                continue;
+            // One text reused for every probe: a line costs no allocation.
+            m_probe.resize(group.length);
+            QChar *probe = m_probe.data();
+            for (at = 0; at < group.length; ++at)
+                probe[at] = QChar(fold[static_cast<unsigned char>(line.at(at))]);
+            const auto name = group.names.constFind(m_probe);
+            if (name != group.names.constEnd())
+                found(name.value());
         }
     }
 
-    // Feeds the bytes of one line so far; returns true once the line is a
-    // match whose value is the rest of the line.
+private:
+    struct Group
+    {
+        qsizetype length;
+        std::vector<std::array<bool, 256>> allowed; // per place, the bytes some name has there
+        QHash<QString, int> names;
+    };
+    std::vector<Group> m_groups;
+    std::vector<qsizetype> m_lengths;
+    std::array<bool, 256> m_mayBegin {};
+    qsizetype m_longest = 0;
+    QString m_probe;
+};
+
+// All lookups at once, fed the file line by line. A lookup waits for the
+// first header of its section; from the line after it, it waits with every
+// other lookup of the same key, and the next line that begins with that key
+// answers them all. Lines are gathered only as far as a name could reach,
+// except a line that answers a lookup: a file with one endless line, or a
+// million lines, is read through in bounded memory.
+class LookupSet
+{
+public:
+    explicit LookupSet(const QList<KeyValueLookup> &lookups)
+        : m_answers(lookups.size())
+        , m_unanswered(lookups.size())
+    {
+        for (const KeyValueLookup &lookup : lookups) {
+            const int key = m_keys.add(lookup.key + QLatin1Char('='));
+            if (size_t(key) == m_waiting.size())
+                m_waiting.emplace_back();
+            m_keyOf.push_back(key);
+            const int lookupNumber = int(m_keyOf.size()) - 1;
+            if (lookup.section.isEmpty()) {
+                m_waiting[size_t(key)].push_back(lookupNumber);
+                ++m_waitingCount;
+                continue;
+            }
+            const int header = m_headers.add(QLatin1Char('[') + lookup.section + QLatin1Char(']'));
+            if (size_t(header) == m_lookupsOfHeader.size())
+                m_lookupsOfHeader.emplace_back();
+            m_lookupsOfHeader[size_t(header)].push_back(lookupNumber);
+        }
+        m_headerFound.resize(m_lookupsOfHeader.size());
+        m_headersToFind = m_lookupsOfHeader.size();
+        m_gather = std::max(m_headers.longest(), m_keys.longest());
+    }
+
+    bool done() const { return m_unanswered == 0; }
+    QStringList answers() const { return m_answers; }
+
     void begin()
     {
         // resize keeps the buffer, where clear() would free it at every line
         if (!m_line.isEmpty())
             m_line.resize(0);
-        m_collectingValue = false;
+        m_keysDecided = false;
+        m_collecting = false;
         m_lineCannotMatch = false;
     }
+
+    // Feeds the bytes of one line so far.
     void append(const char *data, qsizetype size)
     {
-        if (m_collectingValue) {
+        if (m_collecting) {
             m_line.append(data, size);
             return;
         }
         if (m_lineCannotMatch || size == 0)
             return;
-        if (m_line.isEmpty()) {
-            const auto first = static_cast<unsigned char>(data[0]);
-            if (!(m_inSection ? m_mayBeginKey[first] : m_mayBeginHeader[first])) {
-                m_lineCannotMatch = true;
-                return;
-            }
-        }
-        const qsizetype room = prefixLength() - m_line.size();
-        if (room <= 0)
+        if (m_line.isEmpty()
+            && !((m_headersToFind > 0 && m_headers.mayBegin(data[0]))
+                 || (m_waitingCount > 0 && m_keys.mayBegin(data[0])))) {
+            m_lineCannotMatch = true;
             return;
-        m_line.append(data, std::min(room, size));
-        if (m_inSection && m_line.size() == prefixLength() && keyMatches()) {
-            m_collectingValue = true;
-            if (size > room)
-                m_line.append(data + room, size - room);
+        }
+        const qsizetype taken = std::clamp<qsizetype>(m_gather - m_line.size(), 0, size);
+        m_line.append(data, taken);
+        if (!m_keysDecided && m_line.size() >= m_keys.longest()) {
+            decideKeys();
+            if (m_collecting)
+                m_line.append(data + taken, size - taken);
         }
     }
-    // At the end of a line: true when the value has been found.
-    bool end()
+
+    // At the end of a line.
+    void end()
     {
-        if (m_collectingValue)
-            return true;
-        if (!m_inSection && !m_lineCannotMatch) {
-            m_inSection
-                = m_line.size() >= m_header.size()
-               && platform::codepage::toUnicode(m_line.left(m_header.size())).compare(m_header, Qt::CaseInsensitive)
-                      == 0;
+        if (m_lineCannotMatch)
+            return;
+        if (!m_keysDecided)
+            decideKeys();
+        for (const int key : m_keysFound) {
+            const QString value = platform::codepage::toUnicode(m_line.mid(m_keys.length(key)));
+            std::vector<int> &waiting = m_waiting[size_t(key)];
+            for (const int lookup : waiting)
+                m_answers[lookup] = value;
+            m_unanswered -= qsizetype(waiting.size());
+            m_waitingCount -= qsizetype(waiting.size());
+            waiting.clear();
         }
-        return false;
+        // A header line starts its section's key search with the next line.
+        if (m_headersToFind == 0)
+            return;
+        m_headers.match(m_line, [this](int header) {
+            if (m_headerFound[size_t(header)])
+                return;
+            m_headerFound[size_t(header)] = true;
+            --m_headersToFind;
+            for (const int lookup : m_lookupsOfHeader[size_t(header)]) {
+                m_waiting[size_t(m_keyOf[size_t(lookup)])].push_back(lookup);
+                ++m_waitingCount;
+            }
+        });
     }
-    QString value() const { return platform::codepage::toUnicode(m_line.mid(m_key.size() + 1)); }
 
 private:
-    qsizetype prefixLength() const { return m_inSection ? m_key.size() + 1 : m_header.size(); }
-    bool keyMatches() const
+    void decideKeys()
     {
-        return m_line.at(m_key.size()) == '='
-            && platform::codepage::toUnicode(m_line.left(m_key.size())).compare(m_key, Qt::CaseInsensitive) == 0;
+        m_keysDecided = true;
+        m_keysFound.clear();
+        if (m_waitingCount == 0)
+            return;
+        m_keys.match(m_line, [this](int key) {
+            if (!m_waiting[size_t(key)].empty())
+                m_keysFound.push_back(key);
+        });
+        m_collecting = !m_keysFound.empty();
     }
 
-    const QString m_header;
-    const QString m_key;
-    bool m_inSection;
-    bool m_collectingValue = false;
-    bool m_lineCannotMatch = false;
-    std::array<bool, 256> m_mayBeginHeader;
-    std::array<bool, 256> m_mayBeginKey;
+    NameTable m_headers;
+    NameTable m_keys;
+    std::vector<int> m_keyOf; // per lookup
+    std::vector<std::vector<int>> m_lookupsOfHeader;
+    std::vector<bool> m_headerFound;
+    qsizetype m_headersToFind = 0;
+    std::vector<std::vector<int>> m_waiting; // per key: lookups whose section has begun
+    qsizetype m_waitingCount = 0;
+    QStringList m_answers;
+    qsizetype m_unanswered;
+
+    qsizetype m_gather = 0; // how much of a line can matter to a name
     QByteArray m_line;
+    bool m_keysDecided = false;
+    bool m_collecting = false;
+    bool m_lineCannotMatch = false;
+    std::vector<int> m_keysFound;
 };
 
-} // namespace
-
-QString ReadKeyValue(QIODevice &file, const QString &section, const QString &key)
+void readLines(QIODevice &file, LookupSet &lookups)
 {
-    if (!file.isOpen() || !file.isReadable() || !file.seek(0))
-        return QString();
-
-    LineMatcher matcher(section, key);
-    matcher.begin();
+    lookups.begin();
     bool afterCr = false;
     char buffer[64 * 1024];
     for (;;) {
         const qint64 got = file.read(buffer, sizeof buffer);
         if (got < 0)
-            return QString();
-        if (got == 0)
-            break;
+            return;
+        if (got == 0) {
+            // The last line needs no line end of its own.
+            if (!afterCr)
+                lookups.end();
+            return;
+        }
         const char *p = buffer;
         const char *const stop = buffer + got;
         if (afterCr && *p == '\n')
@@ -123,13 +272,14 @@ QString ReadKeyValue(QIODevice &file, const QString &section, const QString &key
         while (p < stop) {
             const char *lineEnd = static_cast<const char *>(memchr(p, '\r', size_t(stop - p)));
             if (!lineEnd) {
-                matcher.append(p, stop - p);
+                lookups.append(p, stop - p);
                 break;
             }
-            matcher.append(p, lineEnd - p);
-            if (matcher.end())
-                return matcher.value();
-            matcher.begin();
+            lookups.append(p, lineEnd - p);
+            lookups.end();
+            if (lookups.done())
+                return;
+            lookups.begin();
             p = lineEnd + 1;
             if (p == stop)
                 afterCr = true;
@@ -137,8 +287,20 @@ QString ReadKeyValue(QIODevice &file, const QString &section, const QString &key
                 ++p;
         }
     }
-    // The last line needs no line end of its own.
-    if (!afterCr && matcher.end())
-        return matcher.value();
-    return QString();
+}
+
+} // namespace
+
+QStringList ReadKeyValues(QIODevice &file, const QList<KeyValueLookup> &lookups)
+{
+    LookupSet set(lookups);
+    if (set.done() || !file.isOpen() || !file.isReadable() || !file.seek(0))
+        return set.answers();
+    readLines(file, set);
+    return set.answers();
+}
+
+QString ReadKeyValue(QIODevice &file, const QString &section, const QString &key)
+{
+    return ReadKeyValues(file, {{section, key}}).first();
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 class QIODevice;
 
@@ -14,3 +16,17 @@ class QIODevice;
 // at CR LF or a lone CR; a lone LF is an ordinary character. Anything that
 // fails while reading gives the empty string, as does a value not found.
 QString ReadKeyValue(QIODevice &file, const QString &section, const QString &key);
+
+struct KeyValueLookup
+{
+    QString section;
+    QString key;
+};
+
+// Many lookups in one pass over the file: the answers, in the order of
+// lookups, are those ReadKeyValue gives for each, but a file of a million
+// lines is read once rather than once per lookup. Memory holds a few
+// characters of the line being read and the values found, however long the
+// lines or the file. A read that fails half-way leaves empty every lookup not
+// answered before it.
+QStringList ReadKeyValues(QIODevice &file, const QList<KeyValueLookup> &lookups);

@@ -4,9 +4,22 @@
 #include "keyvaluereader.h"
 #include "numbertext.h"
 
+#include <QIODevice>
 #include <QList>
 
 namespace applistfile {
+
+namespace {
+
+// Whether file holds, byte for byte, the list the program writes when it has
+// no entries.
+bool isSavedEmptyList(QIODevice &file)
+{
+    const QByteArray empty = bytes({}, 0);
+    return file.size() == empty.size() && file.seek(0) && file.read(empty.size() + 1) == empty;
+}
+
+} // namespace
 
 QString fileName()
 {
@@ -15,17 +28,26 @@ QString fileName()
 
 ReadResult read(QIODevice &file, Slots &list)
 {
-    const qint16 max
-        = numbertext::wholeTextToInt16(ReadKeyValue(file, QStringLiteral("general"), QStringLiteral("max")));
-    if (max < 1 || max > AppState::MaxApps)
-        return {Outcome::CountOutOfRange, max};
-    for (int i = 1; i <= max; ++i) {
+    // Every lookup the load can make, answered from one pass over the file.
+    const auto capOf = [](int i) { return 2 * i - 1; };
+    const auto cmdOf = [](int i) { return 2 * i; };
+    QList<KeyValueLookup> lookups {{QStringLiteral("general"), QStringLiteral("max")}};
+    for (int i = 1; i <= AppState::MaxApps; ++i) {
         const QString section = QLatin1Char('t') + QString::number(i);
+        lookups.append({section, QStringLiteral("cap")});
+        lookups.append({section, QStringLiteral("cmd")});
+    }
+    const QStringList values = ReadKeyValues(file, lookups);
+
+    const qint16 max = numbertext::wholeTextToInt16(values.first());
+    if (max < 1 || max > AppState::MaxApps)
+        return {max == 0 && isSavedEmptyList(file) ? Outcome::SavedEmpty : Outcome::CountOutOfRange, max};
+    for (int i = 1; i <= max; ++i) {
         ProgramEntry &entry = list[i];
-        entry.Caption = ReadKeyValue(file, section, QStringLiteral("cap"));
+        entry.Caption = values.at(capOf(i));
         if (entry.Caption.isEmpty())
             entry.Caption = QStringLiteral("Приложение") + QString::number(i);
-        entry.Command = ReadKeyValue(file, section, QStringLiteral("cmd"));
+        entry.Command = values.at(cmdOf(i));
         if (entry.Command.isEmpty())
             return {Outcome::MissingCommand, max};
     }

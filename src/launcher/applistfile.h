@@ -20,6 +20,7 @@ QString fileName();
 enum class Outcome {
     Loaded, // slots 1 to count hold the list
     CountOutOfRange, // "max" below 1 or above 100; no slot was touched
+    SavedEmpty, // "max" 0 in exactly the file the program writes for no entries: nothing is lost
     MissingCommand, // an entry has no command; the slots up to it were overwritten
 };
 
@@ -30,9 +31,9 @@ struct ReadResult
 };
 
 // Reads the list from file, which is open for reading, through the key-value
-// reader. An entry without a caption gets "Приложение" and its number. Throws
-// platform::RuntimeFailure when "max" is not a number (type mismatch) or does
-// not fit in 16 bits (overflow).
+// reader, in one pass however long the file. An entry without a caption gets
+// "Приложение" and its number. Throws platform::RuntimeFailure when "max" is
+// not a number (type mismatch) or does not fit in 16 bits (overflow).
 ReadResult read(QIODevice &file, Slots &list);
 
 // The whole file for entries 1 to count, each line ending in CR LF.

@@ -15,6 +15,22 @@
 
 #include <new>
 
+namespace {
+
+// What the list shows of a caption. The list is a few dozen characters wide,
+// and laying out a hand-edited caption of 100,000 on every repaint would
+// freeze the page for a second; the program list keeps the whole caption for
+// the file and the entry dialog.
+QString shownCaption(const QString &caption)
+{
+    constexpr qsizetype shown = 1000;
+    if (caption.size() <= shown)
+        return caption;
+    return caption.left(caption.at(shown - 1).isHighSurrogate() ? shown - 1 : shown);
+}
+
+} // namespace
+
 RunListBox::RunListBox(QWidget *parent)
     : QListWidget(parent)
 {
@@ -136,7 +152,10 @@ void RunPage::LoadAppList()
             state.AppCount = result.count;
             return;
         case applistfile::Outcome::CountOutOfRange:
-            m_keepOldFile = true;
+        case applistfile::Outcome::SavedEmpty:
+            // The program's own empty list is worth no copy: kept, it would
+            // replace the copy of a list that held the user's entries.
+            m_keepOldFile = result.outcome == applistfile::Outcome::CountOutOfRange;
             m_context.MsgBox(QStringLiteral("Ошибка в списке программ: список будет очищен."), AppContext::Buttons::Ok,
                              AppContext::Icon::Exclamation);
             if (RunList)
@@ -187,7 +206,7 @@ void RunPage::FillRunList()
     const AppState &state = m_context.state;
     RunList->clear();
     for (int i = 1; i <= state.AppCount; ++i)
-        RunList->addItem(state.AppList[i].Caption);
+        RunList->addItem(shownCaption(state.AppList[i].Caption));
 }
 
 void RunPage::askToSelect()

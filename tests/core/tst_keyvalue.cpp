@@ -6,6 +6,8 @@
 #include <QBuffer>
 #include <QTest>
 
+#include <algorithm>
+
 class tst_KeyValue : public QObject
 {
     Q_OBJECT
@@ -15,6 +17,8 @@ private Q_SLOTS:
     void readKeyValue();
     void readKeyValue_orderOfCallsDoesNotMatter();
     void readKeyValue_closedDeviceGivesEmpty();
+    void readKeyValues_data();
+    void readKeyValues();
     void pageFromText_data();
     void pageFromText();
     void bytes_data();
@@ -25,6 +29,27 @@ static QByteArray ansi(const QString &text)
 {
     return platform::codepage::fromUnicode(text);
 }
+
+namespace {
+
+// Counts what the reader takes from the device: the cost of many lookups,
+// seen without timing anything.
+class CountingBuffer : public QBuffer
+{
+public:
+    using QBuffer::QBuffer;
+    qint64 bytesRead = 0;
+
+protected:
+    qint64 readData(char *data, qint64 size) override
+    {
+        const qint64 got = QBuffer::readData(data, size);
+        bytesRead += std::max<qint64>(got, 0);
+        return got;
+    }
+};
+
+} // namespace
 
 void tst_KeyValue::readKeyValue_data()
 {
@@ -120,6 +145,53 @@ void tst_KeyValue::readKeyValue_closedDeviceGivesEmpty()
     QCOMPARE(ReadKeyValue(buffer, u"mytarnel"_qs, u"CurTab"_qs), QString());
     QVERIFY(buffer.open(QIODevice::WriteOnly));
     QCOMPARE(ReadKeyValue(buffer, u"mytarnel"_qs, u"CurTab"_qs), QString());
+}
+
+// Many lookups of one file, as the program list makes them: the answers are
+// those of one lookup each, and the file is read once, however many lines it
+// has that look like a header or a key.
+void tst_KeyValue::readKeyValues_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QStringList>("lookups"); // "section/key"
+    QTest::addColumn<QStringList>("expected");
+
+    QStringList listLookups {u"general/max"_qs};
+    QStringList entries {u"100"_qs};
+    QStringList sameEntry {u"100"_qs};
+    QByteArray list("[general]\r\nmax=100\r\n");
+    QByteArray headers("[general]\r\nmax=100\r\n");
+    for (int i = 1; i <= 100; ++i) {
+        listLookups << u"t%1/cap"_qs.arg(i) << u"t%1/cmd"_qs.arg(i);
+        entries << u"e%1"_qs.arg(i) << u"c%1"_qs.arg(i);
+        sameEntry << u"x"_qs << u"y"_qs;
+        list += "[t" + QByteArray::number(i) + "]\r\ncap=e" + QByteArray::number(i) + "\r\ncmd=c"
+              + QByteArray::number(i) + "\r\n";
+        headers += "[t" + QByteArray::number(i) + "]\r\n";
+    }
+    QTest::newRow("a million lines like a header before 100 entries")
+        << QByteArray("[aaaaaaaaaa\r\n").repeated(1000000) + list << listLookups << entries;
+    QTest::newRow("100 headers, then a million lines like a key")
+        << headers + QByteArray("cxx=1\r\n").repeated(1000000) + "cap=x\r\ncmd=y" << listLookups << sameEntry;
+    QTest::newRow("lookups of one pass keep apart")
+        << QByteArray("[t10]\r\ncap=ten\r\n[t1]\r\n[T2] old\r\nCAP=two\r\n[t1]\r\ncap=again\r\nCmd=last")
+        << QStringList {u"t1/cap"_qs, u"t10/cap"_qs, u"t2/Cap"_qs, u"/cap"_qs, u"t3/cap"_qs, u"t1/cmd"_qs, u"t10/ca"_qs}
+        << QStringList {u"two"_qs, u"ten"_qs, u"two"_qs, u"ten"_qs, QString(), u"last"_qs, QString()};
+}
+
+void tst_KeyValue::readKeyValues()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QStringList, lookups);
+    QFETCH(QStringList, expected);
+
+    QList<KeyValueLookup> asked;
+    for (const QString &lookup : lookups)
+        asked.append({lookup.section(u'/', 0, 0), lookup.section(u'/', 1)});
+    CountingBuffer buffer(&content);
+    QVERIFY(buffer.open(QIODevice::ReadOnly));
+    QCOMPARE(ReadKeyValues(buffer, asked), expected);
+    QVERIFY2(buffer.bytesRead <= content.size(), QByteArray::number(buffer.bytesRead).constData());
 }
 
 void tst_KeyValue::pageFromText_data()

@@ -1,12 +1,16 @@
+#include "applistfile.h"
 #include "codepage.h"
 #include "frmdetails.h"
 #include "run.h"
 #include "runpage.h"
 
+#include <QBuffer>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
+
+#include <algorithm>
 
 using Answer = platform::Dialogs::Answer;
 using Buttons = platform::Dialogs::Buttons;
@@ -28,7 +32,8 @@ QByteArray listFile(int count)
     return ansi(text);
 }
 
-// The list as "caption|command", and what RunList shows, which must agree.
+// The list as "caption|command", and what RunList shows, which must agree:
+// a caption whole, or a long one as a beginning short enough to lay out.
 QStringList entries(frmMain &window)
 {
     const AppState &state = window.context().state;
@@ -38,11 +43,33 @@ QStringList entries(frmMain &window)
     const QListWidget *list = window.runPage->RunList;
     [&] {
         QCOMPARE(list->count(), result.size());
-        for (int i = 0; i < list->count(); ++i)
-            QCOMPARE(list->item(i)->text() + u'|', result.at(i).section(u'|', 0, 0) + u'|');
+        for (int i = 0; i < list->count(); ++i) {
+            const QString caption = state.AppList[i + 1].Caption;
+            const QString shown = list->item(i)->text();
+            QVERIFY(caption.startsWith(shown));
+            QVERIFY(shown.size() == caption.size() || shown.size() >= 100);
+            QVERIFY(shown.size() <= 1000);
+        }
     }();
     return result;
 }
+
+// Counts what the list's reader takes from the file, so that a test sees the
+// cost of a load without timing it.
+class CountingBuffer : public QBuffer
+{
+public:
+    using QBuffer::QBuffer;
+    qint64 bytesRead = 0;
+
+protected:
+    qint64 readData(char *data, qint64 size) override
+    {
+        const qint64 got = QBuffer::readData(data, size);
+        bytesRead += std::max<qint64>(got, 0);
+        return got;
+    }
+};
 
 QByteArray fileBytes(const QString &path)
 {
@@ -86,6 +113,7 @@ private Q_SLOTS:
     void load_hugeOrBrokenFiles_endInADesignedOutcome_data();
     void load_hugeOrBrokenFiles_endInADesignedOutcome();
     void acceptedEntries_surviveSaveAndLoad();
+    void change_longCaption_editsTheWholeCaption();
     void run_data();
     void run();
     void add_upToTheHundredth_thenRefuses();
@@ -108,34 +136,40 @@ void tst_Launcher::load_data()
     QTest::addColumn<QStringList>("expected");
     QTest::addColumn<QString>("message");
     QTest::addColumn<Icon>("icon");
+    QTest::addColumn<bool>("kept"); // the next save keeps the file as applist.tn.bak
 
     const QString cleared = u"Ошибка в списке программ: список будет очищен."_qs;
     const QString refused = u"Обнаружена ошибка в списке программ. Список не будет загружен."_qs;
     const QString readError = u"Ошибка при чтении файла:\r\n\r\n"_qs;
-    QTest::newRow("no file") << QByteArray() << QStringList() << QString() << Icon::None;
+    QTest::newRow("no file") << QByteArray() << QStringList() << QString() << Icon::None << false;
     QTest::newRow("as written") << ansi(
         u"[general]\r\nmax=1\r\n[t1]\r\ncap=Программа1\r\ncmd=c:\\windows\\calc.exe\r\n"_qs)
-                                << QStringList {u"Программа1|c:\\windows\\calc.exe"_qs} << QString() << Icon::None;
+                                << QStringList {u"Программа1|c:\\windows\\calc.exe"_qs} << QString() << Icon::None
+                                << false;
     QTest::newRow("any case, any order, other lines")
         << QByteArray("[T2] more\r\nCap=b\r\nCMD=B\r\nnote\r\n[t1]\r\ncap=a\r\ncmd=A\r\n[GENERAL]\r\nMAX=2")
-        << QStringList {u"a|A"_qs, u"b|B"_qs} << QString() << Icon::None;
+        << QStringList {u"a|A"_qs, u"b|B"_qs} << QString() << Icon::None << false;
     QTest::newRow("no caption") << QByteArray("[general]\r\nmax=2\r\n[t1]\r\ncap=a\r\ncmd=A\r\n[t2]\r\ncmd=B\r\n")
-                                << QStringList {u"a|A"_qs, u"Приложение2|B"_qs} << QString() << Icon::None;
+                                << QStringList {u"a|A"_qs, u"Приложение2|B"_qs} << QString() << Icon::None << false;
     QTest::newRow("t1 is not t10") << QByteArray(
         "[general]\r\nmax=1\r\n[t10]\r\ncap=x\r\ncmd=X\r\n[t1]\r\ncap=a\r\ncmd=A\r\n")
-                                   << QStringList {u"a|A"_qs} << QString() << Icon::None;
+                                   << QStringList {u"a|A"_qs} << QString() << Icon::None << false;
     QTest::newRow("max with blanks and a half, to even")
         << QByteArray("[general]\r\nmax=\t2.5 \r\n[t1]\r\ncmd=A\r\n[t2]\r\ncmd=B\r\n[t3]\r\n")
-        << QStringList {u"Приложение1|A"_qs, u"Приложение2|B"_qs} << QString() << Icon::None;
+        << QStringList {u"Приложение1|A"_qs, u"Приложение2|B"_qs} << QString() << Icon::None << false;
+    // The program's own empty list loses nothing, so it is no damaged file;
+    // any other count out of range is.
     QTest::newRow("empty list saved") << QByteArray("[general]\r\nmax=0\r\n") << QStringList() << cleared
-                                      << Icon::Exclamation;
-    QTest::newRow("above 100") << listFile(101) << QStringList() << cleared << Icon::Exclamation;
+                                      << Icon::Exclamation << false;
+    QTest::newRow("empty list and more") << QByteArray("[general]\r\nmax=0\r\n[t1]\r\ncap=a\r\ncmd=A\r\n")
+                                         << QStringList() << cleared << Icon::Exclamation << true;
+    QTest::newRow("above 100") << listFile(101) << QStringList() << cleared << Icon::Exclamation << true;
     QTest::newRow("an entry without command") << QByteArray("[general]\r\nmax=3\r\n[t1]\r\ncmd=A\r\n[t2]\r\ncmd=B\r\n")
-                                              << QStringList() << refused << Icon::Critical;
+                                              << QStringList() << refused << Icon::Critical << true;
     QTest::newRow("max not wholly a number") << QByteArray("[general]\r\nmax=2x\r\n") << QStringList()
-                                             << readError + u"Несоответствие типа"_qs << Icon::None;
+                                             << readError + u"Несоответствие типа"_qs << Icon::None << true;
     QTest::newRow("max beyond 16 bits") << QByteArray("[general]\r\nmax=40000\r\n") << QStringList()
-                                        << readError + u"Переполнение"_qs << Icon::None;
+                                        << readError + u"Переполнение"_qs << Icon::None << true;
 }
 
 void tst_Launcher::load()
@@ -144,6 +178,7 @@ void tst_Launcher::load()
     QFETCH(QStringList, expected);
     QFETCH(QString, message);
     QFETCH(Icon, icon);
+    QFETCH(bool, kept);
 
     Run run;
     if (!file.isNull())
@@ -160,6 +195,9 @@ void tst_Launcher::load()
     // Loading writes nothing, not even the copy a later save keeps.
     QCOMPARE(fileBytes(run.path(u"applist.tn"_qs)), file.isNull() ? QByteArray("<missing>") : file);
     QVERIFY(!QFile::exists(run.path(u"applist.tn.bak"_qs)));
+
+    window.runPage->cmdSaveChanges->click();
+    QCOMPARE(fileBytes(run.path(u"applist.tn.bak"_qs)), kept ? file : QByteArray("<missing>"));
 }
 
 void tst_Launcher::load_hugeOrBrokenFiles_endInADesignedOutcome_data()
@@ -176,6 +214,22 @@ void tst_Launcher::load_hugeOrBrokenFiles_endInADesignedOutcome_data()
                                   << u"Ошибка при чтении файла:\r\n\r\nНесоответствие типа"_qs;
     QTest::newRow("a million lines before the list")
         << QByteArray("x\r\n").repeated(1000000) + listFile(100) << 100 << QString();
+    QTest::newRow("a million lines like a header before the list")
+        << QByteArray("[aaaaaaaaaa\r\n").repeated(1000000) + listFile(100) << 100 << QString();
+    QByteArray headers = "[general]\r\nmax=100\r\n";
+    for (int i = 1; i <= 100; ++i)
+        headers += "[t" + QByteArray::number(i) + "]\r\n";
+    QTest::newRow("100 headers, then a million lines like a key")
+        << headers + QByteArray("cxx=1\r\n").repeated(1000000) + "cap=x\r\ncmd=y\r\n"
+        << 100 << QString();
+    QTest::newRow("one endless line") << QByteArray(20 * 1024 * 1024, '[') << 0
+                                      << u"Ошибка при чтении файла:\r\n\r\nНесоответствие типа"_qs;
+    QTest::newRow("an endless last value")
+        << "[general]\r\nmax=1\r\n[t1]\r\ncmd=" + QByteArray(20 * 1024 * 1024, 'c') << 1 << QString();
+    QTest::newRow("every mix of line ends")
+        << QByteArray("\n\r[general]\n\r\nmax=1\r\r\n[t1]\n\rcap=a\n\r\ncmd=b\r") << 1 << QString();
+    QTest::newRow("NULs and 0x98") << QByteArray("[general]\r\nmax=1\r\n[t1]\0\r\ncap=\0\x98\r\ncmd=\x98\0", 39) << 1
+                                   << QString();
 
     QByteArray longCaptions = "[general]\r\nmax=100\r\n";
     for (int i = 1; i <= 100; ++i)
@@ -197,6 +251,16 @@ void tst_Launcher::load_hugeOrBrokenFiles_endInADesignedOutcome()
 
     QCOMPARE(entries(window).size(), count);
     QCOMPARE(texts(run.dialogs), unlessEmpty(message));
+
+    // However many lines look like a header or a key, the file is read once.
+    CountingBuffer buffer(&file);
+    QVERIFY(buffer.open(QIODevice::ReadOnly));
+    applistfile::Slots list;
+    try {
+        applistfile::read(buffer, list);
+    } catch (const platform::RuntimeFailure &) {
+    }
+    QVERIFY(buffer.bytesRead <= file.size());
 }
 
 void tst_Launcher::acceptedEntries_surviveSaveAndLoad()
@@ -231,6 +295,24 @@ void tst_Launcher::acceptedEntries_surviveSaveAndLoad()
 
     QCOMPARE(entries(run.start()), saved);
     QVERIFY(run.dialogs.messages().isEmpty());
+}
+
+void tst_Launcher::change_longCaption_editsTheWholeCaption()
+{
+    Run run;
+    const QString caption = QString(100000, u'a') + u'z';
+    const QByteArray file = ansi(u"[general]\r\nmax=1\r\n[t1]\r\ncap="_qs + caption + u"\r\ncmd=c\r\n"_qs);
+    run.writeFile(u"applist.tn"_qs, file);
+    frmMain &window = run.start();
+    RunPage &page = *window.runPage;
+    QCOMPARE(entries(window), QStringList {caption + u"|c"_qs});
+
+    page.RunList->item(0)->setSelected(true);
+    page.cmdChangeApp->click();
+    QCOMPARE(page.details()->txtTitle->text(), caption);
+    page.details()->cmdOK->click();
+    page.cmdSaveChanges->click();
+    QCOMPARE(fileBytes(run.path(u"applist.tn"_qs)), file);
 }
 
 void tst_Launcher::run_data()
