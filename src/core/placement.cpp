@@ -15,3 +15,12 @@ QLabel *placeLabel(QLabel *label, const char *name, const QRect &place, bool wra
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return label;
 }
+
+QString shownText(const QString &text)
+{
+    constexpr qsizetype shown = 1000;
+    if (text.size() <= shown)
+        return text;
+    // A character outside the basic plane is not cut in half.
+    return text.left(text.at(shown - 1).isHighSurrogate() ? shown - 1 : shown);
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QRect>
+#include <QString>
 
 class QLabel;
 class QWidget;
@@ -12,3 +13,8 @@ void placeControl(QWidget *control, const char *name, const QRect &place);
 
 // A static text as the drawn labels are: aligned to the top left, wrapped or not.
 QLabel *placeLabel(QLabel *label, const char *name, const QRect &place, bool wrap);
+
+// What a list or a grid shows of a user's text. A row is a few dozen
+// characters wide, and laying out a hand-edited text of 100,000 on every
+// repaint would freeze the page for a second; the data keep the whole text.
+QString shownText(const QString &text);

@@ -15,22 +15,6 @@
 
 #include <new>
 
-namespace {
-
-// What the list shows of a caption. The list is a few dozen characters wide,
-// and laying out a hand-edited caption of 100,000 on every repaint would
-// freeze the page for a second; the program list keeps the whole caption for
-// the file and the entry dialog.
-QString shownCaption(const QString &caption)
-{
-    constexpr qsizetype shown = 1000;
-    if (caption.size() <= shown)
-        return caption;
-    return caption.left(caption.at(shown - 1).isHighSurrogate() ? shown - 1 : shown);
-}
-
-} // namespace
-
 RunListBox::RunListBox(QWidget *parent)
     : QListWidget(parent)
 {
@@ -206,7 +190,7 @@ void RunPage::FillRunList()
     const AppState &state = m_context.state;
     RunList->clear();
     for (int i = 1; i <= state.AppCount; ++i)
-        RunList->addItem(shownCaption(state.AppList[i].Caption));
+        RunList->addItem(shownText(state.AppList[i].Caption));
 }
 
 void RunPage::askToSelect()

@@ -33,17 +33,6 @@ QString numberPrompt()
     return QStringLiteral("Введите телефон:");
 }
 
-// What a cell shows of its text. A column shows a few dozen characters, and
-// laying out a hand-edited line of 100,000 on every repaint would freeze the
-// page for seconds; the grid keeps the whole text for the file.
-QString shownText(const QString &text)
-{
-    constexpr qsizetype shown = 1000;
-    if (text.size() <= shown)
-        return text;
-    return text.left(text.at(shown - 1).isHighSurrogate() ? shown - 1 : shown);
-}
-
 // "1 запись", "3 записи", "49 записей".
 QString entriesCounted(int count)
 {

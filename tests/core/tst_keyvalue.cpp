@@ -1,4 +1,5 @@
 #include "codepage.h"
+#include "countingbuffer.h"
 #include "keyvaluereader.h"
 #include "runtimefailure.h"
 #include "settingsfile.h"
@@ -29,27 +30,6 @@ static QByteArray ansi(const QString &text)
 {
     return platform::codepage::fromUnicode(text);
 }
-
-namespace {
-
-// Counts what the reader takes from the device: the cost of many lookups,
-// seen without timing anything.
-class CountingBuffer : public QBuffer
-{
-public:
-    using QBuffer::QBuffer;
-    qint64 bytesRead = 0;
-
-protected:
-    qint64 readData(char *data, qint64 size) override
-    {
-        const qint64 got = QBuffer::readData(data, size);
-        bytesRead += std::max<qint64>(got, 0);
-        return got;
-    }
-};
-
-} // namespace
 
 void tst_KeyValue::readKeyValue_data()
 {

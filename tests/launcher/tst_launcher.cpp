@@ -1,5 +1,6 @@
 #include "applistfile.h"
 #include "codepage.h"
+#include "countingbuffer.h"
 #include "frmdetails.h"
 #include "run.h"
 #include "runpage.h"
@@ -53,23 +54,6 @@ QStringList entries(frmMain &window)
     }();
     return result;
 }
-
-// Counts what the list's reader takes from the file, so that a test sees the
-// cost of a load without timing it.
-class CountingBuffer : public QBuffer
-{
-public:
-    using QBuffer::QBuffer;
-    qint64 bytesRead = 0;
-
-protected:
-    qint64 readData(char *data, qint64 size) override
-    {
-        const qint64 got = QBuffer::readData(data, size);
-        bytesRead += std::max<qint64>(got, 0);
-        return got;
-    }
-};
 
 QByteArray fileBytes(const QString &path)
 {
