@@ -7,6 +7,7 @@
 #include "tabcontrol.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPixmap>
 #include <QString>
@@ -33,8 +34,12 @@ void shootLauncher(frmMain &window, const QString &outputFolder)
     shots::save(window, outputFolder + u"/tarnel-launcher-list.png"_s);
 
     page.cmdAddApp_Click();
-    shots::save(*page.details(), outputFolder + u"/tarnel-details-add.png"_s);
-    page.details()->close();
+    frmDetails &details = *page.details();
+    shots::save(details, outputFolder + u"/tarnel-details-add.png"_s);
+    // A box of the entry dialog, whose title must show whole.
+    details.txtTitle->clear();
+    shots::saveModal([&details] { details.cmdOK_Click(); }, outputFolder + u"/tarnel-details-no-name.png"_s);
+    details.close();
 
     page.cmdChangeApp_Click();
     shots::save(*page.details(), outputFolder + u"/tarnel-details-change.png"_s);

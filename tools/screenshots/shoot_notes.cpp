@@ -7,13 +7,11 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QMenu>
 #include <QPainter>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTimer>
 
 namespace {
 
@@ -49,23 +47,7 @@ void shootNotes(frmMain &window, const QString &outputFolder)
     shootMenu(window, page->cmdFile, page->mnuFile, outputFolder + QStringLiteral("/tarnel-notes-file.png"));
     shootMenu(window, page->cmdEdit, page->mnuEdit, outputFolder + QStringLiteral("/tarnel-notes-edit.png"));
 
-    // The font dialog is modal: it is photographed and closed from a timer,
-    // which gives up after a second so that nothing can hang here.
-    QTimer poll;
-    QElapsedTimer waited;
-    waited.start();
-    QObject::connect(&poll, &QTimer::timeout, &poll, [&] {
-        if (QWidget *dialog = QApplication::activeModalWidget()) {
-            poll.stop();
-            shots::save(*dialog, outputFolder + QStringLiteral("/tarnel-notes-font.png"));
-            QMetaObject::invokeMethod(dialog, "reject", Qt::QueuedConnection);
-        } else if (waited.elapsed() > 1000) {
-            poll.stop();
-        }
-    });
-    poll.start(50);
-    page->mnuItemFont_Click();
-    poll.stop();
+    shots::saveModal([page] { page->mnuItemFont_Click(); }, outputFolder + QStringLiteral("/tarnel-notes-font.png"));
 
     // The sample is no work of the user's: closing asks nothing about it.
     window.context().state.Change = false;

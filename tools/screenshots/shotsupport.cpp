@@ -1,8 +1,11 @@
 #include "shotsupport.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QPixmap>
+#include <QTimer>
 #include <QWidget>
 
 namespace shots {
@@ -32,6 +35,24 @@ void save(QWidget &widget, const QString &path)
 {
     QApplication::processEvents();
     save(widget.grab(), path);
+}
+
+void saveModal(const std::function<void()> &open, const QString &path)
+{
+    QTimer poll;
+    QElapsedTimer waited;
+    waited.start();
+    QObject::connect(&poll, &QTimer::timeout, &poll, [&] {
+        if (QWidget *dialog = QApplication::activeModalWidget()) {
+            poll.stop();
+            save(*dialog, path);
+            QMetaObject::invokeMethod(dialog, "reject", Qt::QueuedConnection);
+        } else if (waited.elapsed() > 1000) {
+            poll.stop();
+        }
+    });
+    poll.start(50);
+    open();
 }
 
 } // namespace shots

@@ -8,6 +8,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class QPixmap;
 class QWidget;
 
@@ -45,5 +47,8 @@ public:
 void save(const QPixmap &picture, const QString &path);
 // Lets pending paints happen first.
 void save(QWidget &widget, const QString &path);
+// Runs open, which shows a modal dialog, photographs that dialog and closes
+// it; gives up after a second so that nothing can hang here.
+void saveModal(const std::function<void()> &open, const QString &path);
 
 } // namespace shots
