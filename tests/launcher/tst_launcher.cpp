@@ -24,13 +24,23 @@ QByteArray ansi(const QString &text)
     return platform::codepage::fromUnicode(text);
 }
 
+// The file written for entries "caption|command", one CR LF line each.
+QByteArray written(const QStringList &entries)
+{
+    QString text = u"[general]\r\nmax="_qs + QString::number(entries.size()) + u"\r\n"_qs;
+    for (int i = 0; i < entries.size(); ++i)
+        text += u"[t%1]\r\ncap="_qs.arg(i + 1) + entries[i].section(u'|', 0, 0) + u"\r\ncmd="_qs
+              + entries[i].section(u'|', 1) + u"\r\n"_qs;
+    return ansi(text);
+}
+
 // A list file of entries "e1".."eN" with commands "c1".."cN".
 QByteArray listFile(int count)
 {
-    QString text = u"[general]\r\nmax=%1\r\n"_qs.arg(count);
+    QStringList entries;
     for (int i = 1; i <= count; ++i)
-        text += u"[t%1]\r\ncap=e%1\r\ncmd=c%1\r\n"_qs.arg(i);
-    return ansi(text);
+        entries << u"e%1|c%1"_qs.arg(i);
+    return written(entries);
 }
 
 // The list as "caption|command", and what RunList shows, which must agree:
@@ -72,6 +82,15 @@ QStringList texts(const FakeDialogs &dialogs)
     QStringList result;
     for (const auto &call : dialogs.messages())
         result << call.message.text;
+    return result;
+}
+
+// Each message as "icon buttons: text".
+QStringList described(const FakeDialogs &dialogs)
+{
+    QStringList result;
+    for (const auto &call : dialogs.messages())
+        result << FakeDialogs::describe(call.message);
     return result;
 }
 
@@ -125,7 +144,8 @@ void tst_Launcher::load_data()
     const QString cleared = u"Ошибка в списке программ: список будет очищен."_qs;
     const QString refused = u"Обнаружена ошибка в списке программ. Список не будет загружен."_qs;
     const QString readError = u"Ошибка при чтении файла:\r\n\r\n"_qs;
-    QTest::newRow("no file") << QByteArray() << QStringList() << QString() << Icon::None << false;
+    QTest::newRow("no file, saved as [general] max=0")
+        << QByteArray() << QStringList() << QString() << Icon::None << false;
     QTest::newRow("as written") << ansi(
         u"[general]\r\nmax=1\r\n[t1]\r\ncap=Программа1\r\ncmd=c:\\windows\\calc.exe\r\n"_qs)
                                 << QStringList {u"Программа1|c:\\windows\\calc.exe"_qs} << QString() << Icon::None
@@ -180,7 +200,9 @@ void tst_Launcher::load()
     QCOMPARE(fileBytes(run.path(u"applist.tn"_qs)), file.isNull() ? QByteArray("<missing>") : file);
     QVERIFY(!QFile::exists(run.path(u"applist.tn.bak"_qs)));
 
+    // Saved unchanged, the list is written all the same; with no file, as the empty list.
     window.runPage->cmdSaveChanges->click();
+    QCOMPARE(fileBytes(run.path(u"applist.tn"_qs)), written(expected));
     QCOMPARE(fileBytes(run.path(u"applist.tn.bak"_qs)), kept ? file : QByteArray("<missing>"));
 }
 
@@ -255,6 +277,7 @@ void tst_Launcher::acceptedEntries_surviveSaveAndLoad()
         {u"  a = b "_qs, u"\"/opt/my tools/x\" -a;b && $(rm -rf ~)"_qs},
         {u"[t1]"_qs, u"cmd=q"_qs},
         {u"\u0098\t\u0001?"_qs, u" "_qs},
+        {QString(40000, u'n'), QString(40000, u'm')}, // no length limit
     };
     Run run;
     frmMain &window = run.start();
@@ -262,6 +285,7 @@ void tst_Launcher::acceptedEntries_surviveSaveAndLoad()
         window.runPage->cmdAddApp->click();
         frmDetails *details = window.runPage->details();
         QVERIFY(details);
+        QCOMPARE(details->windowTitle(), u"Добавление программы"_qs);
         details->txtTitle->setText(title);
         details->txtPath->setText(path);
         details->cmdOK->click();
@@ -269,7 +293,7 @@ void tst_Launcher::acceptedEntries_surviveSaveAndLoad()
     window.runPage->cmdSaveChanges->click();
     QVERIFY(!window.context().state.StartCh);
     QVERIFY(fileBytes(run.path(u"applist.tn"_qs))
-                .startsWith(ansi(u"[general]\r\nmax=4\r\n[t1]\r\ncap=Программа1\r\ncmd=c:\\windows\\calc.exe\r\n"
+                .startsWith(ansi(u"[general]\r\nmax=5\r\n[t1]\r\ncap=Программа1\r\ncmd=c:\\windows\\calc.exe\r\n"
                                  "[t2]\r\ncap=  a = b \r\n"_qs)));
     QStringList saved;
     for (const auto &[title, path] : typed)
@@ -307,15 +331,17 @@ void tst_Launcher::run_data()
     QTest::addColumn<QStringList>("started");
     QTest::addColumn<QString>("message");
 
-    const QString select = u"Сначала выберите программу!"_qs;
+    const QString select = u"i ok: Сначала выберите программу!"_qs;
     QTest::newRow("button") << 1 << u"button"_qs << false << QStringList {u"c2 ; $(x) && y"_qs} << QString();
     QTest::newRow("button, nothing selected") << -1 << u"button"_qs << false << QStringList() << select;
+    QTest::newRow("Изменить, nothing selected") << -1 << u"Изменить"_qs << false << QStringList() << select;
+    QTest::newRow("Удалить, nothing selected") << -1 << u"Удалить"_qs << false << QStringList() << select;
     QTest::newRow("double click") << 0 << u"double click"_qs << false << QStringList {u"c1"_qs} << QString();
     QTest::newRow("double click, nothing selected") << -1 << u"double click"_qs << false << QStringList() << QString();
     QTest::newRow("click on empty space keeps the selection")
         << 0 << u"empty space, button"_qs << false << QStringList {u"c1"_qs} << QString();
     QTest::newRow("start fails") << 0 << u"button"_qs << true << QStringList {u"c1"_qs}
-                                 << u"Ошибка при запуске приложения:\r\n\r\nc1\r\n\r\nФайл не найден"_qs;
+                                 << u"x ok: Ошибка при запуске приложения:\r\n\r\nc1\r\n\r\nФайл не найден"_qs;
 }
 
 void tst_Launcher::run()
@@ -339,6 +365,10 @@ void tst_Launcher::run()
                             platform::RuntimeFailure::withNumber(platform::failure::FileNotFound));
     if (!message.isEmpty())
         run.dialogs.answerMessage(Answer::Ok);
+    QList<Qt::CursorShape> whileStarting; // the window's and the list's pointers
+    run.system.whileCalled = [&] {
+        whileStarting = {window.cursor().shape(), page.RunList->viewport()->cursor().shape()};
+    };
 
     if (selected >= 0)
         select(page, selected);
@@ -349,14 +379,17 @@ void tst_Launcher::run()
     } else {
         if (how.startsWith(u"empty space"))
             QTest::mouseClick(page.RunList->viewport(), Qt::LeftButton, {}, emptySpace(page.RunList));
-        page.cmdRunApp->click();
+        (how == u"Изменить" ? page.cmdChangeApp : how == u"Удалить" ? page.cmdDelApp : page.cmdRunApp)->click();
     }
 
     QStringList lines;
     for (const auto &call : run.system.callsOf(FakeSystem::Effect::Start))
         lines << call.argument;
     QCOMPARE(lines, started);
-    QCOMPARE(texts(run.dialogs), unlessEmpty(message));
+    QCOMPARE(described(run.dialogs), unlessEmpty(message));
+    QVERIFY(!page.details());
+    if (!started.isEmpty())
+        QCOMPARE(whileStarting, (QList<Qt::CursorShape> {Qt::WaitCursor, Qt::WaitCursor}));
     QCOMPARE(page.RunList->selectedPosition(), selected);
     QCOMPARE(page.RunList->viewport()->cursor().shape(), Qt::PointingHandCursor);
     QCOMPARE(window.cursor().shape(), Qt::ArrowCursor);
@@ -420,6 +453,7 @@ void tst_Launcher::changeOrDelete()
         page.cmdChangeApp->click();
         frmDetails *details = page.details();
         QVERIFY(details);
+        QCOMPARE(details->windowTitle(), u"Изменение свойств программы"_qs);
         QCOMPARE(details->N, qint16(position));
         QCOMPARE(details->txtPath->text(), u"c%1"_qs.arg(position + 1));
         if (action.endsWith(u" x"))
@@ -455,6 +489,7 @@ void tst_Launcher::details_refusesAndStaysOpen_data()
     QTest::newRow("empty command") << u" "_qs << QString()
                                    << u"Надо указать командную строку для запуска программы."_qs;
     QTest::newRow("pasted line break") << u"a\nb"_qs << u"p"_qs << u"В названии программы есть перевод строки"_qs;
+    QTest::newRow("pasted lone CR") << u"a"_qs << u"p\rq"_qs << u"В командной строке есть перевод строки"_qs;
     QTest::newRow("outside the code page")
         << u"a"_qs << u"p\U0001F600"_qs << u"В командной строке есть знак «\U0001F600» (U+1F600)"_qs;
 }
@@ -590,10 +625,14 @@ void tst_Launcher::save_failed_keepsStartChAndOldFile()
     run.dialogs.clear();
 
     run.dialogs.answerMessage(Answer::Ok);
+    Qt::CursorShape whileSaving = Qt::BlankCursor; // the failure is told from inside the save
+    run.dialogs.whileAsked = [&] { whileSaving = window.cursor().shape(); };
     window.runPage->cmdSaveChanges->click();
     QCOMPARE(run.dialogs.messages().size(), 1);
     QVERIFY(run.dialogs.messages().first().message.text.startsWith(
         u"Возникла ошибка при сохранении списка программ:\r\n\r\n"_qs));
+    QCOMPARE(run.dialogs.messages().first().message.icon, Icon::Critical);
+    QCOMPARE(whileSaving, Qt::WaitCursor);
     QVERIFY(state.StartCh);
     QCOMPARE(fileBytes(run.path(u"applist.tn"_qs)), old);
     QCOMPARE(window.cursor().shape(), Qt::ArrowCursor);

@@ -73,6 +73,8 @@ platform::Dialogs::Answer FakeDialogs::message(const Message &message)
     Call call {Kind::Message, message, {}, {}, {}, {}, titleOrDefault(message.title)};
     call.message.title = call.title;
     m_calls.append(call);
+    if (whileAsked)
+        whileAsked();
     if (const auto answer = take(Kind::Message, message.text))
         return answer->value<Answer>();
     switch (message.buttons) {

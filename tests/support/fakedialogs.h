@@ -6,6 +6,7 @@
 #include <QString>
 #include <QVariant>
 
+#include <functional>
 #include <optional>
 
 // Answers the program's dialogs from a script. Every call is recorded; a call
@@ -40,6 +41,9 @@ public:
     // one of ". x ! i ?" (none, critical, exclamation, information, question),
     // the buttons one of "ok okcancel yesno ync retry".
     static QString describe(const Message &message);
+
+    // Run inside every message box, so a test sees the program as it is meanwhile.
+    std::function<void()> whileAsked;
 
     const QList<Call> &calls() const { return m_calls; }
     QList<Call> messages() const;

@@ -24,6 +24,8 @@ QList<FakeSystem::Call> FakeSystem::callsOf(Effect effect) const
 void FakeSystem::record(Effect effect, const QString &argument, int pointSize)
 {
     m_calls.append(Call {effect, argument, pointSize});
+    if (whileCalled)
+        whileCalled();
     for (const auto &entry : std::as_const(m_failures)) {
         if (entry.first == effect)
             throw entry.second;

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 // Records every effect on the system instead of having it. Any kind of effect
@@ -24,6 +25,8 @@ public:
 
     QString programFolderPath; // returned by programFolder()
     QString windowsFolderPath = QStringLiteral("/usr/bin");
+    // Run inside every recorded effect, so a test sees the program as it is meanwhile.
+    std::function<void()> whileCalled;
 
     // The next effects of this kind throw failure (until cleared).
     void failWith(Effect effect, const platform::RuntimeFailure &failure);
