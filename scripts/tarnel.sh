@@ -7,25 +7,65 @@
 #                                          desktop entries (FOLDER: ~/.local/opt/orvane-tarnel)
 #   scripts/tarnel.sh uninstall [FOLDER]   remove the programs, entries and icons; keep the data
 #   scripts/tarnel.sh install-built BUILD [FOLDER]   install an already built tree (the install test)
+# Only the Debian packages need root. Run through sudo, or by root with another
+# user's home, everything after them runs as that user, so the clone, its build
+# and the installation stay theirs.
 set -euo pipefail
 
 mode=${1:-run}
 top=$(cd "$(dirname "$0")/.." && pwd)
+script="$top/scripts/$(basename "$0")"
 
-packages=(cmake ninja-build g++ ccache pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
-          qt6-translations-l10n libasound2-dev fonts-liberation2 xdg-utils desktop-file-utils)
+usage() {
+    echo "usage: $0 run|test|test-asan|install [FOLDER]|uninstall [FOLDER]|install-built BUILD [FOLDER]" >&2
+    exit 2
+}
+
+# What building and running need, and so all that run and install ask for.
+run_packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libasound2-dev
+              qt6-translations-l10n fonts-liberation2 xdg-utils)
+# The tests need more: ccache keeps their repeated builds short, and the install
+# test validates the menu entries (desktop-file-utils), installs through sudo
+# (sudo) and starts the entries the way desktops do (gio, in libglib2.0-bin).
+test_packages=(ccache desktop-file-utils sudo libglib2.0-bin)
+
+needs_administrator() {
+    {
+        echo "Missing Debian packages: $*"
+        echo "They need an administrator, who installs them as root with:"
+        echo "    apt-get install --no-install-recommends $*"
+        echo "Then run this command again (or run it with sudo, if you may use sudo)."
+    } >&2
+    exit 1
+}
+
+# Asking sudo is worth it only where it can succeed: a rule without a password,
+# or Debian's administrators' group and someone at the keyboard to type one.
+# Anyone else would only be refused after typing theirs.
+may_sudo() {
+    command -v sudo >/dev/null || return 1
+    sudo -n true 2>/dev/null && return 0
+    [ -t 0 ] && id -Gn | tr ' ' '\n' | grep -qx sudo
+}
 
 install_missing() {
-    local missing=()
-    for p in "${packages[@]}"; do
+    local missing=() p
+    for p in "$@"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
     done
     [ ${#missing[@]} -eq 0 ] && return 0
-    echo "Installing: ${missing[*]}"
     local sudo=()
-    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
-    "${sudo[@]}" apt-get update -q
-    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+    if [ "$(id -u)" -ne 0 ]; then
+        may_sudo || needs_administrator "${missing[@]}"
+        sudo=(sudo)
+    fi
+    echo "Installing: ${missing[*]}"
+    # sudo drops the caller's environment, so the front end is set behind it.
+    if ! "${sudo[@]}" apt-get update -q ||
+        ! "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive \
+            apt-get install -y -q --no-install-recommends "${missing[@]}"; then
+        needs_administrator "${missing[@]}"
+    fi
 }
 
 build() {
@@ -35,48 +75,166 @@ build() {
     cmake --build --preset "$preset" "$@"
 }
 
-# Every data file lives beside the programs, so the program folder must be one
-# its user can write: we install per user, into the user's own home. Run as
-# root through sudo, that is the invoking user's home, and the files are theirs.
-owner=$(id -un)
-if [ "$(id -u)" -eq 0 ] && [ -n "${SUDO_USER:-}" ] && [ "$SUDO_USER" != root ]; then
-    owner=$SUDO_USER
-fi
-owner_home=$(getent passwd "$owner" | cut -d: -f6)
-[ -n "$owner_home" ] || owner_home=$HOME
-[ "$owner" = "$(id -un)" ] && owner_home=$HOME
-applications="$owner_home/.local/share/applications"
-icons="$owner_home/.local/share/icons/hicolor"
-programs=(tarnel kelvane)
-shipped=(tarnel kelvane tarnelclick.wav tarnelover.wav)
-
-install_folder() {
-    local folder=${1:-}
-    if [ -z "$folder" ]; then
-        # Where an earlier install put the programs, as its desktop entry says.
-        local entry="$applications/orvane-tarnel.desktop"
-        [ -f "$entry" ] && folder=$(sed -n 's/^Path=//p' "$entry" | head -n 1 | sed 's/\\\\/\\/g')
-        [ -n "$folder" ] || folder="$owner_home/.local/opt/orvane-tarnel"
-    fi
+# A folder named on the command line, made absolute and checked before anything
+# slow runs.
+checked_folder() {
+    local folder=$1
     case "$folder" in
     /*) ;;
     *) folder="$PWD/$folder" ;;
     esac
     case "$folder" in
-    # cmake --install reads a backslash as a folder separator.
+    # cmake --install reads a backslash as a folder separator; the desktop
+    # entries and the install record hold the name on one line.
     *$'\n'* | *$'\t'* | *$'\r'* | *\\*)
         echo "A program folder name cannot hold a line break, a tab or a backslash: $folder" >&2
         exit 2
         ;;
     esac
-    printf '%s\n' "${folder%/}"
+    folder=${folder%/}
+    printf '%s\n' "${folder:-/}"
 }
 
-# Folders and files made for the user, handed to them when root made them.
+args=("$mode")
+case "$mode" in
+run | test | test-asan) [ $# -le 1 ] || usage ;;
+install | uninstall)
+    [ $# -le 2 ] || usage
+    if [ -n "${2:-}" ]; then
+        folder=$(checked_folder "$2")
+        args+=("$folder")
+    fi
+    ;;
+install-built)
+    { [ $# -ge 2 ] && [ $# -le 3 ]; } || usage
+    built=$(cd "$2" && pwd)
+    args+=("$built")
+    if [ -n "${3:-}" ]; then
+        folder=$(checked_folder "$3")
+        args+=("$folder")
+    fi
+    ;;
+*) usage ;;
+esac
+
+case "$mode" in
+run | install) needs=("${run_packages[@]}") ;;
+test | test-asan) needs=("${run_packages[@]}" "${test_packages[@]}") ;;
+*) needs=() ;;
+esac
+
+# Under sudo the work is for the user who called it; by root with someone
+# else's home, for the owner of that home.
+user=
+if [ "$(id -u)" -eq 0 ]; then
+    if [ -n "${SUDO_USER:-}" ] && [ "$SUDO_USER" != root ] && getent passwd "$SUDO_USER" >/dev/null; then
+        user=$SUDO_USER
+        user_home=$(getent passwd "$user" | cut -d: -f6)
+    elif home_uid=$(stat -c %u -- "${HOME:-/}" 2>/dev/null) && [ "$home_uid" -ne 0 ]; then
+        user=$(getent passwd "$home_uid" | cut -d: -f1) || true
+        if [ -z "$user" ]; then
+            echo "HOME is $HOME, which belongs to user id $home_uid, who has no account here; root writes nothing into it." >&2
+            exit 2
+        fi
+        user_home=$HOME
+    fi
+fi
+if [ -n "$user" ]; then
+    install_missing "${needs[@]}"
+    group=$(id -gn "$user")
+    # What an earlier run as root left in this clone's build goes back to its
+    # user, whose next build would stop at "Permission denied" otherwise.
+    if [ -d "$top/build" ] && [ "$(stat -c %U -- "$top")" = "$user" ]; then
+        find "$top/build" -xdev -uid 0 -exec chown -h "$user:$group" {} +
+    fi
+    echo "Going on as $user: only the Debian packages needed root."
+    cd "$top" 2>/dev/null || cd /
+    exec setpriv --reuid="$user" --regid="$group" --init-groups -- \
+        env -u SUDO_USER -u SUDO_UID -u SUDO_GID -u SUDO_COMMAND -u XDG_RUNTIME_DIR \
+        HOME="$user_home" USER="$user" LOGNAME="$user" bash "$script" "${args[@]}"
+fi
+
+# From here on, whoever runs this is the user the installation is for. Every
+# data file lives beside the programs, so the program folder must be one that
+# user can write: we install per user, into their own home.
+home=${HOME:-$(getent passwd "$(id -u)" | cut -d: -f6)}
+applications="$home/.local/share/applications"
+icons="$home/.local/share/icons/hicolor"
+default_folder="$home/.local/opt/orvane-tarnel"
+programs=(tarnel kelvane)
+shipped=(tarnel kelvane tarnelclick.wav tarnelover.wav)
+# What install put into the program folder and made around it: uninstall
+# removes no program file that differs from it, and no folder it did not make.
+record=".orvane-tarnel.install"
+
+# A desktop entry's string value: a backslash is written doubled.
+entry_string() { printf '%s' "${1//\\/\\\\}"; }
+# The program folder a menu entry starts in; nothing without the entry.
+entry_folder() {
+    [ -f "$1" ] || return 0
+    sed -n 's/^Path=//p' "$1" | head -n 1 | sed 's/\\\\/\\/g'
+}
+same_folder() { [ "$1" = "$2" ] || { [ -e "$1" ] && [ "$1" -ef "$2" ]; }; }
+points_at() {
+    local path
+    path=$(entry_folder "$1")
+    [ -n "$path" ] && same_folder "$path" "$2"
+}
+quoted() { printf "'%s'" "${1//\'/\'\\\'\'}"; }
+sum_of() { sha256sum <"$1" | cut -d' ' -f1; }
+
+install_folder() {
+    local folder=${1:-}
+    if [ -z "$folder" ]; then
+        # Where an earlier install put the programs, as its desktop entry says.
+        folder=$(entry_folder "$applications/orvane-tarnel.desktop")
+        [ -n "$folder" ] || folder=$default_folder
+    fi
+    checked_folder "$folder"
+}
+
+# The folder, or the nearest one above it that exists.
+existing_above() {
+    local path=$1
+    while [ ! -e "$path" ] && [ ! -L "$path" ]; do path=$(dirname "$path"); done
+    printf '%s\n' "$path"
+}
+
+# Said before the build, not after it.
+check_writable() {
+    local folder=$1 base uid who
+    base=$(existing_above "$folder")
+    if [ ! -d "$base" ]; then
+        echo "Cannot install into $folder: $base is not a folder." >&2
+        exit 2
+    fi
+    if [ "$(id -u)" -eq 0 ]; then
+        # Root-owned there, the folder would be one its user could never save in.
+        uid=$(stat -c %u -- "$base")
+        if [ "$uid" -ne 0 ]; then
+            who=$(getent passwd "$uid" | cut -d: -f1) || who="user id $uid"
+            echo "Cannot install as root into $folder: $base belongs to $who." >&2
+            echo "Run the install as $who, or with sudo from that account; it is then $who's." >&2
+            exit 2
+        fi
+    elif [ ! -w "$base" ]; then
+        echo "Cannot install into $folder: $(id -un) may not write in $base." >&2
+        exit 2
+    fi
+}
+
+check_buildable() {
+    if [ ! -w "$top" ] || { [ -e "$top/build" ] && [ ! -w "$top/build" ]; }; then
+        echo "$(id -un) may not write in $top, so cannot build there: use a clone of your own." >&2
+        exit 2
+    fi
+}
+
+# Folders and caches made for the installation, recorded for uninstall.
 made=()
 make_folder() {
     local folder=$1 missing=()
-    while [ ! -d "$folder" ]; do
+    while [ ! -e "$folder" ]; do
         missing=("$folder" "${missing[@]}")
         folder=$(dirname "$folder")
     done
@@ -84,22 +242,53 @@ make_folder() {
     mkdir -p "${missing[-1]}"
     made+=("${missing[@]}")
 }
-hand_over() {
-    [ "$owner" = "$(id -un)" ] || [ ${#made[@]} -eq 0 ] || chown "$owner:" "${made[@]}"
+
+# What a record says was made: in the folder's own record, all of it; in an
+# earlier installation's, what it shares with this one (the menu's folders and
+# caches).
+recorded_made() {
+    local file=$1 skip=${2:-} line
+    [ -f "$file" ] || return 0
+    while IFS= read -r line; do
+        case "$line" in
+        "made "*)
+            line=${line#made }
+            [ -n "$skip" ] && { [ "$line" = "$skip" ] || [[ "$line" == "$skip"/* ]]; } && continue
+            printf '%s\n' "$line"
+            ;;
+        esac
+    done <"$file"
+    return 0
 }
 
-# A desktop entry's string value: a backslash is written doubled.
-entry_string() { printf '%s' "${1//\\/\\\\}"; }
+write_record() {
+    local folder=$1 file
+    {
+        echo "# Written by scripts/tarnel.sh install: uninstall removes these files only while unchanged."
+        for file in "${shipped[@]}"; do
+            [ -f "$folder/$file" ] && printf 'file %s %s\n' "$(sum_of "$folder/$file")" "$file"
+        done
+        [ ${#made[@]} -eq 0 ] || printf 'made %s\n' "${made[@]}" | sort -u
+    } >"$folder/$record"
+    return 0
+}
+
 # Exec quotes the program path, escaping what the quotes do not protect, then
-# is a string value itself; a percent sign is a field code unless doubled.
+# is a string value itself. A percent sign would be doubled, but GLib looks for
+# the program under the doubled name and refuses the entry: such a folder is
+# given to env, whose arguments GLib does undouble, and the program is named
+# from inside it.
 entry_exec() {
-    local s=$1
-    s=${s//\\/\\\\}
+    local folder=$1 program=$2 s
+    s=${folder//\\/\\\\}
     s=${s//\"/\\\"}
     s=${s//\`/\\\`}
     s=${s//\$/\\\$}
     s=${s//%/%%}
-    printf '"%s"' "$(entry_string "$s")"
+    case "$folder" in
+    *%*) entry_string "env -C \"$s\" ./$program" ;;
+    *) entry_string "\"$s/$program\"" ;;
+    esac
 }
 
 write_entry() {
@@ -114,7 +303,7 @@ Name=$name
 Name[ru]=$name_ru
 Comment=$comment
 Comment[ru]=$comment_ru
-Exec=$(entry_exec "$folder/$program")
+Exec=$(entry_exec "$folder" "$program")
 TryExec=$(entry_string "$folder/$program")
 Path=$(entry_string "$folder")
 Icon=orvane-$program
@@ -122,34 +311,76 @@ Terminal=false
 Categories=Utility;
 StartupWMClass=$program
 ENTRY
-    made+=("$file")
 }
 
-# The menus' caches, rebuilt as root, are handed to the user with the rest.
 refresh_desktop() {
-    command -v update-desktop-database >/dev/null && update-desktop-database -q "$applications" 2>/dev/null || true
-    command -v gtk-update-icon-cache >/dev/null && gtk-update-icon-cache -q -t "$icons" 2>/dev/null || true
+    local cache absent=()
     for cache in "$applications/mimeinfo.cache" "$icons/icon-theme.cache"; do
+        [ -e "$cache" ] || absent+=("$cache")
+    done
+    if [ -d "$applications" ] && command -v update-desktop-database >/dev/null; then
+        update-desktop-database -q "$applications" 2>/dev/null || true
+    fi
+    if [ -d "$icons" ] && command -v gtk-update-icon-cache >/dev/null; then
+        gtk-update-icon-cache -q -t "$icons" 2>/dev/null || true
+    fi
+    for cache in "${absent[@]}"; do
         [ -e "$cache" ] && made+=("$cache")
     done
-    hand_over
+    return 0
+}
+
+# What the folder holds besides the installation: the user's data.
+data_in() {
+    local folder=$1 file name data=()
+    while IFS= read -r -d '' file; do
+        name=${file##*/}
+        [ "$name" = "$record" ] && continue
+        [[ " ${shipped[*]} " == *" $name "* ]] && continue
+        data+=("$name")
+    done < <(find "$folder" -mindepth 1 -maxdepth 1 -print0 | sort -z)
+    printf '%s\n' "${data[*]}"
+    return 0
+}
+
+# An installation in another folder than the one given: the one the menu
+# starts, or one in the default folder.
+earlier_installation() {
+    local folder=$1 candidate
+    for candidate in "$(entry_folder "$applications/orvane-tarnel.desktop")" "$default_folder"; do
+        [ -n "$candidate" ] || continue
+        [ -f "$candidate/tarnel" ] || [ -f "$candidate/$record" ] || continue
+        same_folder "$candidate" "$folder" && continue
+        printf '%s\n' "$candidate"
+        return 0
+    done
 }
 
 install_built() {
-    local build=$1 folder
-    folder=$(install_folder "${2:-}")
+    local build=$1 folder=$2 earlier file program old_made=() line
+    check_writable "$folder"
+    earlier=$(earlier_installation "$folder")
+    # An installation from before installs kept records: the menu entry vouches
+    # for its programs, so they are recorded now, while that is known.
+    if [ -n "$earlier" ] && [ ! -e "$earlier/$record" ] && [ -w "$earlier" ] &&
+        points_at "$applications/orvane-tarnel.desktop" "$earlier"; then
+        write_record "$earlier"
+    fi
+    while IFS= read -r line; do old_made+=("$line"); done < <(
+        recorded_made "$folder/$record"
+        [ -z "$earlier" ] || recorded_made "$earlier/$record" "$earlier"
+    )
+
     make_folder "$folder"
     # A running copy keeps its own file: the new one is a new file, not
     # written over the old one's bytes.
     for file in "${shipped[@]}"; do rm -f "$folder/$file"; done
     cmake --install "$build" --prefix "$folder" >/dev/null
-    for file in "${shipped[@]}"; do made+=("$folder/$file"); done
 
     make_folder "$applications"
     make_folder "$icons/scalable/apps"
     for program in "${programs[@]}"; do
         install -m 644 "$top/desktop/icons/orvane-$program.svg" "$icons/scalable/apps/orvane-$program.svg"
-        made+=("$icons/scalable/apps/orvane-$program.svg")
     done
     write_entry "$applications/orvane-tarnel.desktop" "$folder" tarnel \
         "Orvane Tarnel" "Домашний центр Orvane Tarnel" \
@@ -160,62 +391,130 @@ install_built() {
         "Shows a character's code and whether it is an English or a Russian letter" \
         "Показывает код символа и определяет, русская это буква или английская"
     refresh_desktop
-    echo "Installed Orvane Tarnel for $owner in $folder"
+    made+=("${old_made[@]}")
+    write_record "$folder"
+    echo "Installed Orvane Tarnel for $(id -un) in $folder"
     echo "Desktop entries: $applications/orvane-tarnel.desktop, $applications/orvane-kelvane.desktop"
+    if [ -n "$earlier" ]; then
+        local data
+        data=$(data_in "$earlier")
+        echo "An earlier installation is still in $earlier, and its data stay there${data:+: $data}."
+        echo "The menu now starts the one in $folder, which does not see them. To carry them over, close"
+        echo "tarnel and move them into $folder. To remove the earlier programs:"
+        echo "    bash scripts/tarnel.sh uninstall $(quoted "$earlier")"
+    fi
 }
 
 uninstall() {
-    local folder kept=()
-    folder=$(install_folder "${1:-}")
-    for file in "${shipped[@]}"; do rm -f "$folder/$file"; done
-    for program in "${programs[@]}"; do
-        rm -f "$applications/orvane-$program.desktop" "$icons/scalable/apps/orvane-$program.svg"
-    done
-    refresh_desktop
-    echo "Removed Orvane Tarnel from $folder"
-    if [ -d "$folder" ]; then
-        while IFS= read -r -d '' file; do kept+=("${file##*/}"); done \
-            < <(find "$folder" -mindepth 1 -maxdepth 1 -print0 | sort -z)
-        if [ ${#kept[@]} -eq 0 ]; then
-            rmdir "$folder"
-        else
-            echo "Kept your data in $folder: ${kept[*]}"
-        fi
+    local folder=$1 line sum name ours='' had_record='' removed=() changed=() entries=() recorded=() entry program cache data
+    if [ -f "$folder/$record" ]; then
+        ours=1
+        had_record=1
+        while IFS= read -r line; do
+            case "$line" in
+            "file "*)
+                sum=${line#file }
+                name=${sum#* }
+                sum=${sum%% *}
+                { [[ " ${shipped[*]} " == *" $name "* ]] && [ -f "$folder/$name" ]; } || continue
+                if [ "$(sum_of "$folder/$name")" = "$sum" ]; then
+                    rm -f "$folder/$name"
+                    removed+=("$name")
+                else
+                    changed+=("$name")
+                fi
+                ;;
+            "made "*) recorded+=("${line#made }") ;;
+            esac
+        done <"$folder/$record"
+        rm -f "$folder/$record"
+    elif points_at "$applications/orvane-tarnel.desktop" "$folder"; then
+        # Installed before installs kept records: the menu entry vouches for it.
+        ours=1
+        for name in "${shipped[@]}"; do
+            [ -f "$folder/$name" ] && rm -f "$folder/$name" && removed+=("$name")
+        done
     fi
+    for program in "${programs[@]}"; do
+        entry="$applications/orvane-$program.desktop"
+        if points_at "$entry" "$folder"; then
+            rm -f "$entry"
+            entries+=("$entry")
+        fi
+    done
+    if [ -z "$ours" ] && [ ${#entries[@]} -eq 0 ]; then
+        echo "There is no installation of Orvane Tarnel in $folder; nothing was removed." >&2
+        line=$(entry_folder "$applications/orvane-tarnel.desktop")
+        [ -z "$line" ] || echo "The menu's Orvane Tarnel is installed in $line." >&2
+        exit 1
+    fi
+    # The icons serve whichever installation the menu still has.
+    if ! compgen -G "$applications/orvane-*.desktop" >/dev/null; then
+        for program in "${programs[@]}"; do rm -f "$icons/scalable/apps/orvane-$program.svg"; done
+    fi
+    refresh_desktop
+    # Caches and folders that install made go once nothing else is in them.
+    for cache in "${recorded[@]}"; do
+        case "$cache" in
+        "$applications/mimeinfo.cache")
+            [ -n "$(find "$applications" -mindepth 1 ! -name mimeinfo.cache -print -quit)" ] || rm -f "$cache"
+            ;;
+        "$icons/icon-theme.cache")
+            [ -n "$(find "$icons" -mindepth 1 ! -type d ! -name icon-theme.cache -print -quit)" ] || rm -f "$cache"
+            ;;
+        esac
+    done
+    if [ -n "$had_record" ]; then
+        while IFS= read -r line; do
+            if [ -d "$line" ] && [ ! -L "$line" ]; then rmdir -- "$line" 2>/dev/null || true; fi
+        done < <(printf '%s\n' "${recorded[@]}" | awk '{ print length, $0 }' | sort -rn | cut -d' ' -f2-)
+    elif [ -d "$folder" ] && [ -z "$(ls -A "$folder")" ]; then
+        rmdir -- "$folder"
+    fi
+
+    echo "Removed Orvane Tarnel from $folder${removed[*]:+: ${removed[*]}}"
+    [ ${#entries[@]} -eq 0 ] || echo "Removed the menu entries: ${entries[*]}"
+    [ ${#changed[@]} -eq 0 ] || echo "Kept ${changed[*]}: changed since the install."
+    if [ -d "$folder" ]; then
+        data=$(data_in "$folder")
+        [ -z "$data" ] || echo "Kept your data in $folder: $data"
+    fi
+    return 0
 }
 
 case "$mode" in
 uninstall)
-    uninstall "${2:-}"
-    exit 0
+    folder=$(install_folder "${2:-}")
+    uninstall "$folder"
     ;;
 install-built)
-    [ $# -ge 2 ] || { echo "usage: $0 install-built BUILD [FOLDER]" >&2; exit 2; }
-    install_built "$2" "${3:-}"
-    exit 0
+    folder=$(install_folder "${3:-}")
+    install_built "$built" "$folder"
     ;;
-esac
-
-install_missing
-case "$mode" in
 run)
+    check_buildable
+    install_missing "${needs[@]}"
     build release --target tarnel kelvane
     exec "$top/build/release/bin/tarnel"
     ;;
 test)
+    check_buildable
+    install_missing "${needs[@]}"
     build dev
     ctest --preset dev
     ;;
 test-asan)
+    check_buildable
+    install_missing "${needs[@]}"
     build asan
     ctest --preset asan
     ;;
 install)
+    folder=$(install_folder "${2:-}")
+    check_writable "$folder"
+    check_buildable
+    install_missing "${needs[@]}"
     build release --target tarnel kelvane
-    install_built "$top/build/release" "${2:-}"
-    ;;
-*)
-    echo "usage: $0 run|test|test-asan|install [FOLDER]|uninstall [FOLDER]" >&2
-    exit 2
+    install_built "$top/build/release" "$folder"
     ;;
 esac
