@@ -6,6 +6,7 @@
 //   bench_launcher [--no-rescan]   (--no-rescan skips the slow rescanning figures)
 
 #include "appcontext.h"
+#include "benchseams.h"
 #include "keyvaluereader.h"
 #include "runpage.h"
 #include "system.h"
@@ -23,28 +24,8 @@
 
 namespace {
 
-class ScriptDialogs final : public platform::Dialogs
-{
-public:
-    using Dialogs::message;
-    Answer message(const Message &) override { return Answer::Ok; }
-    QString input(const QString &, const QString &, const QString &) override { return {}; }
-    QString openFile(const FileRequest &) override { return {}; }
-    QString saveFile(const FileRequest &) override { return {}; }
-    std::optional<QFont> chooseFont(const QString &, const QFont &) override { return std::nullopt; }
-};
-
-class StillSystem final : public platform::System
-{
-public:
-    QString folder;
-    QString programFolder() const override { return folder; }
-    QString windowsFolder() const override { return QStringLiteral("/usr/bin"); }
-    void startCommandLine(const QString &) override { }
-    void setCurrentFolder(const QString &) override { }
-    void printText(const QString &, int) override { }
-    void playSound(const QString &) override { }
-};
+using bench::ScriptDialogs;
+using bench::StillSystem;
 
 QTextStream &out()
 {

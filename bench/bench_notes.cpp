@@ -6,6 +6,7 @@
 //   bench_notes [megabytes of the large document, 20 by default]
 
 #include "appcontext.h"
+#include "benchseams.h"
 #include "codepage.h"
 #include "filesystem.h"
 #include "notespage.h"
@@ -28,30 +29,8 @@
 
 namespace {
 
-class ScriptDialogs final : public platform::Dialogs
-{
-public:
-    QString openPath;
-
-    using Dialogs::message;
-    Answer message(const Message &) override { return Answer::No; }
-    QString input(const QString &, const QString &, const QString &) override { return {}; }
-    QString openFile(const FileRequest &) override { return openPath; }
-    QString saveFile(const FileRequest &) override { return {}; }
-    std::optional<QFont> chooseFont(const QString &, const QFont &) override { return std::nullopt; }
-};
-
-class StillSystem final : public platform::System
-{
-public:
-    QString folder;
-    QString programFolder() const override { return folder; }
-    QString windowsFolder() const override { return QStringLiteral("/usr/bin"); }
-    void startCommandLine(const QString &) override { }
-    void setCurrentFolder(const QString &) override { }
-    void printText(const QString &, int) override { }
-    void playSound(const QString &) override { }
-};
+using bench::ScriptDialogs;
+using bench::StillSystem;
 
 QTextStream &out()
 {
@@ -148,6 +127,7 @@ int main(int argc, char *argv[])
 
     QTemporaryDir folder;
     ScriptDialogs dialogs;
+    dialogs.messageAnswer = platform::Dialogs::Answer::No;
     StillSystem system;
     system.folder = folder.path() + QLatin1Char('/');
     AppContext context(dialogs, system);

@@ -4,6 +4,7 @@
 // pictures loaded for good. Run it once, from a release build; it is no test.
 //   bench_pages [--runs N]
 
+#include "benchseams.h"
 #include "frmmain.h"
 #include "system.h"
 #include "tabcontrol.h"
@@ -23,28 +24,8 @@
 
 namespace {
 
-class SilentDialogs final : public platform::Dialogs
-{
-public:
-    using Dialogs::message;
-    Answer message(const Message &) override { return Answer::Ok; }
-    QString input(const QString &, const QString &, const QString &) override { return {}; }
-    QString openFile(const FileRequest &) override { return {}; }
-    QString saveFile(const FileRequest &) override { return {}; }
-    std::optional<QFont> chooseFont(const QString &, const QFont &) override { return std::nullopt; }
-};
-
-class StillSystem final : public platform::System
-{
-public:
-    QString folder;
-    QString programFolder() const override { return folder; }
-    QString windowsFolder() const override { return QStringLiteral("/usr/bin"); }
-    void startCommandLine(const QString &) override { }
-    void setCurrentFolder(const QString &) override { }
-    void printText(const QString &, int) override { }
-    void playSound(const QString &) override { }
-};
+using bench::ScriptDialogs;
+using bench::StillSystem;
 
 // One process: start on another page, then time the first showing of page,
 // built and painted.
@@ -57,7 +38,7 @@ int timeOnePage(const QString &folder, int page)
     settings.write("[mytarnel]\r\nCurTab=" + QByteArray::number(startPage) + "\r\nLastFile=\r\n");
     settings.close();
 
-    SilentDialogs dialogs;
+    ScriptDialogs dialogs;
     StillSystem system;
     system.folder = folder + QLatin1Char('/');
     frmMain window(dialogs, system);
