@@ -24,7 +24,6 @@
 
 namespace {
 
-using bench::ScriptDialogs;
 using bench::StillSystem;
 
 QTextStream &out()
@@ -102,16 +101,12 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     const bool rescan = !(argc > 1 && QByteArray(argv[1]) == "--no-rescan");
 
-    QTemporaryDir folder;
-    ScriptDialogs dialogs;
-    StillSystem system;
-    system.folder = folder.path() + QLatin1Char('/');
-    AppContext context(dialogs, system);
-    context.state.ProgramFolder = system.folder;
-    context.state.CrLf = QStringLiteral("\r\n");
-    context.state.CrLf2 = QStringLiteral("\r\n\r\n");
+    bench::PageContext program;
+    AppContext &context = program.context;
+    StillSystem &system = program.system;
 
     RunPage page(context);
+    page.buildControls();
     page.resize(489, 320);
     page.show();
     QCoreApplication::processEvents();

@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QDateTime>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QKeyEvent>
@@ -30,7 +31,6 @@
 namespace {
 
 using bench::ScriptDialogs;
-using bench::StillSystem;
 
 QTextStream &out()
 {
@@ -125,17 +125,14 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     const int largeMb = argc > 1 ? QByteArray(argv[1]).toInt() : 20;
 
-    QTemporaryDir folder;
-    ScriptDialogs dialogs;
+    bench::PageContext program;
+    AppContext &context = program.context;
+    const QDir folder(program.folder.path());
+    ScriptDialogs &dialogs = program.dialogs;
     dialogs.messageAnswer = platform::Dialogs::Answer::No;
-    StillSystem system;
-    system.folder = folder.path() + QLatin1Char('/');
-    AppContext context(dialogs, system);
-    context.state.ProgramFolder = system.folder;
-    context.state.CrLf = QStringLiteral("\r\n");
-    context.state.CrLf2 = QStringLiteral("\r\n\r\n");
 
     NotesPage page(context);
+    page.buildControls();
     page.resize(489, 297);
     page.show();
     // The yardstick is a text box of the same kind: the vertical scroll bar

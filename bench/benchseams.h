@@ -4,10 +4,12 @@
 // plays nothing, and dialogs answered without showing anything, so that a
 // figure never waits for a user.
 
+#include "appcontext.h"
 #include "dialogs.h"
 #include "system.h"
 
 #include <QString>
+#include <QTemporaryDir>
 
 namespace bench {
 
@@ -35,6 +37,24 @@ public:
     void setCurrentFolder(const QString &) override { }
     void printText(const QString &, int) override { }
     void playSound(const QString &) override { }
+};
+
+// A program folder of its own with the state a page works with, as start-up
+// leaves it.
+struct PageContext
+{
+    QTemporaryDir folder;
+    ScriptDialogs dialogs;
+    StillSystem system;
+    AppContext context {dialogs, system};
+
+    PageContext()
+    {
+        system.folder = folder.path() + QLatin1Char('/');
+        context.state.ProgramFolder = system.folder;
+        context.state.CrLf = QStringLiteral("\r\n");
+        context.state.CrLf2 = QStringLiteral("\r\n\r\n");
+    }
 };
 
 } // namespace bench
