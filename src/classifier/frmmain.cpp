@@ -4,11 +4,11 @@
 #include "characteranalysis.h"
 #include "clipboard.h"
 #include "dialogs.h"
+#include "groupframe.h"
 #include "runtimefailure.h"
 #include "singlecharactervalidator.h"
 #include "twips.h"
 
-#include <QGroupBox>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
@@ -108,7 +108,7 @@ void frmMain::createControls()
     Label1->setFont(labelFont);
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    Frame1 = new QGroupBox(u"Анализ"_s, this);
+    Frame1 = new GroupFrame(u"Анализ"_s, this);
     Frame1->setObjectName(u"Frame1"_s);
 
     txtOut = new QLineEdit(Frame1);
