@@ -38,10 +38,8 @@ frmMain::frmMain(platform::Dialogs &dialogs, Clipboard &clipboard, QWidget *pare
 
     setObjectName(u"frmMain"_s);
     setWindowTitle(programTitle());
-    QIcon icon;
-    for (const int size : {16, 32, 48})
-        icon.addPixmap(platform::appearance::picture(u":/kelvane/kelvane-%1.png"_s.arg(size)));
-    setWindowIcon(icon);
+    setWindowIcon(platform::appearance::pictureIcon(
+        {u":/kelvane/kelvane-16.png"_s, u":/kelvane/kelvane-32.png"_s, u":/kelvane/kelvane-48.png"_s}));
 
     // A fixed dialog frame: a title and a close box, nothing to resize,
     // minimize or maximize with.

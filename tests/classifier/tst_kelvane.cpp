@@ -385,6 +385,7 @@ void tst_Kelvane::window_layoutAndLook()
     QVERIFY(flags & Qt::WindowCloseButtonHint);
     QCOMPARE(m_window->palette().color(QPalette::Window), QColor(224, 224, 224));
     QVERIFY(m_window->windowIcon().availableSizes().contains(QSize(32, 32)));
+    QCOMPARE(m_window->windowIcon().pixmap(QSize(32, 32)).size(), QSize(32, 32));
 
     const QRect available = m_window->screen()->availableGeometry();
     const QPoint offCentre = m_window->frameGeometry().center() - available.center();
