@@ -4,11 +4,12 @@
 #include "characteranalysis.h"
 #include "clipboard.h"
 #include "dialogs.h"
+#include "groupframe.h"
 #include "runtimefailure.h"
 #include "singlecharactervalidator.h"
 #include "twips.h"
 
-#include <QGroupBox>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
@@ -29,6 +30,39 @@ static void initKelvaneResources()
 
 namespace kelvane {
 
+namespace {
+
+// The window's own texts, the result line's included, are Russian, Latin and
+// digits, which the faces asked for hold whole. Without this Qt asks the font
+// configuration for faces to fall back on, once per face and script, and each
+// such search costs the start-up about as much as loading a face.
+QFont fixedTextFont(QFont font)
+{
+    font.setStyleStrategy(QFont::NoFontMerging);
+    return font;
+}
+
+// QLineEdit lays out its empty text in the application's font before it takes
+// its own, and loading the application's face, which this window never shows,
+// would cost the start-up a face and a font-configuration search. So the box
+// is made while the application's font is the box's own. QGuiApplication's
+// setter sends no widget an event, and the widgets take their fonts from their
+// parents, which have theirs already. It does count the application's font as
+// the program's choice from then on: a desktop theme that changes its font
+// while the program runs (here only a settings tool could) no longer replaces it.
+QLineEdit *newLineEdit(QWidget *parent)
+{
+    struct Restore
+    {
+        QFont font;
+        ~Restore() { QGuiApplication::setFont(font); }
+    } restore {QGuiApplication::font()};
+    QGuiApplication::setFont(parent->font());
+    return new QLineEdit(parent);
+}
+
+} // namespace
+
 frmMain::frmMain(platform::Dialogs &dialogs, Clipboard &clipboard, QWidget *parent)
     : QDialog(parent)
     , m_dialogs(dialogs)
@@ -38,10 +72,8 @@ frmMain::frmMain(platform::Dialogs &dialogs, Clipboard &clipboard, QWidget *pare
 
     setObjectName(u"frmMain"_s);
     setWindowTitle(programTitle());
-    QIcon icon;
-    for (const int size : {16, 32, 48})
-        icon.addPixmap(platform::appearance::picture(u":/kelvane/kelvane-%1.png"_s.arg(size)));
-    setWindowIcon(icon);
+    setWindowIcon(platform::appearance::pictureIcon(
+        {u":/kelvane/kelvane-16.png"_s, u":/kelvane/kelvane-32.png"_s, u":/kelvane/kelvane-48.png"_s}));
 
     // A fixed dialog frame: a title and a close box, nothing to resize,
     // minimize or maximize with.
@@ -51,7 +83,7 @@ frmMain::frmMain(platform::Dialogs &dialogs, Clipboard &clipboard, QWidget *pare
     setSizeGripEnabled(false);
 
     // The window's own font is the dialog font; the two labels ask for their own.
-    setFont(QFont(u"MS Sans Serif"_s, 8));
+    setFont(fixedTextFont(QFont(u"MS Sans Serif"_s, 8)));
     QPalette background = palette();
     background.setColor(QPalette::Window, QColor(224, 224, 224));
     setPalette(background);
@@ -84,6 +116,7 @@ void frmMain::createControls()
 {
     QFont labelFont(u"Tahoma"_s);
     labelFont.setPointSizeF(9.75);
+    labelFont = fixedTextFont(labelFont);
 
     lblIntro = new QLabel(u"Утилита Kelvane определяет, к какому языку принадлежит введенный символ: "
                           u"русский или английский. Введите символ:"_s,
@@ -93,7 +126,7 @@ void frmMain::createControls()
     lblIntro->setWordWrap(true);
     lblIntro->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    txtIn = new QLineEdit(this);
+    txtIn = newLineEdit(this);
     txtIn->setObjectName(u"txtIn"_s);
     txtIn->setToolTip(u"Введите символ"_s);
     // The one-character limit; a length limit would count UTF-16 units.
@@ -108,10 +141,10 @@ void frmMain::createControls()
     Label1->setFont(labelFont);
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    Frame1 = new QGroupBox(u"Анализ"_s, this);
+    Frame1 = new GroupFrame(u"Анализ"_s, this);
     Frame1->setObjectName(u"Frame1"_s);
 
-    txtOut = new QLineEdit(Frame1);
+    txtOut = newLineEdit(Frame1);
     txtOut->setObjectName(u"txtOut"_s);
     txtOut->setReadOnly(true);
 
@@ -151,6 +184,25 @@ void frmMain::placeControls()
     };
     for (const auto &place : layout)
         place.control->setGeometry(platform::twips::rect(place.left, place.top, place.width, place.height));
+}
+
+void frmMain::paintEvent(QPaintEvent *event)
+{
+    QDialog::paintEvent(event);
+    if (m_painted)
+        return;
+    m_painted = true;
+    // The window paints first in a paint pass, its controls after it.
+    QMetaObject::invokeMethod(this, &frmMain::afterFirstPaint, Qt::QueuedConnection);
+}
+
+void frmMain::afterFirstPaint()
+{
+    // The input box is empty at the first paint, but the user may then type or
+    // paste any character: one its face lacks is drawn from another face.
+    QFont inputFont = txtIn->font();
+    inputFont.setStyleStrategy(QFont::PreferDefault);
+    txtIn->setFont(inputFont);
 }
 
 void frmMain::keyPressEvent(QKeyEvent *event)

@@ -7,6 +7,7 @@ class QGroupBox;
 class QKeyEvent;
 class QLabel;
 class QLineEdit;
+class QPaintEvent;
 class QPushButton;
 
 namespace platform {
@@ -36,8 +37,11 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
+    // What the first paint does not show, done once it is over.
+    void afterFirstPaint();
     void createControls();
     void placeControls();
 
@@ -48,6 +52,7 @@ private:
 
     platform::Dialogs &m_dialogs;
     Clipboard &m_clipboard;
+    bool m_painted = false;
 
     QLabel *lblIntro = nullptr;
     QLineEdit *txtIn = nullptr;

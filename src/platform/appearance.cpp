@@ -4,8 +4,11 @@
 #include <QEvent>
 #include <QFont>
 #include <QHelpEvent>
+#include <QIcon>
+#include <QIconEngine>
 #include <QImageReader>
 #include <QLibraryInfo>
+#include <QPainter>
 #include <QPixmap>
 #include <QTextDocument>
 #include <QToolTip>
@@ -13,6 +16,7 @@
 #include <QWidget>
 
 #include <cstring>
+#include <utility>
 
 namespace platform::appearance {
 
@@ -75,6 +79,59 @@ public:
     }
 };
 
+// Answers every question from the icon the pictures make, read on the first
+// question that needs them. Sizes here are in device pixels, as Qt's own
+// engine for pictures has them; whether the icon is null is known unread.
+class PictureIconEngine final : public QIconEngine
+{
+public:
+    explicit PictureIconEngine(QStringList paths)
+        : m_paths(std::move(paths))
+    {
+    }
+
+    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        painter->drawPixmap(rect, pixmap(rect.size() * painter->device()->devicePixelRatio(), mode, state));
+    }
+
+    QSize actualSize(const QSize &size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return pixmap(size, mode, state).size();
+    }
+
+    QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return pictures().pixmap(size, 1.0, mode, state);
+    }
+
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override
+    {
+        return pictures().availableSizes(mode, state);
+    }
+
+    bool isNull() override { return m_paths.isEmpty(); }
+    QString key() const override { return QStringLiteral("PictureIconEngine"); }
+    QIconEngine *clone() const override { return new PictureIconEngine(*this); }
+
+private:
+    PictureIconEngine(const PictureIconEngine &other) = default;
+
+    QIcon &pictures()
+    {
+        if (!m_read) {
+            for (const QString &path : std::as_const(m_paths))
+                m_pictures.addPixmap(picture(path));
+            m_read = true;
+        }
+        return m_pictures;
+    }
+
+    QStringList m_paths;
+    QIcon m_pictures;
+    bool m_read = false;
+};
+
 } // namespace
 
 void showToolTipsAsPlainText()
@@ -112,6 +169,11 @@ QPixmap picture(const QString &path)
     QImageReader reader(path, "PNG");
     reader.setAutoDetectImageFormat(false);
     return QPixmap::fromImage(reader.read());
+}
+
+QIcon pictureIcon(const QStringList &paths)
+{
+    return QIcon(new PictureIconEngine(paths));
 }
 
 } // namespace platform::appearance

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QStringList>
+
 class QApplication;
+class QIcon;
 class QPixmap;
 class QString;
 
@@ -22,5 +25,11 @@ void showToolTipsAsPlainText();
 // spares the start-up the loading of every image plugin, which Qt does when
 // it may guess the format.
 QPixmap picture(const QString &path);
+
+// An icon made of PNG pictures of the program's resources, one per size. The
+// pictures are read once, when something first asks for the icon's sizes or
+// pixels (the window manager, when the window is mapped), not when the icon
+// is set: a start-up that nobody shows the icon to never decodes them.
+QIcon pictureIcon(const QStringList &paths);
 
 } // namespace platform::appearance
