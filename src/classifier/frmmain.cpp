@@ -32,16 +32,6 @@ namespace kelvane {
 
 namespace {
 
-// The window's own texts, the result line's included, are Russian, Latin and
-// digits, which the faces asked for hold whole. Without this Qt asks the font
-// configuration for faces to fall back on, once per face and script, and each
-// such search costs the start-up about as much as loading a face.
-QFont fixedTextFont(QFont font)
-{
-    font.setStyleStrategy(QFont::NoFontMerging);
-    return font;
-}
-
 // QLineEdit lays out its empty text in the application's font before it takes
 // its own, and loading the application's face, which this window never shows,
 // would cost the start-up a face and a font-configuration search. So the box
@@ -83,7 +73,7 @@ frmMain::frmMain(platform::Dialogs &dialogs, Clipboard &clipboard, QWidget *pare
     setSizeGripEnabled(false);
 
     // The window's own font is the dialog font; the two labels ask for their own.
-    setFont(fixedTextFont(QFont(u"MS Sans Serif"_s, 8)));
+    setFont(platform::appearance::fixedTextFont(QFont(u"MS Sans Serif"_s, 8)));
     QPalette background = palette();
     background.setColor(QPalette::Window, QColor(224, 224, 224));
     setPalette(background);
@@ -116,7 +106,7 @@ void frmMain::createControls()
 {
     QFont labelFont(u"Tahoma"_s);
     labelFont.setPointSizeF(9.75);
-    labelFont = fixedTextFont(labelFont);
+    labelFont = platform::appearance::fixedTextFont(labelFont);
 
     lblIntro = new QLabel(u"Утилита Kelvane определяет, к какому языку принадлежит введенный символ: "
                           u"русский или английский. Введите символ:"_s,
@@ -141,7 +131,7 @@ void frmMain::createControls()
     Label1->setFont(labelFont);
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    Frame1 = new GroupFrame(u"Анализ"_s, this);
+    Frame1 = new platform::GroupFrame(u"Анализ"_s, this);
     Frame1->setObjectName(u"Frame1"_s);
 
     txtOut = newLineEdit(Frame1);
@@ -200,9 +190,7 @@ void frmMain::afterFirstPaint()
 {
     // The input box is empty at the first paint, but the user may then type or
     // paste any character: one its face lacks is drawn from another face.
-    QFont inputFont = txtIn->font();
-    inputFont.setStyleStrategy(QFont::PreferDefault);
-    txtIn->setFont(inputFont);
+    txtIn->setFont(platform::appearance::userTextFont(txtIn->font()));
 }
 
 void frmMain::keyPressEvent(QKeyEvent *event)

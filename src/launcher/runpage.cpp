@@ -1,6 +1,7 @@
 #include "runpage.h"
 
 #include "appcontext.h"
+#include "appearance.h"
 #include "applistfile.h"
 #include "filesystem.h"
 #include "frmdetails.h"
@@ -72,7 +73,8 @@ void RunPage::buildControls()
     RunList->setSelectionMode(QAbstractItemView::SingleSelection);
     QFont listFont(QStringLiteral("MS Sans Serif"));
     listFont.setPointSizeF(9.75);
-    RunList->setFont(listFont);
+    // Captions are the user's: any character the face lacks comes from another.
+    RunList->setFont(platform::appearance::userTextFont(listFont));
     RunList->setToolTip(QStringLiteral("Дважды кликните на названии программы для ее запуска"));
     RunList->setCursor(Qt::PointingHandCursor);
     RunList->viewport()->setCursor(Qt::PointingHandCursor);

@@ -1,12 +1,12 @@
 #include "toolspage.h"
 
 #include "appcontext.h"
+#include "groupframe.h"
 #include "launchroutines.h"
 #include "padlabel.h"
 #include "twips.h"
 
 #include <QFrame>
-#include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 
@@ -70,7 +70,7 @@ void ToolsPage::buildControls()
                                               this),
                                    "lblInfo", rect(2040, 720, 4335, 2175), true);
 
-    FrameTools = new QGroupBox(QStringLiteral("Инструменты Orvane Tarnel"), this);
+    FrameTools = new platform::GroupFrame(QStringLiteral("Инструменты Orvane Tarnel"), this);
     FrameTools->setObjectName(QStringLiteral("FrameTools"));
     FrameTools->setGeometry(rect(2160, 3720, 4935, 975));
     cmdStartKelvane = new QPushButton(QStringLiteral("Kelvane"), FrameTools);

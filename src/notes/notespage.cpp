@@ -155,6 +155,10 @@ void NotesPage::buildControls()
     if (m_lastFileShown)
         showLastFile();
 
+    // The document and its file name may hold any character: what the face
+    // lacks comes from another.
+    Text->setFont(platform::appearance::userTextFont(Text->font()));
+    lblStatus->setFont(platform::appearance::userTextFont(lblStatus->font()));
     Text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Text->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Text->setLineWrapMode(QPlainTextEdit::WidgetWidth);

@@ -1,6 +1,7 @@
 #include "phonepage.h"
 
 #include "appcontext.h"
+#include "appearance.h"
 #include "modulegrid1.h"
 #include "placement.h"
 #include "textfile.h"
@@ -96,6 +97,7 @@ void PhonePage::buildControls()
 
     // Every cell is a data cell: no headings, no editing in place, and the
     // current cell is the one selection.
+    Grid1->setFont(platform::appearance::userTextFont(Grid1->font()));
     Grid1->horizontalHeader()->hide();
     Grid1->verticalHeader()->hide();
     Grid1->setEditTriggers(QAbstractItemView::NoEditTriggers);

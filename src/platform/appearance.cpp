@@ -164,6 +164,18 @@ void installRussianTranslations(QApplication &app)
     QCoreApplication::installTranslator(new AppearanceFixedTexts(&app));
 }
 
+QFont fixedTextFont(QFont font)
+{
+    font.setStyleStrategy(QFont::NoFontMerging);
+    return font;
+}
+
+QFont userTextFont(QFont font)
+{
+    font.setStyleStrategy(QFont::PreferDefault);
+    return font;
+}
+
 QPixmap picture(const QString &path)
 {
     QImageReader reader(path, "PNG");

@@ -3,6 +3,7 @@
 #include <QStringList>
 
 class QApplication;
+class QFont;
 class QIcon;
 class QPixmap;
 class QString;
@@ -20,6 +21,14 @@ void installRussianTranslations(QApplication &app);
 // Tooltips show their text as it stands: Qt would take a user's file name
 // such as "<b>name.txt" for markup. Installed once for the application.
 void showToolTipsAsPlainText();
+
+// The programs' own texts are Russian, Latin and digits, which the faces they
+// ask for hold whole. A fixed-text font does not ask the font configuration
+// for faces to fall back on, a search per face and script that costs a
+// start-up about as much as loading a face. A control that shows a user's
+// text, which may hold any character, takes a user-text font instead.
+QFont fixedTextFont(QFont font);
+QFont userTextFont(QFont font);
 
 // A PNG picture of the program's resources. Reading it as PNG outright
 // spares the start-up the loading of every image plugin, which Qt does when

@@ -46,11 +46,12 @@ frmMain::frmMain(platform::Dialogs &dialogs, platform::System &system, QWidget *
 
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Домашний центр Orvane Tarnel"));
-    setWindowIcon(QIcon(platform::appearance::picture(QStringLiteral(":/shell/tarnel.png"))));
+    setWindowIcon(platform::appearance::pictureIcon({QStringLiteral(":/shell/tarnel.png")}));
     setFixedSize(platform::twips::size(clientWidthTwips, clientHeightTwips));
     platform::appearance::installFontSubstitutions();
     platform::appearance::showToolTipsAsPlainText();
-    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    // The pages that show a user's text give those controls fallback faces.
+    setFont(platform::appearance::fixedTextFont(QFont(QStringLiteral("MS Sans Serif"), 8)));
     QPalette windowPalette = palette();
     windowPalette.setColor(QPalette::Window, windowColour);
     setPalette(windowPalette);

@@ -21,6 +21,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QScreen>
@@ -158,6 +159,11 @@ void tst_Shell::window_layout()
         }
     }
     window.runPage->details()->close();
+    // Controls that show a user's text draw what their face lacks from another.
+    for (const QWidget *control :
+         {static_cast<QWidget *>(window.notesPage->Text), static_cast<QWidget *>(window.notesPage->lblStatus),
+          static_cast<QWidget *>(window.runPage->RunList), static_cast<QWidget *>(window.phonePage->Grid1)})
+        QVERIFY2(!(control->font().styleStrategy() & QFont::NoFontMerging), qPrintable(control->objectName()));
 
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));

@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <iterator>
 
-namespace kelvane {
+namespace platform {
 
 namespace {
 
@@ -100,4 +100,4 @@ void GroupFrame::paintEvent(QPaintEvent *event)
     painter.drawComplexControl(QStyle::CC_GroupBox, option);
 }
 
-} // namespace kelvane
+} // namespace platform

@@ -5,13 +5,13 @@
 class QPaintEvent;
 class QString;
 
-namespace kelvane {
+namespace platform {
 
 // A group box that looks as Qt's does, title and frame, but draws the frame
 // itself under the Fusion style. Fusion reads its frame from a picture in
 // Qt's resources without naming the picture's format, and Qt then loads every
-// image format plugin to guess it: the first paint of the window would pay
-// for that. The frame here is the same picture, made in code.
+// image format plugin to guess it: the first paint of either program's window
+// would pay for that. The frame here is the same picture, made in code.
 class GroupFrame final : public QGroupBox
 {
     Q_OBJECT
@@ -25,4 +25,4 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 };
 
-} // namespace kelvane
+} // namespace platform
