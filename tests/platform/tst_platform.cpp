@@ -1,5 +1,6 @@
 #include "codepage.h"
 #include "commandline.h"
+#include "filesizelimit.h"
 #include "filesystem.h"
 #include "folders.h"
 #include "platformsystem.h"
@@ -20,14 +21,12 @@
 #include <QTest>
 
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <functional>
 #include <future>
 #include <optional>
-#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -156,35 +155,6 @@ int pdfPageCount(const QByteArray &pdf)
     return int(pdf.count("/Type /Page\n")) + int(pdf.count("/Type /Page\r")) + int(pdf.count("/Type /Page/"))
          + int(pdf.count("/Type /Page>")) + int(pdf.count("/Type /Page "));
 }
-
-// Sets a limit on the size of files this process writes, so that a write
-// fails half-way even for root; the previous limit returns at the end.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        ::getrlimit(RLIMIT_FSIZE, &m_previous);
-        m_previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_previous;
-        limit.rlim_cur = bytes;
-        m_set = ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
-    }
-    ~FileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &m_previous);
-        std::signal(SIGXFSZ, m_previousHandler);
-    }
-    FileSizeLimit(const FileSizeLimit &) = delete;
-    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
-
-    bool isSet() const { return m_set; }
-
-private:
-    rlimit m_previous {};
-    void (*m_previousHandler)(int) = nullptr;
-    bool m_set = false;
-};
 
 // Makes the entries of a writeDataFile row below root: "NAME MODE BYTES" a
 // file, "NAME/ MODE" a folder, "NAME -> TARGET" a link, "NAME => OTHER" a
