@@ -436,11 +436,8 @@ void tst_Launchpad::missingHelpFile_saysWhichAndStartsNothing()
     window.gamesPage->lblQuarrowInfo_Click();
     window.gamesPage->lblBrommelInfo_Click();
 
-    const auto messages = pad.dialogs.messages();
-    QCOMPARE(messages.size(), 2);
-    QCOMPARE(messages[0].message.text, u"Не найден файл "_qs + pad.folder + u"quarrow.txt"_qs);
-    QCOMPARE(messages[0].message.icon, platform::Dialogs::Icon::None);
-    QCOMPARE(messages[1].message.text, u"Не найден файл "_qs + pad.folder + u"brommel.txt"_qs);
+    QCOMPARE(pad.dialogs.asked(), (QStringList {u"- . ok: Не найден файл "_qs + pad.folder + u"quarrow.txt"_qs,
+                                                u"- . ok: Не найден файл "_qs + pad.folder + u"brommel.txt"_qs}));
     QVERIFY(pad.system.callsOf(Effect::Start).isEmpty());
 }
 

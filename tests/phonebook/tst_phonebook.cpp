@@ -76,12 +76,6 @@ void compareAsked(const QList<FakeDialogs::Call> &calls, const QStringList &expe
     QCOMPARE(actual, expected);
 }
 
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
 } // namespace
 
 class tst_PhoneBook : public QObject
@@ -109,21 +103,20 @@ void tst_PhoneBook::textToGrid_data()
     QTest::addColumn<int>("dropped");
     QTest::addColumn<int>("shortened");
 
-    QTest::newRow("as saved") << u"Anna|111|\r\nBoris|222|\r\n\r\n"_qs << QString() << u"Anna|111;Boris|222"_qs << 0
-                              << 0;
-    QTest::newRow("third part dropped") << u"a|b|c|\r\n"_qs << QString() << u"a|b"_qs << 0 << 1;
-    QTest::newRow("name only") << u"Anna\r\n"_qs << QString() << u"Anna|"_qs << 0 << 0;
-    QTest::newRow("grave ends a row") << u"An`na|1\r\n"_qs << QString() << u"An|;na|1"_qs << 0 << 0;
-    QTest::newRow("TAB splits like a bar") << u"a\tb\r\n"_qs << QString() << u"a|b"_qs << 0 << 0;
-    QTest::newRow("only bars and graves") << u"||||"_qs + QString(1000, u'`') << QString() << QString() << 0 << 0;
-    QTest::newRow("before the held rows, last row even empty")
-        << u"a|1|\r\n"_qs << u"Old|0"_qs << u"a|1;|;Old|0"_qs << 0 << 0;
-    QTest::newRow("held row pushed out counts")
-        << QString::fromUtf8(fileOf(entries(49))).chopped(2) << u"Old|0"_qs << entries(49) << 1 << 0;
-    QTest::newRow("40,000 lines") << u"x|1|\r\n"_qs.repeated(40000) << QString()
-                                  << QStringList(50, u"x|1"_qs).join(u';') << 39950 << 0;
-    QTest::newRow("100,000 characters") << QString(100000, u'a') + u"|1\r\n"_qs << QString()
-                                        << QString(100000, u'a') + u"|1"_qs << 0 << 0;
+    const auto row
+        = [](const char *name, const QString &text, const QString &book, int dropped = 0, int shortened = 0,
+             const QString &held = QString()) { QTest::newRow(name) << text << held << book << dropped << shortened; };
+    row("as saved", u"Anna|111|\r\nBoris|222|\r\n\r\n"_qs, u"Anna|111;Boris|222"_qs);
+    row("third part dropped", u"a|b|c|\r\n"_qs, u"a|b"_qs, 0, 1);
+    row("name only", u"Anna\r\n"_qs, u"Anna|"_qs);
+    row("grave ends a row", u"An`na|1\r\n"_qs, u"An|;na|1"_qs);
+    row("TAB splits like a bar", u"a\tb\r\n"_qs, u"a|b"_qs);
+    row("only bars and graves", u"||||"_qs + QString(1000, u'`'), QString());
+    row("before the held rows, last row even empty", u"a|1|\r\n"_qs, u"a|1;|;Old|0"_qs, 0, 0, u"Old|0"_qs);
+    row("held row pushed out counts", QString::fromUtf8(fileOf(entries(49))).chopped(2), entries(49), 1, 0,
+        u"Old|0"_qs);
+    row("40,000 lines", u"x|1|\r\n"_qs.repeated(40000), QStringList(50, u"x|1"_qs).join(u';'), 39950);
+    row("100,000 characters", QString(100000, u'a') + u"|1\r\n"_qs, QString(100000, u'a') + u"|1"_qs);
 }
 
 void tst_PhoneBook::textToGrid()
@@ -205,14 +198,14 @@ void tst_PhoneBook::file()
                                           : QStringList());
 
     page.cmdSaveGrid->click();
-    QCOMPARE(readAll(run.path(u"phones.tn"_qs)), after);
-    QCOMPARE(readAll(run.path(u"phones.tn.bak"_qs)), notice ? before : QByteArray("<missing>"));
+    QCOMPARE(run.read(u"phones.tn"_qs), after);
+    QCOMPARE(run.read(u"phones.tn.bak"_qs), notice ? before : QByteArray("<missing>"));
     QCOMPARE(QPoint(page.Grid1->currentColumn(), page.Grid1->currentRow()), cell);
     QVERIFY(!window.context().state.PhoneCh);
 
     // Only the first save keeps the file as it was loaded.
     page.cmdSaveGrid->click();
-    QCOMPARE(readAll(run.path(u"phones.tn.bak"_qs)), notice ? before : QByteArray("<missing>"));
+    QCOMPARE(run.read(u"phones.tn.bak"_qs), notice ? before : QByteArray("<missing>"));
 }
 
 void tst_PhoneBook::load_readFailure_toldAndGridEmpty()
@@ -350,7 +343,7 @@ void tst_PhoneBook::commands()
     QCOMPARE(window.context().state.PhoneCh, changed);
     QCOMPARE(QPoint(page.grid().col(), page.grid().row()), after);
     QCOMPARE(QPoint(page.Grid1->currentColumn(), page.Grid1->currentRow()), after);
-    QCOMPARE(readAll(run.path(u"phones.tn"_qs)), fileOf(book));
+    QCOMPARE(run.read(u"phones.tn"_qs), fileOf(book));
 }
 
 void tst_PhoneBook::grid_currentCellIsTheOnlySelection()
@@ -419,7 +412,7 @@ void tst_PhoneBook::save()
     compareAsked(run.dialogs.calls(), failure);
     QCOMPARE(window.context().state.PhoneCh, !message.isEmpty());
     if (fault != u"write"_qs)
-        QCOMPARE(readAll(run.path(u"phones.tn"_qs)), message.isEmpty() ? fileOf(u"Vera|333;Anna|111"_qs) : old);
+        QCOMPARE(run.read(u"phones.tn"_qs), message.isEmpty() ? fileOf(u"Vera|333;Anna|111"_qs) : old);
 
     window.context().state.PhoneCh = true;
     run.dialogs.clear();
@@ -433,8 +426,8 @@ void tst_PhoneBook::save()
     if (fault == u"backup"_qs) {
         QVERIFY(QDir(run.path(u"phones.tn.bak"_qs)).removeRecursively());
         page.cmdSaveGrid->click();
-        QCOMPARE(readAll(run.path(u"phones.tn.bak"_qs)), old);
-        QCOMPARE(readAll(run.path(u"phones.tn"_qs)), fileOf(u"Vera|333;Anna|111"_qs));
+        QCOMPARE(run.read(u"phones.tn.bak"_qs), old);
+        QCOMPARE(run.read(u"phones.tn"_qs), fileOf(u"Vera|333;Anna|111"_qs));
     }
 }
 
