@@ -37,11 +37,12 @@ using Answer = platform::Dialogs::Answer;
 
 namespace {
 
-// A shut-down save that succeeds and adds name to log.
-std::function<SaveOutcome()> saver(QStringList &log, const QString &name)
+// A shut-down save that succeeds and adds its name to log, marked if the
+// settings were written before it: they come after every save.
+std::function<SaveOutcome()> saver(const Run &run, QStringList &log, const QString &name)
 {
-    return [&log, name] {
-        log << name;
+    return [&run, &log, name] {
+        log << name + (QFile::exists(run.path(u"tarnel.ini"_qs)) ? u" after settings"_qs : QString());
         return SaveOutcome::Saved;
     };
 }
@@ -59,12 +60,11 @@ private Q_SLOTS:
     void loadSettings_data();
     void loadSettings();
     void loadSettings_settingsFolderIsNoFile();
+    void settings_roundTrip_data();
     void settings_roundTrip();
-    void shutdown_onAboutPage_writesThreeLines();
     void shutdown_nothingChanged_asksNothing();
     void shutdown_question_data();
     void shutdown_question();
-    void shutdown_savesInOrderAndSettingsLast();
     void shutdown_failedSave_keepsWindowOpen();
     void shutdown_saveOutcome_data();
     void shutdown_saveOutcome();
@@ -236,31 +236,34 @@ void tst_Shell::loadSettings_settingsFolderIsNoFile()
     QVERIFY(run.dialogs.calls().isEmpty());
 }
 
+void tst_Shell::settings_roundTrip_data()
+{
+    QTest::addColumn<int>("page");
+    QTest::addColumn<QString>("lastFile");
+
+    QTest::newRow("phones, a Russian name") << int(frmMain::PagePhones) << u"C:\\Мои документы\\список.txt"_qs;
+    QTest::newRow("about page, no last file: still three lines") << int(frmMain::PageAbout) << QString();
+}
+
 void tst_Shell::settings_roundTrip()
 {
+    QFETCH(int, page);
+    QFETCH(QString, lastFile);
+
     Run run;
     {
         frmMain &window = run.start();
-        window.SSTab1->setCurrentIndex(frmMain::PagePhones);
-        window.context().state.LastFile = u"C:\\Мои документы\\список.txt"_qs;
+        window.SSTab1->setCurrentIndex(page);
+        window.context().state.LastFile = lastFile;
         QVERIFY(window.close());
     }
-    QCOMPARE(run.settings(), platform::codepage::fromUnicode(
-                                 u"[mytarnel]\r\nCurTab=2\r\nLastFile=C:\\Мои документы\\список.txt\r\n"_qs));
+    QCOMPARE(run.settings(),
+             platform::codepage::fromUnicode(u"[mytarnel]\r\nCurTab=%1\r\nLastFile=%2\r\n"_qs.arg(page).arg(lastFile)));
 
     frmMain &again = run.start();
-    QCOMPARE(run.page(), int(frmMain::PagePhones));
-    QCOMPARE(again.context().state.LastFile, u"C:\\Мои документы\\список.txt"_qs);
+    QCOMPARE(run.page(), page);
+    QCOMPARE(again.context().state.LastFile, lastFile);
     QVERIFY(run.dialogs.calls().isEmpty());
-}
-
-void tst_Shell::shutdown_onAboutPage_writesThreeLines()
-{
-    Run run;
-    frmMain &window = run.start();
-    window.SSTab1->setCurrentIndex(frmMain::PageAbout);
-    QVERIFY(window.close());
-    QCOMPARE(run.settings(), QByteArray("[mytarnel]\r\nCurTab=5\r\nLastFile=\r\n"));
 }
 
 void tst_Shell::shutdown_nothingChanged_asksNothing()
@@ -269,7 +272,7 @@ void tst_Shell::shutdown_nothingChanged_asksNothing()
     run.writeFile(u"tarnel.ini"_qs, "[mytarnel]\r\nCurTab=1\r\nLastFile=old\r\n");
     frmMain &window = run.start();
     QStringList saved;
-    window.shutdownSaves.appList = saver(saved, u"list"_qs);
+    window.shutdownSaves.appList = saver(run, saved, u"list"_qs);
     QVERIFY(window.Form_Unload());
     QVERIFY(run.dialogs.calls().isEmpty());
     QVERIFY(saved.isEmpty());
@@ -279,62 +282,45 @@ void tst_Shell::shutdown_nothingChanged_asksNothing()
 
 void tst_Shell::shutdown_question_data()
 {
-    QTest::addColumn<int>("flag"); // 0 Change, 1 StartCh, 2 PhoneCh
+    QTest::addColumn<QList<int>>("flags"); // 0 Change, 1 StartCh, 2 PhoneCh
     QTest::addColumn<bool>("yes");
 
     for (int flag = 0; flag < 3; ++flag) {
-        QTest::addRow("flag %d, Yes", flag) << flag << true;
-        QTest::addRow("flag %d, No", flag) << flag << false;
+        QTest::addRow("flag %d, Yes", flag) << QList<int> {flag} << true;
+        QTest::addRow("flag %d, No", flag) << QList<int> {flag} << false;
     }
+    QTest::newRow("all three, Yes: saved in order") << QList<int> {0, 1, 2} << true;
 }
 
 void tst_Shell::shutdown_question()
 {
-    QFETCH(int, flag);
+    QFETCH(QList<int>, flags);
     QFETCH(bool, yes);
 
     Run run;
     frmMain &window = run.start();
     AppState &state = window.context().state;
-    bool *flags[] = {&state.Change, &state.StartCh, &state.PhoneCh};
-    *flags[flag] = true;
+    bool *changed[] = {&state.Change, &state.StartCh, &state.PhoneCh};
+    const QStringList names {u"document"_qs, u"list"_qs, u"phones"_qs};
+    QStringList expected;
+    for (const int flag : flags) {
+        *changed[flag] = true;
+        expected << names[flag];
+    }
     QStringList saved;
-    window.shutdownSaves.document = saver(saved, u"0"_qs);
-    window.shutdownSaves.appList = saver(saved, u"1"_qs);
-    window.shutdownSaves.phoneBook = saver(saved, u"2"_qs);
+    window.shutdownSaves.document = saver(run, saved, names[0]);
+    window.shutdownSaves.appList = saver(run, saved, names[1]);
+    window.shutdownSaves.phoneBook = saver(run, saved, names[2]);
 
     run.dialogs.answerMessage(yes ? Answer::Yes : Answer::No);
     QVERIFY(window.Form_Unload());
 
     QCOMPARE(run.dialogs.asked(), QStringList {u"- i yesno: Данные изменились. Сохранить сейчас?"_qs});
-    QCOMPARE(saved, yes ? QStringList {QString::number(flag)} : QStringList());
-    // After No the flag stays set until the program ends.
-    QCOMPARE(*flags[flag], !yes);
+    QCOMPARE(saved, yes ? expected : QStringList());
+    // After No the flags stay set until the program ends.
+    for (const int flag : flags)
+        QCOMPARE(*changed[flag], !yes);
     QCOMPARE(run.settings(), QByteArray("[mytarnel]\r\nCurTab=3\r\nLastFile=\r\n"));
-}
-
-void tst_Shell::shutdown_savesInOrderAndSettingsLast()
-{
-    Run run;
-    frmMain &window = run.start();
-    AppState &state = window.context().state;
-    state.Change = state.StartCh = state.PhoneCh = true;
-    QStringList order;
-    const auto saver = [&](const QString &name) {
-        return [&order, &run, name] {
-            order << name + (QFile::exists(run.path(u"tarnel.ini"_qs)) ? u" after settings"_qs : QString());
-            return SaveOutcome::Saved;
-        };
-    };
-    window.shutdownSaves.document = saver(u"document"_qs);
-    window.shutdownSaves.appList = saver(u"list"_qs);
-    window.shutdownSaves.phoneBook = saver(u"phones"_qs);
-
-    run.dialogs.answerMessage(Answer::Yes);
-    QVERIFY(window.close());
-    QCOMPARE(order, (QStringList {u"document"_qs, u"list"_qs, u"phones"_qs}));
-    QVERIFY(!state.Change && !state.StartCh && !state.PhoneCh);
-    QVERIFY(QFile::exists(run.path(u"tarnel.ini"_qs)));
 }
 
 void tst_Shell::shutdown_failedSave_keepsWindowOpen()
@@ -347,7 +333,7 @@ void tst_Shell::shutdown_failedSave_keepsWindowOpen()
     bool listSaves = false;
     QStringList saved;
     window.shutdownSaves.appList = [&listSaves] { return listSaves ? SaveOutcome::Saved : SaveOutcome::Failed; };
-    window.shutdownSaves.phoneBook = saver(saved, u"phones"_qs);
+    window.shutdownSaves.phoneBook = saver(run, saved, u"phones"_qs);
 
     run.dialogs.answerMessage(Answer::Yes);
     QVERIFY(!window.close());
@@ -393,7 +379,7 @@ void tst_Shell::shutdown_saveOutcome()
     if (outcome >= 0)
         window.shutdownSaves.document = [outcome] { return SaveOutcome(outcome); };
     QStringList saved;
-    window.shutdownSaves.phoneBook = saver(saved, u"phones"_qs);
+    window.shutdownSaves.phoneBook = saver(run, saved, u"phones"_qs);
 
     run.dialogs.answerMessage(Answer::Yes);
     QCOMPARE(window.Form_Unload(), closes);
@@ -414,7 +400,7 @@ void tst_Shell::shutdown_escapeOnQuestion_losesNothing()
     AppState &state = window.context().state;
     state.StartCh = true;
     QStringList saved;
-    window.shutdownSaves.appList = saver(saved, u"list"_qs);
+    window.shutdownSaves.appList = saver(run, saved, u"list"_qs);
     const QStringList files = QDir(run.dir.path()).entryList(QDir::Files);
 
     bool escaped = false;
