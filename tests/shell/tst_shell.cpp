@@ -56,7 +56,7 @@ class tst_Shell : public QObject
 private Q_SLOTS:
     void firstStart_createsPersonalFolderAndShowsTools();
     void startup_buildsTheShownPageOnly_othersFromTheLoadedState();
-    void window_layout();
+    void window_layout_centred();
     void loadSettings_data();
     void loadSettings();
     void loadSettings_settingsFolderIsNoFile();
@@ -75,7 +75,6 @@ private Q_SLOTS:
     void noOpener_reportsAndStarts();
     void dataStayInProgramFolder_whateverTheCurrentFolder();
     void lblStatus_click_showsWholeCaption();
-    void window_isCentred();
     void systemRoutines_data();
     void systemRoutines();
     void playSoundFile_runsWaitingEventsFirst_handsOverTheName();
@@ -124,7 +123,7 @@ void tst_Shell::startup_buildsTheShownPageOnly_othersFromTheLoadedState()
     QVERIFY(run.dialogs.calls().isEmpty());
 }
 
-void tst_Shell::window_layout()
+void tst_Shell::window_layout_centred()
 {
     Run run;
     frmMain &window = run.start();
@@ -162,6 +161,10 @@ void tst_Shell::window_layout()
 
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
+    // Centred before it is shown, when the frame is not known yet: the frame
+    // may shift it by its own width.
+    const QPoint offset = window.frameGeometry().center() - window.screen()->availableGeometry().center();
+    QVERIFY2(qAbs(offset.x()) <= 4 && qAbs(offset.y()) <= 4, qPrintable(QDebug::toString(offset)));
     QCOMPARE(window.SSTab1->page(window.SSTab1->currentIndex())->geometry(),
              QRect(QPoint(0, 0), window.SSTab1->size()));
     const QTabBar *bar = window.SSTab1->tabBar();
@@ -550,19 +553,6 @@ void tst_Shell::lblStatus_click_showsWholeCaption()
     run.dialogs.answerMessage(Answer::Ok);
     QTest::mouseClick(window.notesPage->lblStatus, Qt::LeftButton);
     QCOMPARE(run.dialogs.asked(), QStringList {u"Статус i ok: "_qs + window.notesPage->lblStatus->text()});
-}
-
-void tst_Shell::window_isCentred()
-{
-    Run run;
-    frmMain &window = run.start();
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    const QPoint screenCentre = window.screen()->availableGeometry().center();
-    // Centred before it is shown, when the frame is not known yet: the frame
-    // may shift it by its own width.
-    const QPoint offset = window.frameGeometry().center() - screenCentre;
-    QVERIFY2(qAbs(offset.x()) <= 4 && qAbs(offset.y()) <= 4, qPrintable(QDebug::toString(offset)));
 }
 
 enum class Routine { Run, Explorer };
