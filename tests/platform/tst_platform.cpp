@@ -14,6 +14,7 @@
 #include <QPageSize>
 #include <QPdfWriter>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -101,11 +102,6 @@ QByteArray readBack(const QString &path)
     return file.readAll();
 }
 
-QStringList allEntries(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-}
-
 QByteArray little16(int value)
 {
     QByteArray bytes(2, '\0');
@@ -151,8 +147,7 @@ QByteArray quietWave(int milliseconds)
 
 int pdfPageCount(const QByteArray &pdf)
 {
-    return int(pdf.count("/Type /Page\n")) + int(pdf.count("/Type /Page\r")) + int(pdf.count("/Type /Page/"))
-         + int(pdf.count("/Type /Page>")) + int(pdf.count("/Type /Page "));
+    return int(QString::fromLatin1(pdf).count(QRegularExpression(QStringLiteral("/Type\\s*/Page(?!s)"))));
 }
 
 // Makes the entries of a writeDataFile row below root: "NAME MODE BYTES" a
@@ -207,7 +202,9 @@ QString makeEntries(const QString &root, const QStringList &entries)
 QStringList describeEntries(const QString &root, const QString &prefix = QString())
 {
     QStringList lines;
-    for (const QString &name : allEntries(root + QLatin1Char('/') + prefix)) {
+    const QDir folder(root + QLatin1Char('/') + prefix);
+    for (const QString &name :
+         folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name)) {
         const QString relative = prefix + name;
         const QString path = root + QLatin1Char('/') + relative;
         const QByteArray native = QFile::encodeName(path);
@@ -558,7 +555,6 @@ void tst_Platform::failure_fromErrno()
 
     const RuntimeFailure failure = RuntimeFailure::fromErrno(error, folderInPath);
     QCOMPARE(failure.number(), number);
-    QCOMPARE(failure.description(), RuntimeFailure::descriptionOf(number));
 }
 
 void tst_Platform::failure_descriptions_data()
