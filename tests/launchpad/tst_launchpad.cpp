@@ -317,6 +317,7 @@ void tst_Launchpad::hover_data()
     QTest::newRow("re-entering the last tool is silent") << false << QList<int> {3, -1, 3} << 3 << 1;
     QTest::newRow("Brommel entered first is silent") << true << QList<int> {0} << 0 << 0;
     QTest::newRow("another game first sounds") << true << QList<int> {1, 0} << 0 << 2;
+    QTest::newRow("a game shows its own description") << true << QList<int> {0, 2} << 2 << 1;
 }
 
 void tst_Launchpad::hover()
@@ -330,20 +331,10 @@ void tst_Launchpad::hover()
     pad.make(u"gillrun/gillrun"_qs);
     frmMain &window = pad.show();
     const AppState &state = window.context().state;
-    QList<QLabel *> labels;
-    QLabel *info = nullptr;
-    QString description;
-    if (games) {
-        labels = {window.gamesPage->lblStartGame.begin(), window.gamesPage->lblStartGame.end()};
-        info = window.gamesPage->lblInfoGame;
-        description = state.GameDescriptions[lastRed];
-        window.SSTab1->setCurrentIndex(frmMain::PageGames);
-    } else {
-        labels = {window.toolsPage->lblStart.begin(), window.toolsPage->lblStart.end()};
-        info = window.toolsPage->lblInfo;
-        description = state.ToolDescriptions[lastRed];
-        window.SSTab1->setCurrentIndex(frmMain::PageTools);
-    }
+    const QString description = games ? state.GameDescriptions[lastRed] : state.ToolDescriptions[lastRed];
+    const auto *info = qobject_cast<QLabel *>(control(window, games ? u"lblInfoGame"_qs : u"lblInfo"_qs, 0));
+    const QList<QLabel *> labels = window.findChildren<QLabel *>(games ? u"lblStartGame"_qs : u"lblStart"_qs);
+    QCOMPARE(labels.size(), games ? 3 : 5);
     for (const QLabel *label : labels)
         QCOMPARE(colourOf(label), black);
 
@@ -436,11 +427,8 @@ void tst_Launchpad::missingHelpFile_saysWhichAndStartsNothing()
     window.gamesPage->lblQuarrowInfo_Click();
     window.gamesPage->lblBrommelInfo_Click();
 
-    const auto messages = pad.dialogs.messages();
-    QCOMPARE(messages.size(), 2);
-    QCOMPARE(messages[0].message.text, u"Не найден файл "_qs + pad.folder + u"quarrow.txt"_qs);
-    QCOMPARE(messages[0].message.icon, platform::Dialogs::Icon::None);
-    QCOMPARE(messages[1].message.text, u"Не найден файл "_qs + pad.folder + u"brommel.txt"_qs);
+    QCOMPARE(pad.dialogs.asked(), (QStringList {u"- . ok: Не найден файл "_qs + pad.folder + u"quarrow.txt"_qs,
+                                                u"- . ok: Не найден файл "_qs + pad.folder + u"brommel.txt"_qs}));
     QVERIFY(pad.system.callsOf(Effect::Start).isEmpty());
 }
 

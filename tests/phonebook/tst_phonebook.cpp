@@ -76,12 +76,6 @@ void compareAsked(const QList<FakeDialogs::Call> &calls, const QStringList &expe
     QCOMPARE(actual, expected);
 }
 
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
 } // namespace
 
 class tst_PhoneBook : public QObject
@@ -109,21 +103,20 @@ void tst_PhoneBook::textToGrid_data()
     QTest::addColumn<int>("dropped");
     QTest::addColumn<int>("shortened");
 
-    QTest::newRow("as saved") << u"Anna|111|\r\nBoris|222|\r\n\r\n"_qs << QString() << u"Anna|111;Boris|222"_qs << 0
-                              << 0;
-    QTest::newRow("third part dropped") << u"a|b|c|\r\n"_qs << QString() << u"a|b"_qs << 0 << 1;
-    QTest::newRow("name only") << u"Anna\r\n"_qs << QString() << u"Anna|"_qs << 0 << 0;
-    QTest::newRow("grave ends a row") << u"An`na|1\r\n"_qs << QString() << u"An|;na|1"_qs << 0 << 0;
-    QTest::newRow("TAB splits like a bar") << u"a\tb\r\n"_qs << QString() << u"a|b"_qs << 0 << 0;
-    QTest::newRow("only bars and graves") << u"||||"_qs + QString(1000, u'`') << QString() << QString() << 0 << 0;
-    QTest::newRow("before the held rows, last row even empty")
-        << u"a|1|\r\n"_qs << u"Old|0"_qs << u"a|1;|;Old|0"_qs << 0 << 0;
-    QTest::newRow("held row pushed out counts")
-        << QString::fromUtf8(fileOf(entries(49))).chopped(2) << u"Old|0"_qs << entries(49) << 1 << 0;
-    QTest::newRow("40,000 lines") << u"x|1|\r\n"_qs.repeated(40000) << QString()
-                                  << QStringList(50, u"x|1"_qs).join(u';') << 39950 << 0;
-    QTest::newRow("100,000 characters") << QString(100000, u'a') + u"|1\r\n"_qs << QString()
-                                        << QString(100000, u'a') + u"|1"_qs << 0 << 0;
+    const auto row
+        = [](const char *name, const QString &text, const QString &book, int dropped = 0, int shortened = 0,
+             const QString &held = QString()) { QTest::newRow(name) << text << held << book << dropped << shortened; };
+    row("as saved", u"Anna|111|\r\nBoris|222|\r\n\r\n"_qs, u"Anna|111;Boris|222"_qs);
+    row("third part dropped", u"a|b|c|\r\n"_qs, u"a|b"_qs, 0, 1);
+    row("name only", u"Anna\r\n"_qs, u"Anna|"_qs);
+    row("grave ends a row", u"An`na|1\r\n"_qs, u"An|;na|1"_qs);
+    row("TAB splits like a bar", u"a\tb\r\n"_qs, u"a|b"_qs);
+    row("only bars and graves", u"||||"_qs + QString(1000, u'`'), QString());
+    row("before the held rows, last row even empty", u"a|1|\r\n"_qs, u"a|1;|;Old|0"_qs, 0, 0, u"Old|0"_qs);
+    row("held row pushed out counts", QString::fromUtf8(fileOf(entries(49))).chopped(2), entries(49), 1, 0,
+        u"Old|0"_qs);
+    row("40,000 lines", u"x|1|\r\n"_qs.repeated(40000), QStringList(50, u"x|1"_qs).join(u';'), 39950);
+    row("100,000 characters", QString(100000, u'a') + u"|1\r\n"_qs, QString(100000, u'a') + u"|1"_qs);
 }
 
 void tst_PhoneBook::textToGrid()
@@ -155,27 +148,25 @@ void tst_PhoneBook::file_data()
     QTest::addColumn<QPoint>("cell"); // column, row current after the save
     QTest::addColumn<QString>("lost"); // null: nothing lost; else told what, and the old file kept
 
-    QTest::newRow("no file") << QByteArray() << QString() << QByteArray("\r\n") << QPoint(0, 0) << QString();
-    QTest::newRow("empty book") << QByteArray("\r\n") << QString() << QByteArray("\r\n") << QPoint(0, 0) << QString();
-    QTest::newRow("two entries") << QByteArray("Anna|111|\r\nBoris|222|\r\n\r\n") << u"Anna|111;Boris|222"_qs
-                                 << QByteArray("Anna|111|\r\nBoris|222|\r\n\r\n") << QPoint(0, 2) << QString();
-    QTest::newRow("fifty entries") << fileOf(entries(50)) << entries(50) << fileOf(entries(50)) << QPoint(1, 49)
-                                   << QString();
-    QTest::newRow("no trailing bar, no last line end")
-        << QByteArray("Anna|111") << u"Anna|111"_qs << fileOf(u"Anna|111"_qs) << QPoint(0, 1) << QString();
-    QTest::newRow("third part") << QByteArray("a|b|c|\r\n") << u"a|b"_qs << fileOf(u"a|b"_qs) << QPoint(0, 1)
-                                << u"Строк, в которых отброшены части после имени и телефона: 1."_qs;
-    QTest::newRow("entry below an empty line")
-        << QByteArray("a|1|\r\n\r\nb|2|\r\n") << u"a|1;|;b|2"_qs << fileOf(u"a|1"_qs) << QPoint(0, 1)
-        << u"Строк после первой пустой ячейки, которые не будут записаны: 1."_qs;
-    QTest::newRow("line without a number before entries")
-        << QByteArray("a\r\nb|2|\r\n") << u"a|;b|2"_qs << QByteArray("a|\r\n") << QPoint(1, 0)
-        << u"Строк после первой пустой ячейки, которые не будут записаны: 1."_qs;
+    const auto row
+        = [](const char *name, const QByteArray &before, const QString &book, const QByteArray &after, QPoint cell,
+             const QString &lost = QString()) { QTest::newRow(name) << before << book << after << cell << lost; };
+    row("no file", QByteArray(), QString(), "\r\n", {0, 0});
+    row("empty book", "\r\n", QString(), "\r\n", {0, 0});
+    row("two entries", "Anna|111|\r\nBoris|222|\r\n\r\n", u"Anna|111;Boris|222"_qs, "Anna|111|\r\nBoris|222|\r\n\r\n",
+        {0, 2});
+    row("fifty entries", fileOf(entries(50)), entries(50), fileOf(entries(50)), {1, 49});
+    row("no trailing bar, no last line end", "Anna|111", u"Anna|111"_qs, fileOf(u"Anna|111"_qs), {0, 1});
+    row("third part", "a|b|c|\r\n", u"a|b"_qs, fileOf(u"a|b"_qs), {0, 1},
+        u"Строк, в которых отброшены части после имени и телефона: 1."_qs);
+    row("entry below an empty line", "a|1|\r\n\r\nb|2|\r\n", u"a|1;|;b|2"_qs, fileOf(u"a|1"_qs), {0, 1},
+        u"Строк после первой пустой ячейки, которые не будут записаны: 1."_qs);
+    row("line without a number before entries", "a\r\nb|2|\r\n", u"a|;b|2"_qs, "a|\r\n", {1, 0},
+        u"Строк после первой пустой ячейки, которые не будут записаны: 1."_qs);
     const QByteArray longLine = QByteArray(100000, 'a') + "|1|\r\n\r\n";
-    QTest::newRow("lines of 100,000 characters kept whole")
-        << longLine << QString(100000, u'a') + u"|1"_qs << longLine << QPoint(0, 1) << QString();
-    QTest::newRow("more than 50 entries") << fileOf(entries(60)) << entries(50) << fileOf(entries(50)) << QPoint(1, 49)
-                                          << u"Строк с записями, не поместившихся в список: 10."_qs;
+    row("lines of 100,000 characters kept whole", longLine, QString(100000, u'a') + u"|1"_qs, longLine, {0, 1});
+    row("more than 50 entries", fileOf(entries(60)), entries(50), fileOf(entries(50)), {1, 49},
+        u"Строк с записями, не поместившихся в список: 10."_qs);
 }
 
 void tst_PhoneBook::file()
@@ -205,14 +196,14 @@ void tst_PhoneBook::file()
                                           : QStringList());
 
     page.cmdSaveGrid->click();
-    QCOMPARE(readAll(run.path(u"phones.tn"_qs)), after);
-    QCOMPARE(readAll(run.path(u"phones.tn.bak"_qs)), notice ? before : QByteArray("<missing>"));
+    QCOMPARE(run.read(u"phones.tn"_qs), after);
+    QCOMPARE(run.read(u"phones.tn.bak"_qs), notice ? before : QByteArray("<missing>"));
     QCOMPARE(QPoint(page.Grid1->currentColumn(), page.Grid1->currentRow()), cell);
     QVERIFY(!window.context().state.PhoneCh);
 
     // Only the first save keeps the file as it was loaded.
     page.cmdSaveGrid->click();
-    QCOMPARE(readAll(run.path(u"phones.tn.bak"_qs)), notice ? before : QByteArray("<missing>"));
+    QCOMPARE(run.read(u"phones.tn.bak"_qs), notice ? before : QByteArray("<missing>"));
 }
 
 void tst_PhoneBook::load_readFailure_toldAndGridEmpty()
@@ -236,11 +227,18 @@ void tst_PhoneBook::commands_data()
     QTest::addColumn<QString>("button");
     QTest::addColumn<QStringList>("answers"); // "#ok", "#cancel", "#yes", "#no" answer messages
     QTest::addColumn<QStringList>("asked");
-    QTest::addColumn<QString>("result"); // "=": the book as it was
+    QTest::addColumn<QString>("result"); // "=": the book as it was (kept: and not changed)
     QTest::addColumn<bool>("changed");
     QTest::addColumn<QPoint>("after");
 
-    using L = QStringList;
+    const auto row
+        = [](const char *name, const QString &book, QPoint cell, const QString &button, const QStringList &answers,
+             const QStringList &asked, const QString &result, bool changed, QPoint after) {
+              QTest::newRow(name) << book << cell << button << answers << asked << result << changed << after;
+          };
+    const auto kept = [&row](const char *name, const QString &book, QPoint cell, const QString &button,
+                             const QStringList &answers, const QStringList &asked,
+                             QPoint after) { row(name, book, cell, button, answers, asked, u"="_qs, false, after); };
     const QString two = u"Anna|111;Boris|222"_qs;
     const QString add = u"cmdAddPhone"_qs;
     const QString edit = u"cmdEditPhone"_qs;
@@ -253,61 +251,40 @@ void tst_PhoneBook::commands_data()
     const QString name = u"add name []"_qs;
     const QString number = u"add number []"_qs;
 
-    QTest::newRow("add: cancel at name") << two << QPoint(0, 0) << add << L {u""_qs} << L {name} << u"="_qs << false
-                                         << QPoint(0, 0);
-    QTest::newRow("add: cancel at number")
-        << two << QPoint(0, 0) << add << L {u"Vera"_qs, u""_qs} << L {name, number} << u"="_qs << false << QPoint(0, 0);
-    QTest::newRow("add: on top, the selection moves with its entry")
-        << two << QPoint(1, 1) << add << L {u"Vera"_qs, u"333"_qs} << L {name, number} << u"Vera|333;"_qs + two << true
-        << QPoint(1, 2);
-    QTest::newRow("add: full book refused before asking")
-        << entries(50) << QPoint(0, 0) << add << L()
-        << L {u"add ! ok: Телефонная книга заполнена: в ней 50 записей.*"_qs} << u"="_qs << false << QPoint(0, 0);
-    QTest::newRow("add: full book with a gap counts its entries")
-        << entries(48) + u";|;N49|P49"_qs << QPoint(0, 0) << add << L()
-        << L {u"add ! ok: Телефонная книга заполнена: в ней 49 записей.*"_qs} << u"="_qs << false << QPoint(0, 0);
-    QTest::newRow("add: 49 entries, the 50th fits")
-        << entries(49) << QPoint(0, 0) << add << L {u"Vera"_qs, u"333"_qs} << L {name, number}
-        << u"Vera|333;"_qs + entries(49) << true << QPoint(0, 1);
-    QTest::newRow("add: bar in the number refused") << two << QPoint(0, 0) << add << L {u"Vera"_qs, u"1|2"_qs}
-                                                    << L {name, number, refused} << u"="_qs << false << QPoint(0, 0);
-    QTest::newRow("add: grave in the name refused")
-        << two << QPoint(0, 0) << add << L {u"Ve`ra"_qs} << L {name, refused} << u"="_qs << false << QPoint(0, 0);
-    QTest::newRow("add: TAB in the number refused") << two << QPoint(0, 0) << add << L {u"Vera"_qs, u"1\t2"_qs}
-                                                    << L {name, number, refused} << u"="_qs << false << QPoint(0, 0);
-    QTest::newRow("add: a typed ? is kept") << two << QPoint(0, 0) << add << L {u"Vera"_qs, u"?"_qs} << L {name, number}
-                                            << u"Vera|?;"_qs + two << true << QPoint(0, 1);
-    QTest::newRow("add: outside the code page refused")
-        << two << QPoint(0, 0) << add << L {u"Ve😀ra"_qs}
-        << L {name, u"add ! ok: Символ \"😀\" (U+1F600) нельзя сохранить*"_qs} << u"="_qs << false << QPoint(0, 0);
-    QTest::newRow("edit: the row of the current cell")
-        << two << QPoint(1, 1) << edit << L {u"Bob"_qs, u"333"_qs}
-        << L {u"edit name [Boris]"_qs, u"edit number [222]"_qs} << u"Anna|111;Bob|333"_qs << true << QPoint(1, 1);
-    QTest::newRow("edit: an empty row fills the first free one")
-        << two << QPoint(0, 7) << edit << L {u"Vera"_qs, u"333"_qs} << L {u"edit name []"_qs, u"edit number []"_qs}
-        << two + u";Vera|333"_qs << true << QPoint(1, 2);
-    QTest::newRow("edit: cancel at name")
-        << two << QPoint(1, 1) << edit << L {u""_qs} << L {u"edit name [Boris]"_qs} << u"="_qs << false << QPoint(0, 1);
-    QTest::newRow("edit: CR in the name refused")
-        << two << QPoint(0, 0) << edit << L {u"A\rnn"_qs} << L {u"edit name [Anna]"_qs, refusedEdit} << u"="_qs << false
-        << QPoint(0, 0);
-    QTest::newRow("edit: LF in the number refused")
-        << two << QPoint(0, 0) << edit << L {u"Ann"_qs, u"1\n1"_qs}
-        << L {u"edit name [Anna]"_qs, u"edit number [111]"_qs, refusedEdit} << u"="_qs << false << QPoint(1, 0);
-    QTest::newRow("edit: cancel at number")
-        << two << QPoint(0, 0) << edit << L {u"Ann"_qs, u""_qs} << L {u"edit name [Anna]"_qs, u"edit number [111]"_qs}
-        << u"="_qs << false << QPoint(1, 0);
-    QTest::newRow("delete: name cell, OK, rows move up")
-        << entries(5) << QPoint(0, 2) << del << L {u"#ok"_qs} << L {deleted + u"N2"_qs} << u"N0|P0;N1|P1;N3|P3;N4|P4"_qs
-        << true << QPoint(0, 2);
-    QTest::newRow("delete: number cell, Cancel") << two << QPoint(1, 1) << del << L {u"#cancel"_qs}
-                                                 << L {deleted + u"222"_qs} << u"="_qs << false << QPoint(1, 1);
-    QTest::newRow("delete: empty row") << two << QPoint(0, 7) << del << L {u"#ok"_qs} << L {deleted} << u"="_qs << true
-                                       << QPoint(0, 7);
-    QTest::newRow("clear: No") << two << QPoint(1, 1) << clear << L {u"#no"_qs} << L {cleared} << u"="_qs << false
-                               << QPoint(1, 1);
-    QTest::newRow("clear: Yes") << two << QPoint(1, 1) << clear << L {u"#yes"_qs} << L {cleared} << QString() << true
-                                << QPoint(0, 0);
+    kept("add: cancel at name", two, {0, 0}, add, {u""_qs}, {name}, {0, 0});
+    kept("add: cancel at number", two, {0, 0}, add, {u"Vera"_qs, u""_qs}, {name, number}, {0, 0});
+    row("add: on top, the selection moves with its entry", two, {1, 1}, add, {u"Vera"_qs, u"333"_qs}, {name, number},
+        u"Vera|333;"_qs + two, true, {1, 2});
+    kept("add: full book refused before asking", entries(50), {0, 0}, add, {},
+         {u"add ! ok: Телефонная книга заполнена: в ней 50 записей.*"_qs}, {0, 0});
+    kept("add: full book with a gap counts its entries", entries(48) + u";|;N49|P49"_qs, {0, 0}, add, {},
+         {u"add ! ok: Телефонная книга заполнена: в ней 49 записей.*"_qs}, {0, 0});
+    row("add: 49 entries, the 50th fits", entries(49), {0, 0}, add, {u"Vera"_qs, u"333"_qs}, {name, number},
+        u"Vera|333;"_qs + entries(49), true, {0, 1});
+    kept("add: bar in the number refused", two, {0, 0}, add, {u"Vera"_qs, u"1|2"_qs}, {name, number, refused}, {0, 0});
+    kept("add: grave in the name refused", two, {0, 0}, add, {u"Ve`ra"_qs}, {name, refused}, {0, 0});
+    kept("add: TAB in the number refused", two, {0, 0}, add, {u"Vera"_qs, u"1\t2"_qs}, {name, number, refused}, {0, 0});
+    row("add: a typed ? is kept", two, {0, 0}, add, {u"Vera"_qs, u"?"_qs}, {name, number}, u"Vera|?;"_qs + two, true,
+        {0, 1});
+    kept("add: outside the code page refused", two, {0, 0}, add, {u"Ve😀ra"_qs},
+         {name, u"add ! ok: Символ \"😀\" (U+1F600) нельзя сохранить*"_qs}, {0, 0});
+    row("edit: the row of the current cell", two, {1, 1}, edit, {u"Bob"_qs, u"333"_qs},
+        {u"edit name [Boris]"_qs, u"edit number [222]"_qs}, u"Anna|111;Bob|333"_qs, true, {1, 1});
+    row("edit: an empty row fills the first free one", two, {0, 7}, edit, {u"Vera"_qs, u"333"_qs},
+        {u"edit name []"_qs, u"edit number []"_qs}, two + u";Vera|333"_qs, true, {1, 2});
+    kept("edit: cancel at name", two, {1, 1}, edit, {u""_qs}, {u"edit name [Boris]"_qs}, {0, 1});
+    kept("edit: CR in the name refused", two, {0, 0}, edit, {u"A\rnn"_qs}, {u"edit name [Anna]"_qs, refusedEdit},
+         {0, 0});
+    kept("edit: LF in the number refused", two, {0, 0}, edit, {u"Ann"_qs, u"1\n1"_qs},
+         {u"edit name [Anna]"_qs, u"edit number [111]"_qs, refusedEdit}, {1, 0});
+    kept("edit: cancel at number", two, {0, 0}, edit, {u"Ann"_qs, u""_qs},
+         {u"edit name [Anna]"_qs, u"edit number [111]"_qs}, {1, 0});
+    row("delete: name cell, OK, rows move up", entries(5), {0, 2}, del, {u"#ok"_qs}, {deleted + u"N2"_qs},
+        u"N0|P0;N1|P1;N3|P3;N4|P4"_qs, true, {0, 2});
+    kept("delete: number cell, Cancel", two, {1, 1}, del, {u"#cancel"_qs}, {deleted + u"222"_qs}, {1, 1});
+    row("delete: empty row", two, {0, 7}, del, {u"#ok"_qs}, {deleted}, u"="_qs, true, {0, 7});
+    kept("clear: No", two, {1, 1}, clear, {u"#no"_qs}, {cleared}, {1, 1});
+    row("clear: Yes", two, {1, 1}, clear, {u"#yes"_qs}, {cleared}, QString(), true, {0, 0});
 }
 
 void tst_PhoneBook::commands()
@@ -350,7 +327,7 @@ void tst_PhoneBook::commands()
     QCOMPARE(window.context().state.PhoneCh, changed);
     QCOMPARE(QPoint(page.grid().col(), page.grid().row()), after);
     QCOMPARE(QPoint(page.Grid1->currentColumn(), page.Grid1->currentRow()), after);
-    QCOMPARE(readAll(run.path(u"phones.tn"_qs)), fileOf(book));
+    QCOMPARE(run.read(u"phones.tn"_qs), fileOf(book));
 }
 
 void tst_PhoneBook::grid_currentCellIsTheOnlySelection()
@@ -419,7 +396,7 @@ void tst_PhoneBook::save()
     compareAsked(run.dialogs.calls(), failure);
     QCOMPARE(window.context().state.PhoneCh, !message.isEmpty());
     if (fault != u"write"_qs)
-        QCOMPARE(readAll(run.path(u"phones.tn"_qs)), message.isEmpty() ? fileOf(u"Vera|333;Anna|111"_qs) : old);
+        QCOMPARE(run.read(u"phones.tn"_qs), message.isEmpty() ? fileOf(u"Vera|333;Anna|111"_qs) : old);
 
     window.context().state.PhoneCh = true;
     run.dialogs.clear();
@@ -433,8 +410,8 @@ void tst_PhoneBook::save()
     if (fault == u"backup"_qs) {
         QVERIFY(QDir(run.path(u"phones.tn.bak"_qs)).removeRecursively());
         page.cmdSaveGrid->click();
-        QCOMPARE(readAll(run.path(u"phones.tn.bak"_qs)), old);
-        QCOMPARE(readAll(run.path(u"phones.tn"_qs)), fileOf(u"Vera|333;Anna|111"_qs));
+        QCOMPARE(run.read(u"phones.tn.bak"_qs), old);
+        QCOMPARE(run.read(u"phones.tn"_qs), fileOf(u"Vera|333;Anna|111"_qs));
     }
 }
 

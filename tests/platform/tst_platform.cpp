@@ -1,5 +1,6 @@
 #include "codepage.h"
 #include "commandline.h"
+#include "filesizelimit.h"
 #include "filesystem.h"
 #include "folders.h"
 #include "platformsystem.h"
@@ -13,21 +14,19 @@
 #include <QPageSize>
 #include <QPdfWriter>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QScopeGuard>
-#include <QSet>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <functional>
 #include <future>
 #include <optional>
-#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -103,11 +102,6 @@ QByteArray readBack(const QString &path)
     return file.readAll();
 }
 
-QStringList allEntries(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-}
-
 QByteArray little16(int value)
 {
     QByteArray bytes(2, '\0');
@@ -153,38 +147,8 @@ QByteArray quietWave(int milliseconds)
 
 int pdfPageCount(const QByteArray &pdf)
 {
-    return int(pdf.count("/Type /Page\n")) + int(pdf.count("/Type /Page\r")) + int(pdf.count("/Type /Page/"))
-         + int(pdf.count("/Type /Page>")) + int(pdf.count("/Type /Page "));
+    return int(QString::fromLatin1(pdf).count(QRegularExpression(QStringLiteral("/Type\\s*/Page(?!s)"))));
 }
-
-// Sets a limit on the size of files this process writes, so that a write
-// fails half-way even for root; the previous limit returns at the end.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        ::getrlimit(RLIMIT_FSIZE, &m_previous);
-        m_previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_previous;
-        limit.rlim_cur = bytes;
-        m_set = ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
-    }
-    ~FileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &m_previous);
-        std::signal(SIGXFSZ, m_previousHandler);
-    }
-    FileSizeLimit(const FileSizeLimit &) = delete;
-    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
-
-    bool isSet() const { return m_set; }
-
-private:
-    rlimit m_previous {};
-    void (*m_previousHandler)(int) = nullptr;
-    bool m_set = false;
-};
 
 // Makes the entries of a writeDataFile row below root: "NAME MODE BYTES" a
 // file, "NAME/ MODE" a folder, "NAME -> TARGET" a link, "NAME => OTHER" a
@@ -238,7 +202,9 @@ QString makeEntries(const QString &root, const QStringList &entries)
 QStringList describeEntries(const QString &root, const QString &prefix = QString())
 {
     QStringList lines;
-    for (const QString &name : allEntries(root + QLatin1Char('/') + prefix)) {
+    const QDir folder(root + QLatin1Char('/') + prefix);
+    for (const QString &name :
+         folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name)) {
         const QString relative = prefix + name;
         const QString path = root + QLatin1Char('/') + relative;
         const QByteArray native = QFile::encodeName(path);
@@ -286,43 +252,27 @@ void useAlsaConfiguration(const QString &path, const QByteArray &defaultDevice)
     qputenv("ALSA_CONFIG_PATH", QFile::encodeName(path));
 }
 
-// Collects what this process writes to its standard error meanwhile.
-class StderrCapture
+// Sends the sound played to the file or pipe at path, as raw samples.
+void useAlsaFile(const QString &path)
 {
-public:
-    explicit StderrCapture(const QString &path)
-        : m_path(path)
-    {
-        std::fflush(stderr);
-        m_saved = ::dup(STDERR_FILENO);
-        const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        ::dup2(fd, STDERR_FILENO);
-        ::close(fd);
-    }
-    ~StderrCapture() { restore(); }
-    StderrCapture(const StderrCapture &) = delete;
-    StderrCapture &operator=(const StderrCapture &) = delete;
+    useAlsaConfiguration(path + QStringLiteral(".conf"),
+                         "type file\nslave.pcm { type null }\nformat \"raw\"\nfile \"" + QFile::encodeName(path) + '"');
+}
 
-    QByteArray finish()
-    {
-        restore();
-        return readBack(m_path);
-    }
-
-private:
-    void restore()
-    {
-        if (m_saved < 0)
-            return;
-        std::fflush(stderr);
-        ::dup2(m_saved, STDERR_FILENO);
-        ::close(m_saved);
-        m_saved = -1;
-    }
-
-    QString m_path;
-    int m_saved = -1;
-};
+// What this process writes to its standard error while action runs.
+QByteArray stderrDuring(const QString &path, const std::function<void()> &action)
+{
+    std::fflush(stderr);
+    const int saved = ::dup(STDERR_FILENO);
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ::dup2(fd, STDERR_FILENO);
+    ::close(fd);
+    action();
+    std::fflush(stderr);
+    ::dup2(saved, STDERR_FILENO);
+    ::close(saved);
+    return readBack(path);
+}
 
 } // namespace
 
@@ -352,22 +302,14 @@ private Q_SLOTS:
     void splitArguments();
     void parse_data();
     void parse();
-    void start_failures_data();
-    void start_failures();
     void start_passesArgumentsLiterallyInCurrentFolder();
 
     void exists_data();
     void exists();
-    void exists_failingSearchThrows_data();
-    void exists_failingSearchThrows();
 
-    void read_failures_data();
-    void read_failures();
+    void failures_data();
+    void failures();
     void writeFile_replacesContentAndReadsBack();
-    void writeFile_failures_data();
-    void writeFile_failures();
-    void createFolder_failures_data();
-    void createFolder_failures();
     void writeDataFile_situations_data();
     void writeDataFile_situations();
 
@@ -407,21 +349,11 @@ void tst_Platform::initTestCase()
     useAlsaConfiguration(at(QStringLiteral("alsa-null.conf")), QByteArrayLiteral("type null"));
     m_startFolder = QDir::currentPath();
     const QDir root(m_dir.path());
-    QVERIFY(root.mkpath(QStringLiteral("My Programs")));
-    QVERIFY(root.mkpath(QStringLiteral("My")));
-    QVERIFY(root.mkpath(QStringLiteral("bin")));
-    QVERIFY(root.mkpath(QStringLiteral("sub")));
-    QVERIFY(root.mkpath(QStringLiteral(".hiddenfolder")));
-    makeFile(at(QStringLiteral("tool")));
-    makeFile(at(QStringLiteral("local")));
-    makeFile(at(QStringLiteral("sub/tool2")));
-    makeFile(at(QStringLiteral("My Programs/app")));
-    makeFile(at(QStringLiteral("My Programs/app x")));
-    makeFile(at(QStringLiteral("bin/found-on-path")));
-    makeFile(at(QStringLiteral("bin/local")));
-    makeFile(at(QStringLiteral("xdg-open")));
-    makeFile(at(QStringLiteral(".hidden")));
-    makeFile(at(QStringLiteral("[ab]x")));
+    for (const char *folder : {"My Programs", "My", "bin", "sub", ".hiddenfolder"})
+        QVERIFY(root.mkpath(QString::fromLatin1(folder)));
+    for (const char *file : {"tool", "local", "sub/tool2", "My Programs/app", "My Programs/app x", "bin/found-on-path",
+                             "bin/local", "xdg-open", ".hidden", "[ab]x"})
+        makeFile(at(QString::fromLatin1(file)));
     makeFile(at(QStringLiteral("plain.txt")), "text", QFile::ReadOwner | QFile::WriteOwner);
     QVERIFY(QFile::link(at(QStringLiteral("tool")), at(QStringLiteral("link-to-tool"))));
     QVERIFY(QFile::link(at(QStringLiteral("nowhere")), at(QStringLiteral("dangling"))));
@@ -480,8 +412,7 @@ void tst_Platform::codePage_knownBytes()
     QFETCH(int, character);
 
     const QString text = codepage::toUnicode(QByteArray(1, char(byte)));
-    QCOMPARE(text.size(), 1);
-    QCOMPARE(int(text.at(0).unicode()), character);
+    QCOMPARE(text, QString(QChar(char16_t(character))));
     QCOMPARE(codepage::fromUnicode(text), QByteArray(1, char(byte)));
     QCOMPARE(codepage::codeOf(char32_t(character)), byte);
 }
@@ -496,15 +427,8 @@ void tst_Platform::codePage_everyByteRoundTrips()
     QCOMPARE(text.size(), 256);
     QCOMPARE(codepage::fromUnicode(text), all);
     QCOMPARE(codepage::toUnicode(all.constData() + 128, 128), text.mid(128));
-
-    // Two bytes meaning one character would lose one of them on the way back.
-    QSet<QChar> distinct(text.cbegin(), text.cend());
-    QCOMPARE(distinct.size(), 256);
     for (int byte = 0; byte < 256; ++byte)
         QCOMPARE(codepage::codeOf(text.at(byte).unicode()), byte);
-    // The whole alphabet lies in one run, in order.
-    for (int letter = 0; letter < 64; ++letter)
-        QCOMPARE(int(text.at(0xC0 + letter).unicode()), 0x0410 + letter);
 }
 
 // A wrong or swapped entry still round-trips, so the upper half is held
@@ -631,7 +555,6 @@ void tst_Platform::failure_fromErrno()
 
     const RuntimeFailure failure = RuntimeFailure::fromErrno(error, folderInPath);
     QCOMPARE(failure.number(), number);
-    QCOMPARE(failure.description(), RuntimeFailure::descriptionOf(number));
 }
 
 void tst_Platform::failure_descriptions_data()
@@ -703,43 +626,30 @@ void tst_Platform::parse_data()
     QTest::addColumn<QStringList>("arguments");
 
     // "@" stands for the test folder, which is also the current folder.
-    QTest::newRow("quoted program with blanks") << "\"@/My Programs/app\" -x \"a b\""
-                                                << "@/My Programs/app" << words({"-x", "a b"});
-    QTest::newRow("unquoted program with blanks") << "@/My Programs/app -x"
-                                                  << "@/My Programs/app" << words({"-x"});
-    QTest::newRow("shortest existing prefix wins") << "@/My Programs/app x y"
-                                                   << "@/My Programs/app" << words({"x", "y"});
-    QTest::newRow("folder prefix is not a program") << "@/My Programs/app"
-                                                    << "@/My Programs/app" << QStringList();
-    QTest::newRow("nothing found: the first word") << "@/Missing Folder/prog arg"
-                                                   << "@/Missing" << words({"Folder/prog", "arg"});
-    QTest::newRow("quoted program that is not there") << "\"@/no such\" a"
-                                                      << "@/no such" << words({"a"});
-    QTest::newRow("name in the current folder") << "tool a;b $HOME *"
-                                                << "@/tool" << words({"a;b", "$HOME", "*"});
-    QTest::newRow("current folder before the search path") << "local"
-                                                           << "@/local" << QStringList();
-    QTest::newRow("name on the search path") << "found-on-path"
-                                             << "@/bin/found-on-path" << QStringList();
-    QTest::newRow("relative path from the current folder") << "sub/tool2 q"
-                                                           << "@/sub/tool2" << words({"q"});
-    QTest::newRow("name found nowhere") << "nosuch arg"
-                                        << "nosuch" << words({"arg"});
-    QTest::newRow("leading blanks") << "   @/tool   x"
-                                    << "@/tool" << words({"x"});
-    QTest::newRow("empty line") << ""
-                                << "" << QStringList();
-    QTest::newRow("opener takes the unquoted tail whole") << "@/xdg-open @/My Programs/notes file.txt"
-                                                          << "@/xdg-open" << words({"@/My Programs/notes file.txt"});
-    QTest::newRow("opener: surrounding quotes removed") << "@/xdg-open \"@/My Programs\""
-                                                        << "@/xdg-open" << words({"@/My Programs"});
-    QTest::newRow("opener: web address kept as it is")
-        << "@/xdg-open http://www.orvane.example/a?b=1&c=\"2\""
-        << "@/xdg-open" << words({"http://www.orvane.example/a?b=1&c=\"2\""});
-    QTest::newRow("quoted opener") << "\"@/xdg-open\" \"@/a b\""
-                                   << "@/xdg-open" << words({"@/a b"});
-    QTest::newRow("opener alone") << "@/xdg-open  "
-                                  << "@/xdg-open" << QStringList();
+    const auto row = [](const char *name, const char *line, const char *program,
+                        std::initializer_list<const char *> arguments = {}) {
+        QTest::newRow(name) << QString::fromUtf8(line) << QString::fromUtf8(program) << words(arguments);
+    };
+    row("quoted program with blanks", "\"@/My Programs/app\" -x \"a b\"", "@/My Programs/app", {"-x", "a b"});
+    row("unquoted program with blanks", "@/My Programs/app -x", "@/My Programs/app", {"-x"});
+    row("shortest existing prefix wins", "@/My Programs/app x y", "@/My Programs/app", {"x", "y"});
+    row("folder prefix is not a program", "@/My Programs/app", "@/My Programs/app");
+    row("nothing found: the first word", "@/Missing Folder/prog arg", "@/Missing", {"Folder/prog", "arg"});
+    row("quoted program that is not there", "\"@/no such\" a", "@/no such", {"a"});
+    row("name in the current folder", "tool a;b $HOME *", "@/tool", {"a;b", "$HOME", "*"});
+    row("current folder before the search path", "local", "@/local");
+    row("name on the search path", "found-on-path", "@/bin/found-on-path");
+    row("relative path from the current folder", "sub/tool2 q", "@/sub/tool2", {"q"});
+    row("name found nowhere", "nosuch arg", "nosuch", {"arg"});
+    row("leading blanks", "   @/tool   x", "@/tool", {"x"});
+    row("empty line", "", "");
+    row("opener takes the unquoted tail whole", "@/xdg-open @/My Programs/notes file.txt", "@/xdg-open",
+        {"@/My Programs/notes file.txt"});
+    row("opener: surrounding quotes removed", "@/xdg-open \"@/My Programs\"", "@/xdg-open", {"@/My Programs"});
+    row("opener: web address kept as it is", "@/xdg-open http://www.orvane.example/a?b=1&c=\"2\"", "@/xdg-open",
+        {"http://www.orvane.example/a?b=1&c=\"2\""});
+    row("quoted opener", "\"@/xdg-open\" \"@/a b\"", "@/xdg-open", {"@/a b"});
+    row("opener alone", "@/xdg-open  ", "@/xdg-open");
 }
 
 void tst_Platform::parse()
@@ -754,28 +664,6 @@ void tst_Platform::parse()
     const commandline::Parsed parsed = commandline::parse(expand(line), m_dir.path(), at(QStringLiteral("bin")));
     QCOMPARE(parsed.program, expand(program));
     QCOMPARE(parsed.arguments, expanded);
-}
-
-void tst_Platform::start_failures_data()
-{
-    QTest::addColumn<QString>("line");
-    QTest::addColumn<int>("number");
-
-    QTest::newRow("missing program") << "@/missing-program" << 53;
-    QTest::newRow("missing folder") << "@/no-folder/program arg" << 76;
-    QTest::newRow("below an ordinary file") << "@/tool/child" << 76;
-    QTest::newRow("a folder") << "@/My" << 75;
-    QTest::newRow("not executable") << "@/plain.txt" << 70;
-    QTest::newRow("name found nowhere") << "orvane-no-such-program-anywhere" << 53;
-    QTest::newRow("blanks only") << "   " << 53;
-}
-
-void tst_Platform::start_failures()
-{
-    QFETCH(QString, line);
-    QFETCH(int, number);
-
-    QCOMPARE(failureNumber([&] { commandline::start(expand(line)); }), number);
 }
 
 void tst_Platform::start_passesArgumentsLiterallyInCurrentFolder()
@@ -840,65 +728,94 @@ void tst_Platform::exists()
     QCOMPARE(filesystem::folderExists(expand(path)), folder);
 }
 
-void tst_Platform::exists_failingSearchThrows_data()
-{
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<int>("number");
-
-    const QString longName(300, QLatin1Char('n'));
-    QTest::newRow("name too long") << QStringLiteral("@/") + longName << 52;
-    QTest::newRow("folder name too long") << QStringLiteral("@/") + longName + QStringLiteral("/x") << 52;
-    QTest::newRow("pattern too long") << QStringLiteral("@/*") + longName << 52;
-    QTest::newRow("loop of links") << "@/loop-a" << 57;
-    QTest::newRow("loop of links in the path") << "@/loop-a/x" << 57;
-    QTest::newRow("NUL in the name") << QStringLiteral("@/tool") + QChar(0) + QStringLiteral("x") << 52;
-}
-
-void tst_Platform::exists_failingSearchThrows()
-{
-    QFETCH(QString, path);
-    QFETCH(int, number);
-
-    QCOMPARE(failureNumber([&] { filesystem::fileExists(expand(path)); }), number);
-    QCOMPARE(failureNumber([&] { filesystem::folderExists(expand(path)); }), number);
-}
-
 // ---- reading and writing -------------------------------------------------
 
-void tst_Platform::read_failures_data()
+void tst_Platform::failures_data()
 {
+    QTest::addColumn<QString>("op");
     QTest::addColumn<QString>("path");
-    QTest::addColumn<int>("number");
+    QTest::addColumn<int>("number"); // 0: done
     QTest::addColumn<QString>("description"); // null: the number's own
 
-    QTest::newRow("missing file") << "@/missing.txt" << 53 << QString();
-    QTest::newRow("missing folder") << "@/missing/file.txt" << 76 << QString();
-    QTest::newRow("below an ordinary file") << "@/tool/file.txt" << 76 << QString();
-    QTest::newRow("a folder") << "@/My" << 75 << QString();
-    QTest::newRow("empty name") << "" << 52 << QString();
-    QTest::newRow("name too long") << QStringLiteral("@/") + QString(300, QLatin1Char('n')) << 52 << QString();
+    const auto row = [](const char *op, const char *name, const QString &path, int number,
+                        const QString &description = QString()) {
+        QTest::addRow("%s: %s", op, name) << QString::fromLatin1(op) << path << number << description;
+    };
+    row("start", "missing program", QStringLiteral("@/missing-program"), 53);
+    row("start", "missing folder", QStringLiteral("@/no-folder/program arg"), 76);
+    row("start", "below an ordinary file", QStringLiteral("@/tool/child"), 76);
+    row("start", "a folder", QStringLiteral("@/My"), 75);
+    row("start", "not executable", QStringLiteral("@/plain.txt"), 70);
+    row("start", "name found nowhere", QStringLiteral("orvane-no-such-program-anywhere"), 53);
+    row("start", "blanks only", QStringLiteral("   "), 53);
+
+    // A search that cannot be made is a failure, not a missing name.
+    const QString longName(300, QLatin1Char('n'));
+    row("exists", "name too long", QStringLiteral("@/") + longName, 52);
+    row("exists", "folder name too long", QStringLiteral("@/") + longName + QStringLiteral("/x"), 52);
+    row("exists", "pattern too long", QStringLiteral("@/*") + longName, 52);
+    row("exists", "loop of links", QStringLiteral("@/loop-a"), 57);
+    row("exists", "loop of links in the path", QStringLiteral("@/loop-a/x"), 57);
+    row("exists", "NUL in the name", QStringLiteral("@/tool") + QChar(0) + QStringLiteral("x"), 52);
+
     const QString notAFile = QStringLiteral("Это не файл");
-    QTest::newRow("a pipe nobody writes to") << "@/pipe" << 75 << notAFile;
-    QTest::newRow("a socket") << "@/socket" << 75 << notAFile;
-    QTest::newRow("a device") << "@/null" << 75 << notAFile;
+    row("read", "missing file", QStringLiteral("@/missing.txt"), 53);
+    row("read", "missing folder", QStringLiteral("@/missing/file.txt"), 76);
+    row("read", "below an ordinary file", QStringLiteral("@/tool/file.txt"), 76);
+    row("read", "a folder", QStringLiteral("@/My"), 75);
+    row("read", "empty name", QString(), 52);
+    row("read", "name too long", QStringLiteral("@/") + longName, 52);
+    row("read", "a pipe nobody writes to", QStringLiteral("@/pipe"), 75, notAFile);
+    row("read", "a socket", QStringLiteral("@/socket"), 75, notAFile);
+    row("read", "a device", QStringLiteral("@/null"), 75, notAFile);
+
+    row("write", "missing folder", QStringLiteral("@/missing/out.txt"), 76);
+    row("write", "below an ordinary file", QStringLiteral("@/tool/out.txt"), 76);
+    row("write", "a folder", QStringLiteral("@/My"), 75);
+    row("write", "empty name", QString(), 52);
+    row("write", "a pipe nobody reads", QStringLiteral("@/pipe"), 75, notAFile);
+    row("write", "a device", QStringLiteral("@/null"), 75, notAFile);
+
+    row("createFolder", "new folder", QStringLiteral("@/made"), 0);
+    row("createFolder", "already there", QStringLiteral("@/My"), 75);
+    row("createFolder", "a file of that name", QStringLiteral("@/tool"), 75);
+    row("createFolder", "parent missing", QStringLiteral("@/missing/made"), 76);
+    row("createFolder", "below an ordinary file", QStringLiteral("@/tool/made"), 76);
 }
 
-void tst_Platform::read_failures()
+void tst_Platform::failures()
 {
+    QFETCH(QString, op);
     QFETCH(QString, path);
     QFETCH(int, number);
     QFETCH(QString, description);
 
+    // Every way to the same failure: both file tests, and a read as an open.
     const QString name = expand(path);
-    const Outcome read = outcomeWithin([name] { filesystem::readFile(name); });
-    const Outcome opened = outcomeWithin([name] {
-        QFile file;
-        filesystem::openForReading(file, name);
-    });
-    QCOMPARE(read.number, number);
-    QCOMPARE(read.description, description.isNull() ? RuntimeFailure::descriptionOf(number) : description);
-    QCOMPARE(opened.number, read.number);
-    QCOMPARE(opened.description, read.description);
+    QList<std::function<void()>> actions;
+    if (op == QLatin1String("start"))
+        actions = {[name] { commandline::start(name); }};
+    else if (op == QLatin1String("exists"))
+        actions = {[name] { filesystem::fileExists(name); }, [name] { filesystem::folderExists(name); }};
+    else if (op == QLatin1String("read"))
+        actions = {[name] { filesystem::readFile(name); },
+                   [name] {
+                       QFile file;
+                       filesystem::openForReading(file, name);
+                   }};
+    else if (op == QLatin1String("write"))
+        actions = {[name] { filesystem::writeFile(name, QByteArrayLiteral("data")); }};
+    else
+        actions = {[name] { filesystem::createFolder(name); }};
+    for (const auto &action : std::as_const(actions)) {
+        const Outcome outcome = outcomeWithin(action);
+        QCOMPARE(outcome.number, number);
+        QCOMPARE(outcome.description, number == 0            ? QString()
+                                      : description.isNull() ? RuntimeFailure::descriptionOf(number)
+                                                             : description);
+    }
+    if (number == 0)
+        QVERIFY(QFileInfo(name).isDir());
 }
 
 void tst_Platform::writeFile_replacesContentAndReadsBack()
@@ -925,50 +842,6 @@ void tst_Platform::writeFile_replacesContentAndReadsBack()
     }
     QCOMPARE(number, 57);
     QCOMPARE(readBack(path), QByteArray(4096, 'z'));
-}
-
-void tst_Platform::writeFile_failures_data()
-{
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<int>("number");
-
-    QTest::newRow("missing folder") << "@/missing/out.txt" << 76;
-    QTest::newRow("below an ordinary file") << "@/tool/out.txt" << 76;
-    QTest::newRow("a folder") << "@/My" << 75;
-    QTest::newRow("empty name") << "" << 52;
-    QTest::newRow("a pipe nobody reads") << "@/pipe" << 75;
-    QTest::newRow("a device") << "@/null" << 75;
-}
-
-void tst_Platform::writeFile_failures()
-{
-    QFETCH(QString, path);
-    QFETCH(int, number);
-
-    const QString name = expand(path);
-    QCOMPARE(outcomeWithin([name] { filesystem::writeFile(name, QByteArrayLiteral("data")); }).number, number);
-}
-
-void tst_Platform::createFolder_failures_data()
-{
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<int>("number");
-
-    QTest::newRow("new folder") << "@/made" << 0;
-    QTest::newRow("already there") << "@/My" << 75;
-    QTest::newRow("a file of that name") << "@/tool" << 75;
-    QTest::newRow("parent missing") << "@/missing/made" << 76;
-    QTest::newRow("below an ordinary file") << "@/tool/made" << 76;
-}
-
-void tst_Platform::createFolder_failures()
-{
-    QFETCH(QString, path);
-    QFETCH(int, number);
-
-    QCOMPARE(failureNumber([&] { filesystem::createFolder(expand(path)); }), number);
-    if (number == 0)
-        QVERIFY(QFileInfo(expand(path)).isDir());
 }
 
 void tst_Platform::writeDataFile_situations_data()
@@ -1147,50 +1020,41 @@ void tst_Platform::parseWave_data()
     QByteArray extensibleOther = extensible;
     extensibleOther[24] = char(2);
 
-    QTest::newRow("PCM 16-bit stereo") << riff(fmt16 + chunk("data", samples)) << true << 2 << 4 << 40;
-    QTest::newRow("8-bit mono") << riff(chunk("fmt ", formatBody(1, 1, 11025, 8)) + chunk("data", samples)) << true << 1
-                                << 1 << 40;
-    QTest::newRow("odd chunk before fmt is padded")
-        << riff(chunk("LIST", QByteArrayLiteral("abc")) + fmt16 + chunk("data", samples)) << true << 2 << 4 << 40;
-    QTest::newRow("longer fmt chunk") << riff(chunk("fmt ", formatBody(1, 2, 44100, 16) + little16(0))
-                                              + chunk("data", samples))
-                                      << true << 2 << 4 << 40;
-    QTest::newRow("data cut short by the end of file")
-        << riff(fmt16 + chunk("data", samples, 100000)) << true << 2 << 4 << 40;
-    QTest::newRow("data size of a recorder that was cut off")
-        << riff(fmt16 + chunk("data", samples, 0xFFFFFFFF)) << true << 2 << 4 << 40;
-    QTest::newRow("partial frame dropped")
-        << riff(fmt16 + chunk("data", QByteArray(42, '\x11'))) << true << 2 << 4 << 40;
-    QTest::newRow("extensible PCM") << riff(chunk("fmt ", extensible) + chunk("data", QByteArray(9, '\x01'))) << true
-                                    << 1 << 3 << 9;
-    QTest::newRow("float") << riff(chunk("fmt ", formatBody(3, 1, 48000, 32)) + chunk("data", samples)) << true << 1
-                           << 4 << 40;
+    const auto valid = [](const char *name, const QByteArray &bytes, int channels, int frameSize, int dataSize) {
+        QTest::newRow(name) << bytes << true << channels << frameSize << dataSize;
+    };
+    const auto invalid
+        = [](const char *name, const QByteArray &bytes) { QTest::newRow(name) << bytes << false << 0 << 0 << 0; };
+    valid("PCM 16-bit stereo", riff(fmt16 + chunk("data", samples)), 2, 4, 40);
+    valid("8-bit mono", riff(chunk("fmt ", formatBody(1, 1, 11025, 8)) + chunk("data", samples)), 1, 1, 40);
+    valid("odd chunk before fmt is padded",
+          riff(chunk("LIST", QByteArrayLiteral("abc")) + fmt16 + chunk("data", samples)), 2, 4, 40);
+    valid("longer fmt chunk", riff(chunk("fmt ", formatBody(1, 2, 44100, 16) + little16(0)) + chunk("data", samples)),
+          2, 4, 40);
+    valid("data cut short by the end of file", riff(fmt16 + chunk("data", samples, 100000)), 2, 4, 40);
+    valid("data size of a recorder that was cut off", riff(fmt16 + chunk("data", samples, 0xFFFFFFFF)), 2, 4, 40);
+    valid("partial frame dropped", riff(fmt16 + chunk("data", QByteArray(42, '\x11'))), 2, 4, 40);
+    valid("extensible PCM", riff(chunk("fmt ", extensible) + chunk("data", QByteArray(9, '\x01'))), 1, 3, 9);
+    valid("float", riff(chunk("fmt ", formatBody(3, 1, 48000, 32)) + chunk("data", samples)), 1, 4, 40);
 
-    QTest::newRow("extensible, not PCM") << riff(chunk("fmt ", extensibleOther) + chunk("data", samples)) << false << 0
-                                         << 0 << 0;
-    QTest::newRow("compressed") << riff(chunk("fmt ", formatBody(2, 1, 8000, 4, 256)) + chunk("data", samples)) << false
-                                << 0 << 0 << 0;
-    QTest::newRow("data before fmt") << riff(chunk("data", samples) + fmt16) << false << 0 << 0 << 0;
-    QTest::newRow("no data") << riff(fmt16) << false << 0 << 0 << 0;
-    QTest::newRow("empty data") << riff(fmt16 + chunk("data", QByteArray())) << false << 0 << 0 << 0;
-    QTest::newRow("less than one frame") << riff(fmt16 + chunk("data", QByteArray(3, 'a'))) << false << 0 << 0 << 0;
-    QTest::newRow("fmt larger than the file")
-        << riff(chunk("fmt ", formatBody(1, 2, 44100, 16), 0xFFFFFFF0)) << false << 0 << 0 << 0;
-    QTest::newRow("fmt too short") << riff(chunk("fmt ", QByteArray(8, '\x01')) + chunk("data", samples)) << false << 0
-                                   << 0 << 0;
-    QTest::newRow("no channels") << riff(chunk("fmt ", formatBody(1, 0, 8000, 16, 2)) + chunk("data", samples)) << false
-                                 << 0 << 0 << 0;
-    QTest::newRow("frame size that does not fit")
-        << riff(chunk("fmt ", formatBody(1, 2, 8000, 16, 3)) + chunk("data", samples)) << false << 0 << 0 << 0;
-    QTest::newRow("12-bit samples") << riff(chunk("fmt ", formatBody(1, 1, 8000, 12, 2)) + chunk("data", samples))
-                                    << false << 0 << 0 << 0;
-    QTest::newRow("rate of zero") << riff(chunk("fmt ", formatBody(1, 1, 0, 16)) + chunk("data", samples)) << false << 0
-                                  << 0 << 0;
-    QTest::newRow("big-endian RIFX") << ("RIFX" + riff(fmt16 + chunk("data", samples)).mid(4)) << false << 0 << 0 << 0;
-    QTest::newRow("header only") << QByteArrayLiteral("RIFF\x04\0\0\0WAVE") << false << 0 << 0 << 0;
-    QTest::newRow("cut inside the header") << QByteArrayLiteral("RIFF\x04\0") << false << 0 << 0 << 0;
-    QTest::newRow("empty") << QByteArray() << false << 0 << 0 << 0;
-    QTest::newRow("text file") << QByteArrayLiteral("Это не звук\r\n") << false << 0 << 0 << 0;
+    invalid("extensible, not PCM", riff(chunk("fmt ", extensibleOther) + chunk("data", samples)));
+    invalid("compressed", riff(chunk("fmt ", formatBody(2, 1, 8000, 4, 256)) + chunk("data", samples)));
+    invalid("data before fmt", riff(chunk("data", samples) + fmt16));
+    invalid("no data", riff(fmt16));
+    invalid("empty data", riff(fmt16 + chunk("data", QByteArray())));
+    invalid("less than one frame", riff(fmt16 + chunk("data", QByteArray(3, 'a'))));
+    invalid("fmt larger than the file", riff(chunk("fmt ", formatBody(1, 2, 44100, 16), 0xFFFFFFF0)));
+    invalid("fmt too short", riff(chunk("fmt ", QByteArray(8, '\x01')) + chunk("data", samples)));
+    invalid("no channels", riff(chunk("fmt ", formatBody(1, 0, 8000, 16, 2)) + chunk("data", samples)));
+    invalid("frame size that does not fit",
+            riff(chunk("fmt ", formatBody(1, 2, 8000, 16, 3)) + chunk("data", samples)));
+    invalid("12-bit samples", riff(chunk("fmt ", formatBody(1, 1, 8000, 12, 2)) + chunk("data", samples)));
+    invalid("rate of zero", riff(chunk("fmt ", formatBody(1, 1, 0, 16)) + chunk("data", samples)));
+    invalid("big-endian RIFX", "RIFX" + riff(fmt16 + chunk("data", samples)).mid(4));
+    invalid("header only", QByteArrayLiteral("RIFF\x04\0\0\0WAVE"));
+    invalid("cut inside the header", QByteArrayLiteral("RIFF\x04\0"));
+    invalid("empty", QByteArray());
+    invalid("text file", QByteArrayLiteral("Это не звук\r\n"));
 }
 
 void tst_Platform::parseWave()
@@ -1286,8 +1150,7 @@ void tst_Platform::sound_busyAtOnceAndFreeWhenDone()
     // test takes its samples, so nothing here depends on timing.
     const QString pipe = folder.filePath(QStringLiteral("device"));
     QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
-    useAlsaConfiguration(folder.filePath(QStringLiteral("alsa-pipe.conf")),
-                         "type file\nslave.pcm { type null }\nformat \"raw\"\nfile \"" + QFile::encodeName(pipe) + '"');
+    useAlsaFile(pipe);
     const auto nullDevice = qScopeGuard(
         [this] { useAlsaConfiguration(at(QStringLiteral("alsa-null.conf")), QByteArrayLiteral("type null")); });
     const qsizetype samples = wave.size() - 44;
@@ -1315,9 +1178,7 @@ void tst_Platform::sound_samplesReachTheDeviceInOrder()
     QTemporaryDir folder;
     QVERIFY(folder.isValid());
     const QString captured = folder.filePath(QStringLiteral("captured.raw"));
-    useAlsaConfiguration(folder.filePath(QStringLiteral("alsa-file.conf")),
-                         "type file\nslave.pcm { type null }\nformat \"raw\"\nfile \"" + QFile::encodeName(captured)
-                             + '"');
+    useAlsaFile(captured);
 
     // 16-bit stereo, a pattern that shows any lost, doubled or shifted byte,
     // behind an odd-sized chunk the player must step over.
@@ -1347,13 +1208,10 @@ void tst_Platform::sound_noDeviceIsSilentEvenOnStderr()
     makeFile(wave, quietWave(100));
     QTRY_VERIFY(!sound::isPlaying());
 
-    QByteArray said;
-    {
-        StderrCapture capture(folder.filePath(QStringLiteral("stderr.txt")));
+    const QByteArray said = stderrDuring(folder.filePath(QStringLiteral("stderr.txt")), [&wave] {
         sound::playAsync(wave);
         QTRY_VERIFY_WITH_TIMEOUT(!sound::isPlaying(), 5000);
-        said = capture.finish();
-    }
+    });
     useAlsaConfiguration(at(QStringLiteral("alsa-null.conf")), QByteArrayLiteral("type null"));
 
     QCOMPARE(said, QByteArray());

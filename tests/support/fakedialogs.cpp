@@ -45,6 +45,14 @@ QList<FakeDialogs::Call> FakeDialogs::messages() const
     return result;
 }
 
+QStringList FakeDialogs::asked() const
+{
+    QStringList texts;
+    for (const Call &call : messages())
+        texts.append((call.title == u"Orvane Tarnel 2001"_qs ? u"-"_qs : call.title) + u' ' + describe(call.message));
+    return texts;
+}
+
 void FakeDialogs::clear()
 {
     m_calls.clear();

@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 #include <functional>
@@ -47,6 +48,8 @@ public:
 
     const QList<Call> &calls() const { return m_calls; }
     QList<Call> messages() const;
+    // Each message as "title icon buttons: text", "-" for tarnel's own title.
+    QStringList asked() const;
     void clear();
     // Number of queued answers nobody asked for.
     int unusedAnswers() const;

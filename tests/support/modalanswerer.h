@@ -64,3 +64,12 @@ private:
     bool m_answered = false;
     bool m_forced = false;
 };
+
+// A step that answers dialogs of one class only and waits out any other.
+template<class Dialog> ModalAnswerer::Step answering(std::function<bool(Dialog *)> step)
+{
+    return [step = std::move(step)](QWidget *widget) {
+        auto *dialog = qobject_cast<Dialog *>(widget);
+        return dialog && step(dialog);
+    };
+}

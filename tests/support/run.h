@@ -27,11 +27,12 @@ struct Run
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(bytes);
     }
-    QByteArray settings() const
+    QByteArray read(const QString &name) const
     {
-        QFile file(path(u"tarnel.ini"_qs));
+        QFile file(path(name));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
     }
+    QByteArray settings() const { return read(u"tarnel.ini"_qs); }
     // With every page built, as a test reaches into any of them.
     frmMain &start()
     {
