@@ -143,12 +143,16 @@ QString qtDialogsExistingFolder(const QString &folder)
 {
     if (folder.isEmpty())
         return QString();
-    QDir dir(QDir::cleanPath(QFileInfo(folder).absoluteFilePath()));
-    while (!dir.exists()) {
-        if (!dir.cdUp())
+    // QDir::cdUp refuses to leave a folder that is not there, so the path is
+    // cut back by hand.
+    QString path = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+    while (!QFileInfo(path).isDir()) {
+        const QString parent = QFileInfo(path).path();
+        if (parent == path)
             return QString();
+        path = parent;
     }
-    return dir.absolutePath();
+    return path;
 }
 
 bool qtDialogsHasWildcard(const QString &pattern)

@@ -516,17 +516,22 @@ void tst_QtDialogs::openFile_filterListsDotlessFileUnderAllFiles()
 void tst_QtDialogs::fileDialog_startsInNearestExistingFolder_data()
 {
     QTest::addColumn<bool>("save");
-    QTest::addColumn<QString>("folder"); // below the temporary folder, which is the nearest
+    QTest::addColumn<QString>("folder"); // below the temporary folder
+    QTest::addColumn<QString>("nearest");
 
-    QTest::newRow("open, existing") << false << QString();
-    QTest::newRow("save, missing") << true << QStringLiteral("My Tarnel");
-    QTest::newRow("open, missing two deep") << false << QStringLiteral("My Tarnel/Архив");
+    QTest::newRow("open, existing") << false << QString() << QString();
+    QTest::newRow("save, missing") << true << QStringLiteral("My Tarnel") << QString();
+    QTest::newRow("open, missing two deep") << false << QStringLiteral("Мои/My Tarnel/Архив") << QStringLiteral("Мои");
 }
 
 void tst_QtDialogs::fileDialog_startsInNearestExistingFolder()
 {
     QFETCH(bool, save);
     QFETCH(QString, folder);
+    QFETCH(QString, nearest);
+    // A folder of its own: the dialog would otherwise open where it was last.
+    QTemporaryDir base;
+    QVERIFY(QDir(base.path()).mkdir(QStringLiteral("Мои")));
 
     QString shownFolder;
     QFileDialog::AcceptMode mode = QFileDialog::AcceptOpen;
@@ -539,12 +544,12 @@ void tst_QtDialogs::fileDialog_startsInNearestExistingFolder()
 
     QtDialogs dialogs;
     const Dialogs::FileRequest request {textFilter, QStringLiteral("Сохранить как"), QString(),
-                                        m_dir.path() + QLatin1Char('/') + folder};
+                                        base.path() + QLatin1Char('/') + folder};
     const QString path = save ? dialogs.saveFile(request) : dialogs.openFile(request);
 
     QVERIFY(answerer.answered());
     QCOMPARE(path, QString());
-    QCOMPARE(shownFolder, QDir(m_dir.path()).absolutePath());
+    QCOMPARE(shownFolder, QDir(QDir(base.path()).filePath(nearest)).absolutePath());
     QCOMPARE(mode, save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
 }
 
