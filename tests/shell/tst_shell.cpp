@@ -482,7 +482,7 @@ void tst_Shell::startup_hostileDataFiles()
         run.dialogs.answerMessage(Answer::Ok);
 
     frmMain &window = run.start();
-    const QStringList designed {
+    const QStringList ownMessages {
         u"Ошибка в списке программ: список будет очищен."_qs,
         u"Обнаружена ошибка в списке программ. Список не будет загружен."_qs,
         u"Ошибка при чтении файла:\r\n\r\n"_qs,
@@ -492,8 +492,9 @@ void tst_Shell::startup_hostileDataFiles()
     };
     for (const auto &call : run.dialogs.messages()) {
         const QString &text = call.message.text;
-        QVERIFY2(std::any_of(designed.cbegin(), designed.cend(), [&](const QString &t) { return text.startsWith(t); }),
-                 qPrintable(text.left(200)));
+        QVERIFY2(
+            std::any_of(ownMessages.cbegin(), ownMessages.cend(), [&](const QString &t) { return text.startsWith(t); }),
+            qPrintable(text.left(200)));
     }
     QVERIFY(window.context().state.AppCount >= 0 && window.context().state.AppCount <= 100);
     if (shape == u"bytes"_qs && name != u"tarnel.ini"_qs)
