@@ -107,15 +107,14 @@ frmMain::frmMain(platform::Dialogs &dialogs, platform::System &system, QWidget *
 
 void frmMain::buildPage(int index)
 {
+    // Each page builds once; a connection already made is not made twice.
     switch (index) {
     case PageRun:
         runPage->buildControls();
         break;
     case PageNotes:
-        if (!notesPage->lblStatus) {
-            notesPage->buildControls();
-            connect(notesPage->lblStatus, &ClickLabel::clicked, this, &frmMain::lblStatus_Click);
-        }
+        notesPage->buildControls();
+        connect(notesPage->lblStatus, &ClickLabel::clicked, this, &frmMain::lblStatus_Click, Qt::UniqueConnection);
         break;
     case PagePhones:
         phonePage->buildControls();
@@ -127,10 +126,8 @@ void frmMain::buildPage(int index)
         gamesPage->buildControls();
         break;
     case PageAbout:
-        if (!aboutPage->Label5) {
-            aboutPage->buildControls();
-            connect(aboutPage->Label5, &ClickLabel::clicked, this, &frmMain::Label5_Click);
-        }
+        aboutPage->buildControls();
+        connect(aboutPage->Label5, &ClickLabel::clicked, this, &frmMain::Label5_Click, Qt::UniqueConnection);
         break;
     default:
         break;
