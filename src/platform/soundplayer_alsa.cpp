@@ -9,6 +9,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <memory>
 #include <mutex>
@@ -93,6 +94,52 @@ void silentAlsaErrors(const char *, int, const char *, int, const char *, ...)
 {
 }
 
+// The sound library is loaded by the first sound, on the player thread, not
+// by every start of the program: most sessions play nothing, and loading it
+// costs a start about as much as drawing a page. A system without it plays
+// nothing, as one without a sound card does.
+struct Alsa
+{
+    decltype(&snd_pcm_open) pcmOpen = nullptr;
+    decltype(&snd_pcm_nonblock) pcmNonblock = nullptr;
+    decltype(&snd_pcm_set_params) pcmSetParams = nullptr;
+    decltype(&snd_pcm_writei) pcmWritei = nullptr;
+    decltype(&snd_pcm_recover) pcmRecover = nullptr;
+    decltype(&snd_pcm_drop) pcmDrop = nullptr;
+    decltype(&snd_pcm_drain) pcmDrain = nullptr;
+    decltype(&snd_pcm_close) pcmClose = nullptr;
+};
+
+template<typename Function> bool look(void *library, const char *name, Function &function)
+{
+    function = reinterpret_cast<Function>(::dlsym(library, name));
+    return function != nullptr;
+}
+
+std::optional<Alsa> loadAlsa()
+{
+    // Kept loaded to the end of the process: a sound may still be draining.
+    void *library = ::dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL);
+    if (!library)
+        return std::nullopt;
+    Alsa alsa;
+    decltype(&snd_lib_error_set_handler) setErrorHandler = nullptr;
+    if (!look(library, "snd_lib_error_set_handler", setErrorHandler) || !look(library, "snd_pcm_open", alsa.pcmOpen)
+        || !look(library, "snd_pcm_nonblock", alsa.pcmNonblock)
+        || !look(library, "snd_pcm_set_params", alsa.pcmSetParams) || !look(library, "snd_pcm_writei", alsa.pcmWritei)
+        || !look(library, "snd_pcm_recover", alsa.pcmRecover) || !look(library, "snd_pcm_drop", alsa.pcmDrop)
+        || !look(library, "snd_pcm_drain", alsa.pcmDrain) || !look(library, "snd_pcm_close", alsa.pcmClose))
+        return std::nullopt;
+    setErrorHandler(silentAlsaErrors);
+    return alsa;
+}
+
+const Alsa *alsa()
+{
+    static const std::optional<Alsa> loaded = loadAlsa();
+    return loaded ? &*loaded : nullptr;
+}
+
 std::optional<QByteArray> readWholeFile(const QByteArray &path)
 {
     // Without O_NONBLOCK a sound file that is a pipe would hold this thread,
@@ -140,17 +187,20 @@ struct Playback
 
 void play(const QByteArray &bytes, const Wave &wave, const Playback &playback)
 {
+    const Alsa *const library = alsa();
+    if (!library)
+        return;
     snd_pcm_t *pcm = nullptr;
     // Non-blocking open: a device held by another program is silence, not a wait.
-    if (snd_pcm_open(&pcm, "default", SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) < 0)
+    if (library->pcmOpen(&pcm, "default", SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) < 0)
         return;
     const unsigned int latencyMicroseconds = 200000;
-    if (snd_pcm_nonblock(pcm, 0) < 0
-        || snd_pcm_set_params(pcm, alsaFormatOf(wave.format), SND_PCM_ACCESS_RW_INTERLEAVED,
-                              static_cast<unsigned int>(wave.channels), static_cast<unsigned int>(wave.sampleRate), 1,
-                              latencyMicroseconds)
+    if (library->pcmNonblock(pcm, 0) < 0
+        || library->pcmSetParams(pcm, alsaFormatOf(wave.format), SND_PCM_ACCESS_RW_INTERLEAVED,
+                                 static_cast<unsigned int>(wave.channels), static_cast<unsigned int>(wave.sampleRate),
+                                 1, latencyMicroseconds)
                < 0) {
-        snd_pcm_close(pcm);
+        library->pcmClose(pcm);
         return;
     }
 
@@ -160,9 +210,9 @@ void play(const QByteArray &bytes, const Wave &wave, const Playback &playback)
     const char *data = bytes.constData() + wave.dataOffset;
     snd_pcm_uframes_t framesLeft = static_cast<snd_pcm_uframes_t>(wave.dataSize / wave.frameSize);
     while (framesLeft > 0 && !playback.stop.load()) {
-        const snd_pcm_sframes_t written = snd_pcm_writei(pcm, data, std::min(piece, framesLeft));
+        const snd_pcm_sframes_t written = library->pcmWritei(pcm, data, std::min(piece, framesLeft));
         if (written < 0) {
-            if (snd_pcm_recover(pcm, static_cast<int>(written), 1) < 0)
+            if (library->pcmRecover(pcm, static_cast<int>(written), 1) < 0)
                 break;
             continue;
         }
@@ -170,10 +220,10 @@ void play(const QByteArray &bytes, const Wave &wave, const Playback &playback)
         framesLeft -= static_cast<snd_pcm_uframes_t>(written);
     }
     if (playback.stop.load())
-        snd_pcm_drop(pcm);
+        library->pcmDrop(pcm);
     else
-        snd_pcm_drain(pcm);
-    snd_pcm_close(pcm);
+        library->pcmDrain(pcm);
+    library->pcmClose(pcm);
 }
 
 void playFile(const QByteArray &path, const std::shared_ptr<Playback> &playback)
@@ -199,7 +249,7 @@ void playFile(const QByteArray &path, const std::shared_ptr<Playback> &playback)
 class Player
 {
 public:
-    Player() { snd_lib_error_set_handler(silentAlsaErrors); }
+    Player() = default;
     Player(const Player &) = delete;
     Player &operator=(const Player &) = delete;
 
