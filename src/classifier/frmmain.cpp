@@ -5,6 +5,7 @@
 #include "clipboard.h"
 #include "dialogs.h"
 #include "groupframe.h"
+#include "kelvanepictures.h"
 #include "runtimefailure.h"
 #include "singlecharactervalidator.h"
 #include "twips.h"
@@ -20,13 +21,6 @@
 #include <exception>
 
 using namespace Qt::StringLiterals;
-
-// Resources of a static library are not registered unless something refers to
-// them, and Q_INIT_RESOURCE must be used outside any namespace.
-static void initKelvaneResources()
-{
-    Q_INIT_RESOURCE(kelvane);
-}
 
 namespace kelvane {
 
@@ -58,12 +52,10 @@ frmMain::frmMain(platform::Dialogs &dialogs, Clipboard &clipboard, QWidget *pare
     , m_dialogs(dialogs)
     , m_clipboard(clipboard)
 {
-    initKelvaneResources();
-
     setObjectName(u"frmMain"_s);
     setWindowTitle(programTitle());
-    setWindowIcon(platform::appearance::pictureIcon(
-        {u":/kelvane/kelvane-16.png"_s, u":/kelvane/kelvane-32.png"_s, u":/kelvane/kelvane-48.png"_s}));
+    setWindowIcon(
+        platform::appearance::pictureIcon({&pictures::kelvane_16, &pictures::kelvane_32, &pictures::kelvane_48}));
 
     // A fixed dialog frame: a title and a close box, nothing to resize,
     // minimize or maximize with.

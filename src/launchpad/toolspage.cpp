@@ -2,6 +2,7 @@
 
 #include "appcontext.h"
 #include "groupframe.h"
+#include "launchpadpictures.h"
 #include "launchroutines.h"
 #include "padlabel.h"
 #include "twips.h"
@@ -16,18 +17,18 @@ struct Tool
 {
     const char16_t *caption;
     int top;
-    const char *icon;
+    const platform::appearance::Picture *icon;
     // The tool's subfolder, which is also the name of its program file; empty
     // for the personal folder, which is opened, not started.
     const char *folder;
 };
 
 constexpr std::array<Tool, ToolsPage::ToolCount> tools {{
-    {u"Tallyra", 840, ":/launchpad/tallyra.png", "tallyra"},
-    {u"Locksa", 1440, ":/launchpad/locksa.png", "locksa"},
-    {u"Dovrik", 2040, ":/launchpad/dovrik.png", "dovrik"},
-    {u"Velmor", 2640, ":/launchpad/velmor.png", "velmor"},
-    {u"Ваша папка", 3960, ":/launchpad/personal.png", ""},
+    {u"Tallyra", 840, &launchpad::pictures::tallyra, "tallyra"},
+    {u"Locksa", 1440, &launchpad::pictures::locksa, "locksa"},
+    {u"Dovrik", 2040, &launchpad::pictures::dovrik, "dovrik"},
+    {u"Velmor", 2640, &launchpad::pictures::velmor, "velmor"},
+    {u"Ваша папка", 3960, &launchpad::pictures::personal, ""},
 }};
 
 constexpr int toolsWebLeft = 6480;
@@ -45,18 +46,13 @@ void ToolsPage::buildControls()
     if (Label6)
         return;
     using platform::twips::rect;
-    // The icons live in this static library; without this reference the
-    // linker would drop them from the program.
-    Q_INIT_RESOURCE(launchpad);
-
     Label6 = launchpad::placeText(
         new QLabel(QStringLiteral("Здесь Вы можете запустить любое приложение из комплекса Orvane Tarnel. "), this),
         "Label6", rect(120, 480, 6975, 255), false);
 
     for (qint16 i = 0; i < ToolCount; ++i) {
         const Tool &tool = tools[i];
-        imgStart[i]
-            = launchpad::picture(QString::fromLatin1(tool.icon), "imgStart", rect(120, tool.top, 375, 375), this);
+        imgStart[i] = launchpad::picture(*tool.icon, "imgStart", rect(120, tool.top, 375, 375), this);
         lblStart[i]
             = launchpad::nameLabel(QString::fromUtf16(tool.caption), "lblStart", rect(600, tool.top, 1335, 255), this);
         connect(lblStart[i], &PadLabel::mouseMoved, this, [this, i] { lblStart_MouseMove(i); });

@@ -5,6 +5,7 @@
 #include "clicklabel.h"
 #include "codepage.h"
 #include "comdlg.h"
+#include "notespictures.h"
 #include "placement.h"
 #include "runtimefailure.h"
 #include "system.h"
@@ -97,7 +98,7 @@ QStringList lostCharactersOf(const QString &text, bool lineBreaksToo)
     return names;
 }
 
-QPushButton *pictureButton(const QString &picture, const QString &toolTip, QWidget *parent)
+QPushButton *pictureButton(const platform::appearance::Picture &picture, const QString &toolTip, QWidget *parent)
 {
     auto *button = new QPushButton(parent);
     button->setIcon(QIcon(platform::appearance::picture(picture)));
@@ -118,15 +119,12 @@ void NotesPage::buildControls()
 {
     if (Text)
         return;
-    // The pictures live in this static library; without this reference the
-    // linker would drop them from the program.
-    Q_INIT_RESOURCE(notes);
     cmdFile = new QPushButton(QStringLiteral("&Файл"), this);
     cmdEdit = new QPushButton(QStringLiteral("&Правка"), this);
     cmdLoadLast = new QPushButton(QStringLiteral("Открыть последний файл"), this);
-    cmdOpenFile = pictureButton(QStringLiteral(":/notes/open.png"), QStringLiteral("Открыть"), this);
-    cmdSaveText = pictureButton(QStringLiteral(":/notes/save.png"), QStringLiteral("Сохранить"), this);
-    cmdPrintText = pictureButton(QStringLiteral(":/notes/print.png"), QStringLiteral("Печать"), this);
+    cmdOpenFile = pictureButton(notes::pictures::open, QStringLiteral("Открыть"), this);
+    cmdSaveText = pictureButton(notes::pictures::save, QStringLiteral("Сохранить"), this);
+    cmdPrintText = pictureButton(notes::pictures::print, QStringLiteral("Печать"), this);
     Text = new QPlainTextEdit(this);
     lblStatus = new ClickLabel(initialStatus(), this);
     mnuFile = new QMenu(QStringLiteral("Файл"), this);

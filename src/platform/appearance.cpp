@@ -6,7 +6,7 @@
 #include <QHelpEvent>
 #include <QIcon>
 #include <QIconEngine>
-#include <QImageReader>
+#include <QImage>
 #include <QLibraryInfo>
 #include <QPainter>
 #include <QPixmap>
@@ -79,14 +79,14 @@ public:
     }
 };
 
-// Answers every question from the icon the pictures make, read on the first
+// Answers every question from the icon the pictures make, made on the first
 // question that needs them. Sizes here are in device pixels, as Qt's own
-// engine for pictures has them; whether the icon is null is known unread.
+// engine for pictures has them; whether the icon is null is known unmade.
 class PictureIconEngine final : public QIconEngine
 {
 public:
-    explicit PictureIconEngine(QStringList paths)
-        : m_paths(std::move(paths))
+    explicit PictureIconEngine(QList<const Picture *> pictures)
+        : m_sources(std::move(pictures))
     {
     }
 
@@ -110,7 +110,7 @@ public:
         return pictures().availableSizes(mode, state);
     }
 
-    bool isNull() override { return m_paths.isEmpty(); }
+    bool isNull() override { return m_sources.isEmpty(); }
     QString key() const override { return QStringLiteral("PictureIconEngine"); }
     QIconEngine *clone() const override { return new PictureIconEngine(*this); }
 
@@ -119,17 +119,17 @@ private:
 
     QIcon &pictures()
     {
-        if (!m_read) {
-            for (const QString &path : std::as_const(m_paths))
-                m_pictures.addPixmap(picture(path));
-            m_read = true;
+        if (!m_made) {
+            for (const Picture *source : std::as_const(m_sources))
+                m_pictures.addPixmap(picture(*source));
+            m_made = true;
         }
         return m_pictures;
     }
 
-    QStringList m_paths;
+    QList<const Picture *> m_sources;
     QIcon m_pictures;
-    bool m_read = false;
+    bool m_made = false;
 };
 
 } // namespace
@@ -176,16 +176,17 @@ QFont userTextFont(QFont font)
     return font;
 }
 
-QPixmap picture(const QString &path)
+QPixmap picture(const Picture &picture)
 {
-    QImageReader reader(path, "PNG");
-    reader.setAutoDetectImageFormat(false);
-    return QPixmap::fromImage(reader.read());
+    // The table is read in place; the pixmap takes its own copy.
+    const QImage image(reinterpret_cast<const uchar *>(picture.pixels), picture.width, picture.height,
+                       picture.width * qsizetype(sizeof(quint32)), QImage::Format_ARGB32_Premultiplied);
+    return QPixmap::fromImage(image);
 }
 
-QIcon pictureIcon(const QStringList &paths)
+QIcon pictureIcon(const QList<const Picture *> &pictures)
 {
-    return QIcon(new PictureIconEngine(paths));
+    return QIcon(new PictureIconEngine(pictures));
 }
 
 } // namespace platform::appearance

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QStringList>
+#include <QList>
+#include <QtGlobal>
 
 class QApplication;
 class QFont;
@@ -30,15 +31,21 @@ void showToolTipsAsPlainText();
 QFont fixedTextFont(QFont font);
 QFont userTextFont(QFont font);
 
-// A PNG picture of the program's resources. Reading it as PNG outright
-// spares the start-up the loading of every image plugin, which Qt does when
-// it may guess the format.
-QPixmap picture(const QString &path);
+// A picture compiled into the program as premultiplied ARGB pixels, row by
+// row (tarnel_add_pictures makes them from PNG files). Showing one neither
+// decodes PNG nor makes Qt look through its image plugins.
+struct Picture
+{
+    int width;
+    int height;
+    const quint32 *pixels;
+};
 
-// An icon made of PNG pictures of the program's resources, one per size. The
-// pictures are read once, when something first asks for the icon's sizes or
-// pixels (the window manager, when the window is mapped), not when the icon
-// is set: a start-up that nobody shows the icon to never decodes them.
-QIcon pictureIcon(const QStringList &paths);
+QPixmap picture(const Picture &picture);
+
+// An icon made of pictures, one per size. The pixmaps are made when something
+// first asks for the icon's sizes or pixels (the window manager, when the
+// window is mapped), not when the icon is set.
+QIcon pictureIcon(const QList<const Picture *> &pictures);
 
 } // namespace platform::appearance

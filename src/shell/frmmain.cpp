@@ -12,6 +12,7 @@
 #include "runpage.h"
 #include "runtimefailure.h"
 #include "settingsfile.h"
+#include "shellpictures.h"
 #include "system.h"
 #include "tabcontrol.h"
 #include "toolspage.h"
@@ -40,13 +41,9 @@ frmMain::frmMain(platform::Dialogs &dialogs, platform::System &system, QWidget *
 {
     using platform::twips::rect;
 
-    // The pictures live in this static library; without this reference the
-    // linker would drop them from the program.
-    Q_INIT_RESOURCE(shell);
-
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Домашний центр Orvane Tarnel"));
-    setWindowIcon(platform::appearance::pictureIcon({QStringLiteral(":/shell/tarnel.png")}));
+    setWindowIcon(platform::appearance::pictureIcon({&shell::pictures::tarnel}));
     setFixedSize(platform::twips::size(clientWidthTwips, clientHeightTwips));
     platform::appearance::installFontSubstitutions();
     platform::appearance::showToolTipsAsPlainText();
@@ -61,7 +58,7 @@ frmMain::frmMain(platform::Dialogs &dialogs, platform::System &system, QWidget *
     Image2 = new QLabel(this);
     Image2->setObjectName(QStringLiteral("Image2"));
     Image2->setGeometry(rect(120, 120, 4695, 600));
-    Image2->setPixmap(platform::appearance::picture(QStringLiteral(":/shell/image2.png")));
+    Image2->setPixmap(platform::appearance::picture(shell::pictures::image2));
 
     Label1 = new QLabel(QStringLiteral("orvane tarnel"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
