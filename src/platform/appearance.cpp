@@ -167,12 +167,14 @@ void installRussianTranslations(QApplication &app)
 QFont fixedTextFont(QFont font)
 {
     font.setStyleStrategy(QFont::NoFontMerging);
+    font.setHintingPreference(QFont::PreferFullHinting);
     return font;
 }
 
 QFont userTextFont(QFont font)
 {
     font.setStyleStrategy(QFont::PreferDefault);
+    font.setHintingPreference(QFont::PreferFullHinting);
     return font;
 }
 

@@ -23,11 +23,19 @@ void installRussianTranslations(QApplication &app);
 // such as "<b>name.txt" for markup. Installed once for the application.
 void showToolTipsAsPlainText();
 
+// The fonts of the programs' own windows.
+//
 // The programs' own texts are Russian, Latin and digits, which the faces they
 // ask for hold whole. A fixed-text font does not ask the font configuration
 // for faces to fall back on, a search per face and script that costs a
 // start-up about as much as loading a face. A control that shows a user's
 // text, which may hold any character, takes a user-text font instead.
+//
+// Both are drawn with the faces' own full hinting, each letter on whole
+// pixels and crisp at these small sizes, as the system the windows were laid
+// out for draws its faces. The desktop's lighter setting places letters
+// between pixels, so a first paint draws many letters several times over (once
+// per position), each through the costlier automatic hinter.
 QFont fixedTextFont(QFont font);
 QFont userTextFont(QFont font);
 
