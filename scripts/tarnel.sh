@@ -162,7 +162,7 @@ applications="$home/.local/share/applications"
 icons="$home/.local/share/icons/hicolor"
 default_folder="$home/.local/opt/orvane-tarnel"
 programs=(tarnel kelvane)
-shipped=(tarnel kelvane tarnelclick.wav tarnelover.wav)
+shipped=(tarnel kelvane libtarnelprint.so tarnelclick.wav tarnelover.wav)
 # What install put into the program folder and made around it: uninstall
 # removes no program file that differs from it, and no folder it did not make.
 record=".orvane-tarnel.install"

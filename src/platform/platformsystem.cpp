@@ -2,13 +2,13 @@
 
 #include "commandline.h"
 #include "folders.h"
+#include "printmodule.h"
 #include "runtimefailure.h"
 #include "soundplayer.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QPagedPaintDevice>
 #include <QPainter>
-#include <QPrinter>
-#include <QPrinterInfo>
 #include <QTextDocument>
 
 namespace platform {
@@ -40,13 +40,8 @@ void PlatformSystem::playSound(const QString &path)
 
 void PlatformSystem::printText(const QString &text, int pointSize)
 {
-    // QPrinter::isValid() is true even with no printer at all; only the
-    // default printer's own description tells.
-    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-    if (info.isNull())
-        throw RuntimeFailure::withNumber(failure::PrinterError);
-    QPrinter printer(info, QPrinter::HighResolution);
-    printTextOn(printer, text, pointSize);
+    const std::unique_ptr<QPagedPaintDevice> printer = printmodule::defaultPrinter(folders::programFolder());
+    printTextOn(*printer, text, pointSize);
 }
 
 void PlatformSystem::printTextOn(QPagedPaintDevice &device, const QString &text, int pointSize)

@@ -63,14 +63,16 @@ unset SUDO_USER
 folder="$work/Мои программы/Orvane 100%"
 applications="$HOME/.local/share/applications"
 icons="$HOME/.local/share/icons/hicolor/scalable/apps"
-shipped=".orvane-tarnel.install kelvane tarnel tarnelclick.wav tarnelover.wav"
+shipped=".orvane-tarnel.install kelvane libtarnelprint.so tarnel tarnelclick.wav tarnelover.wav"
 
 listing() { (cd "$1" && ls -A | LC_ALL=C sort | tr '\n' ' ' | sed 's/ $//'); }
 
 script install-built "$build" "$folder" >/dev/null
 [ "$(listing "$folder")" = "$shipped" ] || fail "the program folder holds: $(listing "$folder")"
+for file in tarnel kelvane libtarnelprint.so; do
+    cmp -s "$build/bin/$file" "$folder/$file" || fail "$file is not the built one"
+done
 for program in tarnel kelvane; do
-    cmp -s "$build/bin/$program" "$folder/$program" || fail "$program is not the built one"
     entry="$applications/orvane-$program.desktop"
     desktop-file-validate "$entry" || fail "$entry is not a valid desktop entry"
     grep -q '^Name\[ru\]=.' "$entry" && grep -q '^Comment\[ru\]=.' "$entry" || fail "$entry has no Russian name"
@@ -129,7 +131,7 @@ launch "$applications/orvane-tarnel.desktop" tarnel "$new"
 # changed stays.
 printf 'my own sound\n' >"$folder/tarnelover.wav"
 script uninstall "$folder" >"$work/uninstall.log"
-for file in kelvane tarnel tarnelclick.wav .orvane-tarnel.install; do
+for file in kelvane tarnel libtarnelprint.so tarnelclick.wav .orvane-tarnel.install; do
     [ ! -e "$folder/$file" ] || fail "uninstall left $file"
 done
 grep -q '^Kept tarnelover.wav: changed' "$work/uninstall.log" && [ -f "$folder/tarnelover.wav" ] ||
@@ -179,7 +181,7 @@ foreach(program tarnel kelvane)
     add_custom_target(\${program} COMMAND "\${CMAKE_COMMAND}" -E copy "$build/bin/\${program}" "\${CMAKE_BINARY_DIR}/bin/\${program}")
     install(PROGRAMS "\${CMAKE_BINARY_DIR}/bin/\${program}" DESTINATION .)
 endforeach()
-install(FILES "$build/bin/tarnelclick.wav" "$build/bin/tarnelover.wav" DESTINATION .)
+install(FILES "$build/bin/libtarnelprint.so" "$build/bin/tarnelclick.wav" "$build/bin/tarnelover.wav" DESTINATION .)
 CMAKE
     chown -R "$1:" "$clone"
 }

@@ -4,6 +4,7 @@
 #include "filesystem.h"
 #include "folders.h"
 #include "platformsystem.h"
+#include "printmodule.h"
 #include "runtimefailure.h"
 #include "soundplayer.h"
 
@@ -23,6 +24,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <functional>
 #include <future>
@@ -328,7 +330,7 @@ private Q_SLOTS:
     void sound_noDeviceIsSilentEvenOnStderr();
 
     void print_pagesFollowLinesAndPointSize();
-    void print_noDefaultPrinterIsFailure482();
+    void print_noPrinterOrNoModuleIsFailure482();
 
 private:
     QString at(const QString &relative) const { return m_dir.path() + QLatin1Char('/') + relative; }
@@ -1249,12 +1251,20 @@ void tst_Platform::print_pagesFollowLinesAndPointSize()
     QCOMPARE(pagesFor(QStringLiteral("Одна строка\r\n"), 12), 1);
 }
 
-void tst_Platform::print_noDefaultPrinterIsFailure482()
+void tst_Platform::print_noPrinterOrNoModuleIsFailure482()
 {
     // initTestCase pointed the printing system at a server that is not there,
     // so this machine's own printers are out of reach whatever it has.
     PlatformSystem system;
     QCOMPARE(failureNumber([&] { system.printText(QStringLiteral("текст\r\n"), 10); }), 482);
+    // It was the module beside the program that found no printer.
+    const QByteArray module = QFile::encodeName(folders::programFolder() + printmodule::fileName());
+    QVERIFY(::dlopen(module.constData(), RTLD_NOW | RTLD_NOLOAD));
+
+    // An installation without the module cannot print either.
+    QTemporaryDir empty;
+    QVERIFY(empty.isValid());
+    QCOMPARE(failureNumber([&] { printmodule::defaultPrinter(empty.path() + QLatin1Char('/')); }), 482);
 }
 
 QTEST_MAIN(tst_Platform)
