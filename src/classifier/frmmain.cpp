@@ -65,7 +65,7 @@ frmMain::frmMain(platform::Dialogs &dialogs, Clipboard &clipboard, QWidget *pare
     setSizeGripEnabled(false);
 
     // The window's own font is the dialog font; the two labels ask for their own.
-    setFont(platform::appearance::fixedTextFont(QFont(u"MS Sans Serif"_s, 8)));
+    setFont(platform::appearance::fixedTextFont(QFont(platform::appearance::face(u"MS Sans Serif"_s), 8)));
     QPalette background = palette();
     background.setColor(QPalette::Window, QColor(224, 224, 224));
     setPalette(background);
@@ -96,7 +96,7 @@ QString frmMain::programTitle()
 
 void frmMain::createControls()
 {
-    QFont labelFont(u"Tahoma"_s);
+    QFont labelFont(platform::appearance::face(u"Tahoma"_s));
     labelFont.setPointSizeF(9.75);
     labelFont = platform::appearance::fixedTextFont(labelFont);
 

@@ -35,7 +35,7 @@ frmDetails::frmDetails(AppContext &context, RunPage &page, QWidget *mainWindow)
     setWindowTitle(QStringLiteral("Запуск программ"));
     setFixedSize(platform::twips::size(6030, 3045));
     // A window of its own does not take the main window's font.
-    setFont(platform::appearance::userTextFont(QFont(QStringLiteral("MS Sans Serif"), 8)));
+    setFont(platform::appearance::userTextFont(QFont(platform::appearance::face(QStringLiteral("MS Sans Serif")), 8)));
 
     placeLabel(Label1, "Label1", rect(120, 240, 1695, 255), false);
     placeControl(txtTitle, "txtTitle", rect(1920, 240, 3735, 285));

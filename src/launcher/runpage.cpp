@@ -71,7 +71,7 @@ void RunPage::buildControls()
     placeControl(RunList, "RunList", rect(120, 1080, 4695, 3420));
     RunList->setSortingEnabled(false);
     RunList->setSelectionMode(QAbstractItemView::SingleSelection);
-    QFont listFont(QStringLiteral("MS Sans Serif"));
+    QFont listFont(platform::appearance::face(QStringLiteral("MS Sans Serif")));
     listFont.setPointSizeF(9.75);
     // Captions are the user's: any character the face lacks comes from another.
     RunList->setFont(platform::appearance::userTextFont(listFont));

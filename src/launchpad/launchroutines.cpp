@@ -167,7 +167,7 @@ PadLabel *nameLabel(const QString &caption, const char *name, const QRect &rect,
 {
     auto *label = new PadLabel(caption, parent);
     placeText(label, name, rect, false);
-    QFont font(QStringLiteral("Tahoma"));
+    QFont font(platform::appearance::face(QStringLiteral("Tahoma")));
     font.setPointSizeF(9.75);
     font.setBold(true);
     label->setFont(font);

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QEvent>
 #include <QFont>
+#include <QFontDatabase>
+#include <QHash>
 #include <QHelpEvent>
 #include <QIcon>
 #include <QIconEngine>
@@ -148,6 +150,35 @@ void installFontSubstitutions()
     const QString metricTwin = QStringLiteral("Liberation Sans");
     QFont::insertSubstitution(QStringLiteral("Tahoma"), metricTwin);
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), metricTwin);
+}
+
+QString face(const QString &designed)
+{
+    static QHash<QString, QString> known;
+    const auto found = known.constFind(designed);
+    if (found != known.cend())
+        return *found;
+
+    // The installed family's own spelling: Qt keeps substitutes in lower case.
+    const QStringList families = QFontDatabase::families();
+    const auto installedAs = [&families](const QString &family) -> QString {
+        for (const QString &listed : families) {
+            // A family with several foundries is listed once per foundry, as "Name [Foundry]".
+            const qsizetype foundry = listed.indexOf(QLatin1String(" ["));
+            const QString name = foundry < 0 ? listed : listed.left(foundry);
+            if (name.compare(family, Qt::CaseInsensitive) == 0)
+                return name;
+        }
+        return QString();
+    };
+    QString chosen = installedAs(designed);
+    const QStringList substitutes = QFont::substitutes(designed);
+    for (auto substitute = substitutes.cbegin(); chosen.isEmpty() && substitute != substitutes.cend(); ++substitute)
+        chosen = installedAs(*substitute);
+    if (chosen.isEmpty())
+        chosen = designed;
+    known.insert(designed, chosen);
+    return chosen;
 }
 
 void installRussianTranslations(QApplication &app)

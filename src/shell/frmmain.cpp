@@ -48,7 +48,7 @@ frmMain::frmMain(platform::Dialogs &dialogs, platform::System &system, QWidget *
     platform::appearance::installFontSubstitutions();
     platform::appearance::showToolTipsAsPlainText();
     // The pages that show a user's text give those controls fallback faces.
-    setFont(platform::appearance::fixedTextFont(QFont(QStringLiteral("MS Sans Serif"), 8)));
+    setFont(platform::appearance::fixedTextFont(QFont(platform::appearance::face(QStringLiteral("MS Sans Serif")), 8)));
     QPalette windowPalette = palette();
     windowPalette.setColor(QPalette::Window, windowColour);
     setPalette(windowPalette);
@@ -62,7 +62,7 @@ frmMain::frmMain(platform::Dialogs &dialogs, platform::System &system, QWidget *
 
     Label1 = new QLabel(QStringLiteral("orvane tarnel"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
-    QFont titleFont(QStringLiteral("Tahoma"), 14);
+    QFont titleFont(platform::appearance::face(QStringLiteral("Tahoma")), 14);
     titleFont.setPointSizeF(14.25);
     titleFont.setBold(true);
     Label1->setFont(titleFont);

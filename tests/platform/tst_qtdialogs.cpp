@@ -715,17 +715,24 @@ void tst_QtDialogs::chooseFont_presetFromPreviousUse_noEffects_cancelGivesNothin
 void tst_QtDialogs::fontSubstitutions_data()
 {
     QTest::addColumn<QString>("asked");
+    QTest::addColumn<QString>("drawn");
 
-    QTest::newRow("Tahoma") << QStringLiteral("Tahoma");
-    QTest::newRow("MS Sans Serif") << QStringLiteral("MS Sans Serif");
+    QTest::newRow("Tahoma") << QStringLiteral("Tahoma") << QStringLiteral("Liberation Sans");
+    QTest::newRow("MS Sans Serif") << QStringLiteral("MS Sans Serif") << QStringLiteral("Liberation Sans");
+    // An installed face is asked for as it stands, whatever substitutes it has.
+    QTest::newRow("installed, with a substitute") << QStringLiteral("DejaVu Sans") << QStringLiteral("DejaVu Sans");
 }
 
 void tst_QtDialogs::fontSubstitutions()
 {
     QFETCH(QString, asked);
+    QFETCH(QString, drawn);
 
     platform::appearance::installFontSubstitutions();
-    QCOMPARE(QFontInfo(QFont(asked, 8)).family(), QStringLiteral("Liberation Sans"));
+    QFont::insertSubstitution(QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Serif"));
+    QCOMPARE(QFontInfo(QFont(asked, 8)).family(), drawn);
+    QCOMPARE(platform::appearance::face(asked), drawn);
+    QFont::removeSubstitutions(QStringLiteral("DejaVu Sans"));
 }
 
 void tst_QtDialogs::twips_toPixels_data()
