@@ -17,13 +17,12 @@ public:
 protected:
     QSize tabSizeHint(int index) const override
     {
-        const QSize hint = QTabBar::tabSizeHint(index);
-        if (count() == 0 || width() <= 0)
-            return hint;
+        if (count() == 0 || width() <= 0 || height() <= 0)
+            return QTabBar::tabSizeHint(index);
         // Spread the rounding remainder over the first tabs so the row is filled exactly.
         const int base = width() / count();
         const int extra = index < width() % count() ? 1 : 0;
-        return QSize(base + extra, hint.height());
+        return QSize(base + extra, height());
     }
 };
 
