@@ -152,10 +152,10 @@ void installFontSubstitutions()
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), metricTwin);
 }
 
-QString face(const QString &designed)
+QString face(const QString &asked)
 {
     static QHash<QString, QString> known;
-    const auto found = known.constFind(designed);
+    const auto found = known.constFind(asked);
     if (found != known.cend())
         return *found;
 
@@ -171,13 +171,13 @@ QString face(const QString &designed)
         }
         return QString();
     };
-    QString chosen = installedAs(designed);
-    const QStringList substitutes = QFont::substitutes(designed);
+    QString chosen = installedAs(asked);
+    const QStringList substitutes = QFont::substitutes(asked);
     for (auto substitute = substitutes.cbegin(); chosen.isEmpty() && substitute != substitutes.cend(); ++substitute)
         chosen = installedAs(*substitute);
     if (chosen.isEmpty())
-        chosen = designed;
-    known.insert(designed, chosen);
+        chosen = asked;
+    known.insert(asked, chosen);
     return chosen;
 }
 

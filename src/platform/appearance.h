@@ -15,13 +15,13 @@ namespace platform::appearance {
 // metric-compatible face installed here.
 void installFontSubstitutions();
 
-// The family a window asks Qt for when its design names a face: that face if
-// it is installed, otherwise its first installed substitute, otherwise the
+// The family a window asks Qt for when it names a face: that face if it is
+// installed, otherwise its first installed substitute, otherwise the
 // name as it stands. Qt would come to the same face, but for a name that is
 // not installed it first has the font configuration rank every installed face
 // as a fallback, a search that costs each start about a third of a
 // millisecond per name.
-QString face(const QString &designed);
+QString face(const QString &asked);
 
 // Russian texts for Qt's standard dialogs and buttons, with the few texts the
 // program fixes itself ("ОК", "Повтор") taking precedence.
