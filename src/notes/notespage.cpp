@@ -349,11 +349,16 @@ bool NotesPage::acceptLostCharacters(const QString &text)
         == AppContext::Answer::Yes;
 }
 
+QString NotesPage::lastFileToLoad() const
+{
+    return m_unrememberedFile.isEmpty() ? m_context.state.LastFile : m_unrememberedFile;
+}
+
 void NotesPage::showLastFile()
 {
     m_lastFileShown = true;
     if (cmdLoadLast)
-        cmdLoadLast->setToolTip(QStringLiteral("Загрузить последний файл: ") + m_context.state.LastFile);
+        cmdLoadLast->setToolTip(QStringLiteral("Загрузить последний файл: ") + lastFileToLoad());
 }
 
 void NotesPage::rememberLastFile(const QString &path)
@@ -364,12 +369,16 @@ void NotesPage::rememberLastFile(const QString &path)
     const QStringList names = lostCharactersOf(path, true);
     if (names.isEmpty()) {
         state.LastFile = path;
+        m_unrememberedFile.clear();
         showLastFile();
         return;
     }
-    if (path == m_unrememberedFile)
-        return;
+    // This run still knows the name: the button loads it until the program ends.
+    const bool told = path == m_unrememberedFile;
     m_unrememberedFile = path;
+    showLastFile();
+    if (told)
+        return;
     m_context.MsgBox(QStringLiteral("Документ сохранен, но его имя не будет запомнено для кнопки \"Открыть последний "
                                     "файл\": в нем есть знаки, которые нельзя записать в файл настроек: ")
                          + names.join(QStringLiteral(", ")) + QLatin1Char('.') + state.CrLf2
@@ -440,13 +449,13 @@ SaveOutcome NotesPage::mnuItemSaveAs_Click()
 void NotesPage::cmdLoadLast_Click()
 {
     AppState &state = m_context.state;
-    if (state.LastFile.isEmpty()) {
+    if (lastFileToLoad().isEmpty()) {
         m_context.MsgBox(QStringLiteral("Последний файл не задан!"), AppContext::Buttons::Ok,
                          AppContext::Icon::Exclamation);
         Text->setFocus();
         return;
     }
-    if (state.CurrentFile == state.LastFile) {
+    if (state.CurrentFile == lastFileToLoad()) {
         m_context.MsgBox(QStringLiteral("Этот файл уже открыт!"), AppContext::Buttons::Ok,
                          AppContext::Icon::Exclamation);
         Text->setFocus();
@@ -456,7 +465,7 @@ void NotesPage::cmdLoadLast_Click()
         return;
 
     // Read after the save: a save made just now has made its file the last one.
-    const QString path = state.LastFile;
+    const QString path = lastFileToLoad();
     openDocument(path, QStringLiteral("Документ будет сохранен в: ") + path);
 }
 

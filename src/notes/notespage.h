@@ -90,7 +90,10 @@ private:
     void setStatus(const QString &caption, const QString &toolTip);
 
     AppContext &m_context;
-    // The saved name the user has already been told cannot be remembered.
+    // The last document saved when the settings file cannot hold its name:
+    // the user has been told, and "Открыть последний файл" loads it for the
+    // rest of this run while the settings keep LastFile.
     QString m_unrememberedFile;
+    QString lastFileToLoad() const;
     bool m_lastFileShown = false;
 };

@@ -1,5 +1,6 @@
 #include "appcontext.h"
 #include "clicklabel.h"
+#include "codepage.h"
 #include "fakedialogs.h"
 #include "fakesystem.h"
 #include "filesizelimit.h"
@@ -90,6 +91,8 @@ private Q_SLOTS:
     void save_lostCharacters();
     void save_failedOrRefused_keepsTheDocumentAndStopsTheCommand_data();
     void save_failedOrRefused_keepsTheDocumentAndStopsTheCommand();
+    void save_cancelledSaveAs_commandGoesOn_data();
+    void save_cancelledSaveAs_commandGoesOn();
     void save_nameTheSettingsCannotHold_keepsLastFile_data();
     void save_nameTheSettingsCannotHold_keepsLastFile();
     void loadLast_data();
@@ -524,6 +527,42 @@ void tst_Notes::save_failedOrRefused_keepsTheDocumentAndStopsTheCommand()
     QCOMPARE(notes.read(u"f.txt"_qs), QByteArray("f"));
 }
 
+void tst_Notes::save_cancelledSaveAs_commandGoesOn_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("text"); // the document afterwards
+    QTest::newRow("New") << u"new"_qs << QString();
+    QTest::newRow("Open") << u"open"_qs << u"other\r\n"_qs;
+    QTest::newRow("Load last file") << u"last"_qs << u"last\r\n"_qs;
+}
+
+// Yes, then Cancel in the Save As dialog: the user chose not to save after
+// all, so the command does what it was asked to.
+void tst_Notes::save_cancelledSaveAs_commandGoesOn()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, text);
+    Notes notes;
+    notes.writeFile(u"other.txt"_qs, "other");
+    notes.writeFile(u"last.txt"_qs, "last");
+    notes.state->LastFile = notes.path(u"last.txt"_qs);
+    notes.type(u"x"_qs);
+    notes.dialogs.answerMessage(Answer::Yes); // save first?
+    notes.dialogs.answerFile(QString()); // Save As cancelled
+    if (command == u"open"_qs)
+        notes.dialogs.answerFile(notes.path(u"other.txt"_qs));
+
+    if (command == u"new"_qs)
+        notes.page->mnuItemNew->trigger();
+    else if (command == u"open"_qs)
+        notes.page->mnuItemOpen->trigger();
+    else
+        notes.page->cmdLoadLast->click();
+    QCOMPARE(notes.dialogs.unusedAnswers(), 0);
+    QCOMPARE(notes.page->documentText(), text);
+    QVERIFY(!notes.state->Change);
+}
+
 void tst_Notes::save_nameTheSettingsCannotHold_keepsLastFile_data()
 {
     QTest::addColumn<QString>("name");
@@ -556,29 +595,38 @@ void tst_Notes::save_nameTheSettingsCannotHold_keepsLastFile()
                  "нем есть знаки, которые нельзя записать в файл настроек: "_qs
                  + listed + u".\r\n\r\nИмя файла: "_qs + path});
     QCOMPARE(notes.state->LastFile, notes.path(u"last.txt"_qs));
-    QCOMPARE(notes.page->cmdLoadLast->toolTip(), toolTip);
+    // This run still knows the file: the button loads it, the settings keep the old name.
+    QVERIFY(notes.page->cmdLoadLast->toolTip() != toolTip);
+    QCOMPARE(notes.page->cmdLoadLast->toolTip(), u"Загрузить последний файл: "_qs + path);
     QVERIFY(!notes.state->Change);
+    QVERIFY(notes.window->close());
+    QVERIFY(notes.settings().contains(platform::codepage::fromUnicode(u"LastFile="_qs + notes.path(u"last.txt"_qs))));
 }
 
 void tst_Notes::loadLast_data()
 {
+    QTest::addColumn<QString>("current");
     QTest::addColumn<QString>("lastFile");
     QTest::addColumn<bool>("changed"); // and Yes to the question
     QTest::addColumn<QString>("asked");
     QTest::addColumn<QString>("loaded"); // empty: refused
     QTest::addColumn<QString>("text");
-    QTest::newRow("no last file") << QString() << false << u"- ! ok: Последний файл не задан!"_qs << QString()
-                                  << u"current\r\n"_qs;
-    QTest::newRow("already open") << u"f.txt"_qs << false << u"- ! ok: Этот файл уже открыт!"_qs << QString()
-                                  << u"current\r\n"_qs;
-    QTest::newRow("case counts: another file") << u"F.txt"_qs << false << QString() << u"F.txt"_qs << u"last\r\n"_qs;
+    QTest::newRow("no last file") << u"f.txt"_qs << QString() << false << u"- ! ok: Последний файл не задан!"_qs
+                                  << QString() << u"current\r\n"_qs;
+    QTest::newRow("already open") << u"f.txt"_qs << u"f.txt"_qs << false << u"- ! ok: Этот файл уже открыт!"_qs
+                                  << QString() << u"current\r\n"_qs;
+    QTest::newRow("case counts: another file")
+        << u"f.txt"_qs << u"F.txt"_qs << false << QString() << u"F.txt"_qs << u"last\r\n"_qs;
     // The save has made its own file the last one, and that file is read.
     QTest::newRow("changed, Yes: the file just saved is loaded")
-        << u"F.txt"_qs << true << unsavedQuestion << u"f.txt"_qs << u"xcurrent\r\n\r\n"_qs;
+        << u"f.txt"_qs << u"F.txt"_qs << true << unsavedQuestion << u"f.txt"_qs << u"xcurrent\r\n\r\n"_qs;
+    QTest::newRow("changed, Yes: also a file whose name the settings cannot hold")
+        << u"中.txt"_qs << u"F.txt"_qs << true << unsavedQuestion << u"中.txt"_qs << u"xcurrent\r\n\r\n"_qs;
 }
 
 void tst_Notes::loadLast()
 {
+    QFETCH(QString, current);
     QFETCH(QString, lastFile);
     QFETCH(bool, changed);
     QFETCH(QString, asked);
@@ -586,16 +634,20 @@ void tst_Notes::loadLast()
     QFETCH(QString, text);
     Notes notes;
     notes.writeFile(u"F.txt"_qs, "last");
-    notes.openWith(u"f.txt"_qs, "current");
+    notes.openWith(current, "current");
     notes.dialogs.clear();
     notes.state->LastFile = lastFile.isEmpty() ? lastFile : notes.path(lastFile);
     if (changed)
         notes.type(u"x"_qs);
     if (!asked.isEmpty())
         notes.dialogs.answerMessage(changed ? Answer::Yes : Answer::Ok);
+    const bool unrememberable = current != u"f.txt"_qs;
+    if (unrememberable)
+        notes.dialogs.answerMessage(Answer::Ok); // the name will not be remembered
 
     notes.page->cmdLoadLast->click();
-    QCOMPARE(notes.dialogs.asked(), asked.isEmpty() ? QStringList() : QStringList {asked});
+    QCOMPARE(notes.dialogs.unusedAnswers(), 0);
+    QCOMPARE(notes.dialogs.asked().mid(0, 1), asked.isEmpty() ? QStringList() : QStringList {asked});
     QCOMPARE(notes.page->documentText(), text);
     if (loaded.isEmpty())
         return;
