@@ -7,6 +7,7 @@
 #include "textfile.h"
 #include "twips.h"
 
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
@@ -192,6 +193,11 @@ void PhonePage::LoadPhone()
     const int rowsCut = ModuleGrid1::rowsAfterFirstEmptyCell(m_grid);
     m_keepOldFile = readFailed || loss.any() || rowsCut > 0;
     showGrid();
+    // A pipe, a folder or a device in its place can never be saved over or
+    // kept: the read has said what it is, and every save will say so again.
+    const QFileInfo info(filePath());
+    if (readFailed && info.exists() && !info.isFile())
+        return;
     if (m_keepOldFile) {
         const AppState &state = m_context.state;
         // Say what a save would lose, so the user can tell a stray line from

@@ -71,10 +71,23 @@ QByteArray fileBytes(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
-void select(RunPage &page, int position)
+// False, so that the row fails instead of the whole program crashing, when
+// the list has no entry at position.
+[[nodiscard]] bool select(RunPage &page, int position)
 {
     QListWidget *list = page.RunList;
+    if (position >= list->count())
+        return false;
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(position)).center());
+    return true;
+}
+
+[[nodiscard]] bool setSelected(QListWidget *list, int position)
+{
+    if (position >= list->count())
+        return false;
+    list->item(position)->setSelected(true);
+    return true;
 }
 
 QStringList texts(const FakeDialogs &dialogs)
@@ -315,7 +328,7 @@ void tst_Launcher::change_longCaption_editsTheWholeCaption()
     RunPage &page = *window.runPage;
     QCOMPARE(entries(window), QStringList {caption + u"|c"_qs});
 
-    page.RunList->item(0)->setSelected(true);
+    QVERIFY(setSelected(page.RunList, 0));
     page.cmdChangeApp->click();
     QCOMPARE(page.details()->txtTitle->text(), caption);
     page.details()->cmdOK->click();
@@ -371,7 +384,7 @@ void tst_Launcher::run()
     };
 
     if (selected >= 0)
-        select(page, selected);
+        QVERIFY(select(page, selected));
     if (how == u"double click") {
         const QListWidget *list = page.RunList;
         const QPoint where = selected >= 0 ? list->visualItemRect(list->item(selected)).center() : emptySpace(list);
@@ -447,7 +460,7 @@ void tst_Launcher::changeOrDelete()
     run.writeFile(u"applist.tn"_qs, listFile(4));
     frmMain &window = run.start();
     RunPage &page = *window.runPage;
-    page.RunList->item(position)->setSelected(true);
+    QVERIFY(setSelected(page.RunList, position));
 
     if (action.startsWith(u"change")) {
         page.cmdChangeApp->click();
@@ -544,7 +557,7 @@ void tst_Launcher::details_browse_putsPathUnquoted()
     QCOMPARE(details->txtTitle->text(), u"t"_qs);
 
     details->cmdOK->click();
-    window.runPage->RunList->item(0)->setSelected(true);
+    QVERIFY(setSelected(window.runPage->RunList, 0));
     window.runPage->cmdRunApp->click();
     QCOMPARE(run.system.callsOf(FakeSystem::Effect::Start).first().argument, u"/opt/my tools/x"_qs);
 }
@@ -664,7 +677,7 @@ void tst_Launcher::shutdown_savesTheList()
     run.writeFile(u"applist.tn"_qs, listFile(2));
     frmMain &window = run.start();
     window.show();
-    window.runPage->RunList->item(0)->setSelected(true);
+    QVERIFY(setSelected(window.runPage->RunList, 0));
     run.dialogs.answerMessage(Answer::Yes);
     window.runPage->cmdDelApp->click();
 

@@ -10,6 +10,8 @@
 #include <QTableWidget>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using Answer = platform::Dialogs::Answer;
 using Kind = FakeDialogs::Kind;
 
@@ -87,6 +89,7 @@ private Q_SLOTS:
     void textToGrid();
     void file_data();
     void file();
+    void load_readFailure_toldAndGridEmpty_data();
     void load_readFailure_toldAndGridEmpty();
     void commands_data();
     void commands();
@@ -206,18 +209,41 @@ void tst_PhoneBook::file()
     QCOMPARE(run.read(u"phones.tn.bak"_qs), notice ? before : QByteArray("<missing>"));
 }
 
+void tst_PhoneBook::load_readFailure_toldAndGridEmpty_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("backupPromised");
+    QTest::newRow("a link to itself") << u"loop"_qs << true;
+    // Never saved over, so never kept as a copy either: no promise of one.
+    QTest::newRow("a folder") << u"folder"_qs << false;
+    QTest::newRow("a named pipe") << u"pipe"_qs << false;
+    QTest::newRow("a link to a device") << u"device"_qs << false;
+}
+
 void tst_PhoneBook::load_readFailure_toldAndGridEmpty()
 {
+    QFETCH(QString, kind);
+    QFETCH(bool, backupPromised);
     Run run;
-    // A link to itself cannot be read, even by root.
-    QVERIFY(QFile::link(run.path(u"phones.tn"_qs), run.path(u"phones.tn"_qs)));
+    const QString path = run.path(u"phones.tn"_qs);
+    if (kind == u"loop"_qs) // cannot be read, even by root
+        QVERIFY(QFile::link(path, path));
+    else if (kind == u"folder"_qs)
+        QVERIFY(QDir().mkdir(path));
+    else if (kind == u"pipe"_qs)
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    else
+        QVERIFY(QFile::link(u"/dev/null"_qs, path));
     run.dialogs.answerMessage(Answer::Ok);
-    run.dialogs.answerMessage(Answer::Ok);
+    if (backupPromised)
+        run.dialogs.answerMessage(Answer::Ok);
     const PhonePage &page = *run.start().phonePage;
 
     QCOMPARE(bookOf(page.grid()), QString());
-    compareAsked(run.dialogs.calls(), {u"Чтение файла ! ok: Ошибка при чтении файла.*"_qs,
-                                       u"- ! ok: Телефонная книга прочитана не полностью.*"_qs});
+    QStringList asked {u"Чтение файла ! ok: Ошибка при чтении файла.*"_qs};
+    if (backupPromised)
+        asked << u"- ! ok: Телефонная книга прочитана не полностью.*"_qs;
+    compareAsked(run.dialogs.calls(), asked);
 }
 
 void tst_PhoneBook::commands_data()
@@ -257,8 +283,26 @@ void tst_PhoneBook::commands_data()
         u"Vera|333;"_qs + two, true, {1, 2});
     kept("add: full book refused before asking", entries(50), {0, 0}, add, {},
          {u"add ! ok: Телефонная книга заполнена: в ней 50 записей.*"_qs}, {0, 0});
-    kept("add: full book with a gap counts its entries", entries(48) + u";|;N49|P49"_qs, {0, 0}, add, {},
-         {u"add ! ok: Телефонная книга заполнена: в ней 49 записей.*"_qs}, {0, 0});
+    // A hand-edited book is full once its last row holds text, at any count:
+    // the refusal counts the entries in the right Russian form.
+    const struct
+    {
+        int count;
+        const char16_t *word;
+    } fullAt[] = {{1, u"запись"},   {21, u"запись"},  {41, u"запись"},  {2, u"записи"},   {3, u"записи"},
+                  {4, u"записи"},   {22, u"записи"},  {23, u"записи"},  {24, u"записи"},  {42, u"записи"},
+                  {43, u"записи"},  {44, u"записи"},  {5, u"записей"},  {11, u"записей"}, {12, u"записей"},
+                  {13, u"записей"}, {14, u"записей"}, {20, u"записей"}, {25, u"записей"}, {49, u"записей"}};
+    for (const auto &full : fullAt) {
+        QStringList rows;
+        for (int i = 0; i < 50; ++i)
+            rows << (i < full.count - 1 || i == 49 ? u"N%1|P%1"_qs.arg(i) : u"|"_qs);
+        const QByteArray name = "add: full book with gaps, " + QByteArray::number(full.count) + " entries";
+        kept(name.constData(), rows.join(u';'), {0, 0}, add, {},
+             {u"add ! ok: Телефонная книга заполнена: в ней %1 %2.*"_qs.arg(full.count)
+                  .arg(QString::fromUtf16(full.word))},
+             {0, 0});
+    }
     row("add: 49 entries, the 50th fits", entries(49), {0, 0}, add, {u"Vera"_qs, u"333"_qs}, {name, number},
         u"Vera|333;"_qs + entries(49), true, {0, 1});
     kept("add: bar in the number refused", two, {0, 0}, add, {u"Vera"_qs, u"1|2"_qs}, {name, number, refused}, {0, 0});
