@@ -32,7 +32,7 @@ ReadResult read(QIODevice &file, Slots &list)
     const auto capOf = [](int i) { return 2 * i - 1; };
     const auto cmdOf = [](int i) { return 2 * i; };
     QList<KeyValueLookup> lookups {{QStringLiteral("general"), QStringLiteral("max")}};
-    for (int i = 1; i <= AppState::MaxApps; ++i) {
+    for (int i = 1; i <= MaxApps; ++i) {
         const QString section = QLatin1Char('t') + QString::number(i);
         lookups.append({section, QStringLiteral("cap")});
         lookups.append({section, QStringLiteral("cmd")});
@@ -40,7 +40,7 @@ ReadResult read(QIODevice &file, Slots &list)
     const QStringList values = ReadKeyValues(file, lookups);
 
     const qint16 max = numbertext::wholeTextToInt16(values.first());
-    if (max < 1 || max > AppState::MaxApps)
+    if (max < 1 || max > MaxApps)
         return {max == 0 && isSavedEmptyList(file) ? Outcome::SavedEmpty : Outcome::CountOutOfRange, max};
     for (int i = 1; i <= max; ++i) {
         ProgramEntry &entry = list[i];

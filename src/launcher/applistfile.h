@@ -1,9 +1,9 @@
 #pragma once
 
-#include "appstate.h"
-
 #include <QByteArray>
 #include <QString>
+
+#include <array>
 
 class QIODevice;
 
@@ -11,9 +11,18 @@ class QIODevice;
 // the number of entries, then one section "[t1]" ... "[tN]" per entry with
 // its "cap" and "cmd". Nothing here talks to the user; the page turns the
 // outcomes into its messages.
+struct ProgramEntry
+{
+    QString Caption;
+    QString Command;
+};
+
 namespace applistfile {
 
-using Slots = decltype(AppState::AppList);
+// The list holds at most this many entries, in slots 1 to MaxApps; slot 0 is
+// never used.
+constexpr int MaxApps = 100;
+using Slots = std::array<ProgramEntry, MaxApps + 1>;
 
 QString fileName();
 

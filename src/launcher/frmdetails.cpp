@@ -5,7 +5,7 @@
 #include "applistfile.h"
 #include "comdlg.h"
 #include "placement.h"
-#include "runpage.h"
+#include "programlist.h"
 #include "twips.h"
 
 #include <QCloseEvent>
@@ -15,7 +15,7 @@
 
 #include <limits>
 
-frmDetails::frmDetails(AppContext &context, RunPage &page, QWidget *mainWindow)
+frmDetails::frmDetails(AppContext &context, ProgramList &list, QWidget *mainWindow)
     : QDialog(mainWindow, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
     , Label1(new QLabel(QStringLiteral("Задайте имя ярлыка:"), this))
     , txtTitle(new QLineEdit(QStringLiteral("Программа1"), this))
@@ -25,7 +25,7 @@ frmDetails::frmDetails(AppContext &context, RunPage &page, QWidget *mainWindow)
     , cmdOK(new QPushButton(QStringLiteral("OK"), this))
     , cmdCancel(new QPushButton(QStringLiteral("&Отмена"), this))
     , m_context(context)
-    , m_page(page)
+    , m_list(list)
     , m_mainWindow(mainWindow)
 {
     using platform::twips::rect;
@@ -118,19 +118,12 @@ void frmDetails::cmdOK_Click()
         || refuseUnstorable(path, QStringLiteral("В командной строке")))
         return;
 
-    AppState &state = m_context.state;
-    if (Add) {
-        if (state.AppCount >= AppState::MaxApps)
-            return; // the page refuses to open the dialog then
-        ++state.AppCount;
-        state.AppList[state.AppCount] = {title, path};
-    } else {
-        if (N < 0 || N >= state.AppCount)
-            return; // the main window is disabled, so the list cannot shrink under us
-        state.AppList[N + 1] = {title, path};
-    }
-    state.StartCh = true;
-    m_page.FillRunList();
+    // The main window is disabled while the dialog is open, so the list
+    // cannot fill up or shrink under it.
+    if (Add)
+        m_list.add({title, path});
+    else
+        m_list.change(N, {title, path});
     close();
 }
 

@@ -6,7 +6,7 @@ class AppContext;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class RunPage;
+class ProgramList;
 
 // The entry dialog of the "Запуск" page, in add or change mode. It is shown
 // without blocking while the main window is disabled, writes the entry into
@@ -19,7 +19,7 @@ class frmDetails : public QDialog
 
 public:
     // mainWindow is disabled by the caller and enabled here on closing.
-    frmDetails(AppContext &context, RunPage &page, QWidget *mainWindow);
+    frmDetails(AppContext &context, ProgramList &list, QWidget *mainWindow);
     ~frmDetails() override;
 
     // Set by the caller after showing: add a new entry, or change entry N+1.
@@ -50,6 +50,6 @@ private:
     bool refuseUnstorable(const QString &text, const QString &where);
 
     AppContext &m_context;
-    RunPage &m_page;
+    ProgramList &m_list;
     QWidget *m_mainWindow;
 };

@@ -2,10 +2,10 @@
 
 #include "appcontext.h"
 #include "appearance.h"
-#include "applistfile.h"
 #include "filesystem.h"
 #include "frmdetails.h"
 #include "placement.h"
+#include "programlist.h"
 #include "runtimefailure.h"
 #include "twips.h"
 
@@ -44,16 +44,11 @@ void RunListBox::mouseDoubleClickEvent(QMouseEvent *event)
     Q_EMIT dblClick();
 }
 
-RunPage::RunPage(AppContext &context, QWidget *parent)
+RunPage::RunPage(AppContext &context, ProgramList &list, QWidget *parent)
     : QWidget(parent)
     , m_context(context)
+    , m_list(list)
 {
-}
-
-void RunPage::buildControls()
-{
-    if (RunList)
-        return;
     using platform::twips::rect;
 
     Label2 = new QLabel(QStringLiteral("В меню \"Запуск\" можно вносить ярлыки часто используемых Вами программ. "
@@ -101,6 +96,7 @@ void RunPage::buildControls()
         previous = entry.button;
     }
     connect(RunList, &RunListBox::dblClick, this, &RunPage::RunList_DblClick);
+    connect(&m_list, &ProgramList::changed, this, &RunPage::FillRunList);
     FillRunList();
 }
 
@@ -116,83 +112,11 @@ QWidget *RunPage::mainWindow()
     return m_context.mainWindow() ? m_context.mainWindow() : window();
 }
 
-void RunPage::LoadAppList()
-{
-    AppState &state = m_context.state;
-    const QString path = state.ProgramFolder + applistfile::fileName();
-    const auto reportReadFailure = [this, &state](const QString &description) {
-        m_context.MsgBox(QStringLiteral("Ошибка при чтении файла:") + state.CrLf2 + description);
-    };
-    try {
-        if (!m_context.FileExists(path)) {
-            state.AppCount = 0;
-            if (RunList)
-                RunList->clear();
-            return;
-        }
-        QFile file;
-        platform::filesystem::openForReading(file, path);
-        const applistfile::ReadResult result = applistfile::read(file, state.AppList);
-        switch (result.outcome) {
-        case applistfile::Outcome::Loaded:
-            state.AppCount = result.count;
-            return;
-        case applistfile::Outcome::CountOutOfRange:
-        case applistfile::Outcome::SavedEmpty:
-            // The program's own empty list is worth no copy: kept, it would
-            // replace the copy of a list that held the user's entries.
-            m_keepOldFile = result.outcome == applistfile::Outcome::CountOutOfRange;
-            m_context.MsgBox(QStringLiteral("Ошибка в списке программ: список будет очищен."), AppContext::Buttons::Ok,
-                             AppContext::Icon::Exclamation);
-            if (RunList)
-                RunList->clear();
-            return;
-        case applistfile::Outcome::MissingCommand:
-            m_keepOldFile = true;
-            m_context.MsgBox(QStringLiteral("Обнаружена ошибка в списке программ. Список не будет загружен."),
-                             AppContext::Buttons::Ok, AppContext::Icon::Critical);
-            return;
-        }
-    } catch (const platform::RuntimeFailure &failure) {
-        m_keepOldFile = true;
-        reportReadFailure(failure.description());
-    } catch (const std::bad_alloc &) {
-        m_keepOldFile = true;
-        reportReadFailure(platform::RuntimeFailure::descriptionOf(platform::failure::OutOfMemory));
-    }
-}
-
-SaveOutcome RunPage::SaveAppList()
-{
-    const AppState &state = m_context.state;
-    const auto reportWriteFailure = [this, &state](const QString &description) {
-        m_context.MsgBox(QStringLiteral("Возникла ошибка при сохранении списка программ:") + state.CrLf2 + description,
-                         AppContext::Buttons::Ok, AppContext::Icon::Critical);
-    };
-    using platform::filesystem::KeepOld;
-    try {
-        platform::filesystem::writeDataFile(state.ProgramFolder + applistfile::fileName(),
-                                            applistfile::bytes(state.AppList, state.AppCount),
-                                            m_keepOldFile ? KeepOld::AsBackup : KeepOld::No);
-        m_keepOldFile = false;
-        return SaveOutcome::Saved;
-    } catch (const platform::RuntimeFailure &failure) {
-        reportWriteFailure(failure.description());
-    } catch (const std::bad_alloc &) {
-        reportWriteFailure(platform::RuntimeFailure::descriptionOf(platform::failure::OutOfMemory));
-    }
-    return SaveOutcome::Failed;
-}
-
 void RunPage::FillRunList()
 {
-    // Built later, the list is filled then.
-    if (!RunList)
-        return;
-    const AppState &state = m_context.state;
     RunList->clear();
-    for (int i = 1; i <= state.AppCount; ++i)
-        RunList->addItem(shownText(state.AppList[i].Caption));
+    for (int i = 1; i <= m_list.AppCount; ++i)
+        RunList->addItem(shownText(m_list.AppList[i].Caption));
 }
 
 void RunPage::askToSelect()
@@ -219,7 +143,7 @@ void RunPage::runSelected()
             page->m_context.showDefaultPointer();
         }
     } restore {this};
-    m_context.RunProgram(m_context.state.AppList[position + 1].Command);
+    m_context.RunProgram(m_list.AppList[position + 1].Command);
 }
 
 void RunPage::cmdRunApp_Click()
@@ -243,7 +167,7 @@ frmDetails *RunPage::openDetails(const QString &caption)
     main->setEnabled(false);
     // Made after the main window is disabled, so the dialog itself stays
     // usable; a fresh one every time, so it opens with its own texts.
-    m_details = new frmDetails(m_context, *this, main);
+    m_details = new frmDetails(m_context, m_list, main);
     m_details->show();
     m_details->setWindowTitle(caption);
     return m_details;
@@ -251,7 +175,7 @@ frmDetails *RunPage::openDetails(const QString &caption)
 
 void RunPage::cmdAddApp_Click()
 {
-    if (m_context.state.AppCount >= AppState::MaxApps) {
+    if (m_list.AppCount >= ProgramList::MaxApps) {
         m_context.MsgBox(QStringLiteral("Список программ содержит 100 элементов. Больше добавить нельзя!"));
         return;
     }
@@ -267,7 +191,7 @@ void RunPage::cmdChangeApp_Click()
         return;
     }
     frmDetails *details = openDetails(QStringLiteral("Изменение свойств программы"));
-    const ProgramEntry &entry = m_context.state.AppList[position + 1];
+    const ProgramEntry &entry = m_list.AppList[position + 1];
     details->N = qint16(position);
     details->txtTitle->setText(entry.Caption);
     details->txtPath->setText(entry.Command);
@@ -281,26 +205,17 @@ void RunPage::cmdDelApp_Click()
         askToSelect();
         return;
     }
-    AppState &state = m_context.state;
-    if (m_context.MsgBox(QStringLiteral("Вы уверены, что хотите удалить программу из списка?") + state.CrLf2
+    if (m_context.MsgBox(QStringLiteral("Вы уверены, что хотите удалить программу из списка?") + m_context.state.CrLf2
                              + RunList->item(position)->text(),
                          AppContext::Buttons::YesNo, AppContext::Icon::Information)
         != AppContext::Answer::Yes)
         return;
-    for (int i = position + 1; i < state.AppCount; ++i)
-        state.AppList[i] = state.AppList[i + 1];
-    state.StartCh = true;
-    --state.AppCount;
-    FillRunList();
+    m_list.remove(position);
 }
 
 void RunPage::cmdSaveChanges_Click()
 {
     m_context.showWaitPointer();
-    const SaveOutcome outcome = SaveAppList();
+    m_list.SaveAppList();
     m_context.showDefaultPointer();
-    // Only a save that happened clears the flag: after a failure the changes
-    // are still unsaved, and shut-down must still ask about them.
-    if (outcome == SaveOutcome::Saved)
-        m_context.state.StartCh = false;
 }

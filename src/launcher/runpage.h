@@ -1,13 +1,12 @@
 #pragma once
 
-#include "saveoutcome.h"
-
 #include <QListWidget>
 #include <QPointer>
 #include <QWidget>
 
 class AppContext;
 class QLabel;
+class ProgramList;
 class QPushButton;
 class frmDetails;
 
@@ -34,9 +33,8 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
 };
 
-// The "Запуск" page: the user's own list of programs to start. The list
-// itself lives in the shared state (AppList, AppCount, StartCh); the page
-// reads and writes it, shows it in RunList and opens frmDetails to add or
+// The "Запуск" page: the user's own list of programs to start. It shows the
+// ProgramList in RunList, runs its commands and opens frmDetails to add or
 // change an entry.
 class RunPage : public QWidget
 {
@@ -44,18 +42,9 @@ class RunPage : public QWidget
     Q_DISABLE_COPY_MOVE(RunPage)
 
 public:
-    // The controls wait for buildControls: a page nobody has looked at yet
-    // costs the start-up nothing but its list in the shared state.
-    explicit RunPage(AppContext &context, QWidget *parent = nullptr);
+    RunPage(AppContext &context, ProgramList &list, QWidget *parent = nullptr);
     ~RunPage() override;
 
-    // Makes the controls, once, showing the list as it stands.
-    void buildControls();
-
-    // Reads "applist.tn" from the program folder; reports every problem itself.
-    void LoadAppList();
-    // Writes the whole list; reports a failure itself.
-    SaveOutcome SaveAppList();
     void FillRunList();
 
     void cmdRunApp_Click();
@@ -68,13 +57,13 @@ public:
     // The entry dialog while it is open, else null.
     frmDetails *details() const;
 
-    QLabel *Label2 = nullptr;
-    RunListBox *RunList = nullptr;
-    QPushButton *cmdRunApp = nullptr;
-    QPushButton *cmdAddApp = nullptr;
-    QPushButton *cmdChangeApp = nullptr;
-    QPushButton *cmdDelApp = nullptr;
-    QPushButton *cmdSaveChanges = nullptr;
+    QLabel *Label2;
+    RunListBox *RunList;
+    QPushButton *cmdRunApp;
+    QPushButton *cmdAddApp;
+    QPushButton *cmdChangeApp;
+    QPushButton *cmdDelApp;
+    QPushButton *cmdSaveChanges;
 
 private:
     void runSelected();
@@ -83,9 +72,6 @@ private:
     QWidget *mainWindow();
 
     AppContext &m_context;
+    ProgramList &m_list;
     QPointer<frmDetails> m_details;
-    // Set when the file was there but could not be loaded: the first save
-    // that replaces it keeps it as "applist.tn.bak", since the user's entries
-    // are in it and not in the list the page shows.
-    bool m_keepOldFile = false;
 };

@@ -1,6 +1,7 @@
 #include "gamespage.h"
 
 #include "appcontext.h"
+#include "launchpad.h"
 #include "launchpadpictures.h"
 #include "launchroutines.h"
 #include "padlabel.h"
@@ -21,34 +22,28 @@ struct Game
     const char *program;
 };
 
-constexpr std::array<Game, GamesPage::GameCount> games {{
+constexpr std::array<Game, LaunchPad::GameCount> games {{
     {"Brommel", 840, 720, &launchpad::pictures::brommel, "pellmell", "pellmell/brommel"},
     {"Quarrow", 1440, 1320, &launchpad::pictures::quarrow, "pellmell", "pellmell/quarrow"},
     {"Gillrun", 2040, 1920, &launchpad::pictures::gillrun, "gillrun", "gillrun/gillrun"},
 }};
 
-constexpr qint16 gillrunIndex = 2;
 constexpr int helpLeft = 5640;
 constexpr int gamesWebLeft = 6600;
 
 } // namespace
 
-GamesPage::GamesPage(AppContext &context, QWidget *parent)
+GamesPage::GamesPage(AppContext &context, LaunchPad &pad, QWidget *parent)
     : QWidget(parent)
     , m_context(context)
+    , m_pad(pad)
 {
-}
-
-void GamesPage::buildControls()
-{
-    if (Label10)
-        return;
     using platform::twips::rect;
     Label10
         = launchpad::placeText(new QLabel(QStringLiteral("Для запуска выбранной игры щелкните на ее названии."), this),
                                "Label10", rect(120, 480, 6855, 255), false);
 
-    for (qint16 i = 0; i < GameCount; ++i) {
+    for (qint16 i = 0; i < LaunchPad::GameCount; ++i) {
         const Game &game = games[i];
         imgGame[i] = launchpad::picture(*game.icon, "imgGame", rect(120, game.iconTop, 495, 495), this);
         lblStartGame[i] = launchpad::nameLabel(QString::fromLatin1(game.caption), "lblStartGame",
@@ -81,39 +76,18 @@ void GamesPage::buildControls()
     connect(lblQuarrowOnline, &ClickLabel::clicked, this, &GamesPage::lblQuarrowOnline_Click);
     connect(lblGillrunInfo, &ClickLabel::clicked, this, &GamesPage::lblGillrunInfo_Click);
     connect(lblGillrunOnline, &ClickLabel::clicked, this, &GamesPage::lblGillrunOnline_Click);
-    hideGillrunIfMissing();
-}
-
-std::array<QString, GamesPage::GameCount> GamesPage::descriptions()
-{
-    return {
-        QStringLiteral("Запуск игры Brommel. "),
-        QStringLiteral("Запуск игры Quarrow."),
-        QStringLiteral("Запуск игры Gillrun. (Симулятор Рыбного боя)"),
-    };
-}
-
-void GamesPage::hideMissingGillrun()
-{
-    m_gillrunMissing
-        = !launchpad::fileFound(m_context, launchpad::programPath(m_context.state.ProgramFolder,
-                                                                  QString::fromLatin1(games[gillrunIndex].program)));
-    hideGillrunIfMissing();
-}
-
-void GamesPage::hideGillrunIfMissing()
-{
-    if (!m_gillrunMissing || !lblGillrunInfo)
-        return;
-    for (QWidget *control : std::initializer_list<QWidget *> {lblStartGame[gillrunIndex], imgGame[gillrunIndex],
-                                                              lblGillrunInfo, lblGillrunOnline})
-        control->hide();
+    if (!m_pad.gillrunInstalled()) {
+        for (QWidget *control :
+             std::initializer_list<QWidget *> {lblStartGame[LaunchPad::GillrunIndex], imgGame[LaunchPad::GillrunIndex],
+                                               lblGillrunInfo, lblGillrunOnline})
+            control->hide();
+    }
 }
 
 void GamesPage::lblStartGame_MouseMove(qint16 index)
 {
     launchpad::highlight(m_context, {lblStartGame.begin(), lblStartGame.end()}, index, lblInfoGame,
-                         m_context.state.GameDescriptions[index], m_context.state.AONgame);
+                         m_pad.GameDescriptions[index], m_pad.AONgame);
 }
 
 void GamesPage::lblStartGame_Click(qint16 index)

@@ -1,12 +1,14 @@
 #pragma once
 
-#include <QString>
+#include "launchpad.h"
+
 #include <QWidget>
 
 #include <array>
 
 class AppContext;
 class ClickLabel;
+class LaunchPad;
 class PadLabel;
 class QFrame;
 class QLabel;
@@ -18,20 +20,7 @@ class GamesPage : public QWidget
     Q_DISABLE_COPY_MOVE(GamesPage)
 
 public:
-    static constexpr int GameCount = 3;
-
-    // The controls wait for buildControls, the first time the page is shown.
-    explicit GamesPage(AppContext &context, QWidget *parent = nullptr);
-
-    // Makes the controls, once.
-    void buildControls();
-
-    // The description of each item, shown while the mouse is over it.
-    static std::array<QString, GameCount> descriptions();
-
-    // Start-up: a Gillrun that is not installed is not offered, nor its help
-    // and web page, whenever the page is built.
-    void hideMissingGillrun();
+    GamesPage(AppContext &context, LaunchPad &pad, QWidget *parent = nullptr);
 
     void lblStartGame_Click(qint16 index);
     void lblStartGame_MouseMove(qint16 index);
@@ -42,21 +31,19 @@ public:
     void lblQuarrowInfo_Click();
     void lblGillrunInfo_Click();
 
-    QLabel *Label10 = nullptr;
-    std::array<PadLabel *, GameCount> lblStartGame {};
-    std::array<QLabel *, GameCount> imgGame {};
-    QFrame *Shape2 = nullptr;
-    QLabel *lblInfoGame = nullptr;
-    ClickLabel *lblBrommelInfo = nullptr;
-    ClickLabel *lblBrommelOnline = nullptr;
-    ClickLabel *lblQuarrowInfo = nullptr;
-    ClickLabel *lblQuarrowOnline = nullptr;
-    ClickLabel *lblGillrunInfo = nullptr;
-    ClickLabel *lblGillrunOnline = nullptr;
+    QLabel *Label10;
+    std::array<PadLabel *, LaunchPad::GameCount> lblStartGame {};
+    std::array<QLabel *, LaunchPad::GameCount> imgGame {};
+    QFrame *Shape2;
+    QLabel *lblInfoGame;
+    ClickLabel *lblBrommelInfo;
+    ClickLabel *lblBrommelOnline;
+    ClickLabel *lblQuarrowInfo;
+    ClickLabel *lblQuarrowOnline;
+    ClickLabel *lblGillrunInfo;
+    ClickLabel *lblGillrunOnline;
 
 private:
-    void hideGillrunIfMissing();
-
     AppContext &m_context;
-    bool m_gillrunMissing = false;
+    LaunchPad &m_pad;
 };

@@ -2,6 +2,7 @@
 
 #include "appcontext.h"
 #include "groupframe.h"
+#include "launchpad.h"
 #include "launchpadpictures.h"
 #include "launchroutines.h"
 #include "padlabel.h"
@@ -23,7 +24,7 @@ struct Tool
     const char *folder;
 };
 
-constexpr std::array<Tool, ToolsPage::ToolCount> tools {{
+constexpr std::array<Tool, LaunchPad::ToolCount> tools {{
     {u"Tallyra", 840, &launchpad::pictures::tallyra, "tallyra"},
     {u"Locksa", 1440, &launchpad::pictures::locksa, "locksa"},
     {u"Dovrik", 2040, &launchpad::pictures::dovrik, "dovrik"},
@@ -35,22 +36,17 @@ constexpr int toolsWebLeft = 6480;
 
 } // namespace
 
-ToolsPage::ToolsPage(AppContext &context, QWidget *parent)
+ToolsPage::ToolsPage(AppContext &context, LaunchPad &pad, QWidget *parent)
     : QWidget(parent)
     , m_context(context)
+    , m_pad(pad)
 {
-}
-
-void ToolsPage::buildControls()
-{
-    if (Label6)
-        return;
     using platform::twips::rect;
     Label6 = launchpad::placeText(
         new QLabel(QStringLiteral("Здесь Вы можете запустить любое приложение из комплекса Orvane Tarnel. "), this),
         "Label6", rect(120, 480, 6975, 255), false);
 
-    for (qint16 i = 0; i < ToolCount; ++i) {
+    for (qint16 i = 0; i < LaunchPad::ToolCount; ++i) {
         const Tool &tool = tools[i];
         imgStart[i] = launchpad::picture(*tool.icon, "imgStart", rect(120, tool.top, 375, 375), this);
         lblStart[i]
@@ -89,23 +85,10 @@ void ToolsPage::buildControls()
     connect(lblVelmorOnline, &ClickLabel::clicked, this, &ToolsPage::lblVelmorOnline_Click);
 }
 
-std::array<QString, ToolsPage::ToolCount> ToolsPage::descriptions()
-{
-    return {
-        QStringLiteral("Tallyra позволяет вести домашний бюджет, контролировать доходы и расходы, проверять "
-                       "штрих-код на подлинность и многое другое."),
-        QStringLiteral("\"Locksa\" хранят Ваши секретные данные в зашифрованном виде."),
-        QStringLiteral("Dovrik шифрует/расшифровывает любые файлы."),
-        QStringLiteral("Velmor позволяет конвертировать тексты из кириллицы в латиницу и наоборот."),
-        QStringLiteral("Открытие Вашей папки. В ней хранятся Ваши личные данные. Копировать туда файлы Вы можете "
-                       "перетаскиванием файлов из других окон, удерживая клавишу CTRL."),
-    };
-}
-
 void ToolsPage::lblStart_MouseMove(qint16 index)
 {
-    launchpad::highlight(m_context, {lblStart.begin(), lblStart.end()}, index, lblInfo,
-                         m_context.state.ToolDescriptions[index], m_context.state.AON);
+    launchpad::highlight(m_context, {lblStart.begin(), lblStart.end()}, index, lblInfo, m_pad.ToolDescriptions[index],
+                         m_pad.AON);
 }
 
 void ToolsPage::lblStart_Click(qint16 index)

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QString>
+#include "launchpad.h"
+
 #include <QWidget>
 
 #include <array>
@@ -20,17 +21,9 @@ class ToolsPage : public QWidget
     Q_DISABLE_COPY_MOVE(ToolsPage)
 
 public:
-    static constexpr int ToolCount = 5;
     static constexpr qint16 PersonalFolderIndex = 4;
 
-    // The controls wait for buildControls, the first time the page is shown.
-    explicit ToolsPage(AppContext &context, QWidget *parent = nullptr);
-
-    // Makes the controls, once.
-    void buildControls();
-
-    // The description of each item, shown while the mouse is over it.
-    static std::array<QString, ToolCount> descriptions();
+    ToolsPage(AppContext &context, LaunchPad &pad, QWidget *parent = nullptr);
 
     void lblStart_Click(qint16 index);
     void lblStart_MouseMove(qint16 index);
@@ -40,18 +33,19 @@ public:
     void lblDovrikOnline_Click();
     void lblVelmorOnline_Click();
 
-    QLabel *Label6 = nullptr;
-    std::array<PadLabel *, ToolCount> lblStart {};
-    std::array<QLabel *, ToolCount> imgStart {};
-    QFrame *Shape1 = nullptr;
-    QLabel *lblInfo = nullptr;
-    QGroupBox *FrameTools = nullptr;
-    QPushButton *cmdStartKelvane = nullptr;
-    ClickLabel *lblTallyraOnline = nullptr;
-    ClickLabel *lblLocksaOnline = nullptr;
-    ClickLabel *lblDovrikOnline = nullptr;
-    ClickLabel *lblVelmorOnline = nullptr;
+    QLabel *Label6;
+    std::array<PadLabel *, LaunchPad::ToolCount> lblStart {};
+    std::array<QLabel *, LaunchPad::ToolCount> imgStart {};
+    QFrame *Shape1;
+    QLabel *lblInfo;
+    QGroupBox *FrameTools;
+    QPushButton *cmdStartKelvane;
+    ClickLabel *lblTallyraOnline;
+    ClickLabel *lblLocksaOnline;
+    ClickLabel *lblDovrikOnline;
+    ClickLabel *lblVelmorOnline;
 
 private:
     AppContext &m_context;
+    LaunchPad &m_pad;
 };

@@ -3,11 +3,10 @@
 #include "appcontext.h"
 #include "appearance.h"
 #include "modulegrid1.h"
+#include "phonebook.h"
 #include "placement.h"
-#include "textfile.h"
 #include "twips.h"
 
-#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
@@ -54,18 +53,12 @@ bool isEntry(const PhoneGrid &grid, int row)
 
 } // namespace
 
-PhonePage::PhonePage(AppContext &context, QWidget *parent)
+PhonePage::PhonePage(AppContext &context, PhoneBook &book, QWidget *parent)
     : QWidget(parent)
-    , gridToText(ModuleGrid1::GridToText)
     , m_context(context)
-    , m_grid(Rows)
+    , m_book(book)
+    , m_grid(book.grid())
 {
-}
-
-void PhonePage::buildControls()
-{
-    if (Grid1)
-        return;
     Label8 = new QLabel(QStringLiteral("Имя:"), this);
     Label9 = new QLabel(QStringLiteral("Телефон:"), this);
     Grid1 = new QTableWidget(this);
@@ -114,7 +107,7 @@ void PhonePage::buildControls()
     // The rows come once the headers are hidden and fixed: made before, each
     // of them would be measured for a header nobody sees.
     Grid1->setColumnCount(PhoneGrid::Cols);
-    Grid1->setRowCount(Rows);
+    Grid1->setRowCount(PhoneBook::Rows);
     Grid1->setColumnWidth(0, toPixels(3000));
     Grid1->setColumnWidth(1, toPixels(5000) - toPixels(3000));
     showGrid();
@@ -131,18 +124,12 @@ void PhonePage::buildControls()
     connect(cmdDelPhone, &QPushButton::clicked, this, &PhonePage::cmdDelPhone_Click);
     connect(cmdClearAllPhone, &QPushButton::clicked, this, &PhonePage::cmdClearAllPhone_Click);
     connect(cmdSaveGrid, &QPushButton::clicked, this, &PhonePage::cmdSaveGrid_Click);
-}
-
-QString PhonePage::filePath() const
-{
-    return m_context.state.ProgramFolder + fileName();
+    connect(&m_book, &PhoneBook::changed, this, &PhonePage::showGrid);
+    connect(&m_book, &PhoneBook::currentCellMoved, this, &PhonePage::showCurrentCell);
 }
 
 void PhonePage::showGrid()
 {
-    // Built later, the grid is shown then.
-    if (!Grid1)
-        return;
     m_showing = true;
     if (Grid1->rowCount() != m_grid.rowCount())
         Grid1->setRowCount(m_grid.rowCount());
@@ -163,8 +150,6 @@ void PhonePage::showGrid()
 
 void PhonePage::showCurrentCell()
 {
-    if (!Grid1)
-        return;
     m_showing = true;
     Grid1->setCurrentCell(m_grid.row(), m_grid.col());
     m_showing = false;
@@ -179,68 +164,6 @@ void PhonePage::Grid1_currentCellChanged(int row, int col)
         showCurrentCell();
     else
         m_grid.setCurrentCell(row, col);
-}
-
-void PhonePage::LoadPhone()
-{
-    // Until the whole file is known to be in the grid, a save keeps it.
-    m_keepOldFile = true;
-    bool readFailed = false;
-    QString text = ReadTextFile(m_context, filePath(), &readFailed);
-    const ModuleGrid1::TextToGridLoss loss = ModuleGrid1::TextToGrid(text, m_grid, Rows);
-    m_grid.setCurrentCell(0, 0);
-    m_context.state.PhoneCh = false;
-    const int rowsCut = ModuleGrid1::rowsAfterFirstEmptyCell(m_grid);
-    m_keepOldFile = readFailed || loss.any() || rowsCut > 0;
-    showGrid();
-    // A pipe, a folder or a device in its place can never be saved over or
-    // kept: the read has said what it is, and every save will say so again.
-    const QFileInfo info(filePath());
-    if (readFailed && info.exists() && !info.isFile())
-        return;
-    if (m_keepOldFile) {
-        const AppState &state = m_context.state;
-        // Say what a save would lose, so the user can tell a stray line from
-        // a book cut in half.
-        QString lost;
-        const auto count = [&](int rows, const QString &what) {
-            if (rows > 0)
-                lost += what.arg(rows) + state.CrLf2;
-        };
-        count(loss.rowsDropped, QStringLiteral("Строк с записями, не поместившихся в список: %1."));
-        count(loss.rowsShortened, QStringLiteral("Строк, в которых отброшены части после имени и телефона: %1."));
-        count(rowsCut, QStringLiteral("Строк после первой пустой ячейки, которые не будут записаны: %1."));
-        m_context.MsgBox(QStringLiteral("Телефонная книга прочитана не полностью.") + state.CrLf2 + filePath()
-                             + state.CrLf2 + lost
-                             + QStringLiteral("При следующем сохранении будут записаны только записи, которые идут "
-                                              "подряд с первой строки списка (не больше %1), а прежний файл будет "
-                                              "сохранен рядом под именем \"%2.bak\".")
-                                   .arg(Rows)
-                                   .arg(fileName()),
-                         AppContext::Buttons::Ok, AppContext::Icon::Exclamation);
-    }
-}
-
-SaveOutcome PhonePage::SavePhone()
-{
-    const std::optional<QString> text = gridToText(m_grid);
-    showCurrentCell();
-    // An empty text written now would empty the phone book on disk.
-    if (!text) {
-        m_context.MsgBox(QStringLiteral("Ошибка при преобразовании данных."), AppContext::Buttons::Ok,
-                         AppContext::Icon::Critical);
-        return SaveOutcome::Failed;
-    }
-    m_context.showWaitPointer();
-    const bool written
-        = WriteTextFile(m_context, filePath(), *text,
-                        m_keepOldFile ? platform::filesystem::KeepOld::AsBackup : platform::filesystem::KeepOld::No);
-    if (written) {
-        m_context.state.PhoneCh = false;
-        m_keepOldFile = false;
-    }
-    m_context.showDefaultPointer();
-    return written ? SaveOutcome::Saved : SaveOutcome::Failed;
 }
 
 std::optional<QString> PhonePage::askCell(const QString &prompt, const QString &title, const QString &defaultText)
@@ -292,8 +215,8 @@ void PhonePage::cmdAddPhone_Click()
     const int row = m_grid.row();
     const int col = m_grid.col();
     m_grid.insertRow(0, {*name, *number});
-    m_context.state.PhoneCh = true;
-    m_grid.setRowCount(Rows);
+    m_book.PhoneCh = true;
+    m_grid.setRowCount(PhoneBook::Rows);
     // The entry the user had selected moved down one row; so does the cell.
     m_grid.setCurrentCell(row + 1, col);
     showGrid();
@@ -319,7 +242,7 @@ void PhonePage::cmdEditPhone_Click()
         return;
     m_grid.setText(row, 0, *name);
     m_grid.setText(row, 1, *number);
-    m_context.state.PhoneCh = true;
+    m_book.PhoneCh = true;
     showGrid();
 }
 
@@ -333,9 +256,9 @@ void PhonePage::cmdDelPhone_Click()
     const int row = m_grid.row();
     const int col = m_grid.col();
     m_grid.removeRow(row);
-    m_grid.setRowCount(Rows);
+    m_grid.setRowCount(PhoneBook::Rows);
     m_grid.setCurrentCell(row, col);
-    m_context.state.PhoneCh = true;
+    m_book.PhoneCh = true;
     showGrid();
 }
 
@@ -347,11 +270,11 @@ void PhonePage::cmdClearAllPhone_Click()
         return;
     m_grid.clearCells();
     m_grid.setCurrentCell(0, 0);
-    m_context.state.PhoneCh = true;
+    m_book.PhoneCh = true;
     showGrid();
 }
 
 void PhonePage::cmdSaveGrid_Click()
 {
-    SavePhone();
+    m_book.SavePhone();
 }

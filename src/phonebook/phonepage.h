@@ -1,45 +1,25 @@
 #pragma once
 
-#include "phonegrid.h"
-#include "saveoutcome.h"
-
 #include <QWidget>
 
-#include <functional>
 #include <optional>
 
 class AppContext;
+class PhoneBook;
+class PhoneGrid;
 class QLabel;
 class QPushButton;
 class QTableWidget;
 
-// The "Телефоны" page: names and numbers in a two-column grid of 50 rows,
-// kept in "phones.tn" in the program folder. Grid1 only shows the grid and
-// lets the user pick its current cell; the cells change through the five
-// commands and LoadPhone.
+// The "Телефоны" page: shows the PhoneBook in Grid1, which only lets the user
+// pick its current cell; the cells change through the five commands.
 class PhonePage : public QWidget
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(PhonePage)
 
 public:
-    static constexpr qint16 Rows = 50;
-
-    // The controls wait for buildControls, the first time the page is shown;
-    // the book itself is kept from the start.
-    explicit PhonePage(AppContext &context, QWidget *parent = nullptr);
-
-    // Makes the controls, once, showing the book as it stands.
-    void buildControls();
-
-    static QString fileName() { return QStringLiteral("phones.tn"); }
-
-    // Reads the phone book at start-up. Rows the grid cannot hold, and a
-    // failed read, are told to the user, and the first save then keeps the
-    // old file beside the new one.
-    void LoadPhone();
-    // Saved, or Failed after the failure was reported; PhoneCh stays set then.
-    SaveOutcome SavePhone();
+    PhonePage(AppContext &context, PhoneBook &book, QWidget *parent = nullptr);
 
     void cmdAddPhone_Click();
     void cmdEditPhone_Click();
@@ -47,18 +27,14 @@ public:
     void cmdClearAllPhone_Click();
     void cmdSaveGrid_Click();
 
-    const PhoneGrid &grid() const { return m_grid; }
-    // The conversion SavePhone uses; a test may make it fail.
-    std::function<std::optional<QString>(PhoneGrid &)> gridToText;
-
-    QLabel *Label8 = nullptr;
-    QLabel *Label9 = nullptr;
-    QTableWidget *Grid1 = nullptr;
-    QPushButton *cmdAddPhone = nullptr;
-    QPushButton *cmdEditPhone = nullptr;
-    QPushButton *cmdDelPhone = nullptr;
-    QPushButton *cmdClearAllPhone = nullptr;
-    QPushButton *cmdSaveGrid = nullptr;
+    QLabel *Label8;
+    QLabel *Label9;
+    QTableWidget *Grid1;
+    QPushButton *cmdAddPhone;
+    QPushButton *cmdEditPhone;
+    QPushButton *cmdDelPhone;
+    QPushButton *cmdClearAllPhone;
+    QPushButton *cmdSaveGrid;
 
 private:
     // The name and number for the add and change commands: nothing when the
@@ -67,12 +43,8 @@ private:
     void showGrid();
     void showCurrentCell();
     void Grid1_currentCellChanged(int row, int col);
-    QString filePath() const;
-
     AppContext &m_context;
-    PhoneGrid m_grid;
-    // Set while the file on disk holds more than the grid: the next save
-    // keeps it as "phones.tn.bak".
-    bool m_keepOldFile = false;
+    PhoneBook &m_book;
+    PhoneGrid &m_grid;
     bool m_showing = false;
 };

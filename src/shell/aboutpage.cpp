@@ -1,6 +1,8 @@
 #include "aboutpage.h"
 
+#include "appcontext.h"
 #include "appearance.h"
+#include "buildconfig.h"
 #include "clicklabel.h"
 #include "placement.h"
 #include "shellpictures.h"
@@ -9,15 +11,10 @@
 
 #include <QPixmap>
 
-AboutPage::AboutPage(QWidget *parent)
+AboutPage::AboutPage(AppContext &context, QWidget *parent)
     : QWidget(parent)
+    , m_context(context)
 {
-}
-
-void AboutPage::buildControls()
-{
-    if (Image1)
-        return;
     using platform::twips::rect;
 
     Image1 = placeLabel(new QLabel(this), "Image1", rect(240, 600, 600, 600), false);
@@ -49,22 +46,20 @@ void AboutPage::buildControls()
     boldFont.setBold(true);
     Label14->setFont(boldFont);
     lblVersion
-        = placeLabel(new QLabel(QStringLiteral("Версия:"), this), "lblVersion", rect(960, 3060, 3135, 255), false);
+        = placeLabel(new QLabel(versionCaption(TARNEL_VERSION_MAJOR, TARNEL_VERSION_MINOR, TARNEL_VERSION_PATCH), this),
+                     "lblVersion", rect(960, 3060, 3135, 255), false);
     Label15 = placeLabel(new QLabel(QStringLiteral("Orvane Tarnel запускает все программы комплекса из текущего "
                                                    "каталога. Учтите это при создании ярлыка для программы Tarnel "
                                                    "(по умолчанию изменять \"рабочую директорию\" не нужно)."),
                                     this),
                          "Label15", rect(960, 3480, 6135, 735), true);
     Label11 = placeLabel(new QLabel(QString(), this), "Label11", rect(960, 4320, 6135, 255), false);
-    if (!m_version.isEmpty())
-        lblVersion->setText(m_version);
+    connect(Label5, &ClickLabel::clicked, this, &AboutPage::Label5_Click);
 }
 
-void AboutPage::setVersion(const QString &caption)
+void AboutPage::Label5_Click()
 {
-    m_version = caption;
-    if (lblVersion)
-        lblVersion->setText(caption);
+    m_context.OpenWithExplorer(ownPageAddress());
 }
 
 QString AboutPage::ownPageAddress()

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QWidget>
 
+class AppContext;
 class ClickLabel;
 class QLabel;
 
@@ -13,28 +14,24 @@ class AboutPage : public QWidget
     Q_DISABLE_COPY_MOVE(AboutPage)
 
 public:
-    // The controls wait for buildControls, the first time the page is shown.
-    explicit AboutPage(QWidget *parent = nullptr);
+    explicit AboutPage(AppContext &context, QWidget *parent = nullptr);
 
-    // Makes the controls, once.
-    void buildControls();
-    // lblVersion's caption, now or when it is built.
-    void setVersion(const QString &caption);
+    void Label5_Click();
 
     // The full address of the suite's own page, shown by Label5.
     static QString ownPageAddress();
     // "Версия 2.1.1 BETA" for the version this program was built as.
     static QString versionCaption(int major, int minor, int revision);
 
-    QLabel *Label3 = nullptr;
-    QLabel *Label4 = nullptr;
-    ClickLabel *Label5 = nullptr;
-    QLabel *Image1 = nullptr;
-    QLabel *Label14 = nullptr;
-    QLabel *lblVersion = nullptr;
-    QLabel *Label15 = nullptr;
-    QLabel *Label11 = nullptr;
+    QLabel *Label3;
+    QLabel *Label4;
+    ClickLabel *Label5;
+    QLabel *Image1;
+    QLabel *Label14;
+    QLabel *lblVersion;
+    QLabel *Label15;
+    QLabel *Label11;
 
 private:
-    QString m_version;
+    AppContext &m_context;
 };

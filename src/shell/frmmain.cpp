@@ -2,8 +2,6 @@
 
 #include "aboutpage.h"
 #include "appearance.h"
-#include "buildconfig.h"
-#include "clicklabel.h"
 #include "filesystem.h"
 #include "gamespage.h"
 #include "keyvaluereader.h"
@@ -38,6 +36,10 @@ frmMain::frmMain(platform::Dialogs &dialogs, platform::System &system, QWidget *
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                           | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
     , m_context(dialogs, system)
+    , m_programs(m_context)
+    , m_document(m_context)
+    , m_phoneBook(m_context)
+    , m_launchPad(m_context)
 {
     using platform::twips::rect;
 
@@ -76,65 +78,16 @@ frmMain::frmMain(platform::Dialogs &dialogs, platform::System &system, QWidget *
     SSTab1 = new TabControl(this);
     SSTab1->setObjectName(QStringLiteral("SSTab1"));
     SSTab1->setGeometry(rect(45, 840, 7335, 4815));
-    runPage = new RunPage(m_context);
-    notesPage = new NotesPage(m_context);
-    phonePage = new PhonePage(m_context);
-    toolsPage = new ToolsPage(m_context);
-    gamesPage = new GamesPage(m_context);
-    aboutPage = new AboutPage;
-    SSTab1->addPage(runPage, QStringLiteral("Запуск"));
-    SSTab1->addPage(notesPage, QStringLiteral("Записи"));
-    SSTab1->addPage(phonePage, QStringLiteral("Телефоны"));
-    SSTab1->addPage(toolsPage, QStringLiteral("Задачи"));
-    SSTab1->addPage(gamesPage, QStringLiteral("Игры"));
-    SSTab1->addPage(aboutPage, QStringLiteral("My Tarnel"));
+    SSTab1->addPage(QStringLiteral("Запуск"), [this] { return new RunPage(m_context, m_programs); });
+    SSTab1->addPage(QStringLiteral("Записи"), [this] { return new NotesPage(m_context, m_document); });
+    SSTab1->addPage(QStringLiteral("Телефоны"), [this] { return new PhonePage(m_context, m_phoneBook); });
+    SSTab1->addPage(QStringLiteral("Задачи"), [this] { return new ToolsPage(m_context, m_launchPad); });
+    SSTab1->addPage(QStringLiteral("Игры"), [this] { return new GamesPage(m_context, m_launchPad); });
+    SSTab1->addPage(QStringLiteral("My Tarnel"), [this] { return new AboutPage(m_context); });
     SSTab1->setCurrentIndex(PageRun);
 
-    shutdownSaves.document = [this] { return notesPage->shutdownSave(); };
-    shutdownSaves.appList = [this] { return runPage->SaveAppList(); };
-    shutdownSaves.phoneBook = [this] { return phonePage->SavePhone(); };
-
     Form_Load();
-    // Only the page the first paint shows is built now; each of the others
-    // when it is first shown, from the state start-up has loaded.
-    buildPage(SSTab1->currentIndex());
-    connect(SSTab1, &TabControl::aboutToShow, this, &frmMain::buildPage);
     centreOnScreen();
-}
-
-void frmMain::buildPage(int index)
-{
-    // Each page builds once; a connection already made is not made twice.
-    switch (index) {
-    case PageRun:
-        runPage->buildControls();
-        break;
-    case PageNotes:
-        notesPage->buildControls();
-        connect(notesPage->lblStatus, &ClickLabel::clicked, this, &frmMain::lblStatus_Click, Qt::UniqueConnection);
-        break;
-    case PagePhones:
-        phonePage->buildControls();
-        break;
-    case PageTools:
-        toolsPage->buildControls();
-        break;
-    case PageGames:
-        gamesPage->buildControls();
-        break;
-    case PageAbout:
-        aboutPage->buildControls();
-        connect(aboutPage->Label5, &ClickLabel::clicked, this, &frmMain::Label5_Click, Qt::UniqueConnection);
-        break;
-    default:
-        break;
-    }
-}
-
-void frmMain::buildAllPages()
-{
-    for (int page = 0; page < PageCount; ++page)
-        buildPage(page);
 }
 
 frmMain::~frmMain() = default;
@@ -152,15 +105,14 @@ void frmMain::Form_Load()
 {
     AppState &state = m_context.state;
     // No tools page item is hovered yet, so the first hover plays its sound.
-    state.AON = -1;
+    m_launchPad.AON = -1;
     state.CrLf = QStringLiteral("\r\n");
     state.CrLf2 = state.CrLf + state.CrLf;
-    aboutPage->setVersion(AboutPage::versionCaption(TARNEL_VERSION_MAJOR, TARNEL_VERSION_MINOR, TARNEL_VERSION_PATCH));
+    // The grid's shape and the version label come with their pages.
     InitApplication();
     LoadSettings();
-    state.ToolDescriptions = ToolsPage::descriptions();
-    state.GameDescriptions = GamesPage::descriptions();
-    gamesPage->hideMissingGillrun();
+    m_launchPad.fillDescriptions();
+    m_launchPad.findGillrun();
 }
 
 void frmMain::showError(const QString &description)
@@ -195,9 +147,9 @@ void frmMain::InitApplication()
         if (!m_context.FolderExists(state.PersonalFolder()))
             platform::filesystem::createFolder(state.PersonalFolder());
     });
-    step([this] { runPage->LoadAppList(); });
-    step([this] { runPage->FillRunList(); });
-    step([this] { phonePage->LoadPhone(); });
+    step([this] { m_programs.LoadAppList(); });
+    // The list box is filled from the list when the page is first shown.
+    step([this] { m_phoneBook.LoadPhone(); });
 }
 
 void frmMain::LoadSettings()
@@ -219,8 +171,7 @@ void frmMain::LoadSettings()
         if (page < 0 || page >= PageCount)
             page = PageGames;
         SSTab1->setCurrentIndex(page);
-        state.LastFile = ReadKeyValue(file, settingsfile::section(), settingsfile::lastFileKey());
-        notesPage->showLastFile();
+        m_document.setLastFile(ReadKeyValue(file, settingsfile::section(), settingsfile::lastFileKey()));
     } catch (const platform::RuntimeFailure &failure) {
         reportReadFailure(failure.description());
     } catch (const std::bad_alloc &) {
@@ -238,7 +189,7 @@ void frmMain::SaveSettings()
     };
     try {
         platform::filesystem::writeDataFile(state.ProgramFolder + settingsfile::fileName(),
-                                            settingsfile::bytes(SSTab1->currentIndex(), state.LastFile));
+                                            settingsfile::bytes(SSTab1->currentIndex(), m_document.LastFile));
     } catch (const platform::RuntimeFailure &failure) {
         reportWriteFailure(failure.description());
     } catch (const std::bad_alloc &) {
@@ -249,31 +200,20 @@ void frmMain::SaveSettings()
 
 bool frmMain::Form_Unload()
 {
-    AppState &state = m_context.state;
-    if (state.anythingChanged()
+    if (anythingChanged()
         && m_context.MsgBox(QStringLiteral("Данные изменились. Сохранить сейчас?"), AppContext::Buttons::YesNo,
                             AppContext::Icon::Information)
                == AppContext::Answer::Yes) {
         // Every save the user asked for is tried; one that fails keeps its flag
         // and keeps the window open, since closing now would lose that data.
+        // A Save As the user cancelled lets shut-down go on unsaved.
         bool allSaved = true;
-        const auto save = [&allSaved](bool &flag, const std::function<SaveOutcome()> &saver) {
-            if (!flag)
-                return;
-            switch (saver ? saver() : SaveOutcome::Failed) {
-            case SaveOutcome::Saved:
-                flag = false;
-                break;
-            case SaveOutcome::Failed:
-                allSaved = false;
-                break;
-            case SaveOutcome::Cancelled:
-                break;
-            }
-        };
-        save(state.Change, shutdownSaves.document);
-        save(state.StartCh, shutdownSaves.appList);
-        save(state.PhoneCh, shutdownSaves.phoneBook);
+        if (m_document.Change && m_document.shutdownSave() == SaveOutcome::Failed)
+            allSaved = false;
+        if (m_programs.StartCh && m_programs.SaveAppList() == SaveOutcome::Failed)
+            allSaved = false;
+        if (m_phoneBook.PhoneCh && m_phoneBook.SavePhone() == SaveOutcome::Failed)
+            allSaved = false;
         if (!allSaved)
             return false;
     }
@@ -295,13 +235,7 @@ void frmMain::closeEvent(QCloseEvent *event)
         event->ignore();
 }
 
-void frmMain::lblStatus_Click()
+bool frmMain::anythingChanged() const
 {
-    m_context.MsgBox(notesPage->lblStatus->text(), AppContext::Buttons::Ok, AppContext::Icon::Information,
-                     QStringLiteral("Статус"));
-}
-
-void frmMain::Label5_Click()
-{
-    m_context.OpenWithExplorer(AboutPage::ownPageAddress());
+    return m_document.Change || m_programs.StartCh || m_phoneBook.PhoneCh;
 }

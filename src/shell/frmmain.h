@@ -1,28 +1,24 @@
 #pragma once
 
 #include "appcontext.h"
-#include "saveoutcome.h"
+#include "launchpad.h"
+#include "notesdocument.h"
+#include "phonebook.h"
+#include "programlist.h"
+#include "tabcontrol.h"
 
 #include <QWidget>
 
-#include <functional>
-
-class AboutPage;
-class GamesPage;
-class NotesPage;
-class PhonePage;
 class QLabel;
-class RunPage;
-class TabControl;
-class ToolsPage;
 
 // The main window of tarnel.
 //
 // frmMain owns the shared AppContext (state, dialogs, system routines) and
-// hands it to the six pages of SSTab1, each a class of its own subsystem. The
-// window itself only assembles the pages and runs the program's start-up
-// (Form_Load: folders, personal folder, page data, settings) and shut-down
-// (Form_Unload: the save question, the pages' saves, the settings file last).
+// the pages' models: the program list, the notes document, the phone book
+// and the launch pads. Start-up (Form_Load) loads the models in order; each of
+// the six pages of SSTab1, a class of its own subsystem, is made from its
+// model when it is first shown. Shut-down (Form_Unload) asks once, saves the
+// models and writes the settings file last, whichever pages were ever shown.
 class frmMain : public QWidget
 {
     Q_OBJECT
@@ -36,23 +32,12 @@ public:
     ~frmMain() override;
 
     AppContext &context() { return m_context; }
-
-    // The pages make their controls when first shown; these make them now.
-    void buildPage(int index);
-    void buildAllPages();
-
-    // What the pages save at shut-down, in this order, when their flag is set
-    // and the user answers Yes. Each page that can set a flag registers its
-    // saver here; a flag whose saver is missing is never cleared, since
-    // nothing was saved. Failed keeps the window open (the saver has said
-    // why); Cancelled (the user closed Save As) lets shut-down go on unsaved.
-    struct ShutdownSaves
-    {
-        std::function<SaveOutcome()> document; // Change
-        std::function<SaveOutcome()> appList; // StartCh
-        std::function<SaveOutcome()> phoneBook; // PhoneCh
-    };
-    ShutdownSaves shutdownSaves;
+    ProgramList &programs() { return m_programs; }
+    NotesDocument &document() { return m_document; }
+    PhoneBook &phoneBook() { return m_phoneBook; }
+    LaunchPad &launchPad() { return m_launchPad; }
+    // The page at index, made now if it was not shown yet.
+    template<class P> P *page(Page index) { return qobject_cast<P *>(SSTab1->page(index)); }
 
     // The shut-down sequence. Returns false when a save the user asked for
     // failed: the window then stays open so that nothing is lost.
@@ -60,18 +45,11 @@ public:
 
     void LoadSettings();
     void SaveSettings();
-    void lblStatus_Click();
-    void Label5_Click();
+    bool anythingChanged() const;
 
     QLabel *Image2;
     QLabel *Label1;
     TabControl *SSTab1;
-    RunPage *runPage;
-    NotesPage *notesPage;
-    PhonePage *phonePage;
-    ToolsPage *toolsPage;
-    GamesPage *gamesPage;
-    AboutPage *aboutPage;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -83,4 +61,8 @@ private:
     void centreOnScreen();
 
     AppContext m_context;
+    ProgramList m_programs;
+    NotesDocument m_document;
+    PhoneBook m_phoneBook;
+    LaunchPad m_launchPad;
 };

@@ -50,17 +50,41 @@ TabControl::TabControl(QWidget *parent)
     m_stack->setAutoFillBackground(false);
     m_bar->raise();
     connect(m_bar, &QTabBar::currentChanged, this, [this](int index) {
-        Q_EMIT aboutToShow(index);
-        m_stack->setCurrentIndex(index);
+        // While the window is hidden (start-up selecting the saved page), a
+        // page is only chosen; it is made when it is shown.
+        if (isVisible())
+            showPage(index);
         Q_EMIT currentChanged(index);
     });
 }
 
-int TabControl::addPage(QWidget *page, const QString &caption)
+int TabControl::addPage(const QString &caption, PageFactory make)
 {
-    page->setAutoFillBackground(false);
-    m_stack->addWidget(page);
+    m_pages.push_back({std::move(make), nullptr});
     return m_bar->addTab(caption);
+}
+
+QWidget *TabControl::page(int index)
+{
+    Page &entry = m_pages.at(std::size_t(index));
+    if (!entry.page) {
+        entry.page = entry.make();
+        entry.page->setAutoFillBackground(false);
+        m_stack->addWidget(entry.page);
+    }
+    return entry.page;
+}
+
+void TabControl::showPage(int index)
+{
+    if (index >= 0)
+        m_stack->setCurrentWidget(page(index));
+}
+
+void TabControl::showEvent(QShowEvent *event)
+{
+    showPage(currentIndex());
+    QWidget::showEvent(event);
 }
 
 int TabControl::count() const
@@ -76,11 +100,6 @@ int TabControl::currentIndex() const
 void TabControl::setCurrentIndex(int index)
 {
     m_bar->setCurrentIndex(index);
-}
-
-QWidget *TabControl::page(int index) const
-{
-    return m_stack->widget(index);
 }
 
 void TabControl::resizeEvent(QResizeEvent *event)

@@ -2,6 +2,9 @@
 
 #include <QWidget>
 
+#include <functional>
+#include <vector>
+
 class QFrame;
 class QStackedWidget;
 class QTabBar;
@@ -9,6 +12,9 @@ class QTabBar;
 // A tab control whose pages cover the whole control, tab row included, so
 // that every page places its controls in the control's own coordinates, as
 // the window layouts give them. The tabs share the row in equal widths.
+//
+// Each page is made by its factory when it is first shown (or first asked
+// for), so a page nobody looks at costs the start-up nothing.
 class TabControl : public QWidget
 {
     Q_OBJECT
@@ -19,24 +25,33 @@ public:
 
     explicit TabControl(QWidget *parent = nullptr);
 
-    int addPage(QWidget *page, const QString &caption);
+    using PageFactory = std::function<QWidget *()>;
+    int addPage(const QString &caption, PageFactory make);
     int count() const;
     int currentIndex() const;
     void setCurrentIndex(int index);
-    QWidget *page(int index) const;
+    // The page at index, made now if it was not yet.
+    QWidget *page(int index);
+    bool isPageMade(int index) const { return m_pages.at(std::size_t(index)).page != nullptr; }
     QTabBar *tabBar() const { return m_bar; }
 
 Q_SIGNALS:
-    // Before the page at index is shown, so that a page built only when
-    // first needed can be built while it is still hidden.
-    void aboutToShow(int index);
     void currentChanged(int index);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     QTabBar *m_bar;
     QFrame *m_panel;
     QStackedWidget *m_stack;
+    struct Page
+    {
+        PageFactory make;
+        QWidget *page = nullptr;
+    };
+    std::vector<Page> m_pages;
+
+    void showPage(int index);
 };

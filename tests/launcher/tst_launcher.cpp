@@ -51,7 +51,7 @@ QStringList entries(frmMain &window)
     QStringList result;
     for (int i = 1; i <= state.AppCount; ++i)
         result << state.AppList[i].Caption + u'|' + state.AppList[i].Command;
-    const QListWidget *list = window.runPage->RunList;
+    const QListWidget *list = window.page<RunPage>(frmMain::PageRun)->RunList;
     [&] {
         QCOMPARE(list->count(), result.size());
         for (int i = 0; i < list->count(); ++i) {
@@ -208,13 +208,13 @@ void tst_Launcher::load()
     QCOMPARE(texts(run.dialogs), unlessEmpty(message));
     if (!message.isEmpty())
         QCOMPARE(run.dialogs.messages().first().message.icon, icon);
-    QVERIFY(!window.context().state.StartCh);
+    QVERIFY(!window.programs().StartCh);
     // Loading writes nothing, not even the copy a later save keeps.
     QCOMPARE(fileBytes(run.path(u"applist.tn"_qs)), file.isNull() ? QByteArray("<missing>") : file);
     QVERIFY(!QFile::exists(run.path(u"applist.tn.bak"_qs)));
 
     // Saved unchanged, the list is written all the same; with no file, as the empty list.
-    window.runPage->cmdSaveChanges->click();
+    window.page<RunPage>(frmMain::PageRun)->cmdSaveChanges->click();
     QCOMPARE(fileBytes(run.path(u"applist.tn"_qs)), written(expected));
     QCOMPARE(fileBytes(run.path(u"applist.tn.bak"_qs)), kept ? file : QByteArray("<missing>"));
 }
@@ -295,16 +295,16 @@ void tst_Launcher::acceptedEntries_surviveSaveAndLoad()
     Run run;
     frmMain &window = run.start();
     for (const auto &[title, path] : typed) {
-        window.runPage->cmdAddApp->click();
-        frmDetails *details = window.runPage->details();
+        window.page<RunPage>(frmMain::PageRun)->cmdAddApp->click();
+        frmDetails *details = window.page<RunPage>(frmMain::PageRun)->details();
         QVERIFY(details);
         QCOMPARE(details->windowTitle(), u"Добавление программы"_qs);
         details->txtTitle->setText(title);
         details->txtPath->setText(path);
         details->cmdOK->click();
     }
-    window.runPage->cmdSaveChanges->click();
-    QVERIFY(!window.context().state.StartCh);
+    window.page<RunPage>(frmMain::PageRun)->cmdSaveChanges->click();
+    QVERIFY(!window.programs().StartCh);
     QVERIFY(fileBytes(run.path(u"applist.tn"_qs))
                 .startsWith(ansi(u"[general]\r\nmax=5\r\n[t1]\r\ncap=Программа1\r\ncmd=c:\\windows\\calc.exe\r\n"
                                  "[t2]\r\ncap=  a = b \r\n"_qs)));
@@ -325,7 +325,7 @@ void tst_Launcher::change_longCaption_editsTheWholeCaption()
     const QByteArray file = ansi(u"[general]\r\nmax=1\r\n[t1]\r\ncap="_qs + caption + u"\r\ncmd=c\r\n"_qs);
     run.writeFile(u"applist.tn"_qs, file);
     frmMain &window = run.start();
-    RunPage &page = *window.runPage;
+    RunPage &page = *window.page<RunPage>(frmMain::PageRun);
     QCOMPARE(entries(window), QStringList {caption + u"|c"_qs});
 
     QVERIFY(setSelected(page.RunList, 0));
@@ -372,7 +372,7 @@ void tst_Launcher::run()
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     window.SSTab1->setCurrentIndex(frmMain::PageRun);
-    RunPage &page = *window.runPage;
+    RunPage &page = *window.page<RunPage>(frmMain::PageRun);
     if (fails)
         run.system.failWith(FakeSystem::Effect::Start,
                             platform::RuntimeFailure::withNumber(platform::failure::FileNotFound));
@@ -413,14 +413,14 @@ void tst_Launcher::add_upToTheHundredth_thenRefuses()
     Run run;
     run.writeFile(u"applist.tn"_qs, listFile(99));
     frmMain &window = run.start();
-    RunPage &page = *window.runPage;
+    RunPage &page = *window.page<RunPage>(frmMain::PageRun);
 
     page.cmdAddApp->click();
     QVERIFY(page.details());
     page.details()->cmdOK->click();
     QCOMPARE(entries(window).size(), 100);
     QCOMPARE(entries(window).last(), u"Программа1|c:\\windows\\calc.exe"_qs);
-    QVERIFY(window.context().state.StartCh);
+    QVERIFY(window.programs().StartCh);
     QVERIFY(window.isEnabled());
 
     QTRY_VERIFY(!page.details());
@@ -459,7 +459,7 @@ void tst_Launcher::changeOrDelete()
     Run run;
     run.writeFile(u"applist.tn"_qs, listFile(4));
     frmMain &window = run.start();
-    RunPage &page = *window.runPage;
+    RunPage &page = *window.page<RunPage>(frmMain::PageRun);
     QVERIFY(setSelected(page.RunList, position));
 
     if (action.startsWith(u"change")) {
@@ -487,7 +487,7 @@ void tst_Launcher::changeOrDelete()
     for (const QString &caption : expected)
         expectedEntries << caption + u'|' + (caption == u"x" ? u"c2"_qs : u'c' + caption.mid(1));
     QCOMPARE(entries(window), expectedEntries);
-    QCOMPARE(window.context().state.StartCh, changed);
+    QCOMPARE(window.programs().StartCh, changed);
     QCOMPARE(page.RunList->selectedPosition(), changed ? -1 : position);
 }
 
@@ -515,8 +515,8 @@ void tst_Launcher::details_refusesAndStaysOpen()
 
     Run run;
     frmMain &window = run.start();
-    window.runPage->cmdAddApp->click();
-    frmDetails *details = window.runPage->details();
+    window.page<RunPage>(frmMain::PageRun)->cmdAddApp->click();
+    frmDetails *details = window.page<RunPage>(frmMain::PageRun)->details();
     QVERIFY(details);
     details->txtTitle->setText(title);
     details->txtPath->setText(path);
@@ -529,11 +529,11 @@ void tst_Launcher::details_refusesAndStaysOpen()
     QCOMPARE(texts(run.dialogs).size(), 1);
     QCOMPARE(texts(run.dialogs).first().left(message.size()), message);
     QCOMPARE(run.dialogs.messages().first().message.icon, Icon::Critical);
-    QCOMPARE(window.runPage->details(), details);
+    QCOMPARE(window.page<RunPage>(frmMain::PageRun)->details(), details);
     QVERIFY(details->isVisible());
     QVERIFY(!window.isEnabled());
-    QCOMPARE(window.context().state.AppCount, qint16(0));
-    QVERIFY(!window.context().state.StartCh);
+    QCOMPARE(window.programs().AppCount, qint16(0));
+    QVERIFY(!window.programs().StartCh);
     details->close();
 }
 
@@ -541,8 +541,8 @@ void tst_Launcher::details_browse_putsPathUnquoted()
 {
     Run run;
     frmMain &window = run.start();
-    window.runPage->cmdAddApp->click();
-    frmDetails *details = window.runPage->details();
+    window.page<RunPage>(frmMain::PageRun)->cmdAddApp->click();
+    frmDetails *details = window.page<RunPage>(frmMain::PageRun)->details();
     details->txtTitle->setText(u"t"_qs);
 
     run.dialogs.answerFile(u"/opt/my tools/x"_qs);
@@ -557,8 +557,8 @@ void tst_Launcher::details_browse_putsPathUnquoted()
     QCOMPARE(details->txtTitle->text(), u"t"_qs);
 
     details->cmdOK->click();
-    QVERIFY(setSelected(window.runPage->RunList, 0));
-    window.runPage->cmdRunApp->click();
+    QVERIFY(setSelected(window.page<RunPage>(frmMain::PageRun)->RunList, 0));
+    window.page<RunPage>(frmMain::PageRun)->cmdRunApp->click();
     QCOMPARE(run.system.callsOf(FakeSystem::Effect::Start).first().argument, u"/opt/my tools/x"_qs);
 }
 
@@ -577,8 +577,8 @@ void tst_Launcher::details_everyWayOut_enablesMainWindow()
     Run run;
     frmMain &window = run.start();
     window.show();
-    window.runPage->cmdAddApp->click();
-    QPointer<frmDetails> details = window.runPage->details();
+    window.page<RunPage>(frmMain::PageRun)->cmdAddApp->click();
+    QPointer<frmDetails> details = window.page<RunPage>(frmMain::PageRun)->details();
     QVERIFY(details);
     QVERIFY(!window.isEnabled());
     QVERIFY(details->isEnabled());
@@ -600,13 +600,13 @@ void tst_Launcher::details_everyWayOut_enablesMainWindow()
         details->close();
     QTRY_VERIFY(window.isEnabled()); // a mnemonic clicks after a short delay
     QTRY_VERIFY(!details);
-    QCOMPARE(window.context().state.AppCount, qint16(way == u"OK" ? 1 : 0));
-    QCOMPARE(window.context().state.StartCh, way == u"OK");
+    QCOMPARE(window.programs().AppCount, qint16(way == u"OK" ? 1 : 0));
+    QCOMPARE(window.programs().StartCh, way == u"OK");
 
     // A fresh dialog at the next opening.
-    window.runPage->cmdAddApp->click();
-    QCOMPARE(window.runPage->details()->txtTitle->text(), u"Программа1"_qs);
-    window.runPage->details()->close();
+    window.page<RunPage>(frmMain::PageRun)->cmdAddApp->click();
+    QCOMPARE(window.page<RunPage>(frmMain::PageRun)->details()->txtTitle->text(), u"Программа1"_qs);
+    window.page<RunPage>(frmMain::PageRun)->details()->close();
 }
 
 void tst_Launcher::save_failed_keepsStartChAndOldFile_data()
@@ -633,14 +633,14 @@ void tst_Launcher::save_failed_keepsStartChAndOldFile()
         run.writeFile(u"file"_qs, "x");
         state.ProgramFolder = run.path(u"file/"_qs);
     }
-    window.runPage->cmdAddApp->click();
-    window.runPage->details()->cmdOK->click();
+    window.page<RunPage>(frmMain::PageRun)->cmdAddApp->click();
+    window.page<RunPage>(frmMain::PageRun)->details()->cmdOK->click();
     run.dialogs.clear();
 
     run.dialogs.answerMessage(Answer::Ok);
     Qt::CursorShape whileSaving = Qt::BlankCursor; // the failure is told from inside the save
     run.dialogs.whileAsked = [&] { whileSaving = window.cursor().shape(); };
-    window.runPage->cmdSaveChanges->click();
+    window.page<RunPage>(frmMain::PageRun)->cmdSaveChanges->click();
     QCOMPARE(run.dialogs.messages().size(), 1);
     QVERIFY(run.dialogs.messages().first().message.text.startsWith(
         u"Возникла ошибка при сохранении списка программ:\r\n\r\n"_qs));
@@ -659,15 +659,15 @@ void tst_Launcher::save_afterFailedLoad_keepsOldListAsBak()
     run.dialogs.answerMessage(Answer::Ok);
     frmMain &window = run.start();
 
-    window.runPage->cmdAddApp->click();
-    window.runPage->details()->cmdOK->click();
-    window.runPage->cmdSaveChanges->click();
+    window.page<RunPage>(frmMain::PageRun)->cmdAddApp->click();
+    window.page<RunPage>(frmMain::PageRun)->details()->cmdOK->click();
+    window.page<RunPage>(frmMain::PageRun)->cmdSaveChanges->click();
     QCOMPARE(fileBytes(run.path(u"applist.tn.bak"_qs)), damaged);
     QCOMPARE(fileBytes(run.path(u"applist.tn"_qs)),
              ansi(u"[general]\r\nmax=1\r\n[t1]\r\ncap=Программа1\r\ncmd=c:\\windows\\calc.exe\r\n"_qs));
 
     // Only the first save keeps a copy: the next ones replace their own file.
-    window.runPage->cmdSaveChanges->click();
+    window.page<RunPage>(frmMain::PageRun)->cmdSaveChanges->click();
     QCOMPARE(fileBytes(run.path(u"applist.tn.bak"_qs)), damaged);
 }
 
@@ -677,15 +677,15 @@ void tst_Launcher::shutdown_savesTheList()
     run.writeFile(u"applist.tn"_qs, listFile(2));
     frmMain &window = run.start();
     window.show();
-    QVERIFY(setSelected(window.runPage->RunList, 0));
+    QVERIFY(setSelected(window.page<RunPage>(frmMain::PageRun)->RunList, 0));
     run.dialogs.answerMessage(Answer::Yes);
-    window.runPage->cmdDelApp->click();
+    window.page<RunPage>(frmMain::PageRun)->cmdDelApp->click();
 
     run.dialogs.answerMessage(Answer::Yes);
     QVERIFY(window.close());
     QCOMPARE(run.dialogs.messages().last().message.text, u"Данные изменились. Сохранить сейчас?"_qs);
     QCOMPARE(fileBytes(run.path(u"applist.tn"_qs)), QByteArray("[general]\r\nmax=1\r\n[t1]\r\ncap=e2\r\ncmd=c2\r\n"));
-    QVERIFY(!window.context().state.StartCh);
+    QVERIFY(!window.programs().StartCh);
 }
 
 QTEST_MAIN(tst_Launcher)

@@ -354,7 +354,7 @@ void tst_Launchpad::hover_duringItsSound_keepsTheLaterOne()
 {
     Pad pad;
     frmMain &window = pad.show();
-    ToolsPage *page = window.toolsPage;
+    ToolsPage *page = window.page<ToolsPage>(frmMain::PageTools);
     // Waiting when the first hover starts its sound, which lets it in.
     QCoreApplication::postEvent(page->lblStart[1], new QMouseEvent(QEvent::MouseMove, QPointF(2, 2), QPointF(2, 2),
                                                                    Qt::NoButton, Qt::NoButton, Qt::NoModifier));
@@ -372,7 +372,7 @@ void tst_Launchpad::failedFolderAndStart_givePointersBack()
 {
     Pad pad;
     frmMain &window = pad.show();
-    QLabel *label = window.toolsPage->lblStart[2];
+    QLabel *label = window.page<ToolsPage>(frmMain::PageTools)->lblStart[2];
     PointerLog windowLog;
     PointerLog labelLog;
     window.installEventFilter(&windowLog);
@@ -382,7 +382,7 @@ void tst_Launchpad::failedFolderAndStart_givePointersBack()
     pad.system.failWith(Effect::Start, platform::RuntimeFailure::withNumber(platform::failure::FileNotFound));
     pad.dialogs.answerMessage(Answer::Ok);
 
-    window.toolsPage->lblStart_Click(2);
+    window.page<ToolsPage>(frmMain::PageTools)->lblStart_Click(2);
 
     QCOMPARE(pad.system.callsOf(Effect::Start).size(), 1);
     QCOMPARE(pad.dialogs.messages().size(), 1);
@@ -407,7 +407,7 @@ void tst_Launchpad::gillrun()
         pad.make(u"gillrun/gillrun"_qs);
     if (folder == u"loop"_qs)
         QVERIFY(QFile::link(pad.folder + u"gillrun"_qs, pad.folder + u"gillrun"_qs));
-    GamesPage *page = pad.start().gamesPage;
+    GamesPage *page = pad.start().page<GamesPage>(frmMain::PageGames);
 
     for (const QWidget *widget :
          QList<QWidget *> {page->lblStartGame[2], page->imgGame[2], page->lblGillrunInfo, page->lblGillrunOnline})
@@ -424,8 +424,8 @@ void tst_Launchpad::missingHelpFile_saysWhichAndStartsNothing()
     pad.dialogs.answerMessage(Answer::Ok);
     pad.dialogs.answerMessage(Answer::Ok);
 
-    window.gamesPage->lblQuarrowInfo_Click();
-    window.gamesPage->lblBrommelInfo_Click();
+    window.page<GamesPage>(frmMain::PageGames)->lblQuarrowInfo_Click();
+    window.page<GamesPage>(frmMain::PageGames)->lblBrommelInfo_Click();
 
     QCOMPARE(pad.dialogs.asked(), (QStringList {u"- . ok: Не найден файл "_qs + pad.folder + u"quarrow.txt"_qs,
                                                 u"- . ok: Не найден файл "_qs + pad.folder + u"brommel.txt"_qs}));

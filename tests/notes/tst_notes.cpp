@@ -48,7 +48,7 @@ struct Notes : Run
     Notes()
     {
         start();
-        page = window->notesPage;
+        page = window->page<NotesPage>(frmMain::PageNotes);
         state = &window->context().state;
     }
     void type(const QString &text) { QTest::keyClicks(page->Text, text); }

@@ -187,11 +187,11 @@ void tst_PhoneBook::file()
     if (notice)
         run.dialogs.answerMessage(Answer::Ok);
     frmMain &window = run.start();
-    PhonePage &page = *window.phonePage;
+    PhonePage &page = *window.page<PhonePage>(frmMain::PagePhones);
 
     QCOMPARE(bookOf(page.grid()), book);
     QCOMPARE(QPoint(page.Grid1->currentColumn(), page.Grid1->currentRow()), QPoint(0, 0));
-    QVERIFY(!window.context().state.PhoneCh);
+    QVERIFY(!window.phoneBook().PhoneCh);
     compareAsked(run.dialogs.calls(), notice
                                           ? QStringList {u"- ! ok: Телефонная книга прочитана не полностью.\r\n\r\n"_qs
                                                          + run.path(u"phones.tn"_qs) + u"\r\n\r\n"_qs + lost
@@ -202,7 +202,7 @@ void tst_PhoneBook::file()
     QCOMPARE(run.read(u"phones.tn"_qs), after);
     QCOMPARE(run.read(u"phones.tn.bak"_qs), notice ? before : QByteArray("<missing>"));
     QCOMPARE(QPoint(page.Grid1->currentColumn(), page.Grid1->currentRow()), cell);
-    QVERIFY(!window.context().state.PhoneCh);
+    QVERIFY(!window.phoneBook().PhoneCh);
 
     // Only the first save keeps the file as it was loaded.
     page.cmdSaveGrid->click();
@@ -237,7 +237,7 @@ void tst_PhoneBook::load_readFailure_toldAndGridEmpty()
     run.dialogs.answerMessage(Answer::Ok);
     if (backupPromised)
         run.dialogs.answerMessage(Answer::Ok);
-    const PhonePage &page = *run.start().phonePage;
+    const PhonePage &page = *run.start().page<PhonePage>(frmMain::PagePhones);
 
     QCOMPARE(bookOf(page.grid()), QString());
     QStringList asked {u"Чтение файла ! ok: Ошибка при чтении файла.*"_qs};
@@ -350,7 +350,7 @@ void tst_PhoneBook::commands()
         run.dialogs.answerMessage(Answer::Ok); // the load notice of a gap
     frmMain &window = run.start();
     run.dialogs.clear();
-    PhonePage &page = *window.phonePage;
+    PhonePage &page = *window.page<PhonePage>(frmMain::PagePhones);
     page.Grid1->setCurrentCell(cell.y(), cell.x());
     for (const QString &answer : answers) {
         if (messageAnswers.contains(answer))
@@ -368,7 +368,7 @@ void tst_PhoneBook::commands()
     QCOMPARE(page.grid().rowCount(), 50);
     QCOMPARE(page.Grid1->rowCount(), 50);
     QCOMPARE(page.Grid1->item(0, 0)->text(), page.grid().text(0, 0));
-    QCOMPARE(window.context().state.PhoneCh, changed);
+    QCOMPARE(window.phoneBook().PhoneCh, changed);
     QCOMPARE(QPoint(page.grid().col(), page.grid().row()), after);
     QCOMPARE(QPoint(page.Grid1->currentColumn(), page.Grid1->currentRow()), after);
     QCOMPARE(run.read(u"phones.tn"_qs), fileOf(book));
@@ -382,7 +382,7 @@ void tst_PhoneBook::grid_currentCellIsTheOnlySelection()
     window.SSTab1->setCurrentIndex(frmMain::PagePhones);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    const PhonePage &page = *window.phonePage;
+    const PhonePage &page = *window.page<PhonePage>(frmMain::PagePhones);
     QTableWidget *grid = page.Grid1;
 
     // A click, a Ctrl+click on another cell, a Ctrl+click on the current one.
@@ -425,7 +425,7 @@ void tst_PhoneBook::save()
     frmMain &window = run.start();
     if (fault == u"write"_qs)
         QVERIFY(QDir(run.dir.path()).mkdir(u"phones.tn"_qs)); // a folder cannot be replaced by a file
-    PhonePage &page = *window.phonePage;
+    PhonePage &page = *window.page<PhonePage>(frmMain::PagePhones);
     if (fault == u"conversion"_qs)
         page.gridToText = [](PhoneGrid &) { return std::optional<QString>(); };
     run.dialogs.answerInput(u"Vera"_qs);
@@ -438,18 +438,18 @@ void tst_PhoneBook::save()
         run.dialogs.answerMessage(Answer::Ok);
     page.cmdSaveGrid->click();
     compareAsked(run.dialogs.calls(), failure);
-    QCOMPARE(window.context().state.PhoneCh, !message.isEmpty());
+    QCOMPARE(window.phoneBook().PhoneCh, !message.isEmpty());
     if (fault != u"write"_qs)
         QCOMPARE(run.read(u"phones.tn"_qs), message.isEmpty() ? fileOf(u"Vera|333;Anna|111"_qs) : old);
 
-    window.context().state.PhoneCh = true;
+    window.phoneBook().PhoneCh = true;
     run.dialogs.clear();
     run.dialogs.answerMessage(Answer::Yes);
     if (!message.isEmpty())
         run.dialogs.answerMessage(Answer::Ok);
     QCOMPARE(window.Form_Unload(), message.isEmpty());
     QCOMPARE(run.dialogs.calls().size(), 1 + failure.size());
-    QCOMPARE(window.context().state.PhoneCh, !message.isEmpty());
+    QCOMPARE(window.phoneBook().PhoneCh, !message.isEmpty());
 
     if (fault == u"backup"_qs) {
         QVERIFY(QDir(run.path(u"phones.tn.bak"_qs)).removeRecursively());

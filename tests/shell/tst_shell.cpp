@@ -89,11 +89,12 @@ void tst_Shell::firstStart_createsPersonalFolderAndShowsTools()
     QVERIFY(QFileInfo(run.path(u"My Tarnel"_qs)).isDir());
     QCOMPARE(run.page(), int(frmMain::PageTools));
     QVERIFY(run.dialogs.calls().isEmpty());
-    QCOMPARE(window.context().state.LastFile, QString());
-    QCOMPARE(window.notesPage->lblStatus->text(),
+    QCOMPARE(window.document().LastFile, QString());
+    QCOMPARE(window.page<NotesPage>(frmMain::PageNotes)->lblStatus->text(),
              u"Чтобы открыть или сохранить файл, воспользуйтесь кнопкой \"Файл\"."_qs);
     // The tooltip keeps its design text when there is no settings file.
-    QCOMPARE(window.notesPage->cmdLoadLast->toolTip(), u"Открыть последний редактируемый файл"_qs);
+    QCOMPARE(window.page<NotesPage>(frmMain::PageNotes)->cmdLoadLast->toolTip(),
+             u"Открыть последний редактируемый файл"_qs);
     QVERIFY(!QFile::exists(run.path(u"tarnel.ini"_qs)));
     // A changed flag without its saver could never be cleared by a save.
     QVERIFY(window.shutdownSaves.document);
@@ -110,17 +111,20 @@ void tst_Shell::startup_buildsTheShownPageOnly_othersFromTheLoadedState()
     run.window = std::make_unique<frmMain>(run.dialogs, run.system);
     frmMain &window = *run.window;
 
-    QVERIFY(window.phonePage->Grid1);
-    QCOMPARE(window.phonePage->Grid1->item(0, 0)->text(), u"Anna"_qs);
-    QVERIFY(!window.runPage->RunList && !window.notesPage->Text && !window.toolsPage->Label6
-            && !window.gamesPage->Label10 && !window.aboutPage->Label5);
+    QVERIFY(window.page<PhonePage>(frmMain::PagePhones)->Grid1);
+    QCOMPARE(window.page<PhonePage>(frmMain::PagePhones)->Grid1->item(0, 0)->text(), u"Anna"_qs);
+    QVERIFY(!window.page<RunPage>(frmMain::PageRun)->RunList && !window.page<NotesPage>(frmMain::PageNotes)->Text
+            && !window.page<ToolsPage>(frmMain::PageTools)->Label6
+            && !window.page<GamesPage>(frmMain::PageGames)->Label10
+            && !window.page<AboutPage>(frmMain::PageAbout)->Label5);
 
     for (int page : {frmMain::PageRun, frmMain::PageNotes, frmMain::PageGames, frmMain::PageAbout})
         window.SSTab1->setCurrentIndex(page);
-    QCOMPARE(window.runPage->RunList->count(), 1);
-    QCOMPARE(window.notesPage->cmdLoadLast->toolTip(), u"Загрузить последний файл: /a.txt"_qs);
-    QVERIFY(window.gamesPage->lblGillrunInfo->isHidden());
-    QCOMPARE(window.aboutPage->lblVersion->text(), u"Версия 2.1.1 BETA"_qs);
+    QCOMPARE(window.page<RunPage>(frmMain::PageRun)->RunList->count(), 1);
+    QCOMPARE(window.page<NotesPage>(frmMain::PageNotes)->cmdLoadLast->toolTip(),
+             u"Загрузить последний файл: /a.txt"_qs);
+    QVERIFY(window.page<GamesPage>(frmMain::PageGames)->lblGillrunInfo->isHidden());
+    QCOMPARE(window.page<AboutPage>(frmMain::PageAbout)->lblVersion->text(), u"Версия 2.1.1 BETA"_qs);
     QVERIFY(run.dialogs.calls().isEmpty());
 }
 
@@ -148,21 +152,24 @@ void tst_Shell::window_layout_centred()
 
     // Pages take the control's own coordinates, so a control placed in twips
     // on a page lands where the window layout puts it.
-    QCOMPARE(window.notesPage->lblStatus->geometry(), platform::twips::rect(120, 4500, 7215, 255));
+    QCOMPARE(window.page<NotesPage>(frmMain::PageNotes)->lblStatus->geometry(),
+             platform::twips::rect(120, 4500, 7215, 255));
     // Every text stands at the top left of its box, as the windows were drawn,
     // the entry dialog's too.
-    window.runPage->cmdAddApp->click();
-    for (const QWidget *top : {static_cast<QWidget *>(&window), static_cast<QWidget *>(window.runPage->details())}) {
+    window.page<RunPage>(frmMain::PageRun)->cmdAddApp->click();
+    for (const QWidget *top :
+         {static_cast<QWidget *>(&window), static_cast<QWidget *>(window.page<RunPage>(frmMain::PageRun)->details())}) {
         for (const QLabel *label : top->findChildren<QLabel *>()) {
             if (!label->text().isEmpty())
                 QVERIFY2(label->alignment() == (Qt::AlignLeft | Qt::AlignTop), qPrintable(label->objectName()));
         }
     }
-    window.runPage->details()->close();
+    window.page<RunPage>(frmMain::PageRun)->details()->close();
     // Controls that show a user's text draw what their face lacks from another.
-    for (const QWidget *control :
-         {static_cast<QWidget *>(window.notesPage->Text), static_cast<QWidget *>(window.notesPage->lblStatus),
-          static_cast<QWidget *>(window.runPage->RunList), static_cast<QWidget *>(window.phonePage->Grid1)})
+    for (const QWidget *control : {static_cast<QWidget *>(window.page<NotesPage>(frmMain::PageNotes)->Text),
+                                   static_cast<QWidget *>(window.page<NotesPage>(frmMain::PageNotes)->lblStatus),
+                                   static_cast<QWidget *>(window.page<RunPage>(frmMain::PageRun)->RunList),
+                                   static_cast<QWidget *>(window.page<PhonePage>(frmMain::PagePhones)->Grid1)})
         QVERIFY2(!(control->font().styleStrategy() & QFont::NoFontMerging), qPrintable(control->objectName()));
 
     window.show();
@@ -176,7 +183,7 @@ void tst_Shell::window_layout_centred()
     const QTabBar *bar = window.SSTab1->tabBar();
     QCOMPARE(bar->tabRect(0).left(), 0);
     QCOMPARE(bar->tabRect(5).right(), window.SSTab1->width() - 1);
-    QVERIFY(!window.aboutPage->Label5->isHidden());
+    QVERIFY(!window.page<AboutPage>(frmMain::PageAbout)->Label5->isHidden());
 }
 
 void tst_Shell::loadSettings_data()
@@ -230,10 +237,11 @@ void tst_Shell::loadSettings()
     frmMain &window = run.start();
 
     QCOMPARE(run.page(), page);
-    QCOMPARE(window.context().state.LastFile, lastFile);
+    QCOMPARE(window.document().LastFile, lastFile);
     QCOMPARE(run.dialogs.asked(), message.isEmpty() ? QStringList() : QStringList {message});
     if (message.isEmpty())
-        QCOMPARE(window.notesPage->cmdLoadLast->toolTip(), u"Загрузить последний файл: "_qs + lastFile);
+        QCOMPARE(window.page<NotesPage>(frmMain::PageNotes)->cmdLoadLast->toolTip(),
+                 u"Загрузить последний файл: "_qs + lastFile);
 }
 
 void tst_Shell::loadSettings_settingsFolderIsNoFile()
@@ -263,7 +271,7 @@ void tst_Shell::settings_roundTrip()
     {
         frmMain &window = run.start();
         window.SSTab1->setCurrentIndex(page);
-        window.context().state.LastFile = lastFile;
+        window.document().LastFile = lastFile;
         QVERIFY(window.close());
     }
     QCOMPARE(run.settings(),
@@ -271,7 +279,7 @@ void tst_Shell::settings_roundTrip()
 
     frmMain &again = run.start();
     QCOMPARE(run.page(), page);
-    QCOMPARE(again.context().state.LastFile, lastFile);
+    QCOMPARE(again.document().LastFile, lastFile);
     QVERIFY(run.dialogs.calls().isEmpty());
 }
 
@@ -496,7 +504,7 @@ void tst_Shell::startup_hostileDataFiles()
             std::any_of(ownMessages.cbegin(), ownMessages.cend(), [&](const QString &t) { return text.startsWith(t); }),
             qPrintable(text.left(200)));
     }
-    QVERIFY(window.context().state.AppCount >= 0 && window.context().state.AppCount <= 100);
+    QVERIFY(window.programs().AppCount >= 0 && window.programs().AppCount <= 100);
     if (shape == u"bytes"_qs && name != u"tarnel.ini"_qs)
         QVERIFY(run.read(name) == bytes);
 }
@@ -558,8 +566,9 @@ void tst_Shell::lblStatus_click_showsWholeCaption()
     QVERIFY(QTest::qWaitForWindowExposed(&window));
 
     run.dialogs.answerMessage(Answer::Ok);
-    QTest::mouseClick(window.notesPage->lblStatus, Qt::LeftButton);
-    QCOMPARE(run.dialogs.asked(), QStringList {u"Статус i ok: "_qs + window.notesPage->lblStatus->text()});
+    QTest::mouseClick(window.page<NotesPage>(frmMain::PageNotes)->lblStatus, Qt::LeftButton);
+    QCOMPARE(run.dialogs.asked(),
+             QStringList {u"Статус i ok: "_qs + window.page<NotesPage>(frmMain::PageNotes)->lblStatus->text()});
 }
 
 enum class Routine { Run, Explorer };

@@ -33,11 +33,10 @@ struct Run
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
     }
     QByteArray settings() const { return read(u"tarnel.ini"_qs); }
-    // With every page built, as a test reaches into any of them.
+    // No page is made until the test asks for it (frmMain::page).
     frmMain &start()
     {
         window = std::make_unique<frmMain>(dialogs, system);
-        window->buildAllPages();
         return *window;
     }
     int page() const { return window->SSTab1->currentIndex(); }

@@ -27,7 +27,7 @@ void shootLauncher(frmMain &window, const QString &outputFolder)
     state.AppCount = 0;
     for (const ProgramEntry &entry : entries)
         state.AppList[++state.AppCount] = entry;
-    RunPage &page = *window.runPage;
+    RunPage &page = *window.page<RunPage>(frmMain::PageRun);
     page.FillRunList();
     window.SSTab1->setCurrentIndex(frmMain::PageRun);
     page.RunList->item(2)->setSelected(true);

@@ -35,11 +35,11 @@ void shootLaunchpad(const QString &outputFolder)
     const QDir folder(outputFolder);
 
     window.SSTab1->setCurrentIndex(frmMain::PageTools);
-    window.toolsPage->lblStart_MouseMove(2);
+    window.page<ToolsPage>(frmMain::PageTools)->lblStart_MouseMove(2);
     shots::save(window, folder.filePath(u"tarnel-tools-hover.png"_s));
 
     window.SSTab1->setCurrentIndex(frmMain::PageGames);
-    window.gamesPage->lblStartGame_MouseMove(2);
+    window.page<GamesPage>(frmMain::PageGames)->lblStartGame_MouseMove(2);
     shots::save(window, folder.filePath(u"tarnel-games-gillrun.png"_s));
 
     window.hide();

@@ -35,7 +35,7 @@ void shootMenu(frmMain &window, QPushButton *button, QMenu *menu, const QString 
 
 void shootNotes(frmMain &window, const QString &outputFolder)
 {
-    NotesPage *page = window.notesPage;
+    NotesPage *page = window.page<NotesPage>(frmMain::PageNotes);
     window.SSTab1->setCurrentIndex(frmMain::PageNotes);
     page->setDocumentText(QStringLiteral("Список дел на неделю\r\n\r\n"
                                          "1. Позвонить в сервис насчёт принтера.\r\n"
@@ -50,5 +50,5 @@ void shootNotes(frmMain &window, const QString &outputFolder)
     shots::saveModal([page] { page->mnuItemFont_Click(); }, outputFolder + QStringLiteral("/tarnel-notes-font.png"));
 
     // The sample is no work of the user's: closing asks nothing about it.
-    window.context().state.Change = false;
+    window.document().Change = false;
 }

@@ -91,9 +91,9 @@ void shootPhoneBook(const QString &outputFolder)
     window.SSTab1->setCurrentIndex(frmMain::PagePhones);
     window.show();
     QApplication::processEvents();
-    window.phonePage->cmdAddPhone->click();
+    window.page<PhonePage>(frmMain::PagePhones)->cmdAddPhone->click();
     shots::save(window, folder.filePath(u"tarnel-phonebook.png"_s));
     // Nothing of the screenshot's book is to be saved.
-    window.context().state.PhoneCh = false;
+    window.phoneBook().PhoneCh = false;
     window.hide();
 }

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "phonegrid.h"
+#include "saveoutcome.h"
+
+#include <QObject>
+
+#include <functional>
+#include <optional>
+
+class AppContext;
+
+// The phone book without a window: 50 rows of a name and a number, loaded
+// from "phones.tn" at start-up, saved by the page's command or at shut-down.
+class PhoneBook : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(PhoneBook)
+
+public:
+    static constexpr qint16 Rows = 50;
+
+    explicit PhoneBook(AppContext &context, QObject *parent = nullptr);
+
+    static QString fileName() { return QStringLiteral("phones.tn"); }
+
+    PhoneGrid &grid() { return m_grid; }
+    const PhoneGrid &grid() const { return m_grid; }
+    // Unsaved changes.
+    bool PhoneCh = false;
+
+    // Reads the phone book at start-up. Rows the grid cannot hold, and a
+    // failed read, are told to the user, and the first save then keeps the
+    // old file beside the new one.
+    void LoadPhone();
+    // Saved, or Failed after the failure was reported; PhoneCh stays set then.
+    SaveOutcome SavePhone();
+
+    // The conversion SavePhone uses; a test may make it fail.
+    std::function<std::optional<QString>(PhoneGrid &)> gridToText;
+
+Q_SIGNALS:
+    // The cells changed, or only the current cell moved.
+    void changed();
+    void currentCellMoved();
+
+private:
+    QString filePath() const;
+
+    AppContext &m_context;
+    PhoneGrid m_grid;
+    // Set while the file on disk holds more than the grid: the next save
+    // keeps it as "phones.tn.bak".
+    bool m_keepOldFile = false;
+};
