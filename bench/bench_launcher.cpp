@@ -8,6 +8,7 @@
 #include "appcontext.h"
 #include "benchseams.h"
 #include "keyvaluereader.h"
+#include "programlist.h"
 #include "runpage.h"
 #include "system.h"
 
@@ -105,8 +106,8 @@ int main(int argc, char *argv[])
     AppContext &context = program.context;
     StillSystem &system = program.system;
 
-    RunPage page(context);
-    page.buildControls();
+    ProgramList list(context);
+    RunPage page(context, list);
     page.resize(489, 320);
     page.show();
     QCoreApplication::processEvents();
@@ -114,8 +115,8 @@ int main(int argc, char *argv[])
 
     // Start-up's share: read the list, fill the list box, paint it.
     const auto loadAndShow = [&] {
-        context.state.AppCount = 0;
-        page.LoadAppList();
+        list.AppCount = 0;
+        list.LoadAppList();
         page.FillRunList();
         paint(page.RunList);
     };
@@ -146,8 +147,8 @@ int main(int argc, char *argv[])
         out() << sample.name << " (" << QString::number(double(sample.bytes.size()) / 1e6, 'f', 1) << " MB)"
               << Qt::endl;
         line(QStringLiteral("  load and show the list"), medianMs(5, loadAndShow));
-        if (context.state.AppCount != 100)
-            out() << "  (the list did not load: " << context.state.AppCount << " entries)" << Qt::endl;
+        if (list.AppCount != 100)
+            out() << "  (the list did not load: " << list.AppCount << " entries)" << Qt::endl;
         line(QStringLiteral("  repaint the list"), medianMs(5, [&] { paint(page.RunList); }));
         if (rescan)
             line(QStringLiteral("  the same lookups, each searching from the first line"),

@@ -9,6 +9,7 @@
 #include "benchseams.h"
 #include "codepage.h"
 #include "filesystem.h"
+#include "notesdocument.h"
 #include "notespage.h"
 #include "system.h"
 #include "textfile.h"
@@ -131,8 +132,8 @@ int main(int argc, char *argv[])
     ScriptDialogs &dialogs = program.dialogs;
     dialogs.messageAnswer = platform::Dialogs::Answer::No;
 
-    NotesPage page(context);
-    page.buildControls();
+    NotesDocument document(context);
+    NotesPage page(context, document);
     page.resize(489, 297);
     page.show();
     // The yardstick is a text box of the same kind: the vertical scroll bar
@@ -154,7 +155,7 @@ int main(int argc, char *argv[])
     const auto [open, bareOpen] = sideBySide(
         5,
         [&] {
-            page.mnuItemOpen_Click();
+            document.open();
             QCoreApplication::processEvents();
         },
         [&] {
@@ -189,8 +190,8 @@ int main(int argc, char *argv[])
     };
     const auto measure = [&] {
         Figures figures {};
-        figures.change = medianMs(keystrokes, [&] { page.Text_Change(); });
-        figures.stamp = medianMs(21, [&] { page.mnuItemInsDateTime_Click(); });
+        figures.change = medianMs(keystrokes, [&] { document.Text_Change(); });
+        figures.stamp = medianMs(21, [&] { document.insertDateTime(); });
         figures.bareStamp = medianMs(21, [&] {
             QTextCursor cursor(bare.document());
             cursor.movePosition(QTextCursor::End);
@@ -206,14 +207,14 @@ int main(int argc, char *argv[])
     const QString emptyFile = folder.filePath(QStringLiteral("empty.txt"));
     writeBytes(emptyFile, QByteArray());
     dialogs.openPath = emptyFile;
-    page.mnuItemOpen_Click();
+    document.open();
     bare.setPlainText(QString());
     const Figures empty = measure();
 
     QElapsedTimer openLarge;
     openLarge.start();
     dialogs.openPath = large;
-    page.mnuItemOpen_Click();
+    document.open();
     QCoreApplication::processEvents();
     const double largeOpen = double(openLarge.nsecsElapsed()) / 1e6;
     bare.setPlainText(page.Text->toPlainText());

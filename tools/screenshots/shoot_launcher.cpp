@@ -16,19 +16,17 @@ using namespace Qt::StringLiterals;
 
 void shootLauncher(frmMain &window, const QString &outputFolder)
 {
-    AppState &state = window.context().state;
-    const AppState before = state;
+    ProgramList &list = window.programs();
     const ProgramEntry entries[] = {
         {u"Калькулятор"_s, u"/usr/bin/xcalc"_s},
         {u"Текстовый редактор"_s, u"/usr/bin/mousepad"_s},
         {u"Мои фотографии"_s, u"/usr/bin/ristretto \"/home/user/Мои фотографии\""_s},
         {u"Терминал"_s, u"/usr/bin/xterm"_s},
     };
-    state.AppCount = 0;
+    list.AppCount = 0;
     for (const ProgramEntry &entry : entries)
-        state.AppList[++state.AppCount] = entry;
+        list.add(entry);
     RunPage &page = *window.page<RunPage>(frmMain::PageRun);
-    page.FillRunList();
     window.SSTab1->setCurrentIndex(frmMain::PageRun);
     page.RunList->item(2)->setSelected(true);
     shots::save(window, outputFolder + u"/tarnel-launcher-list.png"_s);
@@ -45,6 +43,6 @@ void shootLauncher(frmMain &window, const QString &outputFolder)
     shots::save(*page.details(), outputFolder + u"/tarnel-details-change.png"_s);
     page.details()->close();
 
-    state = before;
-    page.FillRunList();
+    // The sample is no list of the user's: closing asks nothing about it.
+    list.StartCh = false;
 }

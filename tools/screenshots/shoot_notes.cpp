@@ -37,11 +37,11 @@ void shootNotes(frmMain &window, const QString &outputFolder)
 {
     NotesPage *page = window.page<NotesPage>(frmMain::PageNotes);
     window.SSTab1->setCurrentIndex(frmMain::PageNotes);
-    page->setDocumentText(QStringLiteral("Список дел на неделю\r\n\r\n"
-                                         "1. Позвонить в сервис насчёт принтера.\r\n"
-                                         "2. Оплатить счёт за телефон до пятницы.\r\n"
-                                         "3. Забрать фотографии из печати.\r\n\r\n"
-                                         "Не забыть: день рождения Анны — 14 марта.\r\n"));
+    window.document().setDocumentText(QStringLiteral("Список дел на неделю\r\n\r\n"
+                                                     "1. Позвонить в сервис насчёт принтера.\r\n"
+                                                     "2. Оплатить счёт за телефон до пятницы.\r\n"
+                                                     "3. Забрать фотографии из печати.\r\n\r\n"
+                                                     "Не забыть: день рождения Анны — 14 марта.\r\n"));
     shots::save(window, outputFolder + QStringLiteral("/tarnel-notes-document.png"));
 
     shootMenu(window, page->cmdFile, page->mnuFile, outputFolder + QStringLiteral("/tarnel-notes-file.png"));
