@@ -6,6 +6,36 @@
 
 #include <QFileInfo>
 
+namespace {
+
+QString addTitle()
+{
+    return QStringLiteral("Добавление записи в телефонную книгу");
+}
+
+QString editTitle()
+{
+    return QStringLiteral("Изменение записи в телефонной книге");
+}
+
+QString namePrompt()
+{
+    return QStringLiteral("Введите имя человека:");
+}
+
+QString numberPrompt()
+{
+    return QStringLiteral("Введите телефон:");
+}
+
+// An entry is a row whose name and number both hold text.
+bool isEntry(const PhoneGrid &grid, int row)
+{
+    return !grid.text(row, 0).isEmpty() && !grid.text(row, 1).isEmpty();
+}
+
+} // namespace
+
 PhoneBook::PhoneBook(AppContext &context, QObject *parent)
     : QObject(parent)
     , gridToText(ModuleGrid1::GridToText)
@@ -80,4 +110,127 @@ SaveOutcome PhoneBook::SavePhone()
     }
     m_context.showDefaultPointer();
     return written ? SaveOutcome::Saved : SaveOutcome::Failed;
+}
+
+QString PhoneBook::entriesCounted(int count)
+{
+    const int lastTwo = count % 100;
+    const int last = count % 10;
+    const QString word = last == 1 && lastTwo != 11                               ? QStringLiteral("запись")
+                       : last >= 2 && last <= 4 && (lastTwo < 12 || lastTwo > 14) ? QStringLiteral("записи")
+                                                                                  : QStringLiteral("записей");
+    return QString::number(count) + QLatin1Char(' ') + word;
+}
+
+void PhoneBook::moveCurrentCell(int row, int col)
+{
+    m_grid.setCurrentCell(row, col);
+    Q_EMIT currentCellMoved();
+}
+
+std::optional<QString> PhoneBook::askCell(const QString &prompt, const QString &title, const QString &defaultText)
+{
+    const QString answer = m_context.dialogs.input(prompt, title, defaultText);
+    if (answer.isEmpty())
+        return std::nullopt;
+    char32_t offending = 0;
+    switch (ModuleGrid1::checkCellText(answer, &offending)) {
+    case ModuleGrid1::CellTextFault::None:
+        return answer;
+    case ModuleGrid1::CellTextFault::Separator:
+        m_context.MsgBox(QStringLiteral("В имени и телефоне нельзя использовать символы \"|\" и \"`\", табуляцию, "
+                                        "перевод строки и другие управляющие символы: ими размечен файл "
+                                        "телефонной книги. Запись не изменена."),
+                         AppContext::Buttons::Ok, AppContext::Icon::Exclamation, title);
+        return std::nullopt;
+    case ModuleGrid1::CellTextFault::NotInCodePage:
+        m_context.MsgBox(QStringLiteral("Символ \"%1\" (U+%2) нельзя сохранить в телефонной книге: его нет в "
+                                        "кодировке Windows-1251. Запись не изменена.")
+                             .arg(QString::fromUcs4(&offending, 1))
+                             .arg(QString::number(uint(offending), 16).toUpper().rightJustified(4, QLatin1Char('0'))),
+                         AppContext::Buttons::Ok, AppContext::Icon::Exclamation, title);
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+void PhoneBook::addEntry()
+{
+    // Inserting at the top would push the last entry out of a full book.
+    if (m_grid.rowHasText(m_grid.rowCount() - 1)) {
+        // A hand-edited book may be full with a gap in it: count what is there.
+        int used = 0;
+        for (int row = 0; row < m_grid.rowCount(); ++row)
+            used += m_grid.rowHasText(row) ? 1 : 0;
+        m_context.MsgBox(QStringLiteral("Телефонная книга заполнена: в ней %1. Удалите ненужную запись, "
+                                        "чтобы добавить новую.")
+                             .arg(entriesCounted(used)),
+                         AppContext::Buttons::Ok, AppContext::Icon::Exclamation, addTitle());
+        return;
+    }
+    const std::optional<QString> name = askCell(namePrompt(), addTitle(), QString());
+    if (!name)
+        return;
+    const std::optional<QString> number = askCell(numberPrompt(), addTitle(), QString());
+    if (!number)
+        return;
+    const int row = m_grid.row();
+    const int col = m_grid.col();
+    m_grid.insertRow(0, {*name, *number});
+    PhoneCh = true;
+    m_grid.setRowCount(Rows);
+    // The entry the user had selected moved down one row; so does the cell.
+    m_grid.setCurrentCell(row + 1, col);
+    Q_EMIT changed();
+}
+
+void PhoneBook::editEntry()
+{
+    // The row of the current cell when it holds anything; otherwise the first
+    // row without an entry, so that the book never gains a gap.
+    int row = m_grid.row();
+    if (!m_grid.rowHasText(row)) {
+        for (row = 0; row < m_grid.rowCount() - 1 && isEntry(m_grid, row); ++row) { }
+    }
+    // The user sees which cell is asked for.
+    moveCurrentCell(row, 0);
+    const std::optional<QString> name = askCell(namePrompt(), editTitle(), m_grid.text(row, 0));
+    if (!name)
+        return;
+    moveCurrentCell(row, 1);
+    const std::optional<QString> number = askCell(numberPrompt(), editTitle(), m_grid.text(row, 1));
+    if (!number)
+        return;
+    m_grid.setText(row, 0, *name);
+    m_grid.setText(row, 1, *number);
+    PhoneCh = true;
+    Q_EMIT changed();
+}
+
+void PhoneBook::deleteEntry()
+{
+    if (m_context.MsgBox(QStringLiteral("Будет удалена следующая запись:") + m_context.state.CrLf
+                             + m_grid.currentText(),
+                         AppContext::Buttons::OkCancel, AppContext::Icon::Question)
+        != AppContext::Answer::Ok)
+        return;
+    const int row = m_grid.row();
+    const int col = m_grid.col();
+    m_grid.removeRow(row);
+    m_grid.setRowCount(Rows);
+    m_grid.setCurrentCell(row, col);
+    PhoneCh = true;
+    Q_EMIT changed();
+}
+
+void PhoneBook::clearAll()
+{
+    if (m_context.MsgBox(QStringLiteral("Вы уверены, что хотите очистить список телефонов?"),
+                         AppContext::Buttons::YesNo, AppContext::Icon::Exclamation)
+        != AppContext::Answer::Yes)
+        return;
+    m_grid.clearCells();
+    m_grid.setCurrentCell(0, 0);
+    PhoneCh = true;
+    Q_EMIT changed();
 }

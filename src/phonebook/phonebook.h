@@ -11,7 +11,9 @@
 class AppContext;
 
 // The phone book without a window: 50 rows of a name and a number, loaded
-// from "phones.tn" at start-up, saved by the page's command or at shut-down.
+// from "phones.tn" at start-up, changed by the five commands, saved by the
+// save command or at shut-down. The commands ask through the dialogs only;
+// the page shows the grid and follows changed() and currentCellMoved().
 class PhoneBook : public QObject
 {
     Q_OBJECT
@@ -36,6 +38,18 @@ public:
     // Saved, or Failed after the failure was reported; PhoneCh stays set then.
     SaveOutcome SavePhone();
 
+    // Puts a new entry on top; a full book is refused before anything is asked.
+    void addEntry();
+    // Changes the entry of the current cell, or fills the first free row.
+    void editEntry();
+    // Removes the row of the current cell once the user agrees.
+    void deleteEntry();
+    // Empties every cell once the user agrees.
+    void clearAll();
+
+    // "1 запись", "3 записи", "49 записей".
+    static QString entriesCounted(int count);
+
     // The conversion SavePhone uses; a test may make it fail.
     std::function<std::optional<QString>(PhoneGrid &)> gridToText;
 
@@ -46,6 +60,10 @@ Q_SIGNALS:
 
 private:
     QString filePath() const;
+    // The name or number for add and edit: nothing when the user cancelled or
+    // gave a text the file cannot keep (already said).
+    std::optional<QString> askCell(const QString &prompt, const QString &title, const QString &defaultText);
+    void moveCurrentCell(int row, int col);
 
     AppContext &m_context;
     PhoneGrid m_grid;

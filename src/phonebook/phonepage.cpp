@@ -1,8 +1,6 @@
 #include "phonepage.h"
 
-#include "appcontext.h"
 #include "appearance.h"
-#include "modulegrid1.h"
 #include "phonebook.h"
 #include "placement.h"
 #include "twips.h"
@@ -12,51 +10,8 @@
 #include <QPushButton>
 #include <QTableWidget>
 
-namespace {
-
-QString addTitle()
-{
-    return QStringLiteral("Добавление записи в телефонную книгу");
-}
-
-QString editTitle()
-{
-    return QStringLiteral("Изменение записи в телефонной книге");
-}
-
-QString namePrompt()
-{
-    return QStringLiteral("Введите имя человека:");
-}
-
-QString numberPrompt()
-{
-    return QStringLiteral("Введите телефон:");
-}
-
-// "1 запись", "3 записи", "49 записей".
-QString entriesCounted(int count)
-{
-    const int lastTwo = count % 100;
-    const int last = count % 10;
-    const QString word = last == 1 && lastTwo != 11                               ? QStringLiteral("запись")
-                       : last >= 2 && last <= 4 && (lastTwo < 12 || lastTwo > 14) ? QStringLiteral("записи")
-                                                                                  : QStringLiteral("записей");
-    return QString::number(count) + QLatin1Char(' ') + word;
-}
-
-// An entry is a row whose name and number both hold text.
-bool isEntry(const PhoneGrid &grid, int row)
-{
-    return !grid.text(row, 0).isEmpty() && !grid.text(row, 1).isEmpty();
-}
-
-} // namespace
-
-PhonePage::PhonePage(AppContext &context, PhoneBook &book, QWidget *parent)
+PhonePage::PhonePage(PhoneBook &book, QWidget *parent)
     : QWidget(parent)
-    , m_context(context)
-    , m_book(book)
     , m_grid(book.grid())
 {
     Label8 = new QLabel(QStringLiteral("Имя:"), this);
@@ -119,13 +74,14 @@ PhonePage::PhonePage(AppContext &context, PhoneBook &book, QWidget *parent)
         if (!m_showing && Grid1->selectedItems().isEmpty())
             showCurrentCell();
     });
-    connect(cmdAddPhone, &QPushButton::clicked, this, &PhonePage::cmdAddPhone_Click);
-    connect(cmdEditPhone, &QPushButton::clicked, this, &PhonePage::cmdEditPhone_Click);
-    connect(cmdDelPhone, &QPushButton::clicked, this, &PhonePage::cmdDelPhone_Click);
-    connect(cmdClearAllPhone, &QPushButton::clicked, this, &PhonePage::cmdClearAllPhone_Click);
-    connect(cmdSaveGrid, &QPushButton::clicked, this, &PhonePage::cmdSaveGrid_Click);
-    connect(&m_book, &PhoneBook::changed, this, &PhonePage::showGrid);
-    connect(&m_book, &PhoneBook::currentCellMoved, this, &PhonePage::showCurrentCell);
+    PhoneBook *model = &book;
+    connect(cmdAddPhone, &QPushButton::clicked, this, [model] { model->addEntry(); });
+    connect(cmdEditPhone, &QPushButton::clicked, this, [model] { model->editEntry(); });
+    connect(cmdDelPhone, &QPushButton::clicked, this, [model] { model->deleteEntry(); });
+    connect(cmdClearAllPhone, &QPushButton::clicked, this, [model] { model->clearAll(); });
+    connect(cmdSaveGrid, &QPushButton::clicked, this, [model] { model->SavePhone(); });
+    connect(model, &PhoneBook::changed, this, &PhonePage::showGrid);
+    connect(model, &PhoneBook::currentCellMoved, this, &PhonePage::showCurrentCell);
 }
 
 void PhonePage::showGrid()
@@ -164,117 +120,4 @@ void PhonePage::Grid1_currentCellChanged(int row, int col)
         showCurrentCell();
     else
         m_grid.setCurrentCell(row, col);
-}
-
-std::optional<QString> PhonePage::askCell(const QString &prompt, const QString &title, const QString &defaultText)
-{
-    const QString answer = m_context.dialogs.input(prompt, title, defaultText);
-    if (answer.isEmpty())
-        return std::nullopt;
-    char32_t offending = 0;
-    switch (ModuleGrid1::checkCellText(answer, &offending)) {
-    case ModuleGrid1::CellTextFault::None:
-        return answer;
-    case ModuleGrid1::CellTextFault::Separator:
-        m_context.MsgBox(QStringLiteral("В имени и телефоне нельзя использовать символы \"|\" и \"`\", табуляцию, "
-                                        "перевод строки и другие управляющие символы: ими размечен файл "
-                                        "телефонной книги. Запись не изменена."),
-                         AppContext::Buttons::Ok, AppContext::Icon::Exclamation, title);
-        return std::nullopt;
-    case ModuleGrid1::CellTextFault::NotInCodePage:
-        m_context.MsgBox(QStringLiteral("Символ \"%1\" (U+%2) нельзя сохранить в телефонной книге: его нет в "
-                                        "кодировке Windows-1251. Запись не изменена.")
-                             .arg(QString::fromUcs4(&offending, 1))
-                             .arg(QString::number(uint(offending), 16).toUpper().rightJustified(4, QLatin1Char('0'))),
-                         AppContext::Buttons::Ok, AppContext::Icon::Exclamation, title);
-        return std::nullopt;
-    }
-    return std::nullopt;
-}
-
-void PhonePage::cmdAddPhone_Click()
-{
-    // Inserting at the top would push the last entry out of a full book.
-    if (m_grid.rowHasText(m_grid.rowCount() - 1)) {
-        // A hand-edited book may be full with a gap in it: count what is there.
-        int used = 0;
-        for (int row = 0; row < m_grid.rowCount(); ++row)
-            used += m_grid.rowHasText(row) ? 1 : 0;
-        m_context.MsgBox(QStringLiteral("Телефонная книга заполнена: в ней %1. Удалите ненужную запись, "
-                                        "чтобы добавить новую.")
-                             .arg(entriesCounted(used)),
-                         AppContext::Buttons::Ok, AppContext::Icon::Exclamation, addTitle());
-        return;
-    }
-    const std::optional<QString> name = askCell(namePrompt(), addTitle(), QString());
-    if (!name)
-        return;
-    const std::optional<QString> number = askCell(numberPrompt(), addTitle(), QString());
-    if (!number)
-        return;
-    const int row = m_grid.row();
-    const int col = m_grid.col();
-    m_grid.insertRow(0, {*name, *number});
-    m_book.PhoneCh = true;
-    m_grid.setRowCount(PhoneBook::Rows);
-    // The entry the user had selected moved down one row; so does the cell.
-    m_grid.setCurrentCell(row + 1, col);
-    showGrid();
-}
-
-void PhonePage::cmdEditPhone_Click()
-{
-    // The row of the current cell when it holds anything; otherwise the first
-    // row without an entry, so that the book never gains a gap.
-    int row = m_grid.row();
-    if (!m_grid.rowHasText(row)) {
-        for (row = 0; row < m_grid.rowCount() - 1 && isEntry(m_grid, row); ++row) { }
-    }
-    m_grid.setCurrentCell(row, 0);
-    showCurrentCell();
-    const std::optional<QString> name = askCell(namePrompt(), editTitle(), m_grid.text(row, 0));
-    if (!name)
-        return;
-    m_grid.setCurrentCell(row, 1);
-    showCurrentCell();
-    const std::optional<QString> number = askCell(numberPrompt(), editTitle(), m_grid.text(row, 1));
-    if (!number)
-        return;
-    m_grid.setText(row, 0, *name);
-    m_grid.setText(row, 1, *number);
-    m_book.PhoneCh = true;
-    showGrid();
-}
-
-void PhonePage::cmdDelPhone_Click()
-{
-    if (m_context.MsgBox(QStringLiteral("Будет удалена следующая запись:") + m_context.state.CrLf
-                             + m_grid.currentText(),
-                         AppContext::Buttons::OkCancel, AppContext::Icon::Question)
-        != AppContext::Answer::Ok)
-        return;
-    const int row = m_grid.row();
-    const int col = m_grid.col();
-    m_grid.removeRow(row);
-    m_grid.setRowCount(PhoneBook::Rows);
-    m_grid.setCurrentCell(row, col);
-    m_book.PhoneCh = true;
-    showGrid();
-}
-
-void PhonePage::cmdClearAllPhone_Click()
-{
-    if (m_context.MsgBox(QStringLiteral("Вы уверены, что хотите очистить список телефонов?"),
-                         AppContext::Buttons::YesNo, AppContext::Icon::Exclamation)
-        != AppContext::Answer::Yes)
-        return;
-    m_grid.clearCells();
-    m_grid.setCurrentCell(0, 0);
-    m_book.PhoneCh = true;
-    showGrid();
-}
-
-void PhonePage::cmdSaveGrid_Click()
-{
-    m_book.SavePhone();
 }

@@ -80,7 +80,7 @@ frmMain::frmMain(platform::Dialogs &dialogs, platform::System &system, QWidget *
     SSTab1->setGeometry(rect(45, 840, 7335, 4815));
     SSTab1->addPage(QStringLiteral("Запуск"), [this] { return new RunPage(m_context, m_programs); });
     SSTab1->addPage(QStringLiteral("Записи"), [this] { return new NotesPage(m_context, m_document); });
-    SSTab1->addPage(QStringLiteral("Телефоны"), [this] { return new PhonePage(m_context, m_phoneBook); });
+    SSTab1->addPage(QStringLiteral("Телефоны"), [this] { return new PhonePage(m_phoneBook); });
     SSTab1->addPage(QStringLiteral("Задачи"), [this] { return new ToolsPage(m_context, m_launchPad); });
     SSTab1->addPage(QStringLiteral("Игры"), [this] { return new GamesPage(m_context, m_launchPad); });
     SSTab1->addPage(QStringLiteral("My Tarnel"), [this] { return new AboutPage(m_context); });

@@ -1,11 +1,10 @@
 #include "frmmain.h"
 #include "modulegrid1.h"
-#include "phonegrid.h"
+#include "phonebook.h"
 #include "phonepage.h"
 #include "run.h"
 
 #include <QDir>
-#include <QFile>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
@@ -13,7 +12,6 @@
 #include <sys/stat.h>
 
 using Answer = platform::Dialogs::Answer;
-using Kind = FakeDialogs::Kind;
 
 namespace {
 
@@ -28,6 +26,16 @@ QString bookOf(const PhoneGrid &grid)
     for (int row = 0; row <= last; ++row)
         rows << grid.text(row, 0) + u'|' + grid.text(row, 1);
     return rows.join(u';');
+}
+
+QString shownBook(const QTableWidget &table)
+{
+    PhoneGrid grid(table.rowCount());
+    for (int row = 0; row < table.rowCount(); ++row) {
+        for (int col = 0; col < PhoneGrid::Cols; ++col)
+            grid.setText(row, col, table.item(row, col)->text());
+    }
+    return bookOf(grid);
 }
 
 // The bytes a save writes for a book without gaps.
@@ -47,32 +55,53 @@ QString entries(int count)
     return rows.join(u';');
 }
 
-// A dialog as the tables write it: "name [default]" or "number [default]"
-// for an input box, "icon buttons: text" for a message, each after the tag of
-// its title ("add", "edit", "-" for the program's title).
-QString describe(const FakeDialogs::Call &call)
+QPoint cellOf(const PhoneGrid &grid)
 {
-    const QString tag = call.title == u"Добавление записи в телефонную книгу"_qs ? u"add "_qs
-                      : call.title == u"Изменение записи в телефонной книге"_qs  ? u"edit "_qs
-                      : call.title == u"Orvane Tarnel 2001"_qs                   ? u"- "_qs
-                                                                                 : call.title + u' ';
-    if (call.kind == Kind::Input)
-        return tag
-             + (call.prompt == u"Введите имя человека:"_qs ? u"name"_qs
-                : call.prompt == u"Введите телефон:"_qs    ? u"number"_qs
-                                                           : call.prompt)
-             + u" ["_qs + call.defaultText + u']';
-    return tag + FakeDialogs::describe(call.message);
+    return {grid.col(), grid.row()};
 }
 
-// An expected text ending in "*" is a prefix.
+// The program started on a phones.tn holding book; a gap's load notice answered.
+PhoneBook &startedWith(Run &run, const QString &book)
+{
+    run.writeFile(u"phones.tn"_qs, fileOf(book));
+    if (book.contains(u";|;"_qs))
+        run.dialogs.answerMessage(Answer::Ok);
+    PhoneBook &model = run.start().phoneBook();
+    run.dialogs.clear();
+    return model;
+}
+
+// "#ok", "#cancel", "#yes", "#no" answer a message; any other text an input box.
+void answer(FakeDialogs &dialogs, const QStringList &answers)
+{
+    const QStringList messages {u"#ok"_qs, u"#cancel"_qs, u"#yes"_qs, u"#no"_qs};
+    const Answer answerOf[] = {Answer::Ok, Answer::Cancel, Answer::Yes, Answer::No};
+    for (const QString &text : answers) {
+        if (messages.contains(text))
+            dialogs.answerMessage(answerOf[messages.indexOf(text)]);
+        else
+            dialogs.answerInput(text);
+    }
+}
+
+// Each dialog as "add name [default]" for an input box or "add ! ok: text" for
+// a message, after the tag of its title ("add", "edit", "-" for the program's
+// own); an expected text ending in "*" is a prefix.
 void compareAsked(const QList<FakeDialogs::Call> &calls, const QStringList &expected)
 {
+    const QHash<QString, QString> tags {{u"Добавление записи в телефонную книгу"_qs, u"add"_qs},
+                                        {u"Изменение записи в телефонной книге"_qs, u"edit"_qs},
+                                        {u"Orvane Tarnel 2001"_qs, u"-"_qs},
+                                        {u"Введите имя человека:"_qs, u"name"_qs},
+                                        {u"Введите телефон:"_qs, u"number"_qs}};
     QStringList actual;
-    for (const FakeDialogs::Call &call : calls)
-        actual << describe(call);
-    for (int i = 0; i < std::min(actual.size(), expected.size()); ++i) {
-        if (expected.at(i).endsWith(u'*') && actual.at(i).startsWith(expected.at(i).chopped(1)))
+    for (const FakeDialogs::Call &call : calls) {
+        actual << tags.value(call.title, call.title) + u' '
+                      + (call.kind == FakeDialogs::Kind::Input
+                             ? tags.value(call.prompt, call.prompt) + u" ["_qs + call.defaultText + u']'
+                             : FakeDialogs::describe(call.message));
+        const int i = actual.size() - 1;
+        if (i < expected.size() && expected.at(i).endsWith(u'*') && actual.at(i).startsWith(expected.at(i).chopped(1)))
             actual[i] = expected.at(i);
     }
     QCOMPARE(actual, expected);
@@ -89,13 +118,17 @@ private Q_SLOTS:
     void textToGrid();
     void file_data();
     void file();
-    void load_readFailure_toldAndGridEmpty_data();
-    void load_readFailure_toldAndGridEmpty();
+    void load_notAReadableFile_data();
+    void load_notAReadableFile();
+    void entriesCounted_data();
+    void entriesCounted();
     void commands_data();
     void commands();
-    void grid_currentCellIsTheOnlySelection();
     void save_data();
     void save();
+    void page_showsTheBookAndRunsItsCommands_data();
+    void page_showsTheBookAndRunsItsCommands();
+    void page_currentCellIsTheOnlySelection();
 };
 
 void tst_PhoneBook::textToGrid_data()
@@ -130,10 +163,10 @@ void tst_PhoneBook::textToGrid()
     QFETCH(int, dropped);
     QFETCH(int, shortened);
 
-    PhoneGrid grid(PhonePage::Rows);
+    PhoneGrid grid(PhoneBook::Rows);
     grid.setText(0, 0, held.section(u'|', 0, 0));
     grid.setText(0, 1, held.section(u'|', 1, 1));
-    const ModuleGrid1::TextToGridLoss loss = ModuleGrid1::TextToGrid(text, grid, PhonePage::Rows);
+    const ModuleGrid1::TextToGridLoss loss = ModuleGrid1::TextToGrid(text, grid, PhoneBook::Rows);
 
     QCOMPARE(grid.rowCount(), 50);
     QCOMPARE(bookOf(grid), book);
@@ -142,7 +175,7 @@ void tst_PhoneBook::textToGrid()
     QVERIFY(!text.contains(u"\r\n"_qs));
 }
 
-// Load at start-up, then the save button.
+// Load at start-up, then save.
 void tst_PhoneBook::file_data()
 {
     QTest::addColumn<QByteArray>("before"); // null: no file
@@ -186,30 +219,26 @@ void tst_PhoneBook::file()
         run.writeFile(u"phones.tn"_qs, before);
     if (notice)
         run.dialogs.answerMessage(Answer::Ok);
-    frmMain &window = run.start();
-    PhonePage &page = *window.page<PhonePage>(frmMain::PagePhones);
+    PhoneBook &model = run.start().phoneBook();
 
-    QCOMPARE(bookOf(page.grid()), book);
-    QCOMPARE(QPoint(page.Grid1->currentColumn(), page.Grid1->currentRow()), QPoint(0, 0));
-    QVERIFY(!window.phoneBook().PhoneCh);
-    compareAsked(run.dialogs.calls(), notice
-                                          ? QStringList {u"- ! ok: Телефонная книга прочитана не полностью.\r\n\r\n"_qs
-                                                         + run.path(u"phones.tn"_qs) + u"\r\n\r\n"_qs + lost
-                                                         + u"\r\n\r\nПри следующем сохранении*"_qs}
-                                          : QStringList());
+    QCOMPARE(bookOf(model.grid()), book);
+    QCOMPARE(cellOf(model.grid()), QPoint(0, 0));
+    QVERIFY(!model.PhoneCh);
+    compareAsked(run.dialogs.calls(), notice ? QStringList {u"- ! ok: Телефонная книга прочитана не полностью.\r\n\r\n"_qs
+                                                            + run.path(u"phones.tn"_qs) + u"\r\n\r\n"_qs + lost
+                                                            + u"\r\n\r\nПри следующем сохранении*"_qs}
+                                             : QStringList());
 
-    page.cmdSaveGrid->click();
+    QCOMPARE(model.SavePhone(), SaveOutcome::Saved);
     QCOMPARE(run.read(u"phones.tn"_qs), after);
     QCOMPARE(run.read(u"phones.tn.bak"_qs), notice ? before : QByteArray("<missing>"));
-    QCOMPARE(QPoint(page.Grid1->currentColumn(), page.Grid1->currentRow()), cell);
-    QVERIFY(!window.phoneBook().PhoneCh);
-
+    QCOMPARE(cellOf(model.grid()), cell);
     // Only the first save keeps the file as it was loaded.
-    page.cmdSaveGrid->click();
+    model.SavePhone();
     QCOMPARE(run.read(u"phones.tn.bak"_qs), notice ? before : QByteArray("<missing>"));
 }
 
-void tst_PhoneBook::load_readFailure_toldAndGridEmpty_data()
+void tst_PhoneBook::load_notAReadableFile_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<bool>("backupPromised");
@@ -220,178 +249,139 @@ void tst_PhoneBook::load_readFailure_toldAndGridEmpty_data()
     QTest::newRow("a link to a device") << u"device"_qs << false;
 }
 
-void tst_PhoneBook::load_readFailure_toldAndGridEmpty()
+void tst_PhoneBook::load_notAReadableFile()
 {
     QFETCH(QString, kind);
     QFETCH(bool, backupPromised);
     Run run;
     const QString path = run.path(u"phones.tn"_qs);
-    if (kind == u"loop"_qs) // cannot be read, even by root
-        QVERIFY(QFile::link(path, path));
-    else if (kind == u"folder"_qs)
-        QVERIFY(QDir().mkdir(path));
-    else if (kind == u"pipe"_qs)
-        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-    else
-        QVERIFY(QFile::link(u"/dev/null"_qs, path));
+    QVERIFY(kind == u"loop"_qs     ? QFile::link(path, path) // cannot be read, even by root
+            : kind == u"folder"_qs ? QDir().mkdir(path)
+            : kind == u"pipe"_qs   ? ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0
+                                   : QFile::link(u"/dev/null"_qs, path));
     run.dialogs.answerMessage(Answer::Ok);
     if (backupPromised)
         run.dialogs.answerMessage(Answer::Ok);
-    const PhonePage &page = *run.start().page<PhonePage>(frmMain::PagePhones);
 
-    QCOMPARE(bookOf(page.grid()), QString());
+    QCOMPARE(bookOf(run.start().phoneBook().grid()), QString());
     QStringList asked {u"Чтение файла ! ok: Ошибка при чтении файла.*"_qs};
     if (backupPromised)
         asked << u"- ! ok: Телефонная книга прочитана не полностью.*"_qs;
     compareAsked(run.dialogs.calls(), asked);
 }
 
+void tst_PhoneBook::entriesCounted_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QString>("word");
+    const auto rows = [](std::initializer_list<int> counts, const QString &word) {
+        for (const int count : counts)
+            QTest::addRow("%d", count) << count << word;
+    };
+    rows({1, 21, 41}, u"запись"_qs);
+    rows({2, 3, 4, 22, 23, 24, 42, 43, 44}, u"записи"_qs);
+    rows({5, 11, 12, 13, 14, 20, 25, 49, 50}, u"записей"_qs);
+}
+
+void tst_PhoneBook::entriesCounted()
+{
+    QFETCH(int, count);
+    QFETCH(QString, word);
+    QCOMPARE(PhoneBook::entriesCounted(count), QString::number(count) + u' ' + word);
+}
+
 void tst_PhoneBook::commands_data()
 {
     QTest::addColumn<QString>("book");
-    QTest::addColumn<QPoint>("cell"); // column, row selected before the click
-    QTest::addColumn<QString>("button");
-    QTest::addColumn<QStringList>("answers"); // "#ok", "#cancel", "#yes", "#no" answer messages
+    QTest::addColumn<QPoint>("cell"); // column, row current before the command
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QStringList>("answers");
     QTest::addColumn<QStringList>("asked");
-    QTest::addColumn<QString>("result"); // "=": the book as it was (kept: and not changed)
-    QTest::addColumn<bool>("changed");
+    QTest::addColumn<QString>("result"); // null: the book as it was, and not changed
     QTest::addColumn<QPoint>("after");
 
-    const auto row
-        = [](const char *name, const QString &book, QPoint cell, const QString &button, const QStringList &answers,
-             const QStringList &asked, const QString &result, bool changed, QPoint after) {
-              QTest::newRow(name) << book << cell << button << answers << asked << result << changed << after;
-          };
-    const auto kept = [&row](const char *name, const QString &book, QPoint cell, const QString &button,
-                             const QStringList &answers, const QStringList &asked,
-                             QPoint after) { row(name, book, cell, button, answers, asked, u"="_qs, false, after); };
+    const auto row = [](const char *name, const QString &book, QPoint cell, const QString &command,
+                        const QStringList &answers, const QStringList &asked, const QString &result, QPoint after) {
+        QTest::newRow(name) << book << cell << command << answers << asked << result << after;
+    };
     const QString two = u"Anna|111;Boris|222"_qs;
-    const QString add = u"cmdAddPhone"_qs;
-    const QString edit = u"cmdEditPhone"_qs;
-    const QString del = u"cmdDelPhone"_qs;
-    const QString clear = u"cmdClearAllPhone"_qs;
+    const QString add = u"add"_qs, edit = u"edit"_qs, del = u"delete"_qs, clear = u"clear"_qs, kept;
     const QString deleted = u"- ? okcancel: Будет удалена следующая запись:\r\n"_qs;
     const QString cleared = u"- ! yesno: Вы уверены, что хотите очистить список телефонов?"_qs;
     const QString refused = u"add ! ok: В имени и телефоне нельзя использовать*"_qs;
     const QString refusedEdit = u"edit ! ok: В имени и телефоне нельзя использовать*"_qs;
-    const QString name = u"add name []"_qs;
-    const QString number = u"add number []"_qs;
+    const QString name = u"add name []"_qs, number = u"add number []"_qs;
+    // A hand-edited book is full once its last row holds text, whatever the
+    // rows above hold: the refusal counts the entries.
+    const QString gappy = entries(20) + u";|"_qs.repeated(29) + u";N49|P49"_qs;
 
-    kept("add: cancel at name", two, {0, 0}, add, {u""_qs}, {name}, {0, 0});
-    kept("add: cancel at number", two, {0, 0}, add, {u"Vera"_qs, u""_qs}, {name, number}, {0, 0});
-    row("add: on top, the selection moves with its entry", two, {1, 1}, add, {u"Vera"_qs, u"333"_qs}, {name, number},
-        u"Vera|333;"_qs + two, true, {1, 2});
-    kept("add: full book refused before asking", entries(50), {0, 0}, add, {},
-         {u"add ! ok: Телефонная книга заполнена: в ней 50 записей.*"_qs}, {0, 0});
-    // A hand-edited book is full once its last row holds text, at any count:
-    // the refusal counts the entries in the right Russian form.
-    const struct
-    {
-        int count;
-        const char16_t *word;
-    } fullAt[] = {{1, u"запись"},   {21, u"запись"},  {41, u"запись"},  {2, u"записи"},   {3, u"записи"},
-                  {4, u"записи"},   {22, u"записи"},  {23, u"записи"},  {24, u"записи"},  {42, u"записи"},
-                  {43, u"записи"},  {44, u"записи"},  {5, u"записей"},  {11, u"записей"}, {12, u"записей"},
-                  {13, u"записей"}, {14, u"записей"}, {20, u"записей"}, {25, u"записей"}, {49, u"записей"}};
-    for (const auto &full : fullAt) {
-        QStringList rows;
-        for (int i = 0; i < 50; ++i)
-            rows << (i < full.count - 1 || i == 49 ? u"N%1|P%1"_qs.arg(i) : u"|"_qs);
-        const QByteArray name = "add: full book with gaps, " + QByteArray::number(full.count) + " entries";
-        kept(name.constData(), rows.join(u';'), {0, 0}, add, {},
-             {u"add ! ok: Телефонная книга заполнена: в ней %1 %2.*"_qs.arg(full.count)
-                  .arg(QString::fromUtf16(full.word))},
-             {0, 0});
-    }
+    row("add: cancel at name", two, {0, 0}, add, {u""_qs}, {name}, kept, {0, 0});
+    row("add: cancel at number", two, {0, 0}, add, {u"Vera"_qs, u""_qs}, {name, number}, kept, {0, 0});
+    row("add: on top, the current cell moves with its entry", two, {1, 1}, add, {u"Vera"_qs, u"333"_qs},
+        {name, number}, u"Vera|333;"_qs + two, {1, 2});
+    row("add: full book refused before asking", entries(50), {0, 0}, add, {},
+        {u"add ! ok: Телефонная книга заполнена: в ней 50 записей. Удалите ненужную запись, чтобы добавить новую."_qs},
+        kept, {0, 0});
+    row("add: full book with gaps", gappy, {0, 0}, add, {}, {u"add ! ok: Телефонная книга заполнена: в ней 21 запись.*"_qs},
+        kept, {0, 0});
     row("add: 49 entries, the 50th fits", entries(49), {0, 0}, add, {u"Vera"_qs, u"333"_qs}, {name, number},
-        u"Vera|333;"_qs + entries(49), true, {0, 1});
-    kept("add: bar in the number refused", two, {0, 0}, add, {u"Vera"_qs, u"1|2"_qs}, {name, number, refused}, {0, 0});
-    kept("add: grave in the name refused", two, {0, 0}, add, {u"Ve`ra"_qs}, {name, refused}, {0, 0});
-    kept("add: TAB in the number refused", two, {0, 0}, add, {u"Vera"_qs, u"1\t2"_qs}, {name, number, refused}, {0, 0});
-    row("add: a typed ? is kept", two, {0, 0}, add, {u"Vera"_qs, u"?"_qs}, {name, number}, u"Vera|?;"_qs + two, true,
+        u"Vera|333;"_qs + entries(49), {0, 1});
+    row("add: bar in the number refused", two, {0, 0}, add, {u"Vera"_qs, u"1|2"_qs}, {name, number, refused}, kept,
+        {0, 0});
+    row("add: grave in the name refused", two, {0, 0}, add, {u"Ve`ra"_qs}, {name, refused}, kept, {0, 0});
+    row("add: TAB in the number refused", two, {0, 0}, add, {u"Vera"_qs, u"1\t2"_qs}, {name, number, refused}, kept,
+        {0, 0});
+    row("add: a typed ? is kept", two, {0, 0}, add, {u"Vera"_qs, u"?"_qs}, {name, number}, u"Vera|?;"_qs + two,
         {0, 1});
-    kept("add: outside the code page refused", two, {0, 0}, add, {u"Ve😀ra"_qs},
-         {name, u"add ! ok: Символ \"😀\" (U+1F600) нельзя сохранить*"_qs}, {0, 0});
+    row("add: outside the code page refused", two, {0, 0}, add, {u"Ve😀ra"_qs},
+        {name, u"add ! ok: Символ \"😀\" (U+1F600) нельзя сохранить*"_qs}, kept, {0, 0});
     row("edit: the row of the current cell", two, {1, 1}, edit, {u"Bob"_qs, u"333"_qs},
-        {u"edit name [Boris]"_qs, u"edit number [222]"_qs}, u"Anna|111;Bob|333"_qs, true, {1, 1});
+        {u"edit name [Boris]"_qs, u"edit number [222]"_qs}, u"Anna|111;Bob|333"_qs, {1, 1});
     row("edit: an empty row fills the first free one", two, {0, 7}, edit, {u"Vera"_qs, u"333"_qs},
-        {u"edit name []"_qs, u"edit number []"_qs}, two + u";Vera|333"_qs, true, {1, 2});
-    kept("edit: cancel at name", two, {1, 1}, edit, {u""_qs}, {u"edit name [Boris]"_qs}, {0, 1});
-    kept("edit: CR in the name refused", two, {0, 0}, edit, {u"A\rnn"_qs}, {u"edit name [Anna]"_qs, refusedEdit},
-         {0, 0});
-    kept("edit: LF in the number refused", two, {0, 0}, edit, {u"Ann"_qs, u"1\n1"_qs},
-         {u"edit name [Anna]"_qs, u"edit number [111]"_qs, refusedEdit}, {1, 0});
-    kept("edit: cancel at number", two, {0, 0}, edit, {u"Ann"_qs, u""_qs},
-         {u"edit name [Anna]"_qs, u"edit number [111]"_qs}, {1, 0});
+        {u"edit name []"_qs, u"edit number []"_qs}, two + u";Vera|333"_qs, {1, 2});
+    row("edit: cancel at name", two, {1, 1}, edit, {u""_qs}, {u"edit name [Boris]"_qs}, kept, {0, 1});
+    row("edit: CR in the name refused", two, {0, 0}, edit, {u"A\rnn"_qs}, {u"edit name [Anna]"_qs, refusedEdit}, kept,
+        {0, 0});
+    row("edit: LF in the number refused", two, {0, 0}, edit, {u"Ann"_qs, u"1\n1"_qs},
+        {u"edit name [Anna]"_qs, u"edit number [111]"_qs, refusedEdit}, kept, {1, 0});
+    row("edit: cancel at number", two, {0, 0}, edit, {u"Ann"_qs, u""_qs},
+        {u"edit name [Anna]"_qs, u"edit number [111]"_qs}, kept, {1, 0});
     row("delete: name cell, OK, rows move up", entries(5), {0, 2}, del, {u"#ok"_qs}, {deleted + u"N2"_qs},
-        u"N0|P0;N1|P1;N3|P3;N4|P4"_qs, true, {0, 2});
-    kept("delete: number cell, Cancel", two, {1, 1}, del, {u"#cancel"_qs}, {deleted + u"222"_qs}, {1, 1});
-    row("delete: empty row", two, {0, 7}, del, {u"#ok"_qs}, {deleted}, u"="_qs, true, {0, 7});
-    kept("clear: No", two, {1, 1}, clear, {u"#no"_qs}, {cleared}, {1, 1});
-    row("clear: Yes", two, {1, 1}, clear, {u"#yes"_qs}, {cleared}, QString(), true, {0, 0});
+        u"N0|P0;N1|P1;N3|P3;N4|P4"_qs, {0, 2});
+    row("delete: number cell, Cancel", two, {1, 1}, del, {u"#cancel"_qs}, {deleted + u"222"_qs}, kept, {1, 1});
+    row("delete: empty row", two, {0, 7}, del, {u"#ok"_qs}, {deleted}, two, {0, 7});
+    row("clear: No", two, {1, 1}, clear, {u"#no"_qs}, {cleared}, kept, {1, 1});
+    row("clear: Yes", two, {1, 1}, clear, {u"#yes"_qs}, {cleared}, u""_qs, {0, 0});
 }
 
 void tst_PhoneBook::commands()
 {
     QFETCH(QString, book);
     QFETCH(QPoint, cell);
-    QFETCH(QString, button);
+    QFETCH(QString, command);
     QFETCH(QStringList, answers);
     QFETCH(QStringList, asked);
     QFETCH(QString, result);
-    QFETCH(bool, changed);
     QFETCH(QPoint, after);
+    const QHash<QString, void (PhoneBook::*)()> commands {{u"add"_qs, &PhoneBook::addEntry},
+                                                          {u"edit"_qs, &PhoneBook::editEntry},
+                                                          {u"delete"_qs, &PhoneBook::deleteEntry},
+                                                          {u"clear"_qs, &PhoneBook::clearAll}};
 
-    const QStringList messageAnswers {u"#ok"_qs, u"#cancel"_qs, u"#yes"_qs, u"#no"_qs};
-    const Answer answerOf[] = {Answer::Ok, Answer::Cancel, Answer::Yes, Answer::No};
     Run run;
-    run.writeFile(u"phones.tn"_qs, fileOf(book));
-    if (book.contains(u";|;"_qs))
-        run.dialogs.answerMessage(Answer::Ok); // the load notice of a gap
-    frmMain &window = run.start();
-    run.dialogs.clear();
-    PhonePage &page = *window.page<PhonePage>(frmMain::PagePhones);
-    page.Grid1->setCurrentCell(cell.y(), cell.x());
-    for (const QString &answer : answers) {
-        if (messageAnswers.contains(answer))
-            run.dialogs.answerMessage(answerOf[messageAnswers.indexOf(answer)]);
-        else
-            run.dialogs.answerInput(answer);
-    }
+    PhoneBook &model = startedWith(run, book);
+    model.grid().setCurrentCell(cell.y(), cell.x());
+    answer(run.dialogs, answers);
     if (asked.size() > answers.size())
         run.dialogs.answerMessage(Answer::Ok); // the refusal
-
-    page.findChild<QPushButton *>(button)->click();
+    (model.*commands.value(command))();
 
     compareAsked(run.dialogs.calls(), asked);
-    QCOMPARE(bookOf(page.grid()), result == u"="_qs ? book : result);
-    QCOMPARE(page.grid().rowCount(), 50);
-    QCOMPARE(page.Grid1->rowCount(), 50);
-    QCOMPARE(page.Grid1->item(0, 0)->text(), page.grid().text(0, 0));
-    QCOMPARE(window.phoneBook().PhoneCh, changed);
-    QCOMPARE(QPoint(page.grid().col(), page.grid().row()), after);
-    QCOMPARE(QPoint(page.Grid1->currentColumn(), page.Grid1->currentRow()), after);
+    QCOMPARE(bookOf(model.grid()), result.isNull() ? book : result);
+    QCOMPARE(model.grid().rowCount(), 50);
+    QCOMPARE(model.PhoneCh, !result.isNull());
+    QCOMPARE(cellOf(model.grid()), after);
     QCOMPARE(run.read(u"phones.tn"_qs), fileOf(book));
-}
-
-void tst_PhoneBook::grid_currentCellIsTheOnlySelection()
-{
-    Run run;
-    run.writeFile(u"phones.tn"_qs, fileOf(entries(5)));
-    frmMain &window = run.start();
-    window.SSTab1->setCurrentIndex(frmMain::PagePhones);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    const PhonePage &page = *window.page<PhonePage>(frmMain::PagePhones);
-    QTableWidget *grid = page.Grid1;
-
-    // A click, a Ctrl+click on another cell, a Ctrl+click on the current one.
-    for (const QPoint &cell : {QPoint(0, 1), QPoint(1, 3), QPoint(1, 3)}) {
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, cell.y() == 1 ? Qt::NoModifier : Qt::ControlModifier,
-                          grid->visualItemRect(grid->item(cell.y(), cell.x())).center());
-        QCOMPARE(grid->selectedItems(), QList {grid->currentItem()});
-        QCOMPARE(QPoint(page.grid().col(), page.grid().row()), cell);
-    }
 }
 
 void tst_PhoneBook::save_data()
@@ -407,12 +397,13 @@ void tst_PhoneBook::save_data()
         << u"backup"_qs << u"Запись файла ! ok: Ошибка при записи файла:*"_qs;
 }
 
-// The save button and the shut-down save: a failure keeps PhoneCh, the old
+// The save command and the shut-down save: a failure keeps PhoneCh, the old
 // file and the open window.
 void tst_PhoneBook::save()
 {
     QFETCH(QString, fault);
     QFETCH(QString, message);
+    const QStringList failure = message.isEmpty() ? QStringList() : QStringList {message};
 
     Run run;
     const QByteArray old = fault == u"backup"_qs ? QByteArray("Anna|111|x|\r\n") : fileOf(u"Anna|111"_qs);
@@ -423,39 +414,101 @@ void tst_PhoneBook::save()
         run.dialogs.answerMessage(Answer::Ok); // the load notice
     }
     frmMain &window = run.start();
+    PhoneBook &model = window.phoneBook();
     if (fault == u"write"_qs)
         QVERIFY(QDir(run.dir.path()).mkdir(u"phones.tn"_qs)); // a folder cannot be replaced by a file
-    PhonePage &page = *window.page<PhonePage>(frmMain::PagePhones);
     if (fault == u"conversion"_qs)
-        page.gridToText = [](PhoneGrid &) { return std::optional<QString>(); };
-    run.dialogs.answerInput(u"Vera"_qs);
-    run.dialogs.answerInput(u"333"_qs);
-    page.cmdAddPhone->click();
+        model.gridToText = [](PhoneGrid &) { return std::optional<QString>(); };
+    answer(run.dialogs, {u"Vera"_qs, u"333"_qs});
+    model.addEntry();
     run.dialogs.clear();
 
-    const QStringList failure = message.isEmpty() ? QStringList() : QStringList {message};
     if (!message.isEmpty())
         run.dialogs.answerMessage(Answer::Ok);
-    page.cmdSaveGrid->click();
+    QCOMPARE(model.SavePhone(), message.isEmpty() ? SaveOutcome::Saved : SaveOutcome::Failed);
     compareAsked(run.dialogs.calls(), failure);
-    QCOMPARE(window.phoneBook().PhoneCh, !message.isEmpty());
+    QCOMPARE(model.PhoneCh, !message.isEmpty());
     if (fault != u"write"_qs)
         QCOMPARE(run.read(u"phones.tn"_qs), message.isEmpty() ? fileOf(u"Vera|333;Anna|111"_qs) : old);
 
-    window.phoneBook().PhoneCh = true;
+    model.PhoneCh = true;
     run.dialogs.clear();
     run.dialogs.answerMessage(Answer::Yes);
     if (!message.isEmpty())
         run.dialogs.answerMessage(Answer::Ok);
     QCOMPARE(window.Form_Unload(), message.isEmpty());
     QCOMPARE(run.dialogs.calls().size(), 1 + failure.size());
-    QCOMPARE(window.phoneBook().PhoneCh, !message.isEmpty());
+    QCOMPARE(model.PhoneCh, !message.isEmpty());
 
     if (fault == u"backup"_qs) {
         QVERIFY(QDir(run.path(u"phones.tn.bak"_qs)).removeRecursively());
-        page.cmdSaveGrid->click();
+        QCOMPARE(model.SavePhone(), SaveOutcome::Saved);
         QCOMPARE(run.read(u"phones.tn.bak"_qs), old);
         QCOMPARE(run.read(u"phones.tn"_qs), fileOf(u"Vera|333;Anna|111"_qs));
+    }
+}
+
+void tst_PhoneBook::page_showsTheBookAndRunsItsCommands_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QPoint>("cell"); // column, row the user picks first
+    QTest::addColumn<QStringList>("answers");
+    QTest::addColumn<QString>("book");
+    QTest::addColumn<QPoint>("after");
+
+    const QString two = u"Anna|111;Boris|222"_qs;
+    QTest::newRow("add") << u"cmdAddPhone"_qs << QPoint(1, 1) << QStringList {u"Vera"_qs, u"333"_qs}
+                         << u"Vera|333;"_qs + two << QPoint(1, 2);
+    // The cell asked for is shown while the dialog is up.
+    QTest::newRow("edit, cancel at number")
+        << u"cmdEditPhone"_qs << QPoint(0, 1) << QStringList {u"Bob"_qs, u""_qs} << two << QPoint(1, 1);
+    QTest::newRow("delete") << u"cmdDelPhone"_qs << QPoint(1, 0) << QStringList {u"#ok"_qs} << u"Boris|222"_qs
+                            << QPoint(1, 0);
+    QTest::newRow("clear all") << u"cmdClearAllPhone"_qs << QPoint(1, 1) << QStringList {u"#yes"_qs} << QString()
+                               << QPoint(0, 0);
+    QTest::newRow("save") << u"cmdSaveGrid"_qs << QPoint(0, 0) << QStringList() << two << QPoint(0, 2);
+}
+
+void tst_PhoneBook::page_showsTheBookAndRunsItsCommands()
+{
+    QFETCH(QString, button);
+    QFETCH(QPoint, cell);
+    QFETCH(QStringList, answers);
+    QFETCH(QString, book);
+    QFETCH(QPoint, after);
+
+    Run run;
+    const PhoneGrid &grid = startedWith(run, u"Anna|111;Boris|222"_qs).grid();
+    PhonePage &page = *run.window->page<PhonePage>(frmMain::PagePhones);
+    QCOMPARE(shownBook(*page.Grid1), bookOf(grid));
+    page.Grid1->setCurrentCell(cell.y(), cell.x());
+    QCOMPARE(cellOf(grid), cell);
+
+    answer(run.dialogs, answers);
+    page.findChild<QPushButton *>(button)->click();
+    QCOMPARE(bookOf(grid), book);
+    QCOMPARE(shownBook(*page.Grid1), book);
+    QCOMPARE(page.Grid1->rowCount(), 50);
+    QCOMPARE(cellOf(grid), after);
+    QCOMPARE(QPoint(page.Grid1->currentColumn(), page.Grid1->currentRow()), after);
+}
+
+void tst_PhoneBook::page_currentCellIsTheOnlySelection()
+{
+    Run run;
+    const PhoneGrid &model = startedWith(run, entries(5)).grid();
+    frmMain &window = *run.window;
+    window.SSTab1->setCurrentIndex(frmMain::PagePhones);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QTableWidget *grid = window.page<PhonePage>(frmMain::PagePhones)->Grid1;
+
+    // A click, a Ctrl+click on another cell, a Ctrl+click on the current one.
+    for (const QPoint &cell : {QPoint(0, 1), QPoint(1, 3), QPoint(1, 3)}) {
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, cell.y() == 1 ? Qt::NoModifier : Qt::ControlModifier,
+                          grid->visualItemRect(grid->item(cell.y(), cell.x())).center());
+        QCOMPARE(grid->selectedItems(), QList {grid->currentItem()});
+        QCOMPARE(cellOf(model), cell);
     }
 }
 
