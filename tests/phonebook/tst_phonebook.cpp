@@ -309,7 +309,7 @@ private Q_SLOTS:
             {u"edit name [Boris]"_qs, u"edit number [222]"_qs}, u"Anna|111;Bob|333"_qs, {1, 1}, {1, 1});
         row("edit: an empty row fills the first free one", edit, two, {u"Vera"_qs, u"333"_qs},
             {u"edit name []"_qs, u"edit number []"_qs}, two + u";Vera|333"_qs, {0, 7}, {1, 2});
-        row("edit: cancel at name", edit, two, {u""_qs}, {u"edit name [Boris]"_qs}, kept, {1, 1}, {0, 1});
+        row("page: edit, cancel at name", edit, two, {u""_qs}, {u"edit name [Boris]"_qs}, kept, {1, 1}, {0, 1});
         row("edit: CR in the name refused", edit, two, {u"A\rnn"_qs}, {u"edit name [Anna]"_qs, refusedEdit});
         row("edit: LF in the number refused", edit, two, {u"Ann"_qs, u"1\n1"_qs},
             {u"edit name [Anna]"_qs, u"edit number [111]"_qs, refusedEdit}, kept, {}, {1, 0});
