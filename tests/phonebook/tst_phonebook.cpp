@@ -78,13 +78,13 @@ const QString writeFailed = u"Запись файла ! ok: Ошибка при 
 // Loaded at start-up, then saved once with PhoneCh set, then once more.
 struct FileCase
 {
-    QByteArray before = {}; // null: no file; "<folder>", "<pipe>", "<device>", "<loop>": no file to read
-    QString book = {};
-    QString lost = {}; // null: the load says nothing; else the notice, listing this
-    QByteArray after = {}; // null: not read back
-    QPoint cell = {}; // column, row current after the save
-    QString saveFailure = {}; // null: saved
-    QString fault = {}; // "conversion"; "backup": the old file's copy cannot be made at first
+    QByteArray before; // null: no file; "<folder>", "<pipe>", "<device>", "<loop>": no file to read
+    QString book;
+    QString lost; // null: the load says nothing; else the notice, listing this
+    QByteArray after; // null: not read back
+    QPoint cell; // column, row current after the save
+    QString saveFailure; // null: saved
+    QString fault; // "conversion"; "backup": the old file's copy cannot be made at first
 };
 
 // A command run on the book; rows whose name begins "page:" pick the cell and
@@ -92,13 +92,13 @@ struct FileCase
 // current cell.
 struct CommandCase
 {
-    QString command = {}; // the button's name
-    QString book = {};
-    QStringList answers = {}; // "#ok", "#cancel", "#yes", "#no" answer a message, other texts an input box
-    QStringList asked = {};
-    QString result = {}; // null: the book as it was, and not changed
-    QPoint cell = {}; // column, row current before the command
-    QPoint after = {};
+    QString command; // the button's name
+    QString book;
+    QStringList answers; // "#ok", "#cancel", "#yes", "#no" answer a message, other texts an input box
+    QStringList asked;
+    QString result; // null: the book as it was, and not changed
+    QPoint cell; // column, row current before the command
+    QPoint after;
 };
 
 } // namespace
