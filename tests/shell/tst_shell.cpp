@@ -18,6 +18,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QTabBar>
 #include <QTableWidget>
@@ -323,7 +324,7 @@ void tst_Shell::settings_roundTrip()
 
     Run run;
     QTemporaryDir elsewhere;
-    const QString previous = QDir::currentPath();
+    const auto restore = qScopeGuard([previous = QDir::currentPath()] { QDir::setCurrent(previous); });
     QVERIFY(QDir::setCurrent(elsewhere.path()));
     frmMain &window = run.start();
     window.SSTab1->setCurrentIndex(page);
@@ -332,7 +333,6 @@ void tst_Shell::settings_roundTrip()
     QCOMPARE(run.settings(), settingsBytes(page, lastFile));
 
     frmMain &again = run.start();
-    QDir::setCurrent(previous);
     QCOMPARE(run.page(), page);
     QCOMPARE(again.document().LastFile, lastFile);
     QVERIFY(run.dialogs.calls().isEmpty());
