@@ -86,8 +86,8 @@ GamesPage::GamesPage(AppContext &context, LaunchPad &pad, QWidget *parent)
 
 void GamesPage::lblStartGame_MouseMove(qint16 index)
 {
-    launchpad::highlight(m_context, {lblStartGame.begin(), lblStartGame.end()}, index, lblInfoGame,
-                         m_pad.GameDescriptions[index], m_pad.AONgame);
+    launchpad::highlight({lblStartGame.begin(), lblStartGame.end()}, index, lblInfoGame, m_pad.GameDescriptions[index]);
+    m_pad.gameHovered(index);
 }
 
 void GamesPage::lblStartGame_Click(qint16 index)

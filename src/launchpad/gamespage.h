@@ -8,7 +8,6 @@
 
 class AppContext;
 class ClickLabel;
-class LaunchPad;
 class PadLabel;
 class QFrame;
 class QLabel;

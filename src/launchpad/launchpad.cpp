@@ -31,3 +31,13 @@ void LaunchPad::findGillrun()
     m_gillrunInstalled
         = launchpad::fileFound(m_context, launchpad::programPath(m_context.state.ProgramFolder, gillrunProgram()));
 }
+
+void LaunchPad::hover(qint16 &lastEntered, qint16 index)
+{
+    if (lastEntered == index)
+        return;
+    // Remembered before the sound: playing lets waiting events run first, and
+    // a further hover handled then must find this one complete.
+    lastEntered = index;
+    m_context.PlaySoundFile(m_context.state.ProgramFolder + QStringLiteral("tarnelover.wav"));
+}

@@ -20,9 +20,15 @@ public:
     LaunchPad(const LaunchPad &) = delete;
     LaunchPad &operator=(const LaunchPad &) = delete;
 
-    // The hover indexes: the item the mouse last moved over, -1 for none.
-    qint16 AON = 0;
+    // The hover indexes: the item the mouse last entered, -1 for none. No
+    // tool is entered yet, so the first tool entered sounds; the games page
+    // starts as if the mouse had entered Brommel, which is silent first.
+    qint16 AON = -1;
     qint16 AONgame = 0;
+    // The mouse has moved over a tool (a game): entering one other than the
+    // last entered plays the hover sound.
+    void toolHovered(qint16 index) { hover(AON, index); }
+    void gameHovered(qint16 index) { hover(AONgame, index); }
 
     std::array<QString, ToolCount> ToolDescriptions;
     std::array<QString, GameCount> GameDescriptions;
@@ -36,6 +42,8 @@ public:
     bool gillrunInstalled() const { return m_gillrunInstalled; }
 
 private:
+    void hover(qint16 &lastEntered, qint16 index);
+
     AppContext &m_context;
     bool m_gillrunInstalled = true;
 };

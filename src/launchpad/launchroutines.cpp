@@ -66,8 +66,7 @@ bool fileFound(const AppContext &context, const QString &path)
     }
 }
 
-void highlight(AppContext &context, const QList<QLabel *> &labels, qint16 index, QLabel *info,
-               const QString &description, qint16 &lastEntered)
+void highlight(const QList<QLabel *> &labels, qint16 index, QLabel *info, const QString &description)
 {
     for (qsizetype other = 0; other < labels.size(); ++other) {
         if (other != index)
@@ -75,12 +74,6 @@ void highlight(AppContext &context, const QList<QLabel *> &labels, qint16 index,
     }
     setTextColour(labels[index], highlightRed);
     info->setText(description);
-    if (lastEntered == index)
-        return;
-    // Remembered before the sound: playing lets waiting events run first, and
-    // a further hover handled then must find this one complete.
-    lastEntered = index;
-    context.PlaySoundFile(context.state.ProgramFolder + QStringLiteral("tarnelover.wav"));
 }
 
 void start(AppContext &context, QWidget *label, const QString &folder, const QString &commandLine)

@@ -34,10 +34,8 @@ QString openerLine(const QString &windowsFolder, const QString &target);
 bool fileFound(const AppContext &context, const QString &path);
 
 // The mouse is over labels[index]: that label turns red, the others black,
-// and info shows description. The first entry into a label, as remembered in
-// lastEntered, plays the hover sound.
-void highlight(AppContext &context, const QList<QLabel *> &labels, qint16 index, QLabel *info,
-               const QString &description, qint16 &lastEntered);
+// and info shows description.
+void highlight(const QList<QLabel *> &labels, qint16 index, QLabel *info, const QString &description);
 
 // Starts commandLine, having made folder current unless it is empty, with the
 // click sound and the hourglass over the window and label meanwhile.

@@ -87,8 +87,8 @@ ToolsPage::ToolsPage(AppContext &context, LaunchPad &pad, QWidget *parent)
 
 void ToolsPage::lblStart_MouseMove(qint16 index)
 {
-    launchpad::highlight(m_context, {lblStart.begin(), lblStart.end()}, index, lblInfo, m_pad.ToolDescriptions[index],
-                         m_pad.AON);
+    launchpad::highlight({lblStart.begin(), lblStart.end()}, index, lblInfo, m_pad.ToolDescriptions[index]);
+    m_pad.toolHovered(index);
 }
 
 void ToolsPage::lblStart_Click(qint16 index)

@@ -104,8 +104,6 @@ void frmMain::centreOnScreen()
 void frmMain::Form_Load()
 {
     AppState &state = m_context.state;
-    // No tools page item is hovered yet, so the first hover plays its sound.
-    m_launchPad.AON = -1;
     state.CrLf = QStringLiteral("\r\n");
     state.CrLf2 = state.CrLf + state.CrLf;
     // The grid's shape and the version label come with their pages.

@@ -1,10 +1,7 @@
 #include "aboutpage.h"
 #include "clicklabel.h"
 #include "codepage.h"
-#include "fakedialogs.h"
-#include "fakesystem.h"
 #include "frmdetails.h"
-#include "frmmain.h"
 #include "gamespage.h"
 #include "modalanswerer.h"
 #include "notespage.h"
@@ -13,39 +10,95 @@
 #include "run.h"
 #include "runpage.h"
 #include "runtimefailure.h"
-#include "tabcontrol.h"
-#include "toolspage.h"
 #include "twips.h"
 
 #include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QTabBar>
 #include <QTableWidget>
-#include <QTemporaryDir>
-#include <QTest>
 
 #include <algorithm>
-#include <memory>
 #include <sys/stat.h>
 
 using Answer = platform::Dialogs::Answer;
 
 namespace {
 
-// A shut-down save that succeeds and adds its name to log, marked if the
-// settings were written before it: they come after every save.
-std::function<SaveOutcome()> saver(const Run &run, QStringList &log, const QString &name)
+const QString question = u"- i yesno: Данные изменились. Сохранить сейчас?"_qs;
+
+// The data files of a user's program folder, as the program writes them
+// before and after one change made through the model's accessor.
+struct DataFile
 {
-    return [&run, &log, name] {
-        log << name + (QFile::exists(run.path(u"tarnel.ini"_qs)) ? u" after settings"_qs : QString());
-        return SaveOutcome::Saved;
-    };
+    QString name;
+    QString model;
+    QString before;
+    QString after;
+};
+const std::array<DataFile, 3> dataFiles {{
+    {u"notes.txt"_qs, u"document"_qs, u"Старый текст\r\n"_qs, u"Новый текст\r\n"_qs},
+    {u"applist.tn"_qs, u"list"_qs, u"[general]\r\nmax=1\r\n[t1]\r\ncap=Блокнот\r\ncmd=notepad\r\n"_qs,
+     u"[general]\r\nmax=2\r\n[t1]\r\ncap=Блокнот\r\ncmd=notepad\r\n[t2]\r\ncap=Калькулятор\r\ncmd=calc\r\n"_qs},
+    {u"phones.tn"_qs, u"phones"_qs, u"Анна|111|\r\n\r\n"_qs, u"Анна|111|\r\nБорис|222|\r\n\r\n"_qs},
+}};
+const QDateTime longAgo(QDate(2001, 1, 1), QTime(12, 0));
+
+QByteArray cp1251(const QString &text)
+{
+    return platform::codepage::fromUnicode(text);
+}
+
+// The data files as a user left them, with settings when given, dated long
+// ago so that a rewrite shows.
+void seed(const Run &run, const QByteArray &settings = QByteArray())
+{
+    std::vector<std::pair<QString, QByteArray>> files;
+    for (const DataFile &file : dataFiles)
+        files.emplace_back(file.name, cp1251(file.before));
+    if (!settings.isEmpty())
+        files.emplace_back(u"tarnel.ini"_qs, settings);
+    for (const auto &[name, bytes] : files) {
+        run.writeFile(name, bytes);
+        QFile written(run.path(name));
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QVERIFY(written.setFileTime(longAgo, QFileDevice::FileModificationTime));
+    }
+}
+
+bool rewritten(const Run &run, const QString &name)
+{
+    return QFileInfo(run.path(name)).lastModified() != longAgo;
+}
+
+QByteArray settingsBytes(int tab, const QString &lastFile)
+{
+    return cp1251(u"[mytarnel]\r\nCurTab=%1\r\nLastFile=%2\r\n"_qs.arg(tab).arg(lastFile));
+}
+
+// The change a page's command would make, made on the model alone.
+void change(frmMain &window, const QString &model)
+{
+    if (model == u"document"_qs) {
+        window.document().setDocumentText(u"Новый текст"_qs);
+    } else if (model == u"list"_qs) {
+        window.programs().add({u"Калькулятор"_qs, u"calc"_qs});
+    } else if (model == u"phones"_qs) {
+        window.phoneBook().grid().setText(1, 0, u"Борис"_qs);
+        window.phoneBook().grid().setText(1, 1, u"222"_qs);
+        window.phoneBook().PhoneCh = true;
+    }
+}
+
+QString writeFailure(const QString &path, const QString &description)
+{
+    return u"Запись файла ! ok: Ошибка при записи файла:%1. Возможно, имя неверное или текст слишком большой.\r\n\r\n%2"_qs
+        .arg(path, description);
 }
 
 } // namespace
@@ -55,71 +108,94 @@ class tst_Shell : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void firstStart_createsPersonalFolderAndShowsTools();
-    void startup_buildsTheShownPageOnly_othersFromTheLoadedState();
+    void firstStart_data();
+    void firstStart();
+    void pages_madeWhenFirstShown_fromTheLoadedModels();
     void window_layout_centred();
     void loadSettings_data();
     void loadSettings();
-    void loadSettings_settingsFolderIsNoFile();
     void settings_roundTrip_data();
     void settings_roundTrip();
-    void shutdown_nothingChanged_asksNothing();
-    void shutdown_question_data();
-    void shutdown_question();
-    void shutdown_failedSave_keepsWindowOpen();
-    void shutdown_saveOutcome_data();
-    void shutdown_saveOutcome();
+    void shutdown_data();
+    void shutdown();
     void shutdown_escapeOnQuestion_losesNothing();
     void startup_hostileDataFiles_data();
     void startup_hostileDataFiles();
-    void unwritableProgramFolder_reportsOnceAndStarts();
-    void noOpener_reportsAndStarts();
-    void dataStayInProgramFolder_whateverTheCurrentFolder();
-    void lblStatus_click_showsWholeCaption();
     void systemRoutines_data();
     void systemRoutines();
     void playSoundFile_runsWaitingEventsFirst_handsOverTheName();
 };
 
-void tst_Shell::firstStart_createsPersonalFolderAndShowsTools()
+void tst_Shell::firstStart_data()
 {
-    Run run;
-    frmMain &window = run.start();
+    QTest::addColumn<bool>("opener");
+    QTest::addColumn<bool>("writable"); // false: the program folder lies below an ordinary file
+    QTest::addColumn<QString>("message"); // what start-up says; empty: nothing
 
-    QVERIFY(QFileInfo(run.path(u"My Tarnel"_qs)).isDir());
-    QCOMPARE(run.page(), int(frmMain::PageTools));
-    QVERIFY(run.dialogs.calls().isEmpty());
-    QCOMPARE(window.document().LastFile, QString());
-    QCOMPARE(window.page<NotesPage>(frmMain::PageNotes)->lblStatus->text(),
-             u"Чтобы открыть или сохранить файл, воспользуйтесь кнопкой \"Файл\"."_qs);
-    // The tooltip keeps its design text when there is no settings file.
-    QCOMPARE(window.page<NotesPage>(frmMain::PageNotes)->cmdLoadLast->toolTip(),
-             u"Открыть последний редактируемый файл"_qs);
-    QVERIFY(!QFile::exists(run.path(u"tarnel.ini"_qs)));
-    // A changed flag without its saver could never be cleared by a save.
-    QVERIFY(window.shutdownSaves.document);
-    QVERIFY(window.shutdownSaves.appList);
-    QVERIFY(window.shutdownSaves.phoneBook);
+    QTest::newRow("a new program folder") << true << true << QString();
+    QTest::newRow("no opener: said, start-up goes on") << false << true << u"- x ok: Ошибка: "_qs;
+    QTest::newRow("an unwritable folder: said once") << true << false << u"- x ok: Ошибка: Путь не найден"_qs;
 }
 
-void tst_Shell::startup_buildsTheShownPageOnly_othersFromTheLoadedState()
+void tst_Shell::firstStart()
+{
+    QFETCH(bool, opener);
+    QFETCH(bool, writable);
+    QFETCH(QString, message);
+
+    Run run;
+    if (!opener)
+        run.system.windowsFolderPath.clear();
+    // A folder below an ordinary file can be neither searched nor written,
+    // whoever runs the test.
+    run.writeFile(u"plain"_qs, "x");
+    if (!writable)
+        run.system.programFolderPath = run.path(u"plain/"_qs);
+    if (!message.isEmpty())
+        run.dialogs.answerMessage(Answer::Ok);
+    frmMain &window = run.start();
+
+    QCOMPARE(run.dialogs.asked(), message.isEmpty() ? QStringList() : QStringList {message});
+    QCOMPARE(QFileInfo(run.path(u"My Tarnel"_qs)).isDir(), writable);
+    QCOMPARE(run.page(), int(frmMain::PageTools));
+    QCOMPARE(window.document().LastFile, QString());
+    QCOMPARE(window.document().status(), u"Чтобы открыть или сохранить файл, воспользуйтесь кнопкой \"Файл\"."_qs);
+    // The tooltip keeps its first text when there is no settings file.
+    QCOMPARE(window.document().loadLastToolTip(), u"Открыть последний редактируемый файл"_qs);
+    QVERIFY(!QFile::exists(run.path(u"tarnel.ini"_qs)));
+
+    run.dialogs.clear();
+    if (!writable)
+        run.dialogs.answerMessage(Answer::Ok);
+    QVERIFY(window.Form_Unload());
+    QCOMPARE(run.dialogs.asked(),
+             writable ? QStringList()
+                      : QStringList {
+                          u"- x ok: Возникла ошибка при сохранении файла конфигурации:\r\n\r\nПуть не найден"_qs});
+}
+
+void tst_Shell::pages_madeWhenFirstShown_fromTheLoadedModels()
 {
     Run run;
-    run.writeFile(u"tarnel.ini"_qs, "[mytarnel]\r\nCurTab=2\r\nLastFile=/a.txt\r\n");
-    run.writeFile(u"applist.tn"_qs, "[general]\r\nmax=1\r\n[t1]\r\ncap=A\r\ncmd=a\r\n");
-    run.writeFile(u"phones.tn"_qs, "Anna|111|\r\n\r\n");
-    run.window = std::make_unique<frmMain>(run.dialogs, run.system);
-    frmMain &window = *run.window;
-
-    QVERIFY(window.page<PhonePage>(frmMain::PagePhones)->Grid1);
-    QCOMPARE(window.page<PhonePage>(frmMain::PagePhones)->Grid1->item(0, 0)->text(), u"Anna"_qs);
-    QVERIFY(!window.page<RunPage>(frmMain::PageRun)->RunList && !window.page<NotesPage>(frmMain::PageNotes)->Text
-            && !window.page<ToolsPage>(frmMain::PageTools)->Label6
-            && !window.page<GamesPage>(frmMain::PageGames)->Label10
-            && !window.page<AboutPage>(frmMain::PageAbout)->Label5);
+    seed(run, settingsBytes(frmMain::PagePhones, u"/a.txt"_qs));
+    frmMain &window = run.start();
+    const auto made = [&window] {
+        QList<int> pages;
+        for (int page = 0; page < frmMain::PageCount; ++page) {
+            if (window.SSTab1->isPageMade(page))
+                pages << page;
+        }
+        return pages;
+    };
+    QCOMPARE(made(), QList<int>());
+    window.show();
+    QCOMPARE(made(), QList<int> {frmMain::PagePhones});
+    QCOMPARE(window.page<PhonePage>(frmMain::PagePhones)->Grid1->item(0, 0)->text(), u"Анна"_qs);
 
     for (int page : {frmMain::PageRun, frmMain::PageNotes, frmMain::PageGames, frmMain::PageAbout})
         window.SSTab1->setCurrentIndex(page);
+    QCOMPARE(made(), (QList<int> {frmMain::PageRun, frmMain::PageNotes, frmMain::PagePhones, frmMain::PageGames,
+                                  frmMain::PageAbout}));
     QCOMPARE(window.page<RunPage>(frmMain::PageRun)->RunList->count(), 1);
     QCOMPARE(window.page<NotesPage>(frmMain::PageNotes)->cmdLoadLast->toolTip(),
              u"Загрузить последний файл: /a.txt"_qs);
@@ -144,7 +220,6 @@ void tst_Shell::window_layout_centred()
     QCOMPARE(window.Label1->text(), u"orvane tarnel"_qs);
     QVERIFY(window.Label1->font().bold());
     QCOMPARE(window.Label1->palette().color(QPalette::WindowText), QColor(Qt::white));
-
     const QStringList captions {u"Запуск"_qs, u"Записи"_qs, u"Телефоны"_qs, u"Задачи"_qs, u"Игры"_qs, u"My Tarnel"_qs};
     QCOMPARE(window.SSTab1->count(), captions.size());
     for (int i = 0; i < captions.size(); ++i)
@@ -152,24 +227,22 @@ void tst_Shell::window_layout_centred()
 
     // Pages take the control's own coordinates, so a control placed in twips
     // on a page lands where the window layout puts it.
-    QCOMPARE(window.page<NotesPage>(frmMain::PageNotes)->lblStatus->geometry(),
-             platform::twips::rect(120, 4500, 7215, 255));
+    NotesPage *notes = window.page<NotesPage>(frmMain::PageNotes);
+    RunPage *runPage = window.page<RunPage>(frmMain::PageRun);
+    QCOMPARE(notes->lblStatus->geometry(), platform::twips::rect(120, 4500, 7215, 255));
     // Every text stands at the top left of its box, as the windows were drawn,
     // the entry dialog's too.
-    window.page<RunPage>(frmMain::PageRun)->cmdAddApp->click();
-    for (const QWidget *top :
-         {static_cast<QWidget *>(&window), static_cast<QWidget *>(window.page<RunPage>(frmMain::PageRun)->details())}) {
+    runPage->cmdAddApp->click();
+    for (const QWidget *top : QList<QWidget *> {&window, runPage->details()}) {
         for (const QLabel *label : top->findChildren<QLabel *>()) {
             if (!label->text().isEmpty())
                 QVERIFY2(label->alignment() == (Qt::AlignLeft | Qt::AlignTop), qPrintable(label->objectName()));
         }
     }
-    window.page<RunPage>(frmMain::PageRun)->details()->close();
+    runPage->details()->close();
     // Controls that show a user's text draw what their face lacks from another.
-    for (const QWidget *control : {static_cast<QWidget *>(window.page<NotesPage>(frmMain::PageNotes)->Text),
-                                   static_cast<QWidget *>(window.page<NotesPage>(frmMain::PageNotes)->lblStatus),
-                                   static_cast<QWidget *>(window.page<RunPage>(frmMain::PageRun)->RunList),
-                                   static_cast<QWidget *>(window.page<PhonePage>(frmMain::PagePhones)->Grid1)})
+    for (const QWidget *control : QList<QWidget *> {notes->Text, notes->lblStatus, runPage->RunList,
+                                                    window.page<PhonePage>(frmMain::PagePhones)->Grid1})
         QVERIFY2(!(control->font().styleStrategy() & QFont::NoFontMerging), qPrintable(control->objectName()));
 
     window.show();
@@ -184,8 +257,16 @@ void tst_Shell::window_layout_centred()
     QCOMPARE(bar->tabRect(0).left(), 0);
     QCOMPARE(bar->tabRect(5).right(), window.SSTab1->width() - 1);
     QVERIFY(!window.page<AboutPage>(frmMain::PageAbout)->Label5->isHidden());
+
+    // A click on the status line shows the whole of it.
+    window.SSTab1->setCurrentIndex(frmMain::PageNotes);
+    run.dialogs.answerMessage(Answer::Ok);
+    QTest::mouseClick(notes->lblStatus, Qt::LeftButton);
+    QCOMPARE(run.dialogs.asked(), QStringList {u"Статус i ok: "_qs + notes->lblStatus->text()});
 }
 
+// How the page number and the last file are read is the settings file's and
+// the reader's; here only what start-up makes of them.
 void tst_Shell::loadSettings_data()
 {
     QTest::addColumn<QByteArray>("content");
@@ -196,31 +277,14 @@ void tst_Shell::loadSettings_data()
     const auto row
         = [](const char *name, const QByteArray &content, int page, const QString &lastFile = QString(),
              const QString &message = QString()) { QTest::newRow(name) << content << page << lastFile << message; };
-    const QString failed = u"- x ok: Ошибка при чтении файла конфигурации!\r\n\r\nПереполнение"_qs;
     row("as written", "[mytarnel]\r\nCurTab=2\r\nLastFile=C:\\a=b.txt\r\n", 2, u"C:\\a=b.txt"_qs);
     row("about page", "[mytarnel]\r\nCurTab=5\r\nLastFile=\r\n", 5);
-    row("too high", "[mytarnel]\r\nCurTab=6\r\n", 4);
-    row("too low", "[mytarnel]\r\nCurTab=-1\r\n", 4);
-    row("2.5", "[mytarnel]\r\nCurTab=2.5\r\n", 2);
-    row("3.5", "[mytarnel]\r\nCurTab=3.5\r\n", 4);
-    row("lower-case key", "[MyTarnel]\r\ncurtab=1\r\n", 1);
-    row("blank before header", " [mytarnel]\r\nCurTab=2\r\nLastFile=x\r\n", 0);
-    row("empty file", QByteArray(), 0);
-    row("beyond 16 bits", "[mytarnel]\r\nCurTab=40000\r\nLastFile=x\r\n", 0, QString(), failed);
-    row("huge exponent", "[mytarnel]\r\nCurTab=1e400\r\n", 0, QString(), failed);
-    row("NUL bytes", QByteArray("[mytarnel]\r\nCurTab=\0\r\nLastFile=a\0b\r\n", 34), 0, u"a"_qs + QChar(0) + u"b"_qs);
-    row("0x98 and Cyrillic", "[mytarnel]\r\nCurTab=1\r\nLastFile=\x98\xFF\r\n", 1, QString(QChar(0x98)) + u"я"_qs);
-    row("junk, no line ends", QByteArray(300000, '\x01'), 0);
-    QByteArray junk;
-    for (int i = 0; i < 4096; ++i)
-        junk += char((i * 151 + 7) % 256);
-    row("binary junk", junk, 0);
-    QByteArray millionLines;
-    millionLines.reserve(4000000);
-    for (int i = 0; i < 1000000; ++i)
-        millionLines += "x\r\n";
-    millionLines += "[mytarnel]\r\nCurTab=1\r\nLastFile=end\r\n";
-    row("a million lines", millionLines, 1, u"end"_qs);
+    row("rounded", "[mytarnel]\r\nCurTab=3.5\r\n", 4);
+    row("too high: the games", "[mytarnel]\r\nCurTab=6\r\n", 4);
+    row("too low: the games", "[mytarnel]\r\nCurTab=-1\r\n", 4);
+    row("no page: the first", "[other]\r\nCurTab=2\r\n", 0);
+    row("beyond 16 bits: said, no last file", "[mytarnel]\r\nCurTab=40000\r\nLastFile=x\r\n", 0, QString(),
+        u"- x ok: Ошибка при чтении файла конфигурации!\r\n\r\nПереполнение"_qs);
 }
 
 void tst_Shell::loadSettings()
@@ -240,17 +304,7 @@ void tst_Shell::loadSettings()
     QCOMPARE(window.document().LastFile, lastFile);
     QCOMPARE(run.dialogs.asked(), message.isEmpty() ? QStringList() : QStringList {message});
     if (message.isEmpty())
-        QCOMPARE(window.page<NotesPage>(frmMain::PageNotes)->cmdLoadLast->toolTip(),
-                 u"Загрузить последний файл: "_qs + lastFile);
-}
-
-void tst_Shell::loadSettings_settingsFolderIsNoFile()
-{
-    Run run;
-    QVERIFY(QDir(run.dir.path()).mkdir(u"tarnel.ini"_qs));
-    run.start();
-    QCOMPARE(run.page(), int(frmMain::PageTools));
-    QVERIFY(run.dialogs.calls().isEmpty());
+        QCOMPARE(window.document().loadLastToolTip(), u"Загрузить последний файл: "_qs + lastFile);
 }
 
 void tst_Shell::settings_roundTrip_data()
@@ -262,163 +316,143 @@ void tst_Shell::settings_roundTrip_data()
     QTest::newRow("about page, no last file: still three lines") << int(frmMain::PageAbout) << QString();
 }
 
+// In the program folder, whatever the current folder.
 void tst_Shell::settings_roundTrip()
 {
     QFETCH(int, page);
     QFETCH(QString, lastFile);
 
     Run run;
-    {
-        frmMain &window = run.start();
-        window.SSTab1->setCurrentIndex(page);
-        window.document().LastFile = lastFile;
-        QVERIFY(window.close());
-    }
-    QCOMPARE(run.settings(),
-             platform::codepage::fromUnicode(u"[mytarnel]\r\nCurTab=%1\r\nLastFile=%2\r\n"_qs.arg(page).arg(lastFile)));
+    QTemporaryDir elsewhere;
+    const auto restore = qScopeGuard([previous = QDir::currentPath()] { QDir::setCurrent(previous); });
+    QVERIFY(QDir::setCurrent(elsewhere.path()));
+    frmMain &window = run.start();
+    window.SSTab1->setCurrentIndex(page);
+    window.document().LastFile = lastFile;
+    QVERIFY(window.close());
+    QCOMPARE(run.settings(), settingsBytes(page, lastFile));
 
     frmMain &again = run.start();
     QCOMPARE(run.page(), page);
     QCOMPARE(again.document().LastFile, lastFile);
     QVERIFY(run.dialogs.calls().isEmpty());
+    QVERIFY(QDir(elsewhere.path()).isEmpty());
 }
 
-void tst_Shell::shutdown_nothingChanged_asksNothing()
+void tst_Shell::shutdown_data()
 {
-    Run run;
-    run.writeFile(u"tarnel.ini"_qs, "[mytarnel]\r\nCurTab=1\r\nLastFile=old\r\n");
-    frmMain &window = run.start();
-    QStringList saved;
-    window.shutdownSaves.appList = saver(run, saved, u"list"_qs);
-    QVERIFY(window.Form_Unload());
-    QVERIFY(run.dialogs.calls().isEmpty());
-    QVERIFY(saved.isEmpty());
-    QCOMPARE(run.settings(), QByteArray("[mytarnel]\r\nCurTab=1\r\nLastFile=old\r\n"));
-    QCOMPARE(QDir(run.dir.path()).entryList(QDir::Files), QStringList {u"tarnel.ini"_qs});
-}
-
-void tst_Shell::shutdown_question_data()
-{
-    QTest::addColumn<QList<int>>("flags"); // 0 Change, 1 StartCh, 2 PhoneCh
+    QTest::addColumn<int>("tab");
+    // The models changed (document, list, phones) and how each save ends:
+    // "saved", "failed", or for the document "cancelled" in Save As; empty:
+    // unchanged.
+    QTest::addColumn<QStringList>("saves");
     QTest::addColumn<bool>("yes");
 
-    for (int flag = 0; flag < 3; ++flag) {
-        QTest::addRow("flag %d, Yes", flag) << QList<int> {flag} << true;
-        QTest::addRow("flag %d, No", flag) << QList<int> {flag} << false;
+    const QString s = u"saved"_qs;
+    const QString f = u"failed"_qs;
+    // Whichever pages were ever made, a file is rewritten only when its model
+    // changed and the user said Yes, and holds what the program writes.
+    for (int tab = 0; tab < frmMain::PageCount; ++tab) {
+        QTest::addRow("CurTab %d, nothing changed", tab) << tab << QStringList(3) << true;
+        for (int model = 0; model < 3; ++model) {
+            QStringList saves(3);
+            saves[model] = s;
+            QTest::addRow("CurTab %d, %s changed", tab, qPrintable(dataFiles[model].model)) << tab << saves << true;
+        }
     }
-    QTest::newRow("all three, Yes: saved in order") << QList<int> {0, 1, 2} << true;
+    QTest::newRow("No: the flags stay set") << 3 << QStringList {s, s, s} << false;
+    QTest::newRow("all three saved, one question") << 3 << QStringList {s, s, s} << true;
+    QTest::newRow("all three fail, in order") << 3 << QStringList {f, f, f} << true;
+    QTest::newRow("the document fails, the others saved") << 3 << QStringList {f, s, s} << true;
+    QTest::newRow("the list fails, the phones saved") << 3 << QStringList {QString(), f, s} << true;
+    QTest::newRow("a cancelled Save As goes on") << 3 << QStringList {u"cancelled"_qs, s, QString()} << true;
 }
 
-void tst_Shell::shutdown_question()
+void tst_Shell::shutdown()
 {
-    QFETCH(QList<int>, flags);
+    QFETCH(int, tab);
+    QFETCH(QStringList, saves);
     QFETCH(bool, yes);
 
     Run run;
-    frmMain &window = run.start();
-    AppState &state = window.context().state;
-    bool *changed[] = {&state.Change, &state.StartCh, &state.PhoneCh};
-    const QStringList names {u"document"_qs, u"list"_qs, u"phones"_qs};
-    QStringList expected;
-    for (const int flag : flags) {
-        *changed[flag] = true;
-        expected << names[flag];
-    }
-    QStringList saved;
-    window.shutdownSaves.document = saver(run, saved, names[0]);
-    window.shutdownSaves.appList = saver(run, saved, names[1]);
-    window.shutdownSaves.phoneBook = saver(run, saved, names[2]);
-
-    run.dialogs.answerMessage(yes ? Answer::Yes : Answer::No);
-    QVERIFY(window.Form_Unload());
-
-    QCOMPARE(run.dialogs.asked(), QStringList {u"- i yesno: Данные изменились. Сохранить сейчас?"_qs});
-    QCOMPARE(saved, yes ? expected : QStringList());
-    // After No the flags stay set until the program ends.
-    for (const int flag : flags)
-        QCOMPARE(*changed[flag], !yes);
-    QCOMPARE(run.settings(), QByteArray("[mytarnel]\r\nCurTab=3\r\nLastFile=\r\n"));
-}
-
-void tst_Shell::shutdown_failedSave_keepsWindowOpen()
-{
-    Run run;
+    const QString notes = run.path(u"notes.txt"_qs);
+    seed(run, settingsBytes(tab, notes));
+    run.writeFile(u"plain"_qs, "x");
+    const QString unwritable = run.path(u"plain/notes.txt"_qs); // below an ordinary file
+    const QString refusal = u"Ошибка доступа к пути/файлу"_qs;
+    const QStringList failures {writeFailure(unwritable, u"Путь не найден"_qs),
+                                u"- x ok: Возникла ошибка при сохранении списка программ:\r\n\r\n"_qs + refusal,
+                                writeFailure(run.path(u"phones.tn"_qs), refusal)};
     frmMain &window = run.start();
     window.show();
-    AppState &state = window.context().state;
-    state.StartCh = state.PhoneCh = true;
-    bool listSaves = false;
-    QStringList saved;
-    window.shutdownSaves.appList = [&listSaves] { return listSaves ? SaveOutcome::Saved : SaveOutcome::Failed; };
-    window.shutdownSaves.phoneBook = saver(run, saved, u"phones"_qs);
+    QStringList asked;
+    if (saves != QStringList(3)) {
+        asked << question;
+        run.dialogs.answerMessage(yes ? Answer::Yes : Answer::No);
+    }
+    if (saves[0] == u"saved"_qs)
+        window.document().loadLast();
+    else if (saves[0] == u"failed"_qs)
+        window.document().CurrentFile = unwritable;
+    else if (saves[0] == u"cancelled"_qs)
+        run.dialogs.answerFile(QString());
+    for (int i = 0; i < 3; ++i) {
+        if (!saves[i].isEmpty())
+            change(window, dataFiles[i].model);
+        if (saves[i] != u"failed"_qs)
+            continue;
+        asked << failures[i];
+        run.dialogs.answerMessage(Answer::Ok);
+        // A data file that is a folder refuses the save.
+        if (i > 0)
+            QVERIFY(QFile::remove(run.path(dataFiles[i].name)) && QDir(run.dir.path()).mkdir(dataFiles[i].name));
+    }
+    // The settings come last: never written while shut-down says something.
+    bool settingsEarly = false;
+    run.dialogs.whileAsked = [&] { settingsEarly |= rewritten(run, u"tarnel.ini"_qs); };
+    const bool closes = !saves.contains(u"failed"_qs);
 
-    run.dialogs.answerMessage(Answer::Yes);
-    QVERIFY(!window.close());
-    QVERIFY(window.isVisible());
-    // The other save still ran; only the failed one keeps its flag.
-    QCOMPARE(saved.size(), 1);
-    QVERIFY(state.StartCh);
-    QVERIFY(!state.PhoneCh);
-    QVERIFY(!QFile::exists(run.path(u"tarnel.ini"_qs)));
-
-    listSaves = true;
-    run.dialogs.answerMessage(Answer::Yes);
-    QVERIFY(window.close());
-    QCOMPARE(saved.size(), 1);
-    QVERIFY(!state.StartCh);
-    QVERIFY(QFile::exists(run.path(u"tarnel.ini"_qs)));
-    QCOMPARE(run.dialogs.messages().size(), 2);
-}
-
-void tst_Shell::shutdown_saveOutcome_data()
-{
-    QTest::addColumn<int>("outcome"); // -1: no saver registered
-    QTest::addColumn<bool>("closes");
-    QTest::addColumn<bool>("flagAfter");
-
-    QTest::newRow("saved") << int(SaveOutcome::Saved) << true << false;
-    QTest::newRow("failed") << int(SaveOutcome::Failed) << false << true;
-    QTest::newRow("cancelled in Save As") << int(SaveOutcome::Cancelled) << true << true;
-    QTest::newRow("no saver") << -1 << false << true;
-}
-
-void tst_Shell::shutdown_saveOutcome()
-{
-    QFETCH(int, outcome);
-    QFETCH(bool, closes);
-    QFETCH(bool, flagAfter);
-
-    Run run;
-    frmMain &window = run.start();
-    AppState &state = window.context().state;
-    state.Change = state.PhoneCh = true;
-    window.shutdownSaves.document = nullptr;
-    if (outcome >= 0)
-        window.shutdownSaves.document = [outcome] { return SaveOutcome(outcome); };
-    QStringList saved;
-    window.shutdownSaves.phoneBook = saver(run, saved, u"phones"_qs);
-
-    run.dialogs.answerMessage(Answer::Yes);
-    QCOMPARE(window.Form_Unload(), closes);
-    QCOMPARE(state.Change, flagAfter);
-    // The saves after the document's happen whatever became of it.
-    QCOMPARE(saved.size(), 1);
-    QCOMPARE(QFile::exists(run.path(u"tarnel.ini"_qs)), closes);
+    QCOMPARE(window.close(), closes);
+    QCOMPARE(run.dialogs.asked(), asked);
+    QVERIFY(!settingsEarly);
+    QCOMPARE(rewritten(run, u"tarnel.ini"_qs), closes);
+    // A save that failed keeps its flag, as does a cancelled Save As.
+    const bool flags[] = {window.document().Change, window.programs().StartCh, window.phoneBook().PhoneCh};
+    for (int i = 0; i < 3; ++i) {
+        const bool saved = yes && saves[i] == u"saved"_qs;
+        QCOMPARE(flags[i], !saves[i].isEmpty() && !saved);
+        if (saves[i] != u"failed"_qs) {
+            QCOMPARE(run.read(dataFiles[i].name), cp1251(saved ? dataFiles[i].after : dataFiles[i].before));
+            QCOMPARE(rewritten(run, dataFiles[i].name), saved);
+        }
+    }
+    if (!closes) {
+        // Once the cause is gone, closing again saves what was left and ends.
+        window.document().CurrentFile = notes;
+        for (const QString &name : {u"applist.tn"_qs, u"phones.tn"_qs})
+            QDir(run.dir.path()).rmdir(name);
+        run.dialogs.answerMessage(Answer::Yes);
+        QVERIFY(window.close());
+        QVERIFY(!window.anythingChanged());
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(run.read(dataFiles[i].name),
+                     cp1251(saves[i].isEmpty() ? dataFiles[i].before : dataFiles[i].after));
+    }
+    QCOMPARE(run.settings(), settingsBytes(tab, notes));
+    QCOMPARE(QDir(run.dir.path()).entryList(QDir::Files),
+             (QStringList {u"applist.tn"_qs, u"notes.txt"_qs, u"phones.tn"_qs, u"plain"_qs, u"tarnel.ini"_qs}));
 }
 
 void tst_Shell::shutdown_escapeOnQuestion_losesNothing()
 {
     platform::QtDialogs dialogs; // outlives the window that uses it
     Run run;
+    seed(run);
     run.window = std::make_unique<frmMain>(dialogs, run.system);
     frmMain &window = *run.window;
     dialogs.setParent(&window);
     window.show();
-    AppState &state = window.context().state;
-    state.StartCh = true;
-    QStringList saved;
-    window.shutdownSaves.appList = saver(run, saved, u"list"_qs);
-    const QStringList files = QDir(run.dir.path()).entryList(QDir::Files);
+    change(window, u"list"_qs);
 
     bool escaped = false;
     bool keptAfterEscape = false;
@@ -428,8 +462,8 @@ void tst_Shell::shutdown_escapeOnQuestion_losesNothing()
             escaped = true;
             return false; // the event loop runs before the user's next move
         }
-        keptAfterEscape = window.isVisible() && state.StartCh && saved.isEmpty()
-                       && QDir(run.dir.path()).entryList(QDir::Files) == files;
+        keptAfterEscape = window.isVisible() && window.programs().StartCh && !rewritten(run, u"applist.tn"_qs)
+                       && !QFile::exists(run.path(u"tarnel.ini"_qs));
         box->button(QMessageBox::Yes)->click();
         return true;
     }));
@@ -438,8 +472,8 @@ void tst_Shell::shutdown_escapeOnQuestion_losesNothing()
     // The box was still up after Escape, with nothing closed or written.
     QVERIFY(answerer.answered());
     QVERIFY(keptAfterEscape);
-    QCOMPARE(saved.size(), 1);
-    QVERIFY(!state.StartCh);
+    QCOMPARE(run.read(u"applist.tn"_qs), cp1251(dataFiles[1].after));
+    QVERIFY(!window.programs().StartCh);
 }
 
 void tst_Shell::startup_hostileDataFiles_data()
@@ -452,20 +486,17 @@ void tst_Shell::startup_hostileDataFiles_data()
     QByteArray noise(256 * 1024, Qt::Uninitialized);
     for (char &c : noise)
         c = char(random.bounded(256));
-    const QByteArray lineEnds = "[general]\r\nmax=2\n[t1]\rcap=a\r\n\ncmd=b\r\r\n[T2]\n\rCMD=\0c\x98\r";
-    const QByteArray hugeLine(20 * 1024 * 1024, '[');
-    QByteArray manyLines;
-    for (int i = 0; i < 1000000; ++i)
-        manyLines += "cmd=|`\t\x98\0\r\n";
+    const QList<std::pair<const char *, QByteArray>> contents {
+        {"random bytes", noise},
+        {"every line end, NUL and 0x98", "[general]\r\nmax=2\n[t1]\rcap=a\r\n\ncmd=b\r\r\n[T2]\n\rCMD=\0c\x98\r"},
+        {"one line of 20 MB", QByteArray(20 * 1024 * 1024, '[')},
+        {"a million lines", QByteArray("cmd=|`\t\x98\0\r\n", 11).repeated(1000000)}};
     for (const char *name : {"applist.tn", "phones.tn", "tarnel.ini"}) {
-        const auto row = [name](const char *what) -> QTestData & { return QTest::addRow("%s: %s", name, what); };
-        row("random bytes") << QString::fromLatin1(name) << u"bytes"_qs << noise;
-        row("every line end, NUL and 0x98") << QString::fromLatin1(name) << u"bytes"_qs << lineEnds;
-        row("one line of 20 MB") << QString::fromLatin1(name) << u"bytes"_qs << hugeLine;
-        row("a million lines") << QString::fromLatin1(name) << u"bytes"_qs << manyLines;
-        row("a named pipe") << QString::fromLatin1(name) << u"fifo"_qs << QByteArray();
-        row("a folder") << QString::fromLatin1(name) << u"folder"_qs << QByteArray();
-        row("an endless device") << QString::fromLatin1(name) << u"device"_qs << QByteArray();
+        for (const auto &[what, bytes] : contents)
+            QTest::addRow("%s: %s", name, what) << QString::fromLatin1(name) << u"bytes"_qs << bytes;
+        for (const char *shape : {"fifo", "folder", "device"})
+            QTest::addRow("%s: %s", name, shape)
+                << QString::fromLatin1(name) << QString::fromLatin1(shape) << QByteArray();
     }
 }
 
@@ -505,128 +536,63 @@ void tst_Shell::startup_hostileDataFiles()
             qPrintable(text.left(200)));
     }
     QVERIFY(window.programs().AppCount >= 0 && window.programs().AppCount <= 100);
+    // Settings that are a folder are no settings: the tools page, nothing said.
+    if (name == u"tarnel.ini"_qs && shape == u"folder"_qs)
+        QVERIFY(run.page() == frmMain::PageTools && run.dialogs.calls().isEmpty());
     if (shape == u"bytes"_qs && name != u"tarnel.ini"_qs)
         QVERIFY(run.read(name) == bytes);
 }
 
-void tst_Shell::unwritableProgramFolder_reportsOnceAndStarts()
-{
-    Run run;
-    // A folder below an ordinary file can be neither searched nor written,
-    // whoever runs the test.
-    run.writeFile(u"plain"_qs, "x");
-    run.system.programFolderPath = run.path(u"plain/"_qs);
-    run.dialogs.answerMessage(Answer::Ok);
-    frmMain &window = run.start();
-
-    QCOMPARE(run.dialogs.asked(), QStringList {u"- x ok: Ошибка: Путь не найден"_qs});
-    QCOMPARE(run.page(), int(frmMain::PageTools));
-
-    run.dialogs.clear();
-    run.dialogs.answerMessage(Answer::Ok);
-    QVERIFY(window.Form_Unload());
-    QCOMPARE(run.dialogs.asked(),
-             QStringList {u"- x ok: Возникла ошибка при сохранении файла конфигурации:\r\n\r\nПуть не найден"_qs});
-}
-
-void tst_Shell::noOpener_reportsAndStarts()
-{
-    Run run;
-    run.system.windowsFolderPath.clear();
-    run.dialogs.answerMessage(Answer::Ok);
-    run.start();
-    QCOMPARE(run.dialogs.asked(), QStringList {u"- x ok: Ошибка: "_qs});
-    QVERIFY(QFileInfo(run.path(u"My Tarnel"_qs)).isDir());
-    QCOMPARE(run.page(), int(frmMain::PageTools));
-}
-
-void tst_Shell::dataStayInProgramFolder_whateverTheCurrentFolder()
-{
-    Run run;
-    QTemporaryDir elsewhere;
-    const QString previous = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(elsewhere.path()));
-    run.writeFile(u"tarnel.ini"_qs, "[mytarnel]\r\nCurTab=1\r\n");
-    frmMain &window = run.start();
-    const int page = run.page();
-    window.close();
-    QDir::setCurrent(previous);
-
-    QCOMPARE(page, 1);
-    QVERIFY(QDir(elsewhere.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
-    QCOMPARE(run.settings(), QByteArray("[mytarnel]\r\nCurTab=1\r\nLastFile=\r\n"));
-}
-
-void tst_Shell::lblStatus_click_showsWholeCaption()
-{
-    Run run;
-    frmMain &window = run.start();
-    window.SSTab1->setCurrentIndex(frmMain::PageNotes);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-
-    run.dialogs.answerMessage(Answer::Ok);
-    QTest::mouseClick(window.page<NotesPage>(frmMain::PageNotes)->lblStatus, Qt::LeftButton);
-    QCOMPARE(run.dialogs.asked(),
-             QStringList {u"Статус i ok: "_qs + window.page<NotesPage>(frmMain::PageNotes)->lblStatus->text()});
-}
-
-enum class Routine { Run, Explorer };
-Q_DECLARE_METATYPE(Routine)
-
 void tst_Shell::systemRoutines_data()
 {
-    QTest::addColumn<Routine>("routine");
+    QTest::addColumn<bool>("explorer"); // OpenWithExplorer, or RunProgram
     QTest::addColumn<QString>("argument");
-    QTest::addColumn<bool>("fails");
     QTest::addColumn<QString>("started"); // the command line handed to the system; empty: none
-    QTest::addColumn<QString>("message"); // empty: none
+    QTest::addColumn<QString>("message"); // the start fails and this is said; empty: it does not
 
+    const auto row
+        = [](const char *name, bool explorer, const QString &argument, const QString &started,
+             const QString &message = QString()) { QTest::newRow(name) << explorer << argument << started << message; };
     const QString runLine = u"/opt/my prog/run.sh --x \"a b\""_qs;
-    QTest::newRow("run, empty line") << Routine::Run << QString() << false << QString() << QString();
-    QTest::newRow("run, started") << Routine::Run << runLine << false << runLine << QString();
-    QTest::newRow("run, fails")
-        << Routine::Run << u"нет-такой-программы"_qs << true << u"нет-такой-программы"_qs
-        << u"Ошибка при запуске приложения:\r\n\r\nнет-такой-программы\r\n\r\nФайл не найден"_qs;
-    QTest::newRow("explorer, empty target") << Routine::Explorer << QString() << false << QString() << QString();
-    QTest::newRow("explorer, web address") << Routine::Explorer << u"http://www.orvane.example/tallyra/"_qs << false
-                                           << u"/usr/bin/xdg-open http://www.orvane.example/tallyra/"_qs << QString();
-    QTest::newRow("explorer, quoted folder") << Routine::Explorer << u"\"/home/a b/My Tarnel\""_qs << false
-                                             << u"/usr/bin/xdg-open \"/home/a b/My Tarnel\""_qs << QString();
-    QTest::newRow("explorer, fails") << Routine::Explorer << u"/x"_qs << true << u"/usr/bin/xdg-open /x"_qs
-                                     << u"Ошибка при запуске приложения Windows Explorer.\r\n\r\nФайл не найден"_qs;
+    row("run, empty line", false, QString(), QString());
+    row("run, started", false, runLine, runLine);
+    row("run, fails", false, u"нет-такой-программы"_qs, u"нет-такой-программы"_qs,
+        u"Ошибка при запуске приложения:\r\n\r\nнет-такой-программы\r\n\r\nФайл не найден"_qs);
+    row("explorer, empty target", true, QString(), QString());
+    row("explorer, web address", true, u"http://www.orvane.example/tallyra/"_qs,
+        u"/usr/bin/xdg-open http://www.orvane.example/tallyra/"_qs);
+    row("explorer, quoted folder", true, u"\"/home/a b/My Tarnel\""_qs,
+        u"/usr/bin/xdg-open \"/home/a b/My Tarnel\""_qs);
+    row("explorer, fails", true, u"/x"_qs, u"/usr/bin/xdg-open /x"_qs,
+        u"Ошибка при запуске приложения Windows Explorer.\r\n\r\nФайл не найден"_qs);
 }
 
 void tst_Shell::systemRoutines()
 {
-    QFETCH(Routine, routine);
+    QFETCH(bool, explorer);
     QFETCH(QString, argument);
-    QFETCH(bool, fails);
     QFETCH(QString, started);
     QFETCH(QString, message);
 
     Run run;
-    AppContext &context = run.start().context();
-    const AppState before = context.state;
-    if (fails)
+    frmMain &window = run.start();
+    AppContext &context = window.context();
+    if (!message.isEmpty()) {
         run.system.failWith(FakeSystem::Effect::Start,
                             platform::RuntimeFailure::withNumber(platform::failure::FileNotFound));
-    if (!message.isEmpty())
         run.dialogs.answerMessage(Answer::Ok);
+    }
 
-    if (routine == Routine::Run)
-        context.RunProgram(argument);
-    else
-        context.OpenWithExplorer(argument);
+    explorer ? context.OpenWithExplorer(argument) : context.RunProgram(argument);
 
-    const auto starts = run.system.callsOf(FakeSystem::Effect::Start);
-    QCOMPARE(starts.size(), started.isEmpty() ? 0 : 1);
-    if (!started.isEmpty())
-        QCOMPARE(starts.constFirst().argument, started);
+    QStringList starts;
+    for (const FakeSystem::Call &call : run.system.callsOf(FakeSystem::Effect::Start))
+        starts << call.argument;
+    QCOMPARE(starts, started.isEmpty() ? QStringList() : QStringList {started});
     QCOMPARE(run.dialogs.asked(), message.isEmpty() ? QStringList() : QStringList {u"- x ok: "_qs + message});
     // A failed start leaves the program as it was.
-    QCOMPARE(context.state.WindowsFolder, before.WindowsFolder);
-    QCOMPARE(context.state.anythingChanged(), before.anythingChanged());
+    QCOMPARE(context.state.WindowsFolder, u"/usr/bin"_qs);
+    QVERIFY(!window.anythingChanged());
 }
 
 void tst_Shell::playSoundFile_runsWaitingEventsFirst_handsOverTheName()
@@ -636,9 +602,8 @@ void tst_Shell::playSoundFile_runsWaitingEventsFirst_handsOverTheName()
     const QString name = context.state.ProgramFolder + u"tarnelover.wav"_qs;
     // An event already waiting (a further hover) runs before the sound starts.
     qsizetype soundsWhenEventRan = -1;
-    QObject receiver;
     QMetaObject::invokeMethod(
-        &receiver, [&] { soundsWhenEventRan = run.system.callsOf(FakeSystem::Effect::Sound).size(); },
+        run.window.get(), [&] { soundsWhenEventRan = run.system.callsOf(FakeSystem::Effect::Sound).size(); },
         Qt::QueuedConnection);
     context.PlaySoundFile(name);
     QCOMPARE(soundsWhenEventRan, 0);
