@@ -117,6 +117,7 @@ NotesPage::NotesPage(AppContext &context, NotesDocument &notes, QWidget *parent)
     connect(document, &NotesDocument::loadLastToolTipChanged, this,
             [this] { cmdLoadLast->setToolTip(m_document.loadLastToolTip()); });
     connect(document, &NotesDocument::textFocusWanted, this, [this] { Text->setFocus(); });
+    connect(document, &NotesDocument::textReplaced, this, [this] { Text->moveCursor(QTextCursor::Start); });
 }
 
 void NotesPage::lblStatus_Click()
