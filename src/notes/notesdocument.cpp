@@ -130,8 +130,14 @@ void NotesDocument::setDocumentText(const QString &text)
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QString(QChar(QChar::ParagraphSeparator)));
     shown.replace(QLatin1Char('\n'), QChar(QChar::LineSeparator));
+    replaceText(shown);
+}
+
+void NotesDocument::replaceText(const QString &paragraphs)
+{
     // setPlainText also forgets the undo history of the previous document.
-    m_document->setPlainText(shown);
+    m_document->setPlainText(paragraphs);
+    Q_EMIT textReplaced();
 }
 
 void NotesDocument::setStatus(const QString &caption, const QString &toolTip)
@@ -183,8 +189,7 @@ void NotesDocument::openDocument(const QString &path, const QString &toolTip)
     // The read has said why; the document the user had stays as it was.
     if (!failed) {
         CurrentFile = path;
-        // setPlainText also forgets the undo history of the previous document.
-        m_document->setPlainText(paragraphs);
+        replaceText(paragraphs);
         Change = false;
         setStatus(QStringLiteral("Документ открыт из ") + path, toolTip);
     }

@@ -69,8 +69,12 @@ Q_SIGNALS:
     void loadLastToolTipChanged();
     // A command has ended where the user goes on typing.
     void textFocusWanted();
+    // The whole text is another one (New, Open): a view starts again at its
+    // beginning, where the insertion would otherwise have moved it to the end.
+    void textReplaced();
 
 private:
+    void replaceText(const QString &paragraphs);
     SaveOutcome saveTo(const QString &path);
     bool acceptLostCharacters(const QString &text);
     void showLastFile();

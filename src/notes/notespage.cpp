@@ -78,6 +78,12 @@ NotesPage::NotesPage(AppContext &context, NotesDocument &notes, QWidget *parent)
     Text->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     Text->installEventFilter(this);
 
+    makeMenus();
+    connectControls();
+}
+
+void NotesPage::makeMenus()
+{
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
     mnuEdit->setObjectName(QStringLiteral("mnuEdit"));
     const auto entry = [this](QMenu *menu, const char16_t *name, const QString &caption, auto command) {
@@ -101,7 +107,11 @@ NotesPage::NotesPage(AppContext &context, NotesDocument &notes, QWidget *parent)
                                [document] { document->insertDateTime(); });
     separator(mnuEdit, u"line3");
     mnuItemFont = entry(mnuEdit, u"mnuItemFont", QStringLiteral("Шрифт..."), [this] { mnuItemFont_Click(); });
+}
 
+void NotesPage::connectControls()
+{
+    NotesDocument *document = &m_document;
     connect(cmdFile, &QPushButton::clicked, this, &NotesPage::cmdFile_Click);
     connect(cmdEdit, &QPushButton::clicked, this, &NotesPage::cmdEdit_Click);
     connect(cmdLoadLast, &QPushButton::clicked, this, [document] { document->loadLast(); });
@@ -117,6 +127,7 @@ NotesPage::NotesPage(AppContext &context, NotesDocument &notes, QWidget *parent)
     connect(document, &NotesDocument::loadLastToolTipChanged, this,
             [this] { cmdLoadLast->setToolTip(m_document.loadLastToolTip()); });
     connect(document, &NotesDocument::textFocusWanted, this, [this] { Text->setFocus(); });
+    connect(document, &NotesDocument::textReplaced, this, [this] { Text->moveCursor(QTextCursor::Start); });
 }
 
 void NotesPage::lblStatus_Click()

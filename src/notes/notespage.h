@@ -47,6 +47,10 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void makeMenus();
+    // The buttons run the document's commands; the controls show what it reports.
+    void connectControls();
+
     AppContext &m_context;
     NotesDocument &m_document;
 };

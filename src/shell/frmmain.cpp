@@ -90,7 +90,12 @@ frmMain::frmMain(platform::Dialogs &dialogs, platform::System &system, QWidget *
     centreOnScreen();
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain()
+{
+    // The pages go before the models they show: the notes text box shows the
+    // document's own text, and hiding the window would still read it.
+    delete SSTab1;
+}
 
 void frmMain::centreOnScreen()
 {
