@@ -23,7 +23,8 @@ usage() {
 
 # What building and running need, and so all that run and install ask for.
 run_packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libasound2-dev
-              qt6-translations-l10n fonts-liberation2 xdg-utils)
+              qt6-translations-l10n fonts-liberation2 xdg-utils
+              libcups2-dev) # CUPS's headers: printing asks the print server itself whether it took each job
 # The tests need more: ccache keeps their repeated builds short, and the install
 # test validates the menu entries (desktop-file-utils), installs through sudo
 # (sudo) and starts the entries the way desktops do (gio, in libglib2.0-bin).

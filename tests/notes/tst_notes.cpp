@@ -684,28 +684,36 @@ void tst_Notes::print_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QList<Answer>>("answers");
-    QTest::addColumn<bool>("printerFails");
+    // How many prints fail before the printer takes one.
+    QTest::addColumn<int>("failures");
     QTest::addColumn<int>("tries");
-    QTest::newRow("empty: refused") << QString() << QList {Answer::Ok} << false << 0;
-    QTest::newRow("No prints nothing") << u"a"_qs << QList {Answer::No} << false << 0;
-    QTest::newRow("Yes prints the text and a line end") << u"a\r\nb\nc"_qs << QList {Answer::Yes} << false << 1;
-    QTest::newRow("blanks and line ends are printed") << u" \r\n"_qs << QList {Answer::Yes} << false << 1;
+    QTest::newRow("empty: refused") << QString() << QList {Answer::Ok} << 0 << 0;
+    QTest::newRow("No prints nothing") << u"a"_qs << QList {Answer::No} << 0 << 0;
+    QTest::newRow("Yes prints the text and a line end") << u"a\r\nb\nc"_qs << QList {Answer::Yes} << 0 << 1;
+    QTest::newRow("blanks and line ends are printed") << u" \r\n"_qs << QList {Answer::Yes} << 0 << 1;
     QTest::newRow("Retry tries again, Cancel ends")
-        << u"a"_qs << QList {Answer::Yes, Answer::Retry, Answer::Cancel} << true << 2;
+        << u"a"_qs << QList {Answer::Yes, Answer::Retry, Answer::Cancel} << 2 << 2;
+    QTest::newRow("a refused job, then Retry once the printer takes jobs")
+        << u"a"_qs << QList {Answer::Yes, Answer::Retry} << 1 << 2;
 }
 
 void tst_Notes::print()
 {
     QFETCH(QString, text);
     QFETCH(QList<Answer>, answers);
-    QFETCH(bool, printerFails);
+    QFETCH(int, failures);
     QFETCH(int, tries);
     Notes notes;
     notes.page->setDocumentText(text);
     for (const Answer answer : answers)
         notes.dialogs.answerMessage(answer);
-    if (printerFails)
+    // What the system says of a job the printer refused, or of no printer.
+    if (failures > 0)
         notes.system.failWith(Effect::Print, platform::RuntimeFailure::withNumber(platform::failure::PrinterError));
+    notes.system.whileCalled = [&notes, failures] {
+        if (notes.system.callsOf(Effect::Print).size() > failures)
+            notes.system.succeed(Effect::Print);
+    };
 
     notes.page->cmdPrintText->click();
     QCOMPARE(notes.dialogs.unusedAnswers(), 0);
@@ -720,7 +728,7 @@ void tst_Notes::print()
         QCOMPARE(messages, QStringList {u"- ! ok: Нет текста для печати!"_qs});
     else
         QCOMPARE(messages.constFirst(), u"- i yesno: Напечатать текущий текст?"_qs);
-    if (printerFails)
+    if (failures > 0)
         QCOMPARE(messages.constLast(),
                  u"- ! retry: Ошибка при попытке печати текста. \r\nУстраните неполадку и нажмите 'Повтор'.\r\n\r\n"
                  "482.  Ошибка принтера"_qs);
