@@ -53,9 +53,9 @@ frmMain::frmMain(platform::Dialogs &dialogs, Clipboard &clipboard, QWidget *pare
 {
     setObjectName(u"frmMain"_s);
     setWindowTitle(programTitle());
-    QIcon icon;
-    for (const QString &size : {u"16"_s, u"32"_s, u"48"_s})
-        icon.addFile(u":/kelvane/kelvane-"_s + size + u".png"_s);
+    QIcon icon(u":/kelvane/kelvane-16.png"_s);
+    icon.addFile(u":/kelvane/kelvane-32.png"_s);
+    icon.addFile(u":/kelvane/kelvane-48.png"_s);
     setWindowIcon(icon);
 
     // A fixed dialog frame: a title and a close box, nothing to resize,

@@ -12,6 +12,7 @@
 
 #include <QFrame>
 #include <QLabel>
+#include <QPixmap>
 
 namespace launchpad {
 
