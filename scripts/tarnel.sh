@@ -27,8 +27,9 @@ run_packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools l
               libcups2-dev) # CUPS's headers: printing asks the print server itself whether it took each job
 # The tests need more: ccache keeps their repeated builds short, and the install
 # test validates the menu entries (desktop-file-utils), installs through sudo
-# (sudo) and starts the entries the way desktops do (gio, in libglib2.0-bin).
-test_packages=(ccache desktop-file-utils sudo libglib2.0-bin)
+# (sudo) and starts the entries the way desktops do (gio, in libglib2.0-bin);
+# the screenshots CI compares are drawn with fonts-dejavu-core and fonts-liberation2.
+test_packages=(ccache desktop-file-utils sudo libglib2.0-bin fonts-dejavu-core)
 
 needs_administrator() {
     {

@@ -5,7 +5,6 @@
 #include "clicklabel.h"
 #include "codepage.h"
 #include "comdlg.h"
-#include "notespictures.h"
 #include "placement.h"
 #include "runtimefailure.h"
 #include "system.h"
@@ -98,10 +97,10 @@ QStringList lostCharactersOf(const QString &text, bool lineBreaksToo)
     return names;
 }
 
-QPushButton *pictureButton(const platform::appearance::Picture &picture, const QString &toolTip, QWidget *parent)
+QPushButton *pictureButton(const QString &picture, const QString &toolTip, QWidget *parent)
 {
     auto *button = new QPushButton(parent);
-    button->setIcon(QIcon(platform::appearance::picture(picture)));
+    button->setIcon(QIcon(picture));
     button->setIconSize(QSize(20, 20));
     button->setToolTip(toolTip);
     return button;
@@ -122,9 +121,9 @@ void NotesPage::buildControls()
     cmdFile = new QPushButton(QStringLiteral("&Файл"), this);
     cmdEdit = new QPushButton(QStringLiteral("&Правка"), this);
     cmdLoadLast = new QPushButton(QStringLiteral("Открыть последний файл"), this);
-    cmdOpenFile = pictureButton(notes::pictures::open, QStringLiteral("Открыть"), this);
-    cmdSaveText = pictureButton(notes::pictures::save, QStringLiteral("Сохранить"), this);
-    cmdPrintText = pictureButton(notes::pictures::print, QStringLiteral("Печать"), this);
+    cmdOpenFile = pictureButton(QStringLiteral(":/notes/open.png"), QStringLiteral("Открыть"), this);
+    cmdSaveText = pictureButton(QStringLiteral(":/notes/save.png"), QStringLiteral("Сохранить"), this);
+    cmdPrintText = pictureButton(QStringLiteral(":/notes/print.png"), QStringLiteral("Печать"), this);
     Text = new QPlainTextEdit(this);
     lblStatus = new ClickLabel(initialStatus(), this);
     mnuFile = new QMenu(QStringLiteral("Файл"), this);
@@ -237,7 +236,7 @@ void NotesPage::setDocumentText(const QString &text)
 void NotesPage::setStatus(const QString &caption, const QString &toolTip)
 {
     lblStatus->setText(caption);
-    lblStatus->setToolTip(toolTip);
+    lblStatus->setToolTip(platform::appearance::plainToolTip(toolTip));
 }
 
 void NotesPage::Text_Change()
@@ -358,7 +357,8 @@ void NotesPage::showLastFile()
 {
     m_lastFileShown = true;
     if (cmdLoadLast)
-        cmdLoadLast->setToolTip(QStringLiteral("Загрузить последний файл: ") + lastFileToLoad());
+        cmdLoadLast->setToolTip(
+            platform::appearance::plainToolTip(QStringLiteral("Загрузить последний файл: ") + lastFileToLoad()));
 }
 
 void NotesPage::rememberLastFile(const QString &path)

@@ -3,7 +3,6 @@
 #include "appearance.h"
 #include "clicklabel.h"
 #include "placement.h"
-#include "shellpictures.h"
 #include "twips.h"
 #include "weblinks.h"
 
@@ -21,7 +20,7 @@ void AboutPage::buildControls()
     using platform::twips::rect;
 
     Image1 = placeLabel(new QLabel(this), "Image1", rect(240, 600, 600, 600), false);
-    Image1->setPixmap(platform::appearance::picture(shell::pictures::image1));
+    Image1->setPixmap(QPixmap(QStringLiteral(":/shell/image1.png")));
     Image1->setScaledContents(true);
 
     Label3 = placeLabel(new QLabel(QStringLiteral("Комплекс Orvane Tarnel предназначен для облегчения и ускорения "

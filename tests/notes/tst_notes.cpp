@@ -61,6 +61,18 @@ struct Notes : Run
     }
 };
 
+// What a user reads in a widget's tooltip: the text shown, without its markup.
+QString shownToolTip(QWidget *widget)
+{
+    QHelpEvent help(QEvent::ToolTip, QPoint(2, 2), widget->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(widget, &help);
+    if (!QTest::qWaitFor([] { return QToolTip::isVisible(); }))
+        return QString();
+    const QString shown = QTextDocumentFragment::fromHtml(QToolTip::text()).toPlainText();
+    QToolTip::hideText();
+    return shown;
+}
+
 const QString changedCaption = u"Состояние: документ изменен. "_qs;
 const QString unsavedQuestion = u"- i yesno: Текст не сохранен. Сохранить его сейчас?"_qs;
 
@@ -84,7 +96,7 @@ private Q_SLOTS:
     void open_keepsTheDocumentExactly();
     void open_cancelled_startsInProgramFolderWithoutPersonalFolder();
     void open_failedRead_keepsDocument();
-    void open_nameLikeMarkup_shownAsWritten();
+    void toolTips_nameLikeMarkup_shownAsWritten();
     void saveAs_questions_data();
     void saveAs_questions();
     void save_lostCharacters_data();
@@ -354,20 +366,19 @@ void tst_Notes::open_failedRead_keepsDocument()
     QCOMPARE(notes.page->lblStatus->text(), caption);
 }
 
-void tst_Notes::open_nameLikeMarkup_shownAsWritten()
+void tst_Notes::toolTips_nameLikeMarkup_shownAsWritten()
 {
     Notes notes;
     notes.window->show();
     QVERIFY(QTest::qWaitForWindowExposed(notes.window.get()));
     notes.openWith(u"<b>жирный.txt"_qs, "x");
-    ClickLabel *status = notes.page->lblStatus;
-    QCOMPARE(status->textFormat(), Qt::PlainText);
+    const QString path = notes.path(u"<b>жирный.txt"_qs);
+    QCOMPARE(notes.page->lblStatus->textFormat(), Qt::PlainText);
+    QCOMPARE(shownToolTip(notes.page->lblStatus), u"Файл будет сохранен в "_qs + path);
 
-    QHelpEvent help(QEvent::ToolTip, QPoint(2, 2), status->mapToGlobal(QPoint(2, 2)));
-    QApplication::sendEvent(status, &help);
-    QTRY_VERIFY(QToolTip::isVisible());
-    QCOMPARE(QTextDocumentFragment::fromHtml(QToolTip::text()).toPlainText(), status->toolTip());
-    QToolTip::hideText();
+    notes.page->cmdSaveText->click();
+    QCOMPARE(notes.state->LastFile, path);
+    QCOMPARE(shownToolTip(notes.page->cmdLoadLast), u"Загрузить последний файл: "_qs + path);
 }
 
 void tst_Notes::saveAs_questions_data()
