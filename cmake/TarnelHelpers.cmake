@@ -34,27 +34,3 @@ function(tarnel_add_test name)
         TIMEOUT 300
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_RUNTIME_DIR=${TARNEL_RUNTIME_DIR};LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp;ASAN_OPTIONS=halt_on_error=1:detect_leaks=1;UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1")
 endfunction()
-
-# Compiles PNG pictures into a target as pixel tables (tarnel_picturetable):
-#   tarnel_add_pictures(<target> <header name> <namespace> <png>...)
-# gives the target "<header name>.h", declaring one platform::appearance::Picture
-# per file in <namespace>, named after the file.
-function(tarnel_add_pictures target base space)
-    set(pictures)
-    foreach(picture IN LISTS ARGN)
-        list(APPEND pictures "${CMAKE_CURRENT_SOURCE_DIR}/${picture}")
-    endforeach()
-    set(output "${CMAKE_CURRENT_BINARY_DIR}/pictures/${base}")
-    add_custom_command(
-        OUTPUT "${output}.h" "${output}.cpp"
-        # A sanitized build's tool must not fail the build over Qt's
-        # allocations that live to the end of the process.
-        COMMAND "${CMAKE_COMMAND}" -E env ASAN_OPTIONS=detect_leaks=0
-                $<TARGET_FILE:tarnel_picturetable> "${output}" "${space}" ${pictures}
-        DEPENDS tarnel_picturetable ${pictures}
-        COMMENT "Turning the pictures of ${target} into pixel tables"
-        VERBATIM)
-    target_sources(${target} PRIVATE "${output}.h" "${output}.cpp")
-    set_source_files_properties("${output}.cpp" PROPERTIES SKIP_UNITY_BUILD_INCLUSION ON)
-    target_include_directories(${target} PRIVATE "${CMAKE_CURRENT_BINARY_DIR}/pictures")
-endfunction()

@@ -23,11 +23,13 @@ usage() {
 
 # What building and running need, and so all that run and install ask for.
 run_packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libasound2-dev
-              qt6-translations-l10n fonts-liberation2 xdg-utils)
+              qt6-translations-l10n fonts-liberation2 xdg-utils
+              libcups2-dev) # CUPS's headers: printing asks the print server itself whether it took each job
 # The tests need more: ccache keeps their repeated builds short, and the install
 # test validates the menu entries (desktop-file-utils), installs through sudo
-# (sudo) and starts the entries the way desktops do (gio, in libglib2.0-bin).
-test_packages=(ccache desktop-file-utils sudo libglib2.0-bin)
+# (sudo) and starts the entries the way desktops do (gio, in libglib2.0-bin);
+# the screenshots CI compares are drawn with fonts-dejavu-core and fonts-liberation2.
+test_packages=(ccache desktop-file-utils sudo libglib2.0-bin fonts-dejavu-core)
 
 needs_administrator() {
     {
@@ -48,6 +50,8 @@ may_sudo() {
     [ -t 0 ] && id -Gn | tr ' ' '\n' | grep -qx sudo
 }
 
+# What install_missing installed, for saying so.
+installed_packages=()
 install_missing() {
     local missing=() p
     for p in "$@"; do
@@ -66,6 +70,7 @@ install_missing() {
             apt-get install -y -q --no-install-recommends "${missing[@]}"; then
         needs_administrator "${missing[@]}"
     fi
+    installed_packages=("${missing[@]}")
 }
 
 build() {
@@ -147,7 +152,13 @@ if [ -n "$user" ]; then
     if [ -d "$top/build" ] && [ "$(stat -c %U -- "$top")" = "$user" ]; then
         find "$top/build" -xdev -uid 0 -exec chown -h "$user:$group" {} +
     fi
-    echo "Going on as $user: only the Debian packages needed root."
+    if [ ${#needs[@]} -eq 0 ]; then
+        echo "Going on as $user: $mode needs no Debian packages."
+    elif [ ${#installed_packages[@]} -eq 0 ]; then
+        echo "No Debian package was missing; going on as $user."
+    else
+        echo "Installed the missing Debian packages as root; going on as $user."
+    fi
     cd "$top" 2>/dev/null || cd /
     exec setpriv --reuid="$user" --regid="$group" --init-groups -- \
         env -u SUDO_USER -u SUDO_UID -u SUDO_GID -u SUDO_COMMAND -u XDG_RUNTIME_DIR \
@@ -162,7 +173,11 @@ applications="$home/.local/share/applications"
 icons="$home/.local/share/icons/hicolor"
 default_folder="$home/.local/opt/orvane-tarnel"
 programs=(tarnel kelvane)
-shipped=(tarnel kelvane libtarnelprint.so tarnelclick.wav tarnelover.wav)
+shipped=(tarnel kelvane tarnelclick.wav tarnelover.wav)
+# What earlier versions also put there: in an installation of theirs it is
+# replaced, recorded and removed like the rest.
+retired=(libtarnelprint.so)
+program_files=("${shipped[@]}" "${retired[@]}")
 # What install put into the program folder and made around it: uninstall
 # removes no program file that differs from it, and no folder it did not make.
 record=".orvane-tarnel.install"
@@ -265,7 +280,7 @@ write_record() {
     local folder=$1 file
     {
         echo "# Written by scripts/tarnel.sh install: uninstall removes these files only while unchanged."
-        for file in "${shipped[@]}"; do
+        for file in "${program_files[@]}"; do
             [ -f "$folder/$file" ] && printf 'file %s %s\n' "$(sum_of "$folder/$file")" "$file"
         done
         [ ${#made[@]} -eq 0 ] || printf 'made %s\n' "${made[@]}" | sort -u
@@ -336,7 +351,7 @@ data_in() {
     while IFS= read -r -d '' file; do
         name=${file##*/}
         [ "$name" = "$record" ] && continue
-        [[ " ${shipped[*]} " == *" $name "* ]] && continue
+        [[ " ${program_files[*]} " == *" $name "* ]] && continue
         data+=("$name")
     done < <(find "$folder" -mindepth 1 -maxdepth 1 -print0 | sort -z)
     printf '%s\n' "${data[*]}"
@@ -374,7 +389,7 @@ install_built() {
     make_folder "$folder"
     # A running copy keeps its own file: the new one is a new file, not
     # written over the old one's bytes.
-    for file in "${shipped[@]}"; do rm -f "$folder/$file"; done
+    for file in "${program_files[@]}"; do rm -f "$folder/$file"; done
     cmake --install "$build" --prefix "$folder" >/dev/null
 
     make_folder "$applications"
@@ -405,8 +420,25 @@ install_built() {
     fi
 }
 
+# Installations by their records near a folder and in the home: where a
+# program folder moved by hand may be now. Only a few levels are looked
+# through, not the whole disk.
+installations_near() {
+    local folder=$1 base
+    base=$(existing_above "$folder")
+    [ -d "$base" ] || base=$(dirname "$base")
+    {
+        find "$base" -xdev -maxdepth 3 -type f -name "$record" -print0 2>/dev/null
+        [ ! -d "$home" ] || find "$home" -xdev -maxdepth 4 -type f -name "$record" -print0 2>/dev/null
+    } | sort -zu | while IFS= read -r -d '' line; do
+        line=$(dirname "$line")
+        same_folder "$line" "$folder" || printf '%s\n' "$line"
+    done
+}
+
 uninstall() {
-    local folder=$1 line sum name ours='' had_record='' removed=() changed=() entries=() recorded=() entry program cache data
+    local folder=$1 line sum name ours='' had_record='' removed=() changed=() missing=() entries=() recorded=()
+    local entry program cache data found=''
     if [ -f "$folder/$record" ]; then
         ours=1
         had_record=1
@@ -416,8 +448,10 @@ uninstall() {
                 sum=${line#file }
                 name=${sum#* }
                 sum=${sum%% *}
-                { [[ " ${shipped[*]} " == *" $name "* ]] && [ -f "$folder/$name" ]; } || continue
-                if [ "$(sum_of "$folder/$name")" = "$sum" ]; then
+                [[ " ${program_files[*]} " == *" $name "* ]] || continue
+                if [ ! -f "$folder/$name" ]; then
+                    missing+=("$name")
+                elif [ "$(sum_of "$folder/$name")" = "$sum" ]; then
                     rm -f "$folder/$name"
                     removed+=("$name")
                 else
@@ -429,10 +463,16 @@ uninstall() {
         done <"$folder/$record"
         rm -f "$folder/$record"
     elif points_at "$applications/orvane-tarnel.desktop" "$folder"; then
-        # Installed before installs kept records: the menu entry vouches for it.
+        # Installed before installs kept records, or moved away with its
+        # record: the menu entry vouches for the folder.
         ours=1
-        for name in "${shipped[@]}"; do
-            [ -f "$folder/$name" ] && rm -f "$folder/$name" && removed+=("$name")
+        for name in "${program_files[@]}"; do
+            if [ -f "$folder/$name" ]; then
+                rm -f "$folder/$name"
+                removed+=("$name")
+            elif [[ " ${shipped[*]} " == *" $name "* ]]; then
+                missing+=("$name")
+            fi
         done
     fi
     for program in "${programs[@]}"; do
@@ -454,7 +494,9 @@ uninstall() {
     fi
     refresh_desktop
     # Caches and folders that install made go once nothing else is in them.
+    # Another uninstall may have taken them already.
     for cache in "${recorded[@]}"; do
+        [ -f "$cache" ] || continue
         case "$cache" in
         "$applications/mimeinfo.cache")
             [ -n "$(find "$applications" -mindepth 1 ! -name mimeinfo.cache -print -quit)" ] || rm -f "$cache"
@@ -472,12 +514,25 @@ uninstall() {
         rmdir -- "$folder"
     fi
 
-    echo "Removed Orvane Tarnel from $folder${removed[*]:+: ${removed[*]}}"
+    [ ${#removed[@]} -eq 0 ] || echo "Removed Orvane Tarnel from $folder: ${removed[*]}"
+    [ ${#missing[@]} -eq 0 ] || echo "Not found in $folder, so not removed: ${missing[*]}"
     [ ${#entries[@]} -eq 0 ] || echo "Removed the menu entries: ${entries[*]}"
     [ ${#changed[@]} -eq 0 ] || echo "Kept ${changed[*]}: changed since the install."
     if [ -d "$folder" ]; then
         data=$(data_in "$folder")
         [ -z "$data" ] || echo "Kept your data in $folder: $data"
+    fi
+    # Only the menu knew this folder, and no program file is in it: it was
+    # moved or emptied by hand.
+    if [ -z "$had_record" ] && [ ${#removed[@]} -eq 0 ]; then
+        echo "No program file of Orvane Tarnel was in $folder. If you moved that folder, the programs are"
+        echo "still in its new place, and the menu no longer starts them."
+        while IFS= read -r line; do
+            found=1
+            echo "Orvane Tarnel is installed in $line; to remove it:"
+            echo "    bash scripts/tarnel.sh uninstall $(quoted "$line")"
+        done < <(installations_near "$folder")
+        [ -n "$found" ] || echo "No other installation was found near $folder or in $home."
     fi
     return 0
 }

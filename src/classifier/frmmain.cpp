@@ -4,12 +4,11 @@
 #include "characteranalysis.h"
 #include "clipboard.h"
 #include "dialogs.h"
-#include "groupframe.h"
-#include "kelvanepictures.h"
 #include "runtimefailure.h"
 #include "singlecharactervalidator.h"
 #include "twips.h"
 
+#include <QGroupBox>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QKeyEvent>
@@ -54,8 +53,10 @@ frmMain::frmMain(platform::Dialogs &dialogs, Clipboard &clipboard, QWidget *pare
 {
     setObjectName(u"frmMain"_s);
     setWindowTitle(programTitle());
-    setWindowIcon(
-        platform::appearance::pictureIcon({&pictures::kelvane_16, &pictures::kelvane_32, &pictures::kelvane_48}));
+    QIcon icon(u":/kelvane/kelvane-16.png"_s);
+    icon.addFile(u":/kelvane/kelvane-32.png"_s);
+    icon.addFile(u":/kelvane/kelvane-48.png"_s);
+    setWindowIcon(icon);
 
     // A fixed dialog frame: a title and a close box, nothing to resize,
     // minimize or maximize with.
@@ -123,7 +124,7 @@ void frmMain::createControls()
     Label1->setFont(labelFont);
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    Frame1 = new platform::GroupFrame(u"Анализ"_s, this);
+    Frame1 = new QGroupBox(u"Анализ"_s, this);
     Frame1->setObjectName(u"Frame1"_s);
 
     txtOut = newLineEdit(Frame1);

@@ -2,7 +2,6 @@
 
 #include "appcontext.h"
 #include "launchpad.h"
-#include "launchpadpictures.h"
 #include "launchroutines.h"
 #include "padlabel.h"
 #include "twips.h"
@@ -17,15 +16,15 @@ struct Game
     const char *caption;
     int labelTop;
     int iconTop;
-    const platform::appearance::Picture *icon;
+    const char *icon;
     const char *folder;
     const char *program;
 };
 
 constexpr std::array<Game, LaunchPad::GameCount> games {{
-    {"Brommel", 840, 720, &launchpad::pictures::brommel, "pellmell", "pellmell/brommel"},
-    {"Quarrow", 1440, 1320, &launchpad::pictures::quarrow, "pellmell", "pellmell/quarrow"},
-    {"Gillrun", 2040, 1920, &launchpad::pictures::gillrun, "gillrun", "gillrun/gillrun"},
+    {"Brommel", 840, 720, ":/launchpad/brommel.png", "pellmell", "pellmell/brommel"},
+    {"Quarrow", 1440, 1320, ":/launchpad/quarrow.png", "pellmell", "pellmell/quarrow"},
+    {"Gillrun", 2040, 1920, ":/launchpad/gillrun.png", "gillrun", "gillrun/gillrun"},
 }};
 
 constexpr int helpLeft = 5640;
@@ -45,7 +44,8 @@ GamesPage::GamesPage(AppContext &context, LaunchPad &pad, QWidget *parent)
 
     for (qint16 i = 0; i < LaunchPad::GameCount; ++i) {
         const Game &game = games[i];
-        imgGame[i] = launchpad::picture(*game.icon, "imgGame", rect(120, game.iconTop, 495, 495), this);
+        imgGame[i]
+            = launchpad::picture(QString::fromLatin1(game.icon), "imgGame", rect(120, game.iconTop, 495, 495), this);
         lblStartGame[i] = launchpad::nameLabel(QString::fromLatin1(game.caption), "lblStartGame",
                                                rect(720, game.labelTop, 1935, 255), this);
         connect(lblStartGame[i], &PadLabel::mouseMoved, this, [this, i] { lblStartGame_MouseMove(i); });

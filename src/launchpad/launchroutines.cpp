@@ -12,6 +12,7 @@
 
 #include <QFrame>
 #include <QLabel>
+#include <QPixmap>
 
 namespace launchpad {
 
@@ -132,13 +133,13 @@ ClickLabel *linkLabel(const QString &caption, const char *name, const QRect &rec
     return label;
 }
 
-QLabel *picture(const platform::appearance::Picture &picture, const char *name, const QRect &rect, QWidget *parent)
+QLabel *picture(const QString &resource, const char *name, const QRect &rect, QWidget *parent)
 {
     auto *label = new QLabel(parent);
     label->setObjectName(QLatin1String(name));
     label->setGeometry(rect);
     label->setAlignment(Qt::AlignCenter);
-    label->setPixmap(platform::appearance::picture(picture));
+    label->setPixmap(QPixmap(resource));
     return label;
 }
 

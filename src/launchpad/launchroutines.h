@@ -1,7 +1,5 @@
 #pragma once
 
-#include "appearance.h"
-
 #include <QList>
 #include <QRect>
 #include <QString>
@@ -52,8 +50,8 @@ QLabel *placeText(QLabel *label, const char *name, const QRect &rect, bool wrap)
 // A "www" or "Справка" label.
 ClickLabel *linkLabel(const QString &caption, const char *name, const QRect &rect, const QString &toolTip,
                       QWidget *parent);
-// A program's picture.
-QLabel *picture(const platform::appearance::Picture &picture, const char *name, const QRect &rect, QWidget *parent);
+// A program's picture from the page's resources.
+QLabel *picture(const QString &resource, const char *name, const QRect &rect, QWidget *parent);
 // The decorative frame behind a page's description.
 QFrame *shape(const char *name, const QRect &rect, QWidget *parent);
 // A program's name, in the face both pages give it.

@@ -1,14 +1,13 @@
 #include "toolspage.h"
 
 #include "appcontext.h"
-#include "groupframe.h"
 #include "launchpad.h"
-#include "launchpadpictures.h"
 #include "launchroutines.h"
 #include "padlabel.h"
 #include "twips.h"
 
 #include <QFrame>
+#include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 
@@ -18,18 +17,18 @@ struct Tool
 {
     const char16_t *caption;
     int top;
-    const platform::appearance::Picture *icon;
+    const char *icon;
     // The tool's subfolder, which is also the name of its program file; empty
     // for the personal folder, which is opened, not started.
     const char *folder;
 };
 
 constexpr std::array<Tool, LaunchPad::ToolCount> tools {{
-    {u"Tallyra", 840, &launchpad::pictures::tallyra, "tallyra"},
-    {u"Locksa", 1440, &launchpad::pictures::locksa, "locksa"},
-    {u"Dovrik", 2040, &launchpad::pictures::dovrik, "dovrik"},
-    {u"Velmor", 2640, &launchpad::pictures::velmor, "velmor"},
-    {u"Ваша папка", 3960, &launchpad::pictures::personal, ""},
+    {u"Tallyra", 840, ":/launchpad/tallyra.png", "tallyra"},
+    {u"Locksa", 1440, ":/launchpad/locksa.png", "locksa"},
+    {u"Dovrik", 2040, ":/launchpad/dovrik.png", "dovrik"},
+    {u"Velmor", 2640, ":/launchpad/velmor.png", "velmor"},
+    {u"Ваша папка", 3960, ":/launchpad/personal.png", ""},
 }};
 
 constexpr int toolsWebLeft = 6480;
@@ -48,7 +47,8 @@ ToolsPage::ToolsPage(AppContext &context, LaunchPad &pad, QWidget *parent)
 
     for (qint16 i = 0; i < LaunchPad::ToolCount; ++i) {
         const Tool &tool = tools[i];
-        imgStart[i] = launchpad::picture(*tool.icon, "imgStart", rect(120, tool.top, 375, 375), this);
+        imgStart[i]
+            = launchpad::picture(QString::fromLatin1(tool.icon), "imgStart", rect(120, tool.top, 375, 375), this);
         lblStart[i]
             = launchpad::nameLabel(QString::fromUtf16(tool.caption), "lblStart", rect(600, tool.top, 1335, 255), this);
         connect(lblStart[i], &PadLabel::mouseMoved, this, [this, i] { lblStart_MouseMove(i); });
@@ -62,7 +62,7 @@ ToolsPage::ToolsPage(AppContext &context, LaunchPad &pad, QWidget *parent)
                                               this),
                                    "lblInfo", rect(2040, 720, 4335, 2175), true);
 
-    FrameTools = new platform::GroupFrame(QStringLiteral("Инструменты Orvane Tarnel"), this);
+    FrameTools = new QGroupBox(QStringLiteral("Инструменты Orvane Tarnel"), this);
     FrameTools->setObjectName(QStringLiteral("FrameTools"));
     FrameTools->setGeometry(rect(2160, 3720, 4935, 975));
     cmdStartKelvane = new QPushButton(QStringLiteral("Kelvane"), FrameTools);

@@ -4,7 +4,6 @@
 #include "appearance.h"
 #include "clicklabel.h"
 #include "notesdocument.h"
-#include "notespictures.h"
 #include "placement.h"
 #include "twips.h"
 
@@ -18,10 +17,10 @@
 
 namespace {
 
-QPushButton *pictureButton(const platform::appearance::Picture &picture, const QString &toolTip, QWidget *parent)
+QPushButton *pictureButton(const QString &picture, const QString &toolTip, QWidget *parent)
 {
     auto *button = new QPushButton(parent);
-    button->setIcon(QIcon(platform::appearance::picture(picture)));
+    button->setIcon(QIcon(picture));
     button->setIconSize(QSize(20, 20));
     button->setToolTip(toolTip);
     return button;
@@ -37,12 +36,12 @@ NotesPage::NotesPage(AppContext &context, NotesDocument &notes, QWidget *parent)
     cmdFile = new QPushButton(QStringLiteral("&Файл"), this);
     cmdEdit = new QPushButton(QStringLiteral("&Правка"), this);
     cmdLoadLast = new QPushButton(QStringLiteral("Открыть последний файл"), this);
-    cmdOpenFile = pictureButton(notes::pictures::open, QStringLiteral("Открыть"), this);
-    cmdSaveText = pictureButton(notes::pictures::save, QStringLiteral("Сохранить"), this);
-    cmdPrintText = pictureButton(notes::pictures::print, QStringLiteral("Печать"), this);
+    cmdOpenFile = pictureButton(QStringLiteral(":/notes/open.png"), QStringLiteral("Открыть"), this);
+    cmdSaveText = pictureButton(QStringLiteral(":/notes/save.png"), QStringLiteral("Сохранить"), this);
+    cmdPrintText = pictureButton(QStringLiteral(":/notes/print.png"), QStringLiteral("Печать"), this);
     Text = new QPlainTextEdit(this);
     lblStatus = new ClickLabel(m_document.status(), this);
-    lblStatus->setToolTip(m_document.statusToolTip());
+    lblStatus->setToolTip(platform::appearance::plainToolTip(m_document.statusToolTip()));
     // The box shows the document's own text; the font is the box's.
     Text->setDocument(m_document.document());
     mnuFile = new QMenu(QStringLiteral("Файл"), this);
@@ -67,7 +66,7 @@ NotesPage::NotesPage(AppContext &context, NotesDocument &notes, QWidget *parent)
     for (const auto &control : controls)
         placeControl(control.widget, control.name, control.place);
     placeLabel(lblStatus, "lblStatus", rect(120, 4500, 7215, 255), false);
-    cmdLoadLast->setToolTip(m_document.loadLastToolTip());
+    cmdLoadLast->setToolTip(platform::appearance::plainToolTip(m_document.loadLastToolTip()));
 
     // The document and its file name may hold any character: what the face
     // lacks comes from another.
@@ -122,10 +121,10 @@ void NotesPage::connectControls()
 
     connect(document, &NotesDocument::statusChanged, this, [this] {
         lblStatus->setText(m_document.status());
-        lblStatus->setToolTip(m_document.statusToolTip());
+        lblStatus->setToolTip(platform::appearance::plainToolTip(m_document.statusToolTip()));
     });
     connect(document, &NotesDocument::loadLastToolTipChanged, this,
-            [this] { cmdLoadLast->setToolTip(m_document.loadLastToolTip()); });
+            [this] { cmdLoadLast->setToolTip(platform::appearance::plainToolTip(m_document.loadLastToolTip())); });
     connect(document, &NotesDocument::textFocusWanted, this, [this] { Text->setFocus(); });
     connect(document, &NotesDocument::textReplaced, this, [this] { Text->moveCursor(QTextCursor::Start); });
 }

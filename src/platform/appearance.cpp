@@ -1,24 +1,14 @@
 #include "appearance.h"
 
 #include <QApplication>
-#include <QEvent>
 #include <QFont>
 #include <QFontDatabase>
 #include <QHash>
-#include <QHelpEvent>
-#include <QIcon>
-#include <QIconEngine>
-#include <QImage>
 #include <QLibraryInfo>
-#include <QPainter>
-#include <QPixmap>
 #include <QTextDocument>
-#include <QToolTip>
 #include <QTranslator>
-#include <QWidget>
 
 #include <cstring>
-#include <utility>
 
 namespace platform::appearance {
 
@@ -59,97 +49,26 @@ public:
     }
 };
 
-// A tooltip that Qt would read as markup is shown escaped, without wrapping,
-// as a plain one is; every other tooltip is left to Qt.
-class PlainToolTips final : public QObject
+// The faces the windows ask for, and the face that stands in for each where
+// it is not installed: Liberation Sans (package fonts-liberation2) has
+// Tahoma's metrics within 2%; DejaVu Sans, the usual fallback, is 16% wider
+// and breaks the layout.
+struct Substitute
 {
-public:
-    using QObject::QObject;
-
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() != QEvent::ToolTip || !watched->isWidgetType())
-            return false;
-        auto *widget = static_cast<QWidget *>(watched);
-        const QString tip = widget->toolTip();
-        if (tip.isEmpty() || !Qt::mightBeRichText(tip))
-            return false;
-        QToolTip::showText(static_cast<QHelpEvent *>(event)->globalPos(),
-                           QStringLiteral("<p style='white-space:pre'>") + tip.toHtmlEscaped() + QStringLiteral("</p>"),
-                           widget, QRect(), widget->toolTipDuration());
-        return true;
-    }
+    const char *asked;
+    const char *standIn;
 };
-
-// Answers every question from the icon the pictures make, made on the first
-// question that needs them. Sizes here are in device pixels, as Qt's own
-// engine for pictures has them; whether the icon is null is known unmade.
-class PictureIconEngine final : public QIconEngine
-{
-public:
-    explicit PictureIconEngine(QList<const Picture *> pictures)
-        : m_sources(std::move(pictures))
-    {
-    }
-
-    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
-    {
-        painter->drawPixmap(rect, pixmap(rect.size() * painter->device()->devicePixelRatio(), mode, state));
-    }
-
-    QSize actualSize(const QSize &size, QIcon::Mode mode, QIcon::State state) override
-    {
-        return pixmap(size, mode, state).size();
-    }
-
-    QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override
-    {
-        return pictures().pixmap(size, 1.0, mode, state);
-    }
-
-    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override
-    {
-        return pictures().availableSizes(mode, state);
-    }
-
-    bool isNull() override { return m_sources.isEmpty(); }
-    QString key() const override { return QStringLiteral("PictureIconEngine"); }
-    QIconEngine *clone() const override { return new PictureIconEngine(*this); }
-
-private:
-    PictureIconEngine(const PictureIconEngine &other) = default;
-
-    QIcon &pictures()
-    {
-        if (!m_made) {
-            for (const Picture *source : std::as_const(m_sources))
-                m_pictures.addPixmap(picture(*source));
-            m_made = true;
-        }
-        return m_pictures;
-    }
-
-    QList<const Picture *> m_sources;
-    QIcon m_pictures;
-    bool m_made = false;
+constexpr Substitute kSubstitutes[] = {
+    {"Tahoma", "Liberation Sans"},
+    {"MS Sans Serif", "Liberation Sans"},
 };
 
 } // namespace
 
-void showToolTipsAsPlainText()
-{
-    static PlainToolTips *filter = nullptr;
-    if (filter || !qApp)
-        return;
-    filter = new PlainToolTips(qApp);
-    qApp->installEventFilter(filter);
-}
-
 void installFontSubstitutions()
 {
-    const QString metricTwin = QStringLiteral("Liberation Sans");
-    QFont::insertSubstitution(QStringLiteral("Tahoma"), metricTwin);
-    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), metricTwin);
+    for (const Substitute &substitute : kSubstitutes)
+        QFont::insertSubstitution(QLatin1String(substitute.asked), QLatin1String(substitute.standIn));
 }
 
 QString face(const QString &asked)
@@ -159,7 +78,7 @@ QString face(const QString &asked)
     if (found != known.cend())
         return *found;
 
-    // The installed family's own spelling: Qt keeps substitutes in lower case.
+    // The installed family's own spelling.
     const QStringList families = QFontDatabase::families();
     const auto installedAs = [&families](const QString &family) -> QString {
         for (const QString &listed : families) {
@@ -172,9 +91,10 @@ QString face(const QString &asked)
         return QString();
     };
     QString chosen = installedAs(asked);
-    const QStringList substitutes = QFont::substitutes(asked);
-    for (auto substitute = substitutes.cbegin(); chosen.isEmpty() && substitute != substitutes.cend(); ++substitute)
-        chosen = installedAs(*substitute);
+    for (const Substitute &substitute : kSubstitutes) {
+        if (chosen.isEmpty() && asked.compare(QLatin1String(substitute.asked), Qt::CaseInsensitive) == 0)
+            chosen = installedAs(QLatin1String(substitute.standIn));
+    }
     if (chosen.isEmpty())
         chosen = asked;
     known.insert(asked, chosen);
@@ -195,6 +115,13 @@ void installRussianTranslations(QApplication &app)
     QCoreApplication::installTranslator(new AppearanceFixedTexts(&app));
 }
 
+QString plainToolTip(const QString &text)
+{
+    if (!Qt::mightBeRichText(text))
+        return text;
+    return QStringLiteral("<p style='white-space:pre'>") + text.toHtmlEscaped() + QStringLiteral("</p>");
+}
+
 QFont fixedTextFont(QFont font)
 {
     font.setStyleStrategy(QFont::NoFontMerging);
@@ -207,19 +134,6 @@ QFont userTextFont(QFont font)
     font.setStyleStrategy(QFont::PreferDefault);
     font.setHintingPreference(QFont::PreferFullHinting);
     return font;
-}
-
-QPixmap picture(const Picture &picture)
-{
-    // The table is read in place; the pixmap takes its own copy.
-    const QImage image(reinterpret_cast<const uchar *>(picture.pixels), picture.width, picture.height,
-                       picture.width * qsizetype(sizeof(quint32)), QImage::Format_ARGB32_Premultiplied);
-    return QPixmap::fromImage(image);
-}
-
-QIcon pictureIcon(const QList<const Picture *> &pictures)
-{
-    return QIcon(new PictureIconEngine(pictures));
 }
 
 } // namespace platform::appearance

@@ -2,13 +2,15 @@
 
 #include "commandline.h"
 #include "folders.h"
-#include "printmodule.h"
+#include "printjob.h"
 #include "runtimefailure.h"
 #include "soundplayer.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
 #include <QTextDocument>
 
 namespace platform {
@@ -40,8 +42,21 @@ void PlatformSystem::playSound(const QString &path)
 
 void PlatformSystem::printText(const QString &text, int pointSize)
 {
-    const std::unique_ptr<QPagedPaintDevice> printer = printmodule::defaultPrinter(folders::programFolder());
-    printTextOn(*printer, text, pointSize);
+    // QPrinter::isValid() is true even with no printer at all; only the
+    // default printer's own description tells.
+    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    if (info.isNull())
+        throw RuntimeFailure::withNumber(failure::PrinterError);
+    // The pages are not even laid out for a printer that takes no jobs.
+    const bool accepting = printjob::destinationAcceptsJobs(info.printerName());
+    if (!accepting)
+        throw RuntimeFailure::withNumber(failure::PrinterError);
+    QPrinter printer(info, QPrinter::HighResolution);
+    printTextOn(printer, text, pointSize);
+    // The job went to CUPS as the painter ended, in this thread, so the last
+    // status is the server's answer to it.
+    if (!printjob::taken(accepting, printjob::lastStatus()))
+        throw RuntimeFailure::withNumber(failure::PrinterError);
 }
 
 void PlatformSystem::printTextOn(QPagedPaintDevice &device, const QString &text, int pointSize)

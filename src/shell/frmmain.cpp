@@ -10,7 +10,6 @@
 #include "runpage.h"
 #include "runtimefailure.h"
 #include "settingsfile.h"
-#include "shellpictures.h"
 #include "system.h"
 #include "tabcontrol.h"
 #include "toolspage.h"
@@ -18,7 +17,9 @@
 
 #include <QCloseEvent>
 #include <QFile>
+#include <QIcon>
 #include <QLabel>
+#include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
 
@@ -45,10 +46,8 @@ frmMain::frmMain(platform::Dialogs &dialogs, platform::System &system, QWidget *
 
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Домашний центр Orvane Tarnel"));
-    setWindowIcon(platform::appearance::pictureIcon({&shell::pictures::tarnel}));
+    setWindowIcon(QIcon(QStringLiteral(":/shell/tarnel.png")));
     setFixedSize(platform::twips::size(clientWidthTwips, clientHeightTwips));
-    platform::appearance::installFontSubstitutions();
-    platform::appearance::showToolTipsAsPlainText();
     // The pages that show a user's text give those controls fallback faces.
     setFont(platform::appearance::fixedTextFont(QFont(platform::appearance::face(QStringLiteral("MS Sans Serif")), 8)));
     QPalette windowPalette = palette();
@@ -60,7 +59,7 @@ frmMain::frmMain(platform::Dialogs &dialogs, platform::System &system, QWidget *
     Image2 = new QLabel(this);
     Image2->setObjectName(QStringLiteral("Image2"));
     Image2->setGeometry(rect(120, 120, 4695, 600));
-    Image2->setPixmap(platform::appearance::picture(shell::pictures::image2));
+    Image2->setPixmap(QPixmap(QStringLiteral(":/shell/image2.png")));
 
     Label1 = new QLabel(QStringLiteral("orvane tarnel"), this);
     Label1->setObjectName(QStringLiteral("Label1"));

@@ -95,6 +95,16 @@ struct Notes : Run
                  system.failWith(FakeSystem::Effect::Print,
                                  platform::RuntimeFailure::withNumber(platform::failure::PrinterError));
              }},
+            // A job the printer refuses, then one it takes.
+            {u"refuseOnce"_qs,
+             [this] {
+                 system.failWith(FakeSystem::Effect::Print,
+                                 platform::RuntimeFailure::withNumber(platform::failure::PrinterError));
+                 system.whileCalled = [this] {
+                     if (system.callsOf(FakeSystem::Effect::Print).size() > 1)
+                         system.succeed(FakeSystem::Effect::Print);
+                 };
+             }},
             {u"nofolder"_qs, [this] { QVERIFY(QDir(path(u"My Tarnel"_qs)).removeRecursively()); }},
         };
         QVERIFY2(steps.contains(name), qPrintable(name));
@@ -322,6 +332,8 @@ void tst_Notes::commands_data()
                           "'Повтор'.\r\n\r\n482.  Ошибка принтера"_qs;
     row("Print, Retry tries again, Cancel ends", "+a", "jam print: Yes Retry Cancel",
         {printIt, retry, retry, u"print 8: a\r\n"_qs, u"print 8: a\r\n"_qs}, {});
+    row("Print, a refused job, then Retry once the printer takes jobs", "+a", "refuseOnce print: Yes Retry",
+        {printIt, retry, u"print 8: a\r\n"_qs, u"print 8: a\r\n"_qs}, {});
     row("Shut-down, with a file: written in place", "f.txt+x@last.txt", "close: Yes", {dataChanged},
         u"f.txt="_qs + xf + u"|status=Состояние: документ сохранен.|tip=|changed=no|"_qs
             + settings.arg(u"last.txt"_qs));

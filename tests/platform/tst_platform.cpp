@@ -4,7 +4,7 @@
 #include "filesystem.h"
 #include "folders.h"
 #include "platformsystem.h"
-#include "printmodule.h"
+#include "printjob.h"
 #include "runtimefailure.h"
 #include "soundplayer.h"
 
@@ -24,7 +24,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <dlfcn.h>
+#include <cups/ipp.h>
 #include <fcntl.h>
 #include <functional>
 #include <future>
@@ -330,7 +330,9 @@ private Q_SLOTS:
     void sound_noDeviceIsSilentEvenOnStderr();
 
     void print_pagesFollowLinesAndPointSize();
-    void print_noPrinterOrNoModuleIsFailure482();
+    void print_noDefaultPrinterIsFailure482();
+    void print_jobTakenOnlyWhenCupsSaysSo_data();
+    void print_jobTakenOnlyWhenCupsSaysSo();
 
 private:
     QString at(const QString &relative) const { return m_dir.path() + QLatin1Char('/') + relative; }
@@ -1251,20 +1253,34 @@ void tst_Platform::print_pagesFollowLinesAndPointSize()
     QCOMPARE(pagesFor(QStringLiteral("Одна строка\r\n"), 12), 1);
 }
 
-void tst_Platform::print_noPrinterOrNoModuleIsFailure482()
+void tst_Platform::print_noDefaultPrinterIsFailure482()
 {
     // initTestCase pointed the printing system at a server that is not there,
     // so this machine's own printers are out of reach whatever it has.
     PlatformSystem system;
     QCOMPARE(failureNumber([&] { system.printText(QStringLiteral("текст\r\n"), 10); }), 482);
-    // It was the module beside the program that found no printer.
-    const QByteArray module = QFile::encodeName(folders::programFolder() + printmodule::fileName());
-    QVERIFY(::dlopen(module.constData(), RTLD_NOW | RTLD_NOLOAD));
+}
 
-    // An installation without the module cannot print either.
-    QTemporaryDir empty;
-    QVERIFY(empty.isValid());
-    QCOMPARE(failureNumber([&] { printmodule::defaultPrinter(empty.path() + QLatin1Char('/')); }), 482);
+void tst_Platform::print_jobTakenOnlyWhenCupsSaysSo_data()
+{
+    QTest::addColumn<bool>("accepting");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<bool>("taken");
+    QTest::newRow("accepted and ok") << true << int(IPP_STATUS_OK) << true;
+    QTest::newRow("an option ignored or substituted") << true << int(IPP_STATUS_OK_IGNORED_OR_SUBSTITUTED) << true;
+    QTest::newRow("printer rejects jobs") << false << int(IPP_STATUS_OK) << false;
+    QTest::newRow("rejected between the question and the job")
+        << true << int(IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS) << false;
+    QTest::newRow("sent elsewhere") << true << int(IPP_STATUS_REDIRECTION_OTHER_SITE) << false;
+    QTest::newRow("server gone meanwhile") << true << int(IPP_STATUS_ERROR_SERVICE_UNAVAILABLE) << false;
+}
+
+void tst_Platform::print_jobTakenOnlyWhenCupsSaysSo()
+{
+    QFETCH(bool, accepting);
+    QFETCH(int, status);
+    QFETCH(bool, taken);
+    QCOMPARE(printjob::taken(accepting, status), taken);
 }
 
 QTEST_MAIN(tst_Platform)

@@ -24,6 +24,9 @@
 int main(int argc, char *argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The same few faces on every machine, so the pictures do not change with
+    // the faces a machine has installed (the font dialog lists them all).
+    qputenv("FONTCONFIG_FILE", TARNEL_SCREENSHOT_FONTS);
     QApplication app(argc, argv);
     platform::appearance::installFontSubstitutions();
     platform::appearance::installRussianTranslations(app);
