@@ -282,6 +282,7 @@ void tst_Launcher::page_showsCaptions_changesLongOnesWhole_savesAtShutdown()
     QVERIFY(setSelected(page.RunList, 0));
     page.cmdChangeApp->click();
     frmDetails *details = page.details();
+    QVERIFY(details);
     QCOMPARE(details->windowTitle(), u"Изменение свойств программы"_qs);
     QVERIFY(details->txtTitle->text() == caption && details->txtPath->text() == command);
     details->cmdOK->click();
