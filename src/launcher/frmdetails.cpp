@@ -15,7 +15,7 @@
 
 #include <limits>
 
-frmDetails::frmDetails(AppContext &context, ProgramList &list, QWidget *mainWindow)
+frmDetails::frmDetails(AppContext &context, ProgramList &list, int position, QWidget *mainWindow)
     : QDialog(mainWindow, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
     , Label1(new QLabel(QStringLiteral("Задайте имя ярлыка:"), this))
     , txtTitle(new QLineEdit(QStringLiteral("Программа1"), this))
@@ -26,13 +26,13 @@ frmDetails::frmDetails(AppContext &context, ProgramList &list, QWidget *mainWind
     , cmdCancel(new QPushButton(QStringLiteral("&Отмена"), this))
     , m_context(context)
     , m_list(list)
+    , m_position(position)
     , m_mainWindow(mainWindow)
 {
     using platform::twips::rect;
 
     setObjectName(QStringLiteral("frmDetails"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("Запуск программ"));
     setFixedSize(platform::twips::size(6030, 3045));
     // A window of its own does not take the main window's font.
     setFont(platform::appearance::userTextFont(QFont(platform::appearance::face(QStringLiteral("MS Sans Serif")), 8)));
@@ -50,6 +50,14 @@ frmDetails::frmDetails(AppContext &context, ProgramList &list, QWidget *mainWind
     // entries have no limit of their own.
     txtTitle->setMaxLength(std::numeric_limits<int>::max());
     txtPath->setMaxLength(std::numeric_limits<int>::max());
+    if (position == Adding) {
+        setWindowTitle(QStringLiteral("Добавление программы"));
+    } else {
+        setWindowTitle(QStringLiteral("Изменение свойств программы"));
+        const ProgramEntry &entry = m_list.AppList[position + 1];
+        txtTitle->setText(entry.Caption);
+        txtPath->setText(entry.Command);
+    }
 
     setTabOrder(txtTitle, txtPath);
     setTabOrder(txtPath, cmdBrowse);
@@ -120,10 +128,10 @@ void frmDetails::cmdOK_Click()
 
     // The main window is disabled while the dialog is open, so the list
     // cannot fill up or shrink under it.
-    if (Add)
+    if (m_position == Adding)
         m_list.add({title, path});
     else
-        m_list.change(N, {title, path});
+        m_list.change(m_position, {title, path});
     close();
 }
 

@@ -8,23 +8,23 @@ class QLineEdit;
 class QPushButton;
 class ProgramList;
 
-// The entry dialog of the "Запуск" page, in add or change mode. It is shown
-// without blocking while the main window is disabled, writes the entry into
-// the list itself on OK, and enables the main window again on every way out.
-// It deletes itself when it closes, so every opening starts afresh.
+// The entry dialog of the "Запуск" page, adding an entry or changing one. It
+// is shown without blocking while the main window is disabled, writes the
+// entry into the list itself on OK, and enables the main window again on
+// every way out. It deletes itself when it closes, so every opening starts
+// afresh.
 class frmDetails : public QDialog
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(frmDetails)
 
 public:
-    // mainWindow is disabled by the caller and enabled here on closing.
-    frmDetails(AppContext &context, ProgramList &list, QWidget *mainWindow);
-    ~frmDetails() override;
+    // Adds a new entry, or changes the one at position, counted from 0.
+    static constexpr int Adding = -1;
 
-    // Set by the caller after showing: add a new entry, or change entry N+1.
-    bool Add = false;
-    qint16 N = 0;
+    // mainWindow is disabled by the caller and enabled here on closing.
+    frmDetails(AppContext &context, ProgramList &list, int position, QWidget *mainWindow);
+    ~frmDetails() override;
 
     QLabel *Label1;
     QLineEdit *txtTitle;
@@ -51,5 +51,6 @@ private:
 
     AppContext &m_context;
     ProgramList &m_list;
+    const int m_position;
     QWidget *m_mainWindow;
 };

@@ -2,19 +2,14 @@
 
 #include "appcontext.h"
 #include "appearance.h"
-#include "filesystem.h"
 #include "frmdetails.h"
 #include "placement.h"
 #include "programlist.h"
-#include "runtimefailure.h"
 #include "twips.h"
 
-#include <QFile>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
-
-#include <new>
 
 RunListBox::RunListBox(QWidget *parent)
     : QListWidget(parent)
@@ -107,11 +102,6 @@ frmDetails *RunPage::details() const
     return m_details;
 }
 
-QWidget *RunPage::mainWindow()
-{
-    return m_context.mainWindow() ? m_context.mainWindow() : window();
-}
-
 void RunPage::FillRunList()
 {
     RunList->clear();
@@ -161,16 +151,14 @@ void RunPage::RunList_DblClick()
         runSelected();
 }
 
-frmDetails *RunPage::openDetails(const QString &caption)
+void RunPage::openDetails(int position)
 {
-    QWidget *main = mainWindow();
+    QWidget *main = window();
     main->setEnabled(false);
     // Made after the main window is disabled, so the dialog itself stays
     // usable; a fresh one every time, so it opens with its own texts.
-    m_details = new frmDetails(m_context, m_list, main);
+    m_details = new frmDetails(m_context, m_list, position, main);
     m_details->show();
-    m_details->setWindowTitle(caption);
-    return m_details;
 }
 
 void RunPage::cmdAddApp_Click()
@@ -179,8 +167,7 @@ void RunPage::cmdAddApp_Click()
         m_context.MsgBox(QStringLiteral("Список программ содержит 100 элементов. Больше добавить нельзя!"));
         return;
     }
-    frmDetails *details = openDetails(QStringLiteral("Добавление программы"));
-    details->Add = true;
+    openDetails(frmDetails::Adding);
 }
 
 void RunPage::cmdChangeApp_Click()
@@ -190,12 +177,7 @@ void RunPage::cmdChangeApp_Click()
         askToSelect();
         return;
     }
-    frmDetails *details = openDetails(QStringLiteral("Изменение свойств программы"));
-    const ProgramEntry &entry = m_list.AppList[position + 1];
-    details->N = qint16(position);
-    details->txtTitle->setText(entry.Caption);
-    details->txtPath->setText(entry.Command);
-    details->Add = false;
+    openDetails(position);
 }
 
 void RunPage::cmdDelApp_Click()

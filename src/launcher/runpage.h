@@ -67,9 +67,8 @@ public:
 
 private:
     void runSelected();
-    frmDetails *openDetails(const QString &caption);
+    void openDetails(int position);
     void askToSelect();
-    QWidget *mainWindow();
 
     AppContext &m_context;
     ProgramList &m_list;
