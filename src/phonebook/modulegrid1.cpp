@@ -123,14 +123,12 @@ CellTextFault checkCellText(const QString &text, char32_t *offending)
             return CellTextFault::Separator;
         }
     }
-    for (const uint c : characters) {
-        if (c != u'?' && platform::codepage::codeOf(c) == u'?') {
-            if (offending)
-                *offending = c;
-            return CellTextFault::NotInCodePage;
-        }
-    }
-    return CellTextFault::None;
+    const QList<char32_t> unholdable = platform::codepage::unholdable(text, 1);
+    if (unholdable.isEmpty())
+        return CellTextFault::None;
+    if (offending)
+        *offending = unholdable.first();
+    return CellTextFault::NotInCodePage;
 }
 
 } // namespace ModuleGrid1
