@@ -24,8 +24,6 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
-#include <new>
-
 namespace {
 
 const QString &textFilter()
@@ -466,22 +464,14 @@ void NotesPage::PrintText(const QString &text)
         return;
     m_context.showWaitPointer();
     for (;;) {
-        int number = 0;
-        QString description;
-        try {
-            m_context.system.printText(text + m_context.state.CrLf, printPointSize);
+        const std::optional<platform::RuntimeFailure> failure
+            = platform::failureOf([&] { m_context.system.printText(text + m_context.state.CrLf, printPointSize); });
+        if (!failure)
             break;
-        } catch (const platform::RuntimeFailure &failure) {
-            number = failure.number();
-            description = failure.description();
-        } catch (const std::bad_alloc &) {
-            number = platform::failure::OutOfMemory;
-            description = platform::RuntimeFailure::descriptionOf(number);
-        }
         m_context.showDefaultPointer();
         const QString message = QStringLiteral("Ошибка при попытке печати текста. ") + m_context.state.CrLf
                               + QStringLiteral("Устраните неполадку и нажмите 'Повтор'.") + m_context.state.CrLf2
-                              + QString::number(number) + QStringLiteral(".  ") + description;
+                              + QString::number(failure->number()) + QStringLiteral(".  ") + failure->description();
         if (m_context.MsgBox(message, AppContext::Buttons::RetryCancel, AppContext::Icon::Exclamation)
             != AppContext::Answer::Retry)
             return;
@@ -491,8 +481,7 @@ void NotesPage::PrintText(const QString &text)
 
 void NotesPage::mnuItemFont_Click()
 {
-    QString description;
-    try {
+    const std::optional<platform::RuntimeFailure> failure = platform::failureOf([&] {
         const std::optional<QFont> chosen = m_context.dialogs.chooseFont(QStringLiteral("Выбор шрифта"), Text->font());
         if (!chosen)
             return;
@@ -504,13 +493,11 @@ void NotesPage::mnuItemFont_Click()
         font.setUnderline(chosen->underline());
         font.setStrikeOut(chosen->strikeOut());
         Text->setFont(font);
+    });
+    if (!failure)
         return;
-    } catch (const platform::RuntimeFailure &failure) {
-        description = failure.description();
-    } catch (const std::bad_alloc &) {
-        description = platform::RuntimeFailure::descriptionOf(platform::failure::OutOfMemory);
-    }
-    m_context.MsgBox(QStringLiteral("Ошибка при работе с comdlg32.ocx: ") + m_context.state.CrLf2 + description,
+    m_context.MsgBox(QStringLiteral("Ошибка при работе с comdlg32.ocx: ") + m_context.state.CrLf2
+                         + failure->description(),
                      AppContext::Buttons::Ok, AppContext::Icon::Critical);
 }
 
