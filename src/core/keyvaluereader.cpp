@@ -40,15 +40,22 @@ QString folded(const QString &text)
     return result;
 }
 
-// The names a line may begin with, "[section]" or "key=". A line is looked up
-// once for each length a name has, by its first bytes folded.
+// The names a line may begin with, "[section]" or "key=": each ends in the
+// table's closing character. A line is looked up by its first bytes folded,
+// once for each length a name has at which the line has that character.
 class NameTable
 {
 public:
-    // The number of the name, the same for names that differ only in case.
+    explicit NameTable(char16_t closing)
+        : m_closing(closing)
+    {
+    }
+
+    // The number of name followed by the closing character, the same for
+    // names that differ only in case.
     int add(const QString &name)
     {
-        const QString text = folded(name);
+        const QString text = folded(name) + QChar(m_closing);
         const std::u16string key(reinterpret_cast<const char16_t *>(text.constData()), size_t(text.size()));
         const auto [entry, added] = m_names.try_emplace(key, int(m_lengths.size()));
         if (added) {
@@ -72,7 +79,7 @@ public:
         for (qsizetype at = 0; at < size; ++at)
             m_probe[size_t(at)] = fold[static_cast<unsigned char>(line.at(at))];
         for (const qsizetype length : m_distinctLengths) {
-            if (length > size)
+            if (length > size || m_probe[size_t(length - 1)] != m_closing)
                 continue;
             const auto name = m_names.find(std::u16string_view(m_probe.data(), size_t(length)));
             if (name != m_names.end())
@@ -81,6 +88,7 @@ public:
     }
 
 private:
+    char16_t m_closing;
     // Ordered, so that a probe is turned away after its first differing
     // character, and looked up by a view of the probe without a copy.
     std::map<std::u16string, int, std::less<>> m_names;
@@ -104,7 +112,7 @@ public:
         , m_unanswered(lookups.size())
     {
         for (const KeyValueLookup &lookup : lookups) {
-            const int key = m_keys.add(lookup.key + QLatin1Char('='));
+            const int key = m_keys.add(lookup.key);
             if (size_t(key) == m_waiting.size())
                 m_waiting.emplace_back();
             m_keyOf.push_back(key);
@@ -114,7 +122,7 @@ public:
                 ++m_waitingCount;
                 continue;
             }
-            const int header = m_headers.add(QLatin1Char('[') + lookup.section + QLatin1Char(']'));
+            const int header = m_headers.add(QLatin1Char('[') + lookup.section);
             if (size_t(header) == m_lookupsOfHeader.size())
                 m_lookupsOfHeader.emplace_back();
             m_lookupsOfHeader[size_t(header)].push_back(lookupNumber);
@@ -195,8 +203,8 @@ private:
         m_collecting = !m_keysFound.empty();
     }
 
-    NameTable m_headers;
-    NameTable m_keys;
+    NameTable m_headers {u']'};
+    NameTable m_keys {u'='};
     std::vector<int> m_keyOf; // per lookup
     std::vector<std::vector<int>> m_lookupsOfHeader;
     std::vector<bool> m_headerFound;
