@@ -14,8 +14,6 @@
 #include <QMouseEvent>
 #include <QPushButton>
 
-#include <new>
-
 RunListBox::RunListBox(QWidget *parent)
     : QListWidget(parent)
 {
@@ -123,7 +121,7 @@ void RunPage::LoadAppList()
     const auto reportReadFailure = [this, &state](const QString &description) {
         m_context.MsgBox(QStringLiteral("Ошибка при чтении файла:") + state.CrLf2 + description);
     };
-    try {
+    const std::optional<platform::RuntimeFailure> failure = platform::failureOf([&] {
         if (!m_context.FileExists(path)) {
             state.AppCount = 0;
             if (RunList)
@@ -153,12 +151,10 @@ void RunPage::LoadAppList()
                              AppContext::Buttons::Ok, AppContext::Icon::Critical);
             return;
         }
-    } catch (const platform::RuntimeFailure &failure) {
+    });
+    if (failure) {
         m_keepOldFile = true;
-        reportReadFailure(failure.description());
-    } catch (const std::bad_alloc &) {
-        m_keepOldFile = true;
-        reportReadFailure(platform::RuntimeFailure::descriptionOf(platform::failure::OutOfMemory));
+        reportReadFailure(failure->description());
     }
 }
 
@@ -170,17 +166,16 @@ SaveOutcome RunPage::SaveAppList()
                          AppContext::Buttons::Ok, AppContext::Icon::Critical);
     };
     using platform::filesystem::KeepOld;
-    try {
+    const std::optional<platform::RuntimeFailure> failure = platform::failureOf([&] {
         platform::filesystem::writeDataFile(state.ProgramFolder + applistfile::fileName(),
                                             applistfile::bytes(state.AppList, state.AppCount),
                                             m_keepOldFile ? KeepOld::AsBackup : KeepOld::No);
+    });
+    if (!failure) {
         m_keepOldFile = false;
         return SaveOutcome::Saved;
-    } catch (const platform::RuntimeFailure &failure) {
-        reportWriteFailure(failure.description());
-    } catch (const std::bad_alloc &) {
-        reportWriteFailure(platform::RuntimeFailure::descriptionOf(platform::failure::OutOfMemory));
     }
+    reportWriteFailure(failure->description());
     return SaveOutcome::Failed;
 }
 
