@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds the benchmark's own copies of both programs (the same sources with a
-# probe that reports the first paint, in <build>/bench) and the bare Qt windows
+# Builds the benchmark's own copies of both programs (the same libraries under
+# a main that reports the first paint, in <build>/bench) and the bare Qt windows
 # in an existing build folder, then times each program's start-up against bare
 # windows of the same shape. Options after the build folder go to bench_startup,
 # for example --runs 50 or --first-start (see bench_startup --help).

@@ -5,8 +5,6 @@
 #include <QClipboard>
 #include <QGuiApplication>
 
-#include <new>
-
 namespace kelvane {
 
 // QClipboard reports no failures of its own: an owner that does not answer in
@@ -15,20 +13,18 @@ namespace kelvane {
 // the paste failure the user is told about, not an end of the program.
 QString QtClipboard::text()
 {
-    try {
-        return QGuiApplication::clipboard()->text(QClipboard::Clipboard);
-    } catch (const std::bad_alloc &) {
-        throw platform::RuntimeFailure::withNumber(platform::failure::OutOfMemory);
-    }
+    QString text;
+    if (const auto failure
+        = platform::failureOf([&] { text = QGuiApplication::clipboard()->text(QClipboard::Clipboard); }))
+        throw *failure;
+    return text;
 }
 
 void QtClipboard::setText(const QString &text)
 {
-    try {
-        QGuiApplication::clipboard()->setText(text, QClipboard::Clipboard);
-    } catch (const std::bad_alloc &) {
-        throw platform::RuntimeFailure::withNumber(platform::failure::OutOfMemory);
-    }
+    if (const auto failure
+        = platform::failureOf([&] { QGuiApplication::clipboard()->setText(text, QClipboard::Clipboard); }))
+        throw *failure;
 }
 
 } // namespace kelvane

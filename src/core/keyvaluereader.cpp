@@ -3,12 +3,14 @@
 #include "codepage.h"
 
 #include <QByteArray>
-#include <QHash>
 #include <QIODevice>
 
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <map>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -38,80 +40,62 @@ QString folded(const QString &text)
     return result;
 }
 
-// The names a line may begin with, "[section]" or "key=", grouped by length.
-// A line is held against the names of each length first byte by byte, against
-// what any of them has at that place, which turns away nearly every line of
-// noise; only a line that passes is looked up as a whole.
+// The names a line may begin with, "[section]" or "key=": each ends in the
+// table's closing character. A line is looked up by its first bytes folded,
+// once for each length a name has at which the line has that character.
 class NameTable
 {
 public:
-    // The number of the name, the same for names that differ only in case.
+    explicit NameTable(char16_t closing)
+        : m_closing(closing)
+    {
+    }
+
+    // The number of name followed by the closing character, the same for
+    // names that differ only in case.
     int add(const QString &name)
     {
-        const QString key = folded(name);
-        auto group
-            = std::find_if(m_groups.begin(), m_groups.end(), [&](const Group &g) { return g.length == key.size(); });
-        if (group == m_groups.end()) {
-            m_groups.push_back(Group {key.size(), std::vector<std::array<bool, 256>>(size_t(key.size())), {}});
-            group = m_groups.end() - 1;
-            m_longest = std::max(m_longest, key.size());
+        const QString text = folded(name) + QChar(m_closing);
+        const std::u16string key(reinterpret_cast<const char16_t *>(text.constData()), size_t(text.size()));
+        const auto [entry, added] = m_names.try_emplace(key, int(m_lengths.size()));
+        if (added) {
+            m_lengths.push_back(text.size());
+            if (std::find(m_distinctLengths.begin(), m_distinctLengths.end(), text.size()) == m_distinctLengths.end())
+                m_distinctLengths.push_back(text.size());
+            m_longest = std::max(m_longest, text.size());
         }
-        const auto known = group->names.constFind(key);
-        if (known != group->names.constEnd())
-            return known.value();
-        const std::array<char16_t, 256> &fold = foldedBytes();
-        for (qsizetype at = 0; at < key.size(); ++at) {
-            for (int byte = 0; byte < 256; ++byte) {
-                if (fold[byte] == key.at(at).unicode())
-                    group->allowed[size_t(at)][byte] = true;
-            }
-        }
-        for (int byte = 0; byte < 256; ++byte)
-            m_mayBegin[byte] = m_mayBegin[byte] || group->allowed[0][byte];
-        group->names.insert(key, m_lengths.size());
-        m_lengths.push_back(key.size());
-        return m_lengths.size() - 1;
+        return entry->second;
     }
 
     qsizetype longest() const { return m_longest; }
     qsizetype length(int name) const { return m_lengths[size_t(name)]; }
-    bool mayBegin(char byte) const { return m_mayBegin[static_cast<unsigned char>(byte)]; }
 
     // Calls found(name) for every name that line begins with.
     template<typename Found> void match(const QByteArray &line, Found found)
     {
         const std::array<char16_t, 256> &fold = foldedBytes();
-        for (const Group &group : m_groups) {
-            if (line.size() < group.length)
+        const qsizetype size = std::min(line.size(), m_longest);
+        m_probe.resize(size_t(size));
+        for (qsizetype at = 0; at < size; ++at)
+            m_probe[size_t(at)] = fold[static_cast<unsigned char>(line.at(at))];
+        for (const qsizetype length : m_distinctLengths) {
+            if (length > size || m_probe[size_t(length - 1)] != m_closing)
                 continue;
-            qsizetype at = 0;
-            while (at < group.length && group.allowed[size_t(at)][static_cast<unsigned char>(line.at(at))])
-                ++at;
-            if (at < group.length)
-                continue;
-            // One text reused for every probe: a line costs no allocation.
-            m_probe.resize(group.length);
-            QChar *probe = m_probe.data();
-            for (at = 0; at < group.length; ++at)
-                probe[at] = QChar(fold[static_cast<unsigned char>(line.at(at))]);
-            const auto name = group.names.constFind(m_probe);
-            if (name != group.names.constEnd())
-                found(name.value());
+            const auto name = m_names.find(std::u16string_view(m_probe.data(), size_t(length)));
+            if (name != m_names.end())
+                found(name->second);
         }
     }
 
 private:
-    struct Group
-    {
-        qsizetype length;
-        std::vector<std::array<bool, 256>> allowed; // per place, the bytes some name has there
-        QHash<QString, int> names;
-    };
-    std::vector<Group> m_groups;
-    std::vector<qsizetype> m_lengths;
-    std::array<bool, 256> m_mayBegin {};
+    char16_t m_closing;
+    // Ordered, so that a probe is turned away after its first differing
+    // character, and looked up by a view of the probe without a copy.
+    std::map<std::u16string, int, std::less<>> m_names;
+    std::vector<qsizetype> m_lengths; // per name
+    std::vector<qsizetype> m_distinctLengths;
     qsizetype m_longest = 0;
-    QString m_probe;
+    std::u16string m_probe; // reused: a line costs no allocation
 };
 
 // All lookups at once, fed the file line by line. A lookup waits for the
@@ -128,7 +112,7 @@ public:
         , m_unanswered(lookups.size())
     {
         for (const KeyValueLookup &lookup : lookups) {
-            const int key = m_keys.add(lookup.key + QLatin1Char('='));
+            const int key = m_keys.add(lookup.key);
             if (size_t(key) == m_waiting.size())
                 m_waiting.emplace_back();
             m_keyOf.push_back(key);
@@ -138,7 +122,7 @@ public:
                 ++m_waitingCount;
                 continue;
             }
-            const int header = m_headers.add(QLatin1Char('[') + lookup.section + QLatin1Char(']'));
+            const int header = m_headers.add(QLatin1Char('[') + lookup.section);
             if (size_t(header) == m_lookupsOfHeader.size())
                 m_lookupsOfHeader.emplace_back();
             m_lookupsOfHeader[size_t(header)].push_back(lookupNumber);
@@ -158,7 +142,6 @@ public:
             m_line.resize(0);
         m_keysDecided = false;
         m_collecting = false;
-        m_lineCannotMatch = false;
     }
 
     // Feeds the bytes of one line so far.
@@ -166,14 +149,6 @@ public:
     {
         if (m_collecting) {
             m_line.append(data, size);
-            return;
-        }
-        if (m_lineCannotMatch || size == 0)
-            return;
-        if (m_line.isEmpty()
-            && !((m_headersToFind > 0 && m_headers.mayBegin(data[0]))
-                 || (m_waitingCount > 0 && m_keys.mayBegin(data[0])))) {
-            m_lineCannotMatch = true;
             return;
         }
         const qsizetype taken = std::clamp<qsizetype>(m_gather - m_line.size(), 0, size);
@@ -188,8 +163,6 @@ public:
     // At the end of a line.
     void end()
     {
-        if (m_lineCannotMatch)
-            return;
         if (!m_keysDecided)
             decideKeys();
         for (const int key : m_keysFound) {
@@ -230,8 +203,8 @@ private:
         m_collecting = !m_keysFound.empty();
     }
 
-    NameTable m_headers;
-    NameTable m_keys;
+    NameTable m_headers {u']'};
+    NameTable m_keys {u'='};
     std::vector<int> m_keyOf; // per lookup
     std::vector<std::vector<int>> m_lookupsOfHeader;
     std::vector<bool> m_headerFound;
@@ -245,7 +218,6 @@ private:
     QByteArray m_line;
     bool m_keysDecided = false;
     bool m_collecting = false;
-    bool m_lineCannotMatch = false;
     std::vector<int> m_keysFound;
 };
 

@@ -68,14 +68,14 @@ QByteArray bytes(const Slots &list, qint16 count)
 
 Unstorable checkStorable(const QString &text)
 {
-    // toUcs4 turns a lone surrogate into U+FFFD, which the code page lacks too.
-    for (const char32_t character : text.toUcs4()) {
-        if (character == U'\r' || character == U'\n')
-            return {Unstorable::LineBreak, character};
-        if (character != U'?' && platform::codepage::codeOf(character) == '?')
-            return {Unstorable::Character, character};
-    }
-    return {};
+    using platform::codepage::LineBreaks;
+    const QList<char32_t> first = platform::codepage::unholdable(text, 1, LineBreaks::NotHeld);
+    if (first.isEmpty())
+        return {};
+    const char32_t character = first.first();
+    if (character == U'\r' || character == U'\n')
+        return {Unstorable::LineBreak, character};
+    return {Unstorable::Character, character};
 }
 
 } // namespace applistfile

@@ -3,6 +3,7 @@
 #include "appcontext.h"
 #include "appearance.h"
 #include "applistfile.h"
+#include "codepage.h"
 #include "comdlg.h"
 #include "placement.h"
 #include "programlist.h"
@@ -92,15 +93,12 @@ bool frmDetails::refuseUnstorable(const QString &text, const QString &where)
                 + QStringLiteral(" есть перевод строки, а в списке программ каждое значение занимает одну "
                                  "строку. Уберите его.");
         break;
-    case applistfile::Unstorable::Character: {
-        const char32_t character = problem.character;
+    case applistfile::Unstorable::Character:
         message = where
-                + QStringLiteral(" есть знак «%1» (U+%2), которого нет в кодировке Windows-1251: в списке "
+                + QStringLiteral(" есть знак %1, которого нет в кодировке Windows-1251: в списке "
                                  "программ он не сохранится. Уберите или замените его.")
-                      .arg(QString::fromUcs4(&character, 1))
-                      .arg(QString::number(uint(character), 16).toUpper().rightJustified(4, QLatin1Char('0')));
+                      .arg(platform::codepage::describeCharacter(problem.character));
         break;
-    }
     }
     m_context.MsgBox(message, AppContext::Buttons::Ok, AppContext::Icon::Critical);
     return true;

@@ -6,8 +6,6 @@
 
 #include <QFile>
 
-#include <new>
-
 ProgramList::ProgramList(AppContext &context, QObject *parent)
     : QObject(parent)
     , m_context(context)
@@ -21,7 +19,7 @@ void ProgramList::LoadAppList()
     const auto reportReadFailure = [this, &state](const QString &description) {
         m_context.MsgBox(QStringLiteral("Ошибка при чтении файла:") + state.CrLf2 + description);
     };
-    try {
+    const std::optional<platform::RuntimeFailure> failure = platform::failureOf([&] {
         if (!m_context.FileExists(path)) {
             AppCount = 0;
             return;
@@ -47,12 +45,10 @@ void ProgramList::LoadAppList()
                              AppContext::Buttons::Ok, AppContext::Icon::Critical);
             return;
         }
-    } catch (const platform::RuntimeFailure &failure) {
+    });
+    if (failure) {
         m_keepOldFile = true;
-        reportReadFailure(failure.description());
-    } catch (const std::bad_alloc &) {
-        m_keepOldFile = true;
-        reportReadFailure(platform::RuntimeFailure::descriptionOf(platform::failure::OutOfMemory));
+        reportReadFailure(failure->description());
     }
 }
 
@@ -64,18 +60,17 @@ SaveOutcome ProgramList::SaveAppList()
                          AppContext::Buttons::Ok, AppContext::Icon::Critical);
     };
     using platform::filesystem::KeepOld;
-    try {
+    const std::optional<platform::RuntimeFailure> failure = platform::failureOf([&] {
         platform::filesystem::writeDataFile(state.ProgramFolder + applistfile::fileName(),
                                             applistfile::bytes(AppList, AppCount),
                                             m_keepOldFile ? KeepOld::AsBackup : KeepOld::No);
+    });
+    if (!failure) {
         m_keepOldFile = false;
         StartCh = false;
         return SaveOutcome::Saved;
-    } catch (const platform::RuntimeFailure &failure) {
-        reportWriteFailure(failure.description());
-    } catch (const std::bad_alloc &) {
-        reportWriteFailure(platform::RuntimeFailure::descriptionOf(platform::failure::OutOfMemory));
     }
+    reportWriteFailure(failure->description());
     return SaveOutcome::Failed;
 }
 

@@ -14,8 +14,6 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
-#include <new>
-
 namespace {
 
 const QString &textFilter()
@@ -45,45 +43,18 @@ QString longTimeFormat(const QLocale &locale)
     return result.trimmed();
 }
 
-QString describeCharacter(char32_t character)
-{
-    const QString code
-        = QStringLiteral("U+") + QString::number(quint32(character), 16).toUpper().rightJustified(4, QLatin1Char('0'));
-    // A line break shown as itself would break the message in two.
-    if (character < 0x20)
-        return code;
-    // fromUcs4 would drop a U+FEFF as a byte-order mark.
-    const QString shown = character > 0xFFFF ? QString::fromUcs4(&character, 1) : QString(QChar(char16_t(character)));
-    return QStringLiteral("«") + shown + QStringLiteral("» (") + code + QLatin1Char(')');
-}
-
 // The characters of text that would not come back from a file as they are,
 // each once, the first few by name and "…" for the rest; empty when all would.
 // A line break cannot stand in a one-line value, so lineBreaksToo counts it.
 QStringList lostCharactersOf(const QString &text, bool lineBreaksToo)
 {
-    QList<char32_t> lost;
-    bool more = false;
-    const auto *units = reinterpret_cast<const char16_t *>(text.constData());
-    const qsizetype size = text.size();
-    for (qsizetype i = 0; i < size && !more; ++i) {
-        const char16_t unit = units[i];
-        if (unit < 0x80 && !(lineBreaksToo && (unit == '\r' || unit == '\n')))
-            continue;
-        char32_t character = unit;
-        if (QChar::isHighSurrogate(unit) && i + 1 < size && QChar::isLowSurrogate(units[i + 1]))
-            character = QChar::surrogateToUcs4(unit, units[++i]);
-        if ((unit >= 0x80 && platform::codepage::codeOf(character) != '?') || lost.contains(character))
-            continue;
-        if (lost.size() == listedLostCharacters)
-            more = true;
-        else
-            lost.append(character);
-    }
+    using platform::codepage::LineBreaks;
+    const QList<char32_t> lost = platform::codepage::unholdable(text, listedLostCharacters + 1,
+                                                                lineBreaksToo ? LineBreaks::NotHeld : LineBreaks::Held);
     QStringList names;
-    for (const char32_t character : std::as_const(lost))
-        names.append(describeCharacter(character));
-    if (more)
+    for (const char32_t character : lost.mid(0, listedLostCharacters))
+        names.append(platform::codepage::describeCharacter(character));
+    if (lost.size() > listedLostCharacters)
         names.append(QStringLiteral("…"));
     return names;
 }
@@ -389,22 +360,14 @@ void NotesDocument::PrintText(const QString &text)
         return;
     m_context.showWaitPointer();
     for (;;) {
-        int number = 0;
-        QString description;
-        try {
-            m_context.system.printText(text + m_context.state.CrLf, printPointSize);
+        const std::optional<platform::RuntimeFailure> failure
+            = platform::failureOf([&] { m_context.system.printText(text + m_context.state.CrLf, printPointSize); });
+        if (!failure)
             break;
-        } catch (const platform::RuntimeFailure &failure) {
-            number = failure.number();
-            description = failure.description();
-        } catch (const std::bad_alloc &) {
-            number = platform::failure::OutOfMemory;
-            description = platform::RuntimeFailure::descriptionOf(number);
-        }
         m_context.showDefaultPointer();
         const QString message = QStringLiteral("Ошибка при попытке печати текста. ") + m_context.state.CrLf
                               + QStringLiteral("Устраните неполадку и нажмите 'Повтор'.") + m_context.state.CrLf2
-                              + QString::number(number) + QStringLiteral(".  ") + description;
+                              + QString::number(failure->number()) + QStringLiteral(".  ") + failure->description();
         if (m_context.MsgBox(message, AppContext::Buttons::RetryCancel, AppContext::Icon::Exclamation)
             != AppContext::Answer::Retry)
             return;

@@ -164,8 +164,7 @@ void NotesPage::cmdEdit_Click()
 
 void NotesPage::mnuItemFont_Click()
 {
-    QString description;
-    try {
+    const std::optional<platform::RuntimeFailure> failure = platform::failureOf([&] {
         const std::optional<QFont> chosen = m_context.dialogs.chooseFont(QStringLiteral("Выбор шрифта"), Text->font());
         if (!chosen)
             return;
@@ -177,12 +176,10 @@ void NotesPage::mnuItemFont_Click()
         font.setUnderline(chosen->underline());
         font.setStrikeOut(chosen->strikeOut());
         Text->setFont(font);
+    });
+    if (!failure)
         return;
-    } catch (const platform::RuntimeFailure &failure) {
-        description = failure.description();
-    } catch (const std::bad_alloc &) {
-        description = platform::RuntimeFailure::descriptionOf(platform::failure::OutOfMemory);
-    }
-    m_context.MsgBox(QStringLiteral("Ошибка при работе с comdlg32.ocx: ") + m_context.state.CrLf2 + description,
+    m_context.MsgBox(QStringLiteral("Ошибка при работе с comdlg32.ocx: ") + m_context.state.CrLf2
+                         + failure->description(),
                      AppContext::Buttons::Ok, AppContext::Icon::Critical);
 }

@@ -8,7 +8,6 @@
 
 #include <array>
 #include <cstring>
-#include <new>
 
 namespace {
 
@@ -104,14 +103,11 @@ template<typename Decode> QString readWith(AppContext &context, const QString &p
         return QString();
 
     context.showWaitPointer();
-    try {
-        QString text = decode(platform::filesystem::readFile(path));
-        context.showDefaultPointer();
-        return text;
-    } catch (const platform::RuntimeFailure &) {
-    } catch (const std::bad_alloc &) {
-    }
+    QString text;
+    const bool read = !platform::failureOf([&] { text = decode(platform::filesystem::readFile(path)); });
     context.showDefaultPointer();
+    if (read)
+        return text;
     if (failed)
         *failed = true;
     context.MsgBox(QStringLiteral("Ошибка при чтении файла. Возможно, он поврежден или слишком большой."),
@@ -135,22 +131,17 @@ QString ReadTextFileAsParagraphs(AppContext &context, const QString &path, bool 
 bool WriteTextFile(AppContext &context, const QString &path, const QString &text, platform::filesystem::KeepOld keepOld)
 {
     context.showWaitPointer();
-    QString description;
-    try {
+    const std::optional<platform::RuntimeFailure> failure = platform::failureOf([&] {
         QByteArray bytes = platform::codepage::fromUnicode(text);
         bytes.append("\r\n");
         platform::filesystem::writeDataFile(path, bytes, keepOld);
-        context.showDefaultPointer();
-        return true;
-    } catch (const platform::RuntimeFailure &failure) {
-        description = failure.description();
-    } catch (const std::bad_alloc &) {
-        description = platform::RuntimeFailure::descriptionOf(platform::failure::OutOfMemory);
-    }
+    });
     context.showDefaultPointer();
+    if (!failure)
+        return true;
     context.MsgBox(QStringLiteral("Ошибка при записи файла:") + path
                        + QStringLiteral(". Возможно, имя неверное или текст слишком большой.") + context.state.CrLf2
-                       + description,
+                       + failure->description(),
                    AppContext::Buttons::Ok, AppContext::Icon::Exclamation, QStringLiteral("Запись файла"));
     return false;
 }

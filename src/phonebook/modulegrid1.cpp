@@ -2,33 +2,33 @@
 
 #include "codepage.h"
 #include "phonegrid.h"
+#include "runtimefailure.h"
 
 #include <QList>
 
 #include <algorithm>
-#include <new>
 
 namespace ModuleGrid1 {
 
 std::optional<QString> GridToText(PhoneGrid &grid)
 {
-    try {
-        QString text;
+    QString text;
+    const auto build = [&] {
         for (int row = 0; row < grid.rowCount(); ++row) {
             for (int col = 0; col < grid.colCount(); ++col) {
                 grid.setCurrentCell(row, col);
                 const QString &cell = grid.text(row, col);
                 if (cell.isEmpty())
-                    return text;
+                    return;
                 text += cell;
                 text += QLatin1Char('|');
             }
             text += QStringLiteral("\r\n");
         }
-        return text;
-    } catch (const std::bad_alloc &) {
+    };
+    if (platform::failureOf(build))
         return std::nullopt;
-    }
+    return text;
 }
 
 TextToGridLoss TextToGrid(QString &text, PhoneGrid &grid, qint16 rows)
@@ -123,14 +123,12 @@ CellTextFault checkCellText(const QString &text, char32_t *offending)
             return CellTextFault::Separator;
         }
     }
-    for (const uint c : characters) {
-        if (c != u'?' && platform::codepage::codeOf(c) == u'?') {
-            if (offending)
-                *offending = c;
-            return CellTextFault::NotInCodePage;
-        }
-    }
-    return CellTextFault::None;
+    const QList<char32_t> unholdable = platform::codepage::unholdable(text, 1);
+    if (unholdable.isEmpty())
+        return CellTextFault::None;
+    if (offending)
+        *offending = unholdable.first();
+    return CellTextFault::NotInCodePage;
 }
 
 } // namespace ModuleGrid1

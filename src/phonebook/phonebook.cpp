@@ -1,6 +1,7 @@
 #include "phonebook.h"
 
 #include "appcontext.h"
+#include "codepage.h"
 #include "modulegrid1.h"
 #include "textfile.h"
 
@@ -144,10 +145,9 @@ std::optional<QString> PhoneBook::askCell(const QString &prompt, const QString &
                          AppContext::Buttons::Ok, AppContext::Icon::Exclamation, title);
         return std::nullopt;
     case ModuleGrid1::CellTextFault::NotInCodePage:
-        m_context.MsgBox(QStringLiteral("Символ \"%1\" (U+%2) нельзя сохранить в телефонной книге: его нет в "
+        m_context.MsgBox(QStringLiteral("Символ %1 нельзя сохранить в телефонной книге: его нет в "
                                         "кодировке Windows-1251. Запись не изменена.")
-                             .arg(QString::fromUcs4(&offending, 1))
-                             .arg(QString::number(uint(offending), 16).toUpper().rightJustified(4, QLatin1Char('0'))),
+                             .arg(platform::codepage::describeCharacter(offending, u'"', u'"')),
                          AppContext::Buttons::Ok, AppContext::Icon::Exclamation, title);
         return std::nullopt;
     }

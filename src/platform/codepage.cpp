@@ -111,4 +111,33 @@ int codeOf(char32_t character)
     return static_cast<unsigned char>(encodeUnit(character));
 }
 
+QList<char32_t> unholdable(QStringView text, qsizetype atMost, LineBreaks lineBreaks)
+{
+    QList<char32_t> found;
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size && found.size() < atMost; ++i) {
+        const char16_t unit = text[i].unicode();
+        char32_t character = unit;
+        if (QChar::isHighSurrogate(unit) && i + 1 < size && text[i + 1].isLowSurrogate())
+            character = QChar::surrogateToUcs4(unit, text[++i].unicode());
+        const bool lineBreak = character == U'\r' || character == U'\n';
+        const bool held
+            = lineBreak ? lineBreaks == LineBreaks::Held : character == U'?' || codeOf(character) != unknownCode;
+        if (!held && !found.contains(character))
+            found.append(character);
+    }
+    return found;
+}
+
+QString describeCharacter(char32_t character, QChar open, QChar close)
+{
+    const QString code
+        = QStringLiteral("U+") + QString::number(quint32(character), 16).toUpper().rightJustified(4, QLatin1Char('0'));
+    if (character < 0x20)
+        return code;
+    // QString::fromUcs4 would drop a U+FEFF as a byte-order mark.
+    const QString shown = character > 0xFFFF ? QString::fromUcs4(&character, 1) : QString(QChar(char16_t(character)));
+    return open + shown + close + QStringLiteral(" (") + code + QLatin1Char(')');
+}
+
 } // namespace platform::codepage

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
+#include <QStringView>
 
 // Text on disk is single-byte Windows-1251. Every byte the program reads or
 // writes crosses into Unicode here and nowhere else.
@@ -19,5 +21,20 @@ QByteArray fromUnicode(const QString &text);
 // The code 0..255 of one character (a UCS-4 code point), 63 when the code
 // page cannot hold it.
 int codeOf(char32_t character);
+
+// Whether a line break may stand in the text: not in a value that a file
+// keeps on one line.
+enum class LineBreaks { Held, NotHeld };
+
+// The characters of text that would not come back from a file as they are,
+// each once, in the order they first appear, at most atMost of them. A
+// surrogate pair is one character; a lone surrogate is a character of its own
+// that no code page holds. With LineBreaks::NotHeld, CR and LF count too.
+QList<char32_t> unholdable(QStringView text, qsizetype atMost, LineBreaks lineBreaks = LineBreaks::Held);
+
+// How a message names one character: itself between the quotes, then its
+// code, as «Ж» (U+0416). A character below U+0020 goes by its code alone:
+// shown as itself, a line break would break the message in two.
+QString describeCharacter(char32_t character, QChar open = u'«', QChar close = u'»');
 
 } // namespace platform::codepage

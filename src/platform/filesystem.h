@@ -61,9 +61,4 @@ using WriteAccess = int (*)(const QByteArray &nativePath);
 // and returns the one it replaced.
 WriteAccess setWriteAccess(WriteAccess test);
 
-// Writes bytes to path, creating or truncating it first, as a plain
-// sequential write does, but refuses what readFile refuses. Throws
-// RuntimeFailure; what was written before a failure stays in the file.
-void writeFile(const QString &path, const QByteArray &bytes);
-
 } // namespace platform::filesystem

@@ -250,7 +250,7 @@ QByteArray throughLinks(QByteArray path)
     }
 }
 
-void writeInPlace(const QByteArray &path, const QByteArray &bytes, bool flush = false)
+void writeInPlace(const QByteArray &path, const QByteArray &bytes)
 {
     struct stat info;
     Descriptor fd(openRegular(path, O_WRONLY | O_CREAT, info));
@@ -258,7 +258,7 @@ void writeInPlace(const QByteArray &path, const QByteArray &bytes, bool flush = 
         throw RuntimeFailure::fromErrno(errno);
     int error = writeAll(fd.get(), bytes);
     // A file system that cannot flush at all is no reason to refuse the save.
-    if (error == 0 && flush && ::fsync(fd.get()) != 0 && errno != EINVAL && errno != ENOTSUP)
+    if (error == 0 && ::fsync(fd.get()) != 0 && errno != EINVAL && errno != ENOTSUP)
         error = errno;
     if (const int closeError = fd.close(); error == 0)
         error = closeError;
@@ -372,14 +372,14 @@ void saveDataFile(const QString &path, const QByteArray &bytes, KeepOld keepOld,
             saveDataFile(path + QStringLiteral(".bak"), readFile(path), KeepOld::No, old.st_mode & 0777);
         // Replacing a file with other names would part them.
         if (old.st_nlink > 1) {
-            writeInPlace(target, bytes, true);
+            writeInPlace(target, bytes);
             return;
         }
     }
     if (const int refusal = replaceFromBeside(target, bytes, hadOld ? &old : nullptr, newMode)) {
         if (!hadOld)
             throwForError(refusal, target);
-        writeInPlace(target, bytes, true);
+        writeInPlace(target, bytes);
     }
 }
 
@@ -417,8 +417,8 @@ QByteArray readFile(const QString &path)
     struct stat info;
     const Descriptor fd(openRegular(nativePathOf(path), O_RDONLY, info));
 
-    try {
-        QByteArray bytes;
+    QByteArray bytes;
+    const auto readAll = [&] {
         // The size is a hint only: some files report 0 and still have content.
         qsizetype capacity = info.st_size > 0 ? static_cast<qsizetype>(info.st_size) + 1 : 4096;
         bytes.resize(capacity);
@@ -439,15 +439,10 @@ QByteArray readFile(const QString &path)
             size += got;
         }
         bytes.truncate(size);
-        return bytes;
-    } catch (const std::bad_alloc &) {
-        throw RuntimeFailure::withNumber(failure::OutOfMemory);
-    }
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    writeInPlace(nativePathOf(path), bytes);
+    };
+    if (const std::optional<RuntimeFailure> failed = failureOf(readAll))
+        throw *failed;
+    return bytes;
 }
 
 WriteAccess setWriteAccess(WriteAccess test)

@@ -3,6 +3,8 @@
 #include <QString>
 
 #include <exception>
+#include <new>
+#include <optional>
 
 namespace platform {
 
@@ -45,5 +47,20 @@ constexpr int PathFileAccess = 75;
 constexpr int PathNotFound = 76;
 constexpr int PrinterError = 482;
 } // namespace failure
+
+// Runs work and gives back the failure that ended it, if any: a
+// RuntimeFailure as thrown, or running out of memory as failure 7. Whatever
+// tells the user of a failure, or hands it on, catches it through here.
+template<typename Work> std::optional<RuntimeFailure> failureOf(Work &&work)
+{
+    try {
+        work();
+    } catch (const RuntimeFailure &thrown) {
+        return thrown;
+    } catch (const std::bad_alloc &) {
+        return RuntimeFailure::withNumber(failure::OutOfMemory);
+    }
+    return std::nullopt;
+}
 
 } // namespace platform

@@ -8,12 +8,22 @@
 namespace platform::sound {
 
 // Plays a PCM WAV file on a thread of its own and returns at once. While a
-// sound plays a new one is not played. A missing or unreadable file, or no
-// sound device, plays nothing and says nothing.
+// sound plays a new one is not played. A missing or unreadable file, no sound
+// device or no sound library plays nothing and says nothing.
 void playAsync(const QString &path);
 
-// True while a sound started by playAsync is still playing.
-bool isPlaying();
+// What the player takes from the system, replaceable by a test: the sound
+// library, loaded by the first sound that finds it, and a call made on the
+// player's thread whenever a sound it took is over, played or not.
+struct Seam
+{
+    const char *library = "libasound.so.2"; // a name that stays valid
+    void (*finished)() = nullptr;
+};
+
+// Puts seam in place of the current one for the sounds taken from now on and
+// returns the one it replaced.
+Seam setSeam(Seam seam);
 
 enum class SampleFormat { Unsigned8, Signed16, Signed24Packed, Signed32, Float32 };
 

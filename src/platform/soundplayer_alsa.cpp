@@ -1,3 +1,4 @@
+#include "filesystem.h"
 #include "soundplayer.h"
 
 #include <QFile>
@@ -5,17 +6,14 @@
 #include <algorithm>
 #include <alsa/asoundlib.h>
 #include <atomic>
-#include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
 #include <dlfcn.h>
-#include <fcntl.h>
 #include <memory>
 #include <mutex>
-#include <sys/stat.h>
 #include <thread>
-#include <unistd.h>
+#include <utility>
 
 namespace platform::sound {
 
@@ -116,10 +114,10 @@ template<typename Function> bool look(void *library, const char *name, Function 
     return function != nullptr;
 }
 
-std::optional<Alsa> loadAlsa()
+std::optional<Alsa> loadAlsa(const char *name)
 {
     // Kept loaded to the end of the process: a sound may still be draining.
-    void *library = ::dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL);
+    void *library = ::dlopen(name, RTLD_NOW | RTLD_LOCAL);
     if (!library)
         return std::nullopt;
     Alsa alsa;
@@ -134,44 +132,29 @@ std::optional<Alsa> loadAlsa()
     return alsa;
 }
 
-const Alsa *alsa()
+// Only the player's thread calls this, one sound at a time. A library that
+// was not there is looked for again by the next sound.
+const Alsa *alsa(const char *library)
 {
-    static const std::optional<Alsa> loaded = loadAlsa();
+    static const char *loadedFrom = nullptr;
+    static std::optional<Alsa> loaded;
+    if (!loaded || std::strcmp(library, loadedFrom) != 0) {
+        loaded = loadAlsa(library);
+        loadedFrom = library;
+    }
     return loaded ? &*loaded : nullptr;
 }
 
-std::optional<QByteArray> readWholeFile(const QByteArray &path)
+// A sound file that is a pipe, a device or a folder is silence at once: it
+// would otherwise hold this thread, and with it every later sound.
+std::optional<QByteArray> readWholeFile(const QString &path)
 {
-    // Without O_NONBLOCK a sound file that is a pipe would hold this thread,
-    // and with it every later sound, until someone wrote to it. A regular
-    // file reads the same either way; anything else is silence.
-    const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0)
+    QFile file;
+    filesystem::openForReading(file, path);
+    if (file.size() > largestWaveFile)
         return std::nullopt;
-    struct stat info;
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
-        return std::nullopt;
-    }
-    QByteArray bytes;
-    char buffer[65536];
-    bool ok = true;
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0) {
-            ok = got == 0;
-            break;
-        }
-        if (bytes.size() + got > largestWaveFile) {
-            ok = false;
-            break;
-        }
-        bytes.append(buffer, got);
-    }
-    ::close(fd);
-    if (!ok)
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
         return std::nullopt;
     return bytes;
 }
@@ -185,9 +168,9 @@ struct Playback
     bool finished = false;
 };
 
-void play(const QByteArray &bytes, const Wave &wave, const Playback &playback)
+void play(const QByteArray &bytes, const Wave &wave, const Playback &playback, const char *libraryName)
 {
-    const Alsa *const library = alsa();
+    const Alsa *const library = alsa(libraryName);
     if (!library)
         return;
     snd_pcm_t *pcm = nullptr;
@@ -226,18 +209,20 @@ void play(const QByteArray &bytes, const Wave &wave, const Playback &playback)
     library->pcmClose(pcm);
 }
 
-void playFile(const QByteArray &path, const std::shared_ptr<Playback> &playback)
+void playFile(const QString &path, const std::shared_ptr<Playback> &playback, const Seam &seam)
 {
     try {
         if (const std::optional<QByteArray> bytes = readWholeFile(path)) {
             if (const std::optional<Wave> wave = parseWave(*bytes))
-                play(*bytes, *wave, *playback);
+                play(*bytes, *wave, *playback, seam.library);
         }
     } catch (...) {
-        // Out of memory while reading: silence like any other sound that
-        // cannot be played. Nothing may escape a thread.
+        // A file that cannot be read, or no memory for it: silence like any
+        // other sound that cannot be played. Nothing may escape a thread.
     }
     soundPlaying.store(false);
+    if (seam.finished)
+        seam.finished();
     const std::lock_guard lock(playback->mutex);
     playback->finished = true;
     playback->finishedChanged.notify_all();
@@ -282,16 +267,23 @@ public:
             m_thread.join();
         m_playback = std::make_shared<Playback>();
         try {
-            m_thread = std::thread(playFile, QFile::encodeName(path), m_playback);
+            m_thread = std::thread(playFile, path, m_playback, m_seam);
         } catch (...) {
             soundPlaying.store(false);
         }
+    }
+
+    Seam setSeam(Seam seam)
+    {
+        const std::lock_guard lock(m_mutex);
+        return std::exchange(m_seam, seam);
     }
 
 private:
     std::mutex m_mutex;
     std::thread m_thread;
     std::shared_ptr<Playback> m_playback;
+    Seam m_seam;
 };
 
 Player &player()
@@ -361,9 +353,9 @@ void playAsync(const QString &path)
     player().start(path);
 }
 
-bool isPlaying()
+Seam setSeam(Seam seam)
 {
-    return soundPlaying.load();
+    return player().setSeam(seam);
 }
 
 } // namespace platform::sound

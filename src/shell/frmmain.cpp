@@ -23,8 +23,6 @@
 #include <QPushButton>
 #include <QScreen>
 
-#include <new>
-
 namespace {
 
 constexpr int clientWidthTwips = 7425;
@@ -137,13 +135,8 @@ void frmMain::InitApplication()
 
     // Each step reports its own failure and start-up goes on with the next.
     const auto step = [this](const auto &work) {
-        try {
-            work();
-        } catch (const platform::RuntimeFailure &failure) {
-            showError(failure.description());
-        } catch (const std::bad_alloc &) {
-            showError(platform::RuntimeFailure::descriptionOf(platform::failure::OutOfMemory));
-        }
+        if (const std::optional<platform::RuntimeFailure> failure = platform::failureOf(work))
+            showError(failure->description());
     };
     step([this, &state] {
         if (!m_context.FolderExists(state.PersonalFolder()))
@@ -162,7 +155,7 @@ void frmMain::LoadSettings()
                          AppContext::Buttons::Ok, AppContext::Icon::Critical);
     };
     const QString path = state.ProgramFolder + settingsfile::fileName();
-    try {
+    const std::optional<platform::RuntimeFailure> failure = platform::failureOf([&] {
         if (!m_context.FileExists(path)) {
             SSTab1->setCurrentIndex(PageTools);
             return;
@@ -174,11 +167,9 @@ void frmMain::LoadSettings()
             page = PageGames;
         SSTab1->setCurrentIndex(page);
         m_document.setLastFile(ReadKeyValue(file, settingsfile::section(), settingsfile::lastFileKey()));
-    } catch (const platform::RuntimeFailure &failure) {
-        reportReadFailure(failure.description());
-    } catch (const std::bad_alloc &) {
-        reportReadFailure(platform::RuntimeFailure::descriptionOf(platform::failure::OutOfMemory));
-    }
+    });
+    if (failure)
+        reportReadFailure(failure->description());
 }
 
 void frmMain::SaveSettings()
@@ -189,15 +180,14 @@ void frmMain::SaveSettings()
                              + description,
                          AppContext::Buttons::Ok, AppContext::Icon::Critical);
     };
-    try {
+    // Running out of memory is reported like any other failure: closeEvent
+    // must not end the program.
+    const std::optional<platform::RuntimeFailure> failure = platform::failureOf([&] {
         platform::filesystem::writeDataFile(state.ProgramFolder + settingsfile::fileName(),
                                             settingsfile::bytes(SSTab1->currentIndex(), m_document.LastFile));
-    } catch (const platform::RuntimeFailure &failure) {
-        reportWriteFailure(failure.description());
-    } catch (const std::bad_alloc &) {
-        // Reported like any other failure: closeEvent must not end the program.
-        reportWriteFailure(platform::RuntimeFailure::descriptionOf(platform::failure::OutOfMemory));
-    }
+    });
+    if (failure)
+        reportWriteFailure(failure->description());
 }
 
 bool frmMain::Form_Unload()

@@ -5,11 +5,6 @@
 
 #include <QApplication>
 
-// Only the start-up benchmark's own build of this program has the probe.
-#ifdef TARNEL_STARTUP_PROBE
-#include "startupprobe.h"
-#endif
-
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
@@ -20,9 +15,6 @@ int main(int argc, char *argv[])
     platform::PlatformSystem system;
     frmMain window(dialogs, system);
     dialogs.setParent(&window);
-#ifdef TARNEL_STARTUP_PROBE
-    bench::reportWhenShown(&window);
-#endif
     window.show();
     return app.exec();
 }

@@ -5,6 +5,7 @@
 #include "settingsfile.h"
 
 #include <QBuffer>
+#include <QRandomGenerator>
 #include <QTest>
 
 #include <algorithm>
@@ -20,6 +21,7 @@ private Q_SLOTS:
     void readKeyValue_closedDeviceGivesEmpty();
     void readKeyValues_data();
     void readKeyValues();
+    void readKeyValues_answersAsOneLookupAtATime();
     void pageFromText_data();
     void pageFromText();
     void bytes_data();
@@ -29,6 +31,28 @@ private Q_SLOTS:
 static QByteArray ansi(const QString &text)
 {
     return platform::codepage::fromUnicode(text);
+}
+
+// The reader's rules the plain way: the whole file as lines, the header
+// searched for, then the key from the line below it.
+static QString plainReadKeyValue(const QByteArray &bytes, const QString &section, const QString &key)
+{
+    QString text = platform::codepage::toUnicode(bytes);
+    text.replace(u"\r\n"_qs, u"\r"_qs);
+    const QStringList lines = text.split(u'\r');
+    qsizetype at = 0;
+    if (!section.isEmpty()) {
+        const QString header = u'[' + section + u']';
+        while (at < lines.size() && !lines[at].startsWith(header, Qt::CaseInsensitive))
+            ++at;
+        ++at;
+    }
+    const QString name = key + u'=';
+    for (; at < lines.size(); ++at) {
+        if (lines[at].startsWith(name, Qt::CaseInsensitive))
+            return lines[at].mid(name.size());
+    }
+    return QString();
 }
 
 void tst_KeyValue::readKeyValue_data()
@@ -172,6 +196,55 @@ void tst_KeyValue::readKeyValues()
     QVERIFY(buffer.open(QIODevice::ReadOnly));
     QCOMPARE(ReadKeyValues(buffer, asked), expected);
     QVERIFY2(buffer.bytesRead <= content.size(), QByteArray::number(buffer.bytesRead).constData());
+}
+
+// Files made of every kind of line the reader tells apart, cut into blocks
+// at every kind of place.
+void tst_KeyValue::readKeyValues_answersAsOneLookupAtATime()
+{
+    const QStringList sections {QString(), u"sec"_qs, u"SEC"_qs, u"sec2"_qs, u"ёлка"_qs, u"missing"_qs};
+    const QStringList keys {QString(), u"key"_qs, u"KEY"_qs, u"ke"_qs, u"keyx"_qs, u"ключ"_qs};
+    const QList<QByteArray> tails {"", " more", "x", "]"};
+    const QList<QByteArray> values {"", "v", "a=b", "  x  ", "\x98", QByteArray("\0z", 2), "\xC0\xE0", "a\nb"};
+    const QList<QByteArray> lineEnds {"\r\n", "\r\n", "\r", "\n"};
+    QList<KeyValueLookup> lookups;
+    for (const QString &section : sections) {
+        for (const QString &key : keys)
+            lookups.append({section, key});
+    }
+    QRandomGenerator random(24);
+    const auto any = [&random](const auto &list) { return list.at(random.bounded(int(list.size()))); };
+    for (int round = 0; round < 200; ++round) {
+        QByteArray file;
+        // A line long enough to put the end of the first block among the lines after it.
+        if (round % 4 == 0)
+            file += QByteArray(65536 - random.bounded(40), 'n') + "\r\n";
+        for (int line = random.bounded(12); line > 0; --line) {
+            switch (random.bounded(4)) {
+            case 0:
+                file += (random.bounded(6) == 0 ? " [" : "[") + ansi(any(sections)) + "]" + any(tails);
+                break;
+            case 1:
+                file += ansi(any(keys)) + (random.bounded(6) == 0 ? " =" : "=") + any(values);
+                break;
+            case 2:
+                file += any(QList<QByteArray> {"", "=", "[", "noise", "\xC8\xC8"});
+                break;
+            default:
+                file += ansi(any(keys).toUpper() + u'=' + any(sections));
+            }
+            file += any(lineEnds);
+        }
+        QBuffer buffer(&file);
+        QVERIFY(buffer.open(QIODevice::ReadOnly));
+        const QStringList answers = ReadKeyValues(buffer, lookups);
+        for (qsizetype i = 0; i < lookups.size(); ++i) {
+            const QString expected = plainReadKeyValue(file, lookups[i].section, lookups[i].key);
+            QVERIFY2(answers.at(i) == expected,
+                     qPrintable(u"[%1] %2 in %3"_qs.arg(lookups[i].section, lookups[i].key,
+                                                        QString::fromLatin1(file.right(300).toPercentEncoding()))));
+        }
+    }
 }
 
 void tst_KeyValue::pageFromText_data()

@@ -12,9 +12,9 @@
 
 // Plays the user of the next modal dialog. While it is up, the step is called
 // every few milliseconds until it says it has answered (a step may have to
-// wait, for instance for a folder listing). Whatever is still up after one
-// second, unanswered or not closed by the answer, is rejected, so a dialog
-// can never hang the test.
+// wait, for instance for a folder listing). Whatever is still up one second
+// after the dialog opened, unanswered or not closed by the answer, is
+// rejected, so a dialog can never hang the test.
 class ModalAnswerer : public QObject
 {
 public:
@@ -23,7 +23,6 @@ public:
     explicit ModalAnswerer(Step step)
         : m_step(std::move(step))
     {
-        m_clock.start();
         connect(&m_timer, &QTimer::timeout, this, &ModalAnswerer::poll);
         m_timer.start(10);
     }
@@ -35,14 +34,16 @@ private:
     void poll()
     {
         QWidget *modal = QApplication::activeModalWidget();
-        if (!m_dialog && modal)
+        if (!m_dialog && modal) {
             m_dialog = modal;
+            m_clock.start();
+        }
         const bool open = m_dialog && m_dialog->isVisible();
         if (m_answered && !open) {
             m_timer.stop();
             return;
         }
-        if (m_clock.elapsed() > 1000) {
+        if (m_clock.isValid() && m_clock.elapsed() > 1000) {
             // Our dialog, or a message it raised in turn.
             auto *dialog = qobject_cast<QDialog *>(modal);
             if (dialog && (open || !m_dialog)) {
