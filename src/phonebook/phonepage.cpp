@@ -24,7 +24,6 @@ PhonePage::PhonePage(PhoneBook &book, QWidget *parent)
     cmdSaveGrid = new QPushButton(QStringLiteral("Сохранить"), this);
 
     using platform::twips::rect;
-    using platform::twips::toPixels;
 
     const struct
     {
@@ -44,6 +43,29 @@ PhonePage::PhonePage(PhoneBook &book, QWidget *parent)
     placeLabel(Label8, "Label8", rect(120, 600, 1575, 375), false);
     placeLabel(Label9, "Label9", rect(3120, 600, 1575, 375), false);
 
+    shapeGrid();
+    showGrid();
+
+    connect(Grid1, &QTableWidget::currentCellChanged, this,
+            [this](int row, int col, int, int) { Grid1_currentCellChanged(row, col); });
+    // A Ctrl+click takes the selection off the current cell; put it back.
+    connect(Grid1, &QTableWidget::itemSelectionChanged, this, [this] {
+        if (!m_showing && Grid1->selectedItems().isEmpty())
+            showCurrentCell();
+    });
+    PhoneBook *model = &book;
+    connect(cmdAddPhone, &QPushButton::clicked, this, [model] { model->addEntry(); });
+    connect(cmdEditPhone, &QPushButton::clicked, this, [model] { model->editEntry(); });
+    connect(cmdDelPhone, &QPushButton::clicked, this, [model] { model->deleteEntry(); });
+    connect(cmdClearAllPhone, &QPushButton::clicked, this, [model] { model->clearAll(); });
+    connect(cmdSaveGrid, &QPushButton::clicked, this, [model] { model->SavePhone(); });
+    connect(model, &PhoneBook::changed, this, &PhonePage::showGrid);
+    connect(model, &PhoneBook::currentCellMoved, this, &PhonePage::showCurrentCell);
+}
+
+void PhonePage::shapeGrid()
+{
+    using platform::twips::toPixels;
     // Every cell is a data cell: no headings, no editing in place, and the
     // current cell is the one selection.
     Grid1->setFont(platform::appearance::userTextFont(Grid1->font()));
@@ -65,23 +87,6 @@ PhonePage::PhonePage(PhoneBook &book, QWidget *parent)
     Grid1->setRowCount(PhoneBook::Rows);
     Grid1->setColumnWidth(0, toPixels(3000));
     Grid1->setColumnWidth(1, toPixels(5000) - toPixels(3000));
-    showGrid();
-
-    connect(Grid1, &QTableWidget::currentCellChanged, this,
-            [this](int row, int col, int, int) { Grid1_currentCellChanged(row, col); });
-    // A Ctrl+click takes the selection off the current cell; put it back.
-    connect(Grid1, &QTableWidget::itemSelectionChanged, this, [this] {
-        if (!m_showing && Grid1->selectedItems().isEmpty())
-            showCurrentCell();
-    });
-    PhoneBook *model = &book;
-    connect(cmdAddPhone, &QPushButton::clicked, this, [model] { model->addEntry(); });
-    connect(cmdEditPhone, &QPushButton::clicked, this, [model] { model->editEntry(); });
-    connect(cmdDelPhone, &QPushButton::clicked, this, [model] { model->deleteEntry(); });
-    connect(cmdClearAllPhone, &QPushButton::clicked, this, [model] { model->clearAll(); });
-    connect(cmdSaveGrid, &QPushButton::clicked, this, [model] { model->SavePhone(); });
-    connect(model, &PhoneBook::changed, this, &PhonePage::showGrid);
-    connect(model, &PhoneBook::currentCellMoved, this, &PhonePage::showCurrentCell);
 }
 
 void PhonePage::showGrid()

@@ -28,6 +28,8 @@ public:
     QPushButton *cmdSaveGrid;
 
 private:
+    // Two fixed columns of 50 rows, every cell a data cell.
+    void shapeGrid();
     void showGrid();
     void showCurrentCell();
     void Grid1_currentCellChanged(int row, int col);
