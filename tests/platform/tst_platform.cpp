@@ -169,9 +169,7 @@ QStringList describeEntries(const QString &root, const QString &prefix = QString
         const QString relative = prefix + name;
         const QString path = root + QLatin1Char('/') + relative;
         const QByteArray native = QFile::encodeName(path);
-        struct stat info
-        {
-        };
+        struct stat info = {};
         ::lstat(native.constData(), &info);
         const QString mode = QString::number(info.st_mode & 07777, 8).rightJustified(4, QLatin1Char('0'));
         if (S_ISLNK(info.st_mode)) {
@@ -278,16 +276,13 @@ private Q_SLOTS:
                                  "bin/found-on-path", "bin/local", "xdg-open", ".hidden", "[ab]x"})
             makeFile(at(QString::fromLatin1(file)));
         makeFile(at(QStringLiteral("plain.txt")), "text", QFile::ReadOwner | QFile::WriteOwner);
-        QVERIFY(QFile::link(at(QStringLiteral("tool")), at(QStringLiteral("link-to-tool"))));
-        QVERIFY(QFile::link(at(QStringLiteral("nowhere")), at(QStringLiteral("dangling"))));
-        QVERIFY(QFile::link(at(QStringLiteral("loop-b")), at(QStringLiteral("loop-a"))));
-        QVERIFY(QFile::link(at(QStringLiteral("loop-a")), at(QStringLiteral("loop-b"))));
-
         // What may be chosen as a document and is not a file: a pipe nobody
         // writes to, a socket's name as its server leaves it, a device. Root
         // gets a null device of its own: through a link, a write gone wrong
         // could replace the machine's. Anyone else may link to it safely.
-        QCOMPARE(::mkfifo(QFile::encodeName(at(QStringLiteral("pipe"))).constData(), 0600), 0);
+        QCOMPARE(makeEntries(m_dir.path(), words({"link-to-tool -> tool", "dangling -> nowhere", "loop-a -> loop-b",
+                                                  "loop-b -> loop-a", "pipe |"})),
+                 QString());
         sockaddr_un address {};
         address.sun_family = AF_UNIX;
         const QByteArray socketName = QFile::encodeName(at(QStringLiteral("socket")));
@@ -881,9 +876,7 @@ private Q_SLOTS:
 
         const QByteArray none;
         QTest::newRow("missing") << "missing.wav" << none << none << false;
-        QTest::newRow("garbage") << "garbage.wav" << QByteArray(5000, '\x7F') << none << false;
         QTest::newRow("damaged header") << "damaged.wav" << quietWave(100).left(30) << none << false;
-        QTest::newRow("a folder") << "folder.wav" << none << none << false;
         QTest::newRow("a pipe nobody writes to") << "tarnelclick.wav" << none << none << false;
         QTest::newRow("empty name") << "" << none << none << false;
         // A device that is not there, of the kind that makes ALSA complain aloud.
@@ -904,8 +897,6 @@ private Q_SLOTS:
         const QString path = file.isEmpty() ? QString() : folder.filePath(file);
         if (!content.isEmpty())
             makeFile(path, content);
-        else if (file == QStringLiteral("folder.wav"))
-            QVERIFY(QDir(folder.path()).mkdir(file));
         else if (file == QStringLiteral("tarnelclick.wav"))
             QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
         const QString played = folder.filePath(QStringLiteral("played.raw"));
