@@ -17,6 +17,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
+
 using platform::Dialogs;
 using platform::QtDialogs;
 
@@ -74,16 +76,6 @@ QStringList listedNames(QFileDialog *dialog)
     return names;
 }
 
-QLineEdit *fileNameEdit(QFileDialog *dialog)
-{
-    return dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
-}
-
-QComboBox *filterBox(QFileDialog *dialog)
-{
-    return dialog->findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
-}
-
 } // namespace
 
 class tst_QtDialogs : public QObject
@@ -107,10 +99,7 @@ private Q_SLOTS:
     void chooseFont_uprightBookFace_previousUse_noEffects();
     void face_standInOnlyForMissingFaces();
 
-    void twips_toPixels();
-    void twips_rect_data();
-    void twips_rect();
-    void twips_adjacentRectsTouch();
+    void twips_edgesRoundSoNeighboursTouch();
 
 private:
     QTemporaryDir m_dir;
@@ -119,10 +108,8 @@ private:
 void tst_QtDialogs::initTestCase()
 {
     QVERIFY(m_dir.isValid());
-    for (const QString &name : {QStringLiteral("notes.txt"), QStringLiteral("README"), QStringLiteral("run.log")}) {
-        QFile file(m_dir.filePath(name));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-    }
+    for (const QString &name : {u"notes.txt"_qs, u"README"_qs, u"run.log"_qs})
+        QVERIFY(QFile(m_dir.filePath(name)).open(QIODevice::WriteOnly));
     platform::appearance::installRussianTranslations(*qApp);
 }
 
@@ -131,19 +118,19 @@ void tst_QtDialogs::message_data()
     QTest::addColumn<Dialogs::Message>("message");
     QTest::addColumn<QString>("press");
     QTest::addColumn<Dialogs::Answer>("answer");
-    QTest::addColumn<QStringList>("shown"); // title, icon, text, captions()
     // Escape and the close request give closing; a box with only Yes and No
     // has no close box, ignores both and is answered by its default button.
     QTest::addColumn<Dialogs::Answer>("closing");
+    QTest::addColumn<QStringList>("shown"); // title, icon, text, captions()
 
     using A = Dialogs::Answer;
     using B = Dialogs::Buttons;
+    using M = QMessageBox;
     const QString text = QStringLiteral("Сохранить изменения?");
     const auto buttons = [&](const char *name, B set, int defaultIndex, const QString &shown, const QString &press,
                              A answer, A closing) {
         QTest::newRow(name) << Dialogs::Message {text, set, Dialogs::Icon::None, QString(), defaultIndex} << press
-                            << answer << QStringList {program, QString::number(QMessageBox::NoIcon), text, shown}
-                            << closing;
+                            << answer << closing << QStringList {program, QString::number(M::NoIcon), text, shown};
     };
     buttons("ok", B::Ok, 0, u"*ОК"_qs, u"ОК"_qs, A::Ok, A::Ok);
     buttons("ok cancel, ok", B::OkCancel, 0, u"*ОК Отмена"_qs, u"ОК"_qs, A::Ok, A::Cancel);
@@ -156,20 +143,18 @@ void tst_QtDialogs::message_data()
 
     using I = Dialogs::Icon;
     // shownText: null when the text is shown as given.
-    const auto look = [&](const char *name, const QString &title, I icon, QMessageBox::Icon shownIcon,
-                          const QString &given, const QString &shownText = QString()) {
-        QTest::newRow(name) << Dialogs::Message {given, B::Ok, icon, title, 0} << u"ОК"_qs << A::Ok
+    const auto look = [&](const char *name, const QString &title, I icon, M::Icon shownIcon, const QString &given,
+                          const QString &shownText = QString()) {
+        QTest::newRow(name) << Dialogs::Message {given, B::Ok, icon, title, 0} << u"ОК"_qs << A::Ok << A::Ok
                             << QStringList {title.isEmpty() ? program : title, QString::number(shownIcon),
-                                            shownText.isNull() ? given : shownText, u"*ОК"_qs}
-                            << A::Ok;
+                                            shownText.isNull() ? given : shownText, u"*ОК"_qs};
     };
-    const QString x = QStringLiteral("x");
-    look("own title, critical", QStringLiteral("Ошибка"), I::Critical, QMessageBox::Critical, x);
-    look("exclamation", QString(), I::Exclamation, QMessageBox::Warning, x);
-    look("information", QString(), I::Information, QMessageBox::Information, x);
-    look("question", QString(), I::Question, QMessageBox::Question, x);
-    look("markup shown as typed", QString(), I::None, QMessageBox::NoIcon, QStringLiteral("<b>Иванов</b> & Co"));
-    look("CR LF is one line break", QString(), I::Critical, QMessageBox::Critical,
+    look("own title, critical", QStringLiteral("Ошибка"), I::Critical, M::Critical, u"x"_qs);
+    look("exclamation", QString(), I::Exclamation, M::Warning, u"x"_qs);
+    look("information", QString(), I::Information, M::Information, u"x"_qs);
+    look("question", QString(), I::Question, M::Question, u"x"_qs);
+    look("markup shown as typed", QString(), I::None, M::NoIcon, QStringLiteral("<b>Иванов</b> & Co"));
+    look("CR LF is one line break", QString(), I::Critical, M::Critical,
          QStringLiteral("Ошибка:\r\n\r\nФайл не найден"), QStringLiteral("Ошибка:\n\nФайл не найден"));
 }
 
@@ -178,8 +163,8 @@ void tst_QtDialogs::message()
     QFETCH(Dialogs::Message, message);
     QFETCH(QString, press);
     QFETCH(Dialogs::Answer, answer);
-    QFETCH(QStringList, shown);
     QFETCH(Dialogs::Answer, closing);
+    QFETCH(QStringList, shown);
 
     ModalAnswerer answerer(answering<QMessageBox>([&](QMessageBox *box) {
         QCOMPARE((QStringList {box->windowTitle(), QString::number(box->icon()), box->text(), captions(box)}), shown);
@@ -296,15 +281,16 @@ void tst_QtDialogs::openFile_filterListsDotlessFileUnderAllFiles_nameAndFilterKe
 {
     const QString allFiles = QStringLiteral("Все файлы (*)");
     ModalAnswerer answerer(answering<QFileDialog>([&](QFileDialog *dialog) {
-        QStringList shown = QStringList {dialog->windowTitle()} + dialog->nameFilters();
-        for (int i = 0; i < filterBox(dialog)->count(); ++i)
-            shown.append(filterBox(dialog)->itemText(i));
-        QCOMPARE(shown, (QStringList {u"Открыть файл"_qs, u"Текстовые файлы (*.txt) (*.txt)"_qs, allFiles,
-                                      u"Текстовые файлы (*.txt)"_qs, u"Все файлы"_qs}));
+        // The entries show the descriptions alone, which name their patterns.
+        const QStringList shown
+            = QStringList {dialog->windowTitle(), dialog->findChild<QComboBox *>(u"fileTypeCombo"_qs)->currentText()}
+            + dialog->nameFilters();
+        QCOMPARE(shown, (QStringList {u"Открыть файл"_qs, u"Текстовые файлы (*.txt)"_qs,
+                                      u"Текстовые файлы (*.txt) (*.txt)"_qs, allFiles}));
         QTRY_COMPARE(listedNames(dialog), QStringList {u"notes.txt"_qs});
         dialog->selectNameFilter(allFiles);
         QTRY_COMPARE(listedNames(dialog), (QStringList {u"README"_qs, u"notes.txt"_qs, u"run.log"_qs}));
-        fileNameEdit(dialog)->setText(u"README"_qs);
+        dialog->findChild<QLineEdit *>(u"fileNameEdit"_qs)->setText(u"README"_qs);
         clickButton(dialog);
     }));
     QtDialogs dialogs;
@@ -313,8 +299,8 @@ void tst_QtDialogs::openFile_filterListsDotlessFileUnderAllFiles_nameAndFilterKe
     QVERIFY(answerer.answered());
 
     ModalAnswerer canceller(answering<QFileDialog>([&](QFileDialog *dialog) {
-        QCOMPARE(fileNameEdit(dialog)->text(), u"README"_qs);
-        QCOMPARE(filterBox(dialog)->currentText(), u"Все файлы"_qs);
+        QCOMPARE(dialog->findChild<QLineEdit *>(u"fileNameEdit"_qs)->text(), u"README"_qs);
+        QCOMPARE(dialog->findChild<QComboBox *>(u"fileTypeCombo"_qs)->currentText(), u"Все файлы"_qs);
         dialog->reject();
     }));
     QCOMPARE(dialogs.saveFile({textFilter, u"Сохранить как"_qs, QString(), m_dir.path()}), QString());
@@ -330,8 +316,7 @@ void tst_QtDialogs::fileDialog_folderAndTypedName_data()
 
     QTest::newRow("open, existing: cancel") << false << QString() << QString() << QString();
     QTest::newRow("save, missing: nearest") << true << QStringLiteral("My Tarnel") << QString() << QString();
-    QTest::newRow("open, missing two deep")
-        << false << QStringLiteral("Мои/My Tarnel/Архив") << QStringLiteral("Мои") << QString();
+    QTest::newRow("open, missing two deep") << false << u"Мои/My Tarnel/Архив"_qs << u"Мои"_qs << QString();
     QTest::newRow("save, no extension added") << true << QString() << QString() << QStringLiteral("отчёт");
     QTest::newRow("save, other extension") << true << QString() << QString() << QStringLiteral("report.doc");
     // An existing file brings no question from the dialog: the caller asks.
@@ -349,8 +334,7 @@ void tst_QtDialogs::fileDialog_folderAndTypedName()
     // A folder of its own: the dialog would otherwise open where it was last.
     QTemporaryDir base;
     QVERIFY(QDir(base.path()).mkdir(QStringLiteral("Мои")));
-    QFile existing(base.filePath(QStringLiteral("notes.txt")));
-    QVERIFY(existing.open(QIODevice::WriteOnly));
+    QVERIFY(QFile(base.filePath(u"notes.txt"_qs)).open(QIODevice::WriteOnly));
 
     const QString nearestFolder = QDir(QDir(base.path()).filePath(nearest)).absolutePath();
     ModalAnswerer answerer(answering<QFileDialog>([&](QFileDialog *dialog) {
@@ -358,7 +342,7 @@ void tst_QtDialogs::fileDialog_folderAndTypedName()
         QCOMPARE(dialog->acceptMode(), save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
         if (typed.isNull())
             return dialog->reject();
-        fileNameEdit(dialog)->setText(typed);
+        dialog->findChild<QLineEdit *>(u"fileNameEdit"_qs)->setText(typed);
         clickButton(dialog);
     }));
     QtDialogs dialogs;
@@ -425,7 +409,7 @@ void tst_QtDialogs::chooseFont_uprightBookFace_previousUse_noEffects()
         QVERIFY(std::none_of(effects.begin(), effects.end(), [](QCheckBox *box) { return box->isVisible(); }));
         // The sample still shows a line of the chosen face.
         const auto *sample = dialog->findChild<QLineEdit *>(QStringLiteral("qt_fontDialog_sampleEdit"));
-        QVERIFY2(sample->height() >= sample->fontMetrics().height(), qPrintable(QString::number(sample->height())));
+        QVERIFY(sample && sample->height() >= sample->fontMetrics().height());
         dialog->reject();
     }));
     QVERIFY(!dialogs.chooseFont(QStringLiteral("Шрифт"), QFont(QStringLiteral("Liberation Serif"), 8)));
@@ -444,40 +428,25 @@ void tst_QtDialogs::face_standInOnlyForMissingFaces()
     QFont::removeSubstitutions(QStringLiteral("DejaVu Sans"));
 }
 
-void tst_QtDialogs::twips_toPixels()
+void tst_QtDialogs::twips_edgesRoundSoNeighboursTouch()
 {
     // To the nearest pixel, halves away from zero: 15 twips make a pixel.
     const std::pair<int, int> rounded[]
         = {{0, 0}, {7, 0}, {8, 1}, {15, 1}, {22, 1}, {23, 2}, {-8, -1}, {-7, 0}, {6840, 456}};
     for (const auto &[twips, pixels] : rounded)
         QVERIFY2(platform::twips::toPixels(twips) == pixels, qPrintable(QString::number(twips)));
-}
 
-void tst_QtDialogs::twips_rect_data()
-{
-    QTest::addColumn<QList<int>>("twips"); // left, top, width, height
-    QTest::addColumn<QRect>("pixels");
-    QTest::addColumn<QSize>("size"); // of a window or control given only its size
+    // The edges are rounded, not the size: 100 twips is 6.67 pixels, and a
+    // rectangle that wide is 6 or 7 pixels wide, depending on where it lies.
+    // Given only a size, as a window is, the size is rounded.
+    QCOMPARE(platform::twips::rect(6840, 480, 375, 375), QRect(456, 32, 25, 25));
+    QCOMPARE(platform::twips::rect(10, 10, 100, 100), QRect(1, 1, 6, 6));
+    QCOMPARE(platform::twips::rect(0, 0, 100, 100), QRect(0, 0, 7, 7));
+    QCOMPARE(platform::twips::rect(-100, -8, 200, 23), QRect(-7, -1, 14, 2));
+    QCOMPARE(platform::twips::size(375, 375), QSize(25, 25));
+    QCOMPARE(platform::twips::size(100, 100), QSize(7, 7));
+    QCOMPARE(platform::twips::size(200, 23), QSize(13, 2));
 
-    QTest::newRow("whole pixels") << QList<int> {6840, 480, 375, 375} << QRect(456, 32, 25, 25) << QSize(25, 25);
-    // 100 twips is 6.67 pixels: the size depends on where the edges fall.
-    QTest::newRow("edges round, not the size") << QList<int> {10, 10, 100, 100} << QRect(1, 1, 6, 6) << QSize(7, 7);
-    QTest::newRow("same size, other place") << QList<int> {0, 0, 100, 100} << QRect(0, 0, 7, 7) << QSize(7, 7);
-    QTest::newRow("negative position") << QList<int> {-100, -8, 200, 23} << QRect(-7, -1, 14, 2) << QSize(13, 2);
-}
-
-void tst_QtDialogs::twips_rect()
-{
-    QFETCH(QList<int>, twips);
-    QFETCH(QRect, pixels);
-    QFETCH(QSize, size);
-
-    QCOMPARE(platform::twips::rect(twips.at(0), twips.at(1), twips.at(2), twips.at(3)), pixels);
-    QCOMPARE(platform::twips::size(twips.at(2), twips.at(3)), size);
-}
-
-void tst_QtDialogs::twips_adjacentRectsTouch()
-{
     // Neighbours that touch in twips must touch in pixels, wherever they lie.
     for (int left = 0; left < 60; ++left) {
         for (int width : {1, 7, 8, 100, 1215, 1217}) {
