@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <type_traits>
 
 // Plays the user of the next modal dialog. While it is up, the step is called
 // every few milliseconds until it says it has answered (a step may have to
@@ -45,8 +46,7 @@ private:
         }
         if (m_clock.isValid() && m_clock.elapsed() > 1000) {
             // Our dialog, or a message it raised in turn.
-            auto *dialog = qobject_cast<QDialog *>(modal);
-            if (dialog && (open || !m_dialog)) {
+            if (auto *dialog = qobject_cast<QDialog *>(modal); dialog && open) {
                 m_forced = true;
                 dialog->reject();
             } else {
@@ -66,11 +66,18 @@ private:
     bool m_forced = false;
 };
 
-// A step that answers dialogs of one class only and waits out any other.
-template<class Dialog> ModalAnswerer::Step answering(std::function<bool(Dialog *)> step)
+// A step that answers dialogs of one class only and waits out any other. A
+// step that gives nothing back has answered at its first call.
+template<class Dialog, class Step> ModalAnswerer::Step answering(Step step)
 {
     return [step = std::move(step)](QWidget *widget) {
         auto *dialog = qobject_cast<Dialog *>(widget);
-        return dialog && step(dialog);
+        if constexpr (std::is_void_v<decltype(step(dialog))>) {
+            if (dialog)
+                step(dialog);
+            return dialog != nullptr;
+        } else {
+            return dialog && step(dialog);
+        }
     };
 }
