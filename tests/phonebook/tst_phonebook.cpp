@@ -213,8 +213,7 @@ private Q_SLOTS:
         if (!c.lost.isNull())
             asked << u"- ! ok: Телефонная книга прочитана не полностью.\r\n\r\n"_qs + path + u"\r\n\r\n"_qs + c.lost
                          + (c.lost.isEmpty() ? u""_qs : u"\r\n\r\n"_qs) + u"При следующем сохранении*"_qs;
-        for (int i = 0; i < asked.size(); ++i)
-            run.dialogs.answerMessage(Answer::Ok);
+        run.dialogs.answerMessage(Answer::Ok, asked.size());
         frmMain &window = run.start();
         PhoneBook &model = window.phoneBook();
         QCOMPARE(bookOf(model.grid()), c.book);
@@ -358,10 +357,7 @@ private Q_SLOTS:
         if (onPage) {
             // A Ctrl+click, on the current cell or another, leaves that cell
             // the current one and the one selection.
-            run.window->SSTab1->setCurrentIndex(frmMain::PagePhones);
-            run.window->show();
-            QVERIFY(QTest::qWaitForWindowExposed(run.window.get()));
-            PhonePage &page = *run.window->page<PhonePage>(frmMain::PagePhones);
+            PhonePage &page = run.show<PhonePage>(frmMain::PagePhones);
             QTableWidget *grid = page.Grid1;
             QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::ControlModifier,
                               grid->visualItemRect(grid->item(c.cell.y(), c.cell.x())).center());

@@ -1,8 +1,6 @@
-#include "aboutpage.h"
 #include "clicklabel.h"
 #include "codepage.h"
 #include "frmdetails.h"
-#include "gamespage.h"
 #include "modalanswerer.h"
 #include "notespage.h"
 #include "phonepage.h"
@@ -37,15 +35,14 @@ const QString question = u"- i yesno: Данные изменились. Сох�
 struct DataFile
 {
     QString name;
-    QString model;
     QString before;
     QString after;
 };
 const std::array<DataFile, 3> dataFiles {{
-    {u"notes.txt"_qs, u"document"_qs, u"Старый текст\r\n"_qs, u"Новый текст\r\n"_qs},
-    {u"applist.tn"_qs, u"list"_qs, u"[general]\r\nmax=1\r\n[t1]\r\ncap=Блокнот\r\ncmd=notepad\r\n"_qs,
+    {u"notes.txt"_qs, u"Старый текст\r\n"_qs, u"Новый текст\r\n"_qs},
+    {u"applist.tn"_qs, u"[general]\r\nmax=1\r\n[t1]\r\ncap=Блокнот\r\ncmd=notepad\r\n"_qs,
      u"[general]\r\nmax=2\r\n[t1]\r\ncap=Блокнот\r\ncmd=notepad\r\n[t2]\r\ncap=Калькулятор\r\ncmd=calc\r\n"_qs},
-    {u"phones.tn"_qs, u"phones"_qs, u"Анна|111|\r\n\r\n"_qs, u"Анна|111|\r\nБорис|222|\r\n\r\n"_qs},
+    {u"phones.tn"_qs, u"Анна|111|\r\n\r\n"_qs, u"Анна|111|\r\nБорис|222|\r\n\r\n"_qs},
 }};
 const QDateTime longAgo(QDate(2001, 1, 1), QTime(12, 0));
 
@@ -54,20 +51,17 @@ QByteArray cp1251(const QString &text)
     return platform::codepage::fromUnicode(text);
 }
 
-// The data files as a user left them, with settings when given, dated long
+// The data files as a user left them, and the settings when given, dated long
 // ago so that a rewrite shows.
 void seed(const Run &run, const QByteArray &settings = QByteArray())
 {
-    std::vector<std::pair<QString, QByteArray>> files;
     for (const DataFile &file : dataFiles)
-        files.emplace_back(file.name, cp1251(file.before));
-    if (!settings.isEmpty())
-        files.emplace_back(u"tarnel.ini"_qs, settings);
-    for (const auto &[name, bytes] : files) {
-        run.writeFile(name, bytes);
+        run.writeFile(file.name, cp1251(file.before));
+    if (!settings.isNull())
+        run.writeFile(u"tarnel.ini"_qs, settings);
+    for (const QString &name : QDir(run.dir.path()).entryList(QDir::Files)) {
         QFile written(run.path(name));
-        QVERIFY(written.open(QIODevice::ReadOnly));
-        QVERIFY(written.setFileTime(longAgo, QFileDevice::FileModificationTime));
+        QVERIFY(written.open(QIODevice::ReadOnly) && written.setFileTime(longAgo, QFileDevice::FileModificationTime));
     }
 }
 
@@ -82,13 +76,13 @@ QByteArray settingsBytes(int tab, const QString &lastFile)
 }
 
 // The change a page's command would make, made on the model alone.
-void change(frmMain &window, const QString &model)
+void change(frmMain &window, int model)
 {
-    if (model == u"document"_qs) {
+    if (model == 0) {
         window.document().setDocumentText(u"Новый текст"_qs);
-    } else if (model == u"list"_qs) {
+    } else if (model == 1) {
         window.programs().add({u"Калькулятор"_qs, u"calc"_qs});
-    } else if (model == u"phones"_qs) {
+    } else {
         window.phoneBook().grid().setText(1, 0, u"Борис"_qs);
         window.phoneBook().grid().setText(1, 1, u"222"_qs);
         window.phoneBook().PhoneCh = true;
@@ -110,12 +104,9 @@ class tst_Shell : public QObject
 private Q_SLOTS:
     void firstStart_data();
     void firstStart();
-    void pages_madeWhenFirstShown_fromTheLoadedModels();
     void window_layout_centred();
-    void loadSettings_data();
-    void loadSettings();
-    void settings_roundTrip_data();
-    void settings_roundTrip();
+    void settings_pagesMadeWhenFirstShown_data();
+    void settings_pagesMadeWhenFirstShown();
     void shutdown_data();
     void shutdown();
     void shutdown_escapeOnQuestion_losesNothing();
@@ -123,25 +114,27 @@ private Q_SLOTS:
     void startup_hostileDataFiles();
     void systemRoutines_data();
     void systemRoutines();
-    void playSoundFile_runsWaitingEventsFirst_handsOverTheName();
 };
 
 void tst_Shell::firstStart_data()
 {
     QTest::addColumn<bool>("opener");
     QTest::addColumn<bool>("writable"); // false: the program folder lies below an ordinary file
-    QTest::addColumn<QString>("message"); // what start-up says; empty: nothing
+    QTest::addColumn<QStringList>("messages"); // what start-up says, then shut-down
 
-    QTest::newRow("a new program folder") << true << true << QString();
-    QTest::newRow("no opener: said, start-up goes on") << false << true << u"- x ok: Ошибка: "_qs;
-    QTest::newRow("an unwritable folder: said once") << true << false << u"- x ok: Ошибка: Путь не найден"_qs;
+    QTest::newRow("a new program folder") << true << true << QStringList();
+    QTest::newRow("no opener: said, start-up goes on") << false << true << QStringList {u"- x ok: Ошибка: "_qs};
+    QTest::newRow("an unwritable folder: said once at each end")
+        << true << false
+        << QStringList {u"- x ok: Ошибка: Путь не найден"_qs,
+                        u"- x ok: Возникла ошибка при сохранении файла конфигурации:\r\n\r\nПуть не найден"_qs};
 }
 
 void tst_Shell::firstStart()
 {
     QFETCH(bool, opener);
     QFETCH(bool, writable);
-    QFETCH(QString, message);
+    QFETCH(QStringList, messages);
 
     Run run;
     if (!opener)
@@ -151,11 +144,10 @@ void tst_Shell::firstStart()
     run.writeFile(u"plain"_qs, "x");
     if (!writable)
         run.system.programFolderPath = run.path(u"plain/"_qs);
-    if (!message.isEmpty())
-        run.dialogs.answerMessage(Answer::Ok);
+    run.dialogs.answerMessage(Answer::Ok, messages.size());
     frmMain &window = run.start();
 
-    QCOMPARE(run.dialogs.asked(), message.isEmpty() ? QStringList() : QStringList {message});
+    QCOMPARE(run.dialogs.asked(), messages.mid(0, 1));
     QCOMPARE(QFileInfo(run.path(u"My Tarnel"_qs)).isDir(), writable);
     QCOMPARE(run.page(), int(frmMain::PageTools));
     QCOMPARE(window.document().LastFile, QString());
@@ -164,44 +156,8 @@ void tst_Shell::firstStart()
     QCOMPARE(window.document().loadLastToolTip(), u"Открыть последний редактируемый файл"_qs);
     QVERIFY(!QFile::exists(run.path(u"tarnel.ini"_qs)));
 
-    run.dialogs.clear();
-    if (!writable)
-        run.dialogs.answerMessage(Answer::Ok);
     QVERIFY(window.Form_Unload());
-    QCOMPARE(run.dialogs.asked(),
-             writable ? QStringList()
-                      : QStringList {
-                          u"- x ok: Возникла ошибка при сохранении файла конфигурации:\r\n\r\nПуть не найден"_qs});
-}
-
-void tst_Shell::pages_madeWhenFirstShown_fromTheLoadedModels()
-{
-    Run run;
-    seed(run, settingsBytes(frmMain::PagePhones, u"/a.txt"_qs));
-    frmMain &window = run.start();
-    const auto made = [&window] {
-        QList<int> pages;
-        for (int page = 0; page < frmMain::PageCount; ++page) {
-            if (window.SSTab1->isPageMade(page))
-                pages << page;
-        }
-        return pages;
-    };
-    QCOMPARE(made(), QList<int>());
-    window.show();
-    QCOMPARE(made(), QList<int> {frmMain::PagePhones});
-    QCOMPARE(window.page<PhonePage>(frmMain::PagePhones)->Grid1->item(0, 0)->text(), u"Анна"_qs);
-
-    for (int page : {frmMain::PageRun, frmMain::PageNotes, frmMain::PageGames, frmMain::PageAbout})
-        window.SSTab1->setCurrentIndex(page);
-    QCOMPARE(made(), (QList<int> {frmMain::PageRun, frmMain::PageNotes, frmMain::PagePhones, frmMain::PageGames,
-                                  frmMain::PageAbout}));
-    QCOMPARE(window.page<RunPage>(frmMain::PageRun)->RunList->count(), 1);
-    QCOMPARE(window.page<NotesPage>(frmMain::PageNotes)->cmdLoadLast->toolTip(),
-             u"Загрузить последний файл: /a.txt"_qs);
-    QVERIFY(window.page<GamesPage>(frmMain::PageGames)->lblGillrunInfo->isHidden());
-    QCOMPARE(window.page<AboutPage>(frmMain::PageAbout)->lblVersion->text(), u"Версия 2.1.1 BETA"_qs);
-    QVERIFY(run.dialogs.calls().isEmpty());
+    QCOMPARE(run.dialogs.asked(), messages);
 }
 
 void tst_Shell::window_layout_centred()
@@ -256,18 +212,12 @@ void tst_Shell::window_layout_centred()
     const QTabBar *bar = window.SSTab1->tabBar();
     QCOMPARE(bar->tabRect(0).left(), 0);
     QCOMPARE(bar->tabRect(5).right(), window.SSTab1->width() - 1);
-    QVERIFY(!window.page<AboutPage>(frmMain::PageAbout)->Label5->isHidden());
-
-    // A click on the status line shows the whole of it.
-    window.SSTab1->setCurrentIndex(frmMain::PageNotes);
-    run.dialogs.answerMessage(Answer::Ok);
-    QTest::mouseClick(notes->lblStatus, Qt::LeftButton);
-    QCOMPARE(run.dialogs.asked(), QStringList {u"Статус i ok: "_qs + notes->lblStatus->text()});
 }
 
-// How the page number and the last file are read is the settings file's and
-// the reader's; here only what start-up makes of them.
-void tst_Shell::loadSettings_data()
+// How the page number and the last file are read and written is the settings
+// file's and the reader's; here what start-up makes of them, the pages made
+// from them when first shown, and that shut-down writes them back.
+void tst_Shell::settings_pagesMadeWhenFirstShown_data()
 {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<int>("page");
@@ -277,8 +227,9 @@ void tst_Shell::loadSettings_data()
     const auto row
         = [](const char *name, const QByteArray &content, int page, const QString &lastFile = QString(),
              const QString &message = QString()) { QTest::newRow(name) << content << page << lastFile << message; };
-    row("as written", "[mytarnel]\r\nCurTab=2\r\nLastFile=C:\\a=b.txt\r\n", 2, u"C:\\a=b.txt"_qs);
-    row("about page", "[mytarnel]\r\nCurTab=5\r\nLastFile=\r\n", 5);
+    const QString russian = u"C:\\Мои документы\\a=b.txt"_qs;
+    row("as written, a Russian name", settingsBytes(frmMain::PagePhones, russian), frmMain::PagePhones, russian);
+    row("about page, no last file: still three lines", "[mytarnel]\r\nCurTab=5\r\nLastFile=\r\n", 5);
     row("rounded", "[mytarnel]\r\nCurTab=3.5\r\n", 4);
     row("too high: the games", "[mytarnel]\r\nCurTab=6\r\n", 4);
     row("too low: the games", "[mytarnel]\r\nCurTab=-1\r\n", 4);
@@ -287,7 +238,8 @@ void tst_Shell::loadSettings_data()
         u"- x ok: Ошибка при чтении файла конфигурации!\r\n\r\nПереполнение"_qs);
 }
 
-void tst_Shell::loadSettings()
+// In the program folder, whatever the current folder.
+void tst_Shell::settings_pagesMadeWhenFirstShown()
 {
     QFETCH(QByteArray, content);
     QFETCH(int, page);
@@ -295,6 +247,9 @@ void tst_Shell::loadSettings()
     QFETCH(QString, message);
 
     Run run;
+    QTemporaryDir elsewhere;
+    const auto restore = qScopeGuard([previous = QDir::currentPath()] { QDir::setCurrent(previous); });
+    QVERIFY(QDir::setCurrent(elsewhere.path()));
     run.writeFile(u"tarnel.ini"_qs, content);
     if (!message.isEmpty())
         run.dialogs.answerMessage(Answer::Ok);
@@ -302,40 +257,17 @@ void tst_Shell::loadSettings()
 
     QCOMPARE(run.page(), page);
     QCOMPARE(window.document().LastFile, lastFile);
-    QCOMPARE(run.dialogs.asked(), message.isEmpty() ? QStringList() : QStringList {message});
+    QCOMPARE(run.dialogs.asked().join(u'\n'), message);
+    QVERIFY(!window.SSTab1->isPageMade(page));
+    window.show();
+    window.SSTab1->setCurrentIndex(frmMain::PageNotes);
+    for (int other = 0; other < frmMain::PageCount; ++other)
+        QCOMPARE(window.SSTab1->isPageMade(other), other == page || other == frmMain::PageNotes);
     if (message.isEmpty())
-        QCOMPARE(window.document().loadLastToolTip(), u"Загрузить последний файл: "_qs + lastFile);
-}
-
-void tst_Shell::settings_roundTrip_data()
-{
-    QTest::addColumn<int>("page");
-    QTest::addColumn<QString>("lastFile");
-
-    QTest::newRow("phones, a Russian name") << int(frmMain::PagePhones) << u"C:\\Мои документы\\список.txt"_qs;
-    QTest::newRow("about page, no last file: still three lines") << int(frmMain::PageAbout) << QString();
-}
-
-// In the program folder, whatever the current folder.
-void tst_Shell::settings_roundTrip()
-{
-    QFETCH(int, page);
-    QFETCH(QString, lastFile);
-
-    Run run;
-    QTemporaryDir elsewhere;
-    const auto restore = qScopeGuard([previous = QDir::currentPath()] { QDir::setCurrent(previous); });
-    QVERIFY(QDir::setCurrent(elsewhere.path()));
-    frmMain &window = run.start();
-    window.SSTab1->setCurrentIndex(page);
-    window.document().LastFile = lastFile;
+        QCOMPARE(window.page<NotesPage>(frmMain::PageNotes)->cmdLoadLast->toolTip(),
+                 u"Загрузить последний файл: "_qs + lastFile);
     QVERIFY(window.close());
-    QCOMPARE(run.settings(), settingsBytes(page, lastFile));
-
-    frmMain &again = run.start();
-    QCOMPARE(run.page(), page);
-    QCOMPARE(again.document().LastFile, lastFile);
-    QVERIFY(run.dialogs.calls().isEmpty());
+    QCOMPARE(run.settings(), settingsBytes(frmMain::PageNotes, lastFile));
     QVERIFY(QDir(elsewhere.path()).isEmpty());
 }
 
@@ -357,7 +289,7 @@ void tst_Shell::shutdown_data()
         for (int model = 0; model < 3; ++model) {
             QStringList saves(3);
             saves[model] = s;
-            QTest::addRow("CurTab %d, %s changed", tab, qPrintable(dataFiles[model].model)) << tab << saves << true;
+            QTest::addRow("CurTab %d, %s changed", tab, qPrintable(dataFiles[model].name)) << tab << saves << true;
         }
     }
     QTest::newRow("No: the flags stay set") << 3 << QStringList {s, s, s} << false;
@@ -377,10 +309,8 @@ void tst_Shell::shutdown()
     Run run;
     const QString notes = run.path(u"notes.txt"_qs);
     seed(run, settingsBytes(tab, notes));
-    run.writeFile(u"plain"_qs, "x");
-    const QString unwritable = run.path(u"plain/notes.txt"_qs); // below an ordinary file
     const QString refusal = u"Ошибка доступа к пути/файлу"_qs;
-    const QStringList failures {writeFailure(unwritable, u"Путь не найден"_qs),
+    const QStringList failures {writeFailure(notes, refusal),
                                 u"- x ok: Возникла ошибка при сохранении списка программ:\r\n\r\n"_qs + refusal,
                                 writeFailure(run.path(u"phones.tn"_qs), refusal)};
     frmMain &window = run.start();
@@ -390,22 +320,19 @@ void tst_Shell::shutdown()
         asked << question;
         run.dialogs.answerMessage(yes ? Answer::Yes : Answer::No);
     }
-    if (saves[0] == u"saved"_qs)
-        window.document().loadLast();
-    else if (saves[0] == u"failed"_qs)
-        window.document().CurrentFile = unwritable;
-    else if (saves[0] == u"cancelled"_qs)
+    if (saves[0] == u"cancelled"_qs)
         run.dialogs.answerFile(QString());
+    else
+        window.document().loadLast();
     for (int i = 0; i < 3; ++i) {
         if (!saves[i].isEmpty())
-            change(window, dataFiles[i].model);
+            change(window, i);
         if (saves[i] != u"failed"_qs)
             continue;
         asked << failures[i];
         run.dialogs.answerMessage(Answer::Ok);
         // A data file that is a folder refuses the save.
-        if (i > 0)
-            QVERIFY(QFile::remove(run.path(dataFiles[i].name)) && QDir(run.dir.path()).mkdir(dataFiles[i].name));
+        QVERIFY(QFile::remove(run.path(dataFiles[i].name)) && QDir(run.dir.path()).mkdir(dataFiles[i].name));
     }
     // The settings come last: never written while shut-down says something.
     bool settingsEarly = false;
@@ -428,9 +355,8 @@ void tst_Shell::shutdown()
     }
     if (!closes) {
         // Once the cause is gone, closing again saves what was left and ends.
-        window.document().CurrentFile = notes;
-        for (const QString &name : {u"applist.tn"_qs, u"phones.tn"_qs})
-            QDir(run.dir.path()).rmdir(name);
+        for (const DataFile &file : dataFiles)
+            QDir(run.dir.path()).rmdir(file.name);
         run.dialogs.answerMessage(Answer::Yes);
         QVERIFY(window.close());
         QVERIFY(!window.anythingChanged());
@@ -440,7 +366,7 @@ void tst_Shell::shutdown()
     }
     QCOMPARE(run.settings(), settingsBytes(tab, notes));
     QCOMPARE(QDir(run.dir.path()).entryList(QDir::Files),
-             (QStringList {u"applist.tn"_qs, u"notes.txt"_qs, u"phones.tn"_qs, u"plain"_qs, u"tarnel.ini"_qs}));
+             (QStringList {u"applist.tn"_qs, u"notes.txt"_qs, u"phones.tn"_qs, u"tarnel.ini"_qs}));
 }
 
 void tst_Shell::shutdown_escapeOnQuestion_losesNothing()
@@ -452,7 +378,7 @@ void tst_Shell::shutdown_escapeOnQuestion_losesNothing()
     frmMain &window = *run.window;
     dialogs.setParent(&window);
     window.show();
-    change(window, u"list"_qs);
+    change(window, 1);
 
     bool escaped = false;
     bool keptAfterEscape = false;
@@ -517,8 +443,7 @@ void tst_Shell::startup_hostileDataFiles()
         QVERIFY(QDir(run.dir.path()).mkdir(name));
     else
         QVERIFY(QFile::link(u"/dev/zero"_qs, path));
-    for (int i = 0; i < 4; ++i)
-        run.dialogs.answerMessage(Answer::Ok);
+    run.dialogs.answerMessage(Answer::Ok, 4);
 
     frmMain &window = run.start();
     const QStringList ownMessages {
@@ -545,33 +470,29 @@ void tst_Shell::startup_hostileDataFiles()
 
 void tst_Shell::systemRoutines_data()
 {
-    QTest::addColumn<bool>("explorer"); // OpenWithExplorer, or RunProgram
+    QTest::addColumn<QString>("routine"); // "run", "open" or "sound"
     QTest::addColumn<QString>("argument");
-    QTest::addColumn<QString>("started"); // the command line handed to the system; empty: none
+    QTest::addColumn<QString>("effect"); // what the system was asked; empty: nothing
     QTest::addColumn<QString>("message"); // the start fails and this is said; empty: it does not
 
-    const auto row
-        = [](const char *name, bool explorer, const QString &argument, const QString &started,
-             const QString &message = QString()) { QTest::newRow(name) << explorer << argument << started << message; };
-    const QString runLine = u"/opt/my prog/run.sh --x \"a b\""_qs;
-    row("run, empty line", false, QString(), QString());
-    row("run, started", false, runLine, runLine);
-    row("run, fails", false, u"нет-такой-программы"_qs, u"нет-такой-программы"_qs,
-        u"Ошибка при запуске приложения:\r\n\r\nнет-такой-программы\r\n\r\nФайл не найден"_qs);
-    row("explorer, empty target", true, QString(), QString());
-    row("explorer, web address", true, u"http://www.orvane.example/tallyra/"_qs,
-        u"/usr/bin/xdg-open http://www.orvane.example/tallyra/"_qs);
-    row("explorer, quoted folder", true, u"\"/home/a b/My Tarnel\""_qs,
-        u"/usr/bin/xdg-open \"/home/a b/My Tarnel\""_qs);
-    row("explorer, fails", true, u"/x"_qs, u"/usr/bin/xdg-open /x"_qs,
-        u"Ошибка при запуске приложения Windows Explorer.\r\n\r\nФайл не найден"_qs);
+    const auto row = [](const char *name, const QString &routine, const QString &argument = QString(),
+                        const QString &effect = QString(), const QString &message = QString()) {
+        QTest::newRow(name) << routine << argument << effect << message;
+    };
+    row("run, empty line", u"run"_qs);
+    row("open, empty target", u"open"_qs);
+    row("open, quoted folder", u"open"_qs, u"\"/home/a b/My Tarnel\""_qs,
+        u"start:/usr/bin/xdg-open \"/home/a b/My Tarnel\""_qs);
+    row("open fails", u"open"_qs, u"/x"_qs, u"start:/usr/bin/xdg-open /x"_qs,
+        u"- x ok: Ошибка при запуске приложения Windows Explorer.\r\n\r\nФайл не найден"_qs);
+    row("sound", u"sound"_qs, u"/a b/tarnelover.wav"_qs, u"sound:/a b/tarnelover.wav"_qs);
 }
 
 void tst_Shell::systemRoutines()
 {
-    QFETCH(bool, explorer);
+    QFETCH(QString, routine);
     QFETCH(QString, argument);
-    QFETCH(QString, started);
+    QFETCH(QString, effect);
     QFETCH(QString, message);
 
     Run run;
@@ -582,35 +503,24 @@ void tst_Shell::systemRoutines()
                             platform::RuntimeFailure::withNumber(platform::failure::FileNotFound));
         run.dialogs.answerMessage(Answer::Ok);
     }
+    // An event already waiting (a further hover) runs before a sound starts.
+    qsizetype effectsWhenEventRan = -1;
+    QMetaObject::invokeMethod(
+        &window, [&] { effectsWhenEventRan = run.system.calls().size(); }, Qt::QueuedConnection);
 
-    explorer ? context.OpenWithExplorer(argument) : context.RunProgram(argument);
+    if (routine == u"run")
+        context.RunProgram(argument);
+    else if (routine == u"open")
+        context.OpenWithExplorer(argument);
+    else
+        context.PlaySoundFile(argument);
 
-    QStringList starts;
-    for (const FakeSystem::Call &call : run.system.callsOf(FakeSystem::Effect::Start))
-        starts << call.argument;
-    QCOMPARE(starts, started.isEmpty() ? QStringList() : QStringList {started});
-    QCOMPARE(run.dialogs.asked(), message.isEmpty() ? QStringList() : QStringList {u"- x ok: "_qs + message});
+    QCOMPARE(run.system.effects().join(u'\n'), effect);
+    QCOMPARE(run.dialogs.asked().join(u'\n'), message);
+    QCOMPARE(effectsWhenEventRan, routine == u"sound" ? 0 : -1);
     // A failed start leaves the program as it was.
     QCOMPARE(context.state.WindowsFolder, u"/usr/bin"_qs);
     QVERIFY(!window.anythingChanged());
-}
-
-void tst_Shell::playSoundFile_runsWaitingEventsFirst_handsOverTheName()
-{
-    Run run;
-    AppContext &context = run.start().context();
-    const QString name = context.state.ProgramFolder + u"tarnelover.wav"_qs;
-    // An event already waiting (a further hover) runs before the sound starts.
-    qsizetype soundsWhenEventRan = -1;
-    QMetaObject::invokeMethod(
-        run.window.get(), [&] { soundsWhenEventRan = run.system.callsOf(FakeSystem::Effect::Sound).size(); },
-        Qt::QueuedConnection);
-    context.PlaySoundFile(name);
-    QCOMPARE(soundsWhenEventRan, 0);
-    const auto sounds = run.system.callsOf(FakeSystem::Effect::Sound);
-    QCOMPARE(sounds.size(), 1);
-    QCOMPARE(sounds.constFirst().argument, name);
-    QVERIFY(run.dialogs.calls().isEmpty());
 }
 
 QTEST_MAIN(tst_Shell)

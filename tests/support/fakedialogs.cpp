@@ -7,9 +7,10 @@ Q_DECLARE_METATYPE(platform::Dialogs::Answer)
 FakeDialogs::FakeDialogs() = default;
 FakeDialogs::~FakeDialogs() = default;
 
-void FakeDialogs::answerMessage(Answer answer)
+void FakeDialogs::answerMessage(Answer answer, qsizetype times)
 {
-    m_answers.append({Kind::Message, QVariant::fromValue(answer)});
+    for (; times > 0; --times)
+        m_answers.append({Kind::Message, QVariant::fromValue(answer)});
 }
 
 void FakeDialogs::answerInput(const QString &text)

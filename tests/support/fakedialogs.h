@@ -33,7 +33,7 @@ public:
     ~FakeDialogs() override;
 
     // Queue answers, consumed in order by the calls of the matching kind.
-    void answerMessage(Answer answer);
+    void answerMessage(Answer answer, qsizetype times = 1);
     void answerInput(const QString &text);
     void answerFile(const QString &path); // empty: cancelled
     void answerFont(const std::optional<QFont> &font);

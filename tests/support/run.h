@@ -40,4 +40,16 @@ struct Run
         return *window;
     }
     int page() const { return window->SSTab1->currentIndex(); }
+    // Shown at a page and exposed, so that the page's controls take the mouse
+    // as they do for the user.
+    template<class P> P &show(frmMain::Page index)
+    {
+        if (!window)
+            start();
+        window->show();
+        window->SSTab1->setCurrentIndex(index);
+        if (!QTest::qWaitForWindowExposed(window.get()))
+            qWarning("the window was not exposed");
+        return *window->page<P>(index);
+    }
 };
