@@ -19,21 +19,10 @@ using Effect = FakeSystem::Effect;
 
 namespace {
 
-// The main window in a program folder whose path holds a blank.
 struct Pad : Run
 {
-    QString folder = dir.path() + u"/Orvane Tarnel/"_qs;
+    const QString folder = path(QString());
 
-    Pad()
-    {
-        QDir().mkpath(folder);
-        system.programFolderPath = folder;
-    }
-    void make(const QString &name) const
-    {
-        QVERIFY(QDir().mkpath(QFileInfo(folder + name).path()));
-        QVERIFY(QFile(folder + name).open(QIODevice::WriteOnly));
-    }
     frmMain &show()
     {
         Run::show<QWidget>(frmMain::PageTools);
@@ -169,7 +158,7 @@ void tst_Launchpad::controls()
 
     Pad pad;
     for (const QString &file : {u"gillrun/gillrun"_qs, u"brommel.txt"_qs, u"quarrow.txt"_qs, u"gillrun/index.html"_qs})
-        pad.make(file);
+        pad.writeFile(file, {});
     if (name.endsWith(u"Descriptions"_qs)) {
         const LaunchPad &model = pad.start().launchPad();
         QCOMPARE(name.startsWith(u"Tool"_qs) ? model.ToolDescriptions.at(index) : model.GameDescriptions.at(index),
@@ -229,7 +218,7 @@ void tst_Launchpad::hover()
     QFETCH(int, sounds);
 
     Pad pad;
-    pad.make(u"gillrun/gillrun"_qs);
+    pad.writeFile(u"gillrun/gillrun"_qs, {});
     frmMain &window = onPage ? pad.show() : pad.start();
     LaunchPad &model = window.launchPad();
     const auto tell = [&](int move) { games ? model.gameHovered(qint16(move)) : model.toolHovered(qint16(move)); };
@@ -301,9 +290,9 @@ void tst_Launchpad::gillrun()
     const bool installed = folder == u"file"_qs;
     Pad pad;
     if (installed)
-        pad.make(u"gillrun/gillrun"_qs);
+        pad.writeFile(u"gillrun/gillrun"_qs, {});
     if (folder == u"loop"_qs)
-        QVERIFY(QFile::link(pad.folder + u"gillrun"_qs, pad.folder + u"gillrun"_qs));
+        pad.writeFile(u"gillrun"_qs, "<loop>");
     frmMain &window = pad.start();
     QCOMPARE(window.launchPad().gillrunInstalled(), installed);
 
