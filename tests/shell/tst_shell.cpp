@@ -101,416 +101,404 @@ class tst_Shell : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void firstStart_data();
-    void firstStart();
-    void window_layout_centred();
-    void settings_pagesMadeWhenFirstShown_data();
-    void settings_pagesMadeWhenFirstShown();
-    void shutdown_data();
-    void shutdown();
-    void shutdown_escapeOnQuestion_losesNothing();
-    void startup_hostileDataFiles_data();
-    void startup_hostileDataFiles();
-    void systemRoutines_data();
-    void systemRoutines();
-};
+    void firstStart_data()
+    {
+        QTest::addColumn<bool>("opener");
+        QTest::addColumn<bool>("writable"); // false: the program folder lies below an ordinary file
+        QTest::addColumn<QStringList>("messages"); // what start-up says, then shut-down
 
-void tst_Shell::firstStart_data()
-{
-    QTest::addColumn<bool>("opener");
-    QTest::addColumn<bool>("writable"); // false: the program folder lies below an ordinary file
-    QTest::addColumn<QStringList>("messages"); // what start-up says, then shut-down
+        QTest::newRow("a new program folder") << true << true << QStringList();
+        QTest::newRow("no opener: said, start-up goes on") << false << true << QStringList {u"- x ok: Ошибка: "_qs};
+        QTest::newRow("an unwritable folder: said once at each end")
+            << true << false
+            << QStringList {u"- x ok: Ошибка: Путь не найден"_qs,
+                            u"- x ok: Возникла ошибка при сохранении файла конфигурации:\r\n\r\nПуть не найден"_qs};
+    }
 
-    QTest::newRow("a new program folder") << true << true << QStringList();
-    QTest::newRow("no opener: said, start-up goes on") << false << true << QStringList {u"- x ok: Ошибка: "_qs};
-    QTest::newRow("an unwritable folder: said once at each end")
-        << true << false
-        << QStringList {u"- x ok: Ошибка: Путь не найден"_qs,
-                        u"- x ok: Возникла ошибка при сохранении файла конфигурации:\r\n\r\nПуть не найден"_qs};
-}
+    void firstStart()
+    {
+        QFETCH(bool, opener);
+        QFETCH(bool, writable);
+        QFETCH(QStringList, messages);
 
-void tst_Shell::firstStart()
-{
-    QFETCH(bool, opener);
-    QFETCH(bool, writable);
-    QFETCH(QStringList, messages);
+        Run run;
+        if (!opener)
+            run.system.windowsFolderPath.clear();
+        // A folder below an ordinary file can be neither searched nor written,
+        // whoever runs the test.
+        run.writeFile(u"plain"_qs, "x");
+        if (!writable)
+            run.system.programFolderPath = run.path(u"plain/"_qs);
+        run.dialogs.answerMessage(Answer::Ok, messages.size());
+        frmMain &window = run.start();
 
-    Run run;
-    if (!opener)
-        run.system.windowsFolderPath.clear();
-    // A folder below an ordinary file can be neither searched nor written,
-    // whoever runs the test.
-    run.writeFile(u"plain"_qs, "x");
-    if (!writable)
-        run.system.programFolderPath = run.path(u"plain/"_qs);
-    run.dialogs.answerMessage(Answer::Ok, messages.size());
-    frmMain &window = run.start();
+        QCOMPARE(run.dialogs.asked(), messages.mid(0, 1));
+        QCOMPARE(QFileInfo(run.path(u"My Tarnel"_qs)).isDir(), writable);
+        QCOMPARE(run.page(), int(frmMain::PageTools));
+        QCOMPARE(window.document().LastFile, QString());
+        QCOMPARE(window.document().status(), u"Чтобы открыть или сохранить файл, воспользуйтесь кнопкой \"Файл\"."_qs);
+        // The tooltip keeps its first text when there is no settings file.
+        QCOMPARE(window.document().loadLastToolTip(), u"Открыть последний редактируемый файл"_qs);
+        QVERIFY(!QFile::exists(run.path(u"tarnel.ini"_qs)));
 
-    QCOMPARE(run.dialogs.asked(), messages.mid(0, 1));
-    QCOMPARE(QFileInfo(run.path(u"My Tarnel"_qs)).isDir(), writable);
-    QCOMPARE(run.page(), int(frmMain::PageTools));
-    QCOMPARE(window.document().LastFile, QString());
-    QCOMPARE(window.document().status(), u"Чтобы открыть или сохранить файл, воспользуйтесь кнопкой \"Файл\"."_qs);
-    // The tooltip keeps its first text when there is no settings file.
-    QCOMPARE(window.document().loadLastToolTip(), u"Открыть последний редактируемый файл"_qs);
-    QVERIFY(!QFile::exists(run.path(u"tarnel.ini"_qs)));
+        QVERIFY(window.Form_Unload());
+        QCOMPARE(run.dialogs.asked(), messages);
+    }
 
-    QVERIFY(window.Form_Unload());
-    QCOMPARE(run.dialogs.asked(), messages);
-}
+    void window_layout_centred()
+    {
+        Run run;
+        frmMain &window = run.start();
 
-void tst_Shell::window_layout_centred()
-{
-    Run run;
-    frmMain &window = run.start();
+        QCOMPARE(window.windowTitle(), u"Домашний центр Orvane Tarnel"_qs);
+        QCOMPARE(window.size(), QSize(495, 384));
+        QCOMPARE(window.minimumSize(), window.maximumSize());
+        QVERIFY(window.windowFlags() & Qt::WindowMinimizeButtonHint);
+        QVERIFY(!(window.windowFlags() & Qt::WindowMaximizeButtonHint));
+        QCOMPARE(window.palette().color(QPalette::Window), QColor(60, 81, 130));
+        QCOMPARE(window.SSTab1->geometry(), QRect(3, 56, 489, 321));
+        QCOMPARE(window.Label1->pos(), QPoint(336, 16));
+        QCOMPARE(window.Label1->text(), u"orvane tarnel"_qs);
+        QVERIFY(window.Label1->font().bold());
+        QCOMPARE(window.Label1->palette().color(QPalette::WindowText), QColor(Qt::white));
+        const QStringList captions {u"Запуск"_qs, u"Записи"_qs, u"Телефоны"_qs,
+                                    u"Задачи"_qs, u"Игры"_qs,   u"My Tarnel"_qs};
+        QCOMPARE(window.SSTab1->count(), captions.size());
+        for (int i = 0; i < captions.size(); ++i)
+            QCOMPARE(window.SSTab1->tabBar()->tabText(i), captions.at(i));
 
-    QCOMPARE(window.windowTitle(), u"Домашний центр Orvane Tarnel"_qs);
-    QCOMPARE(window.size(), QSize(495, 384));
-    QCOMPARE(window.minimumSize(), window.maximumSize());
-    QVERIFY(window.windowFlags() & Qt::WindowMinimizeButtonHint);
-    QVERIFY(!(window.windowFlags() & Qt::WindowMaximizeButtonHint));
-    QCOMPARE(window.palette().color(QPalette::Window), QColor(60, 81, 130));
-    QCOMPARE(window.SSTab1->geometry(), QRect(3, 56, 489, 321));
-    QCOMPARE(window.Label1->pos(), QPoint(336, 16));
-    QCOMPARE(window.Label1->text(), u"orvane tarnel"_qs);
-    QVERIFY(window.Label1->font().bold());
-    QCOMPARE(window.Label1->palette().color(QPalette::WindowText), QColor(Qt::white));
-    const QStringList captions {u"Запуск"_qs, u"Записи"_qs, u"Телефоны"_qs, u"Задачи"_qs, u"Игры"_qs, u"My Tarnel"_qs};
-    QCOMPARE(window.SSTab1->count(), captions.size());
-    for (int i = 0; i < captions.size(); ++i)
-        QCOMPARE(window.SSTab1->tabBar()->tabText(i), captions.at(i));
-
-    // Pages take the control's own coordinates, so a control placed in twips
-    // on a page lands where the window layout puts it.
-    NotesPage *notes = window.page<NotesPage>(frmMain::PageNotes);
-    RunPage *runPage = window.page<RunPage>(frmMain::PageRun);
-    QCOMPARE(notes->lblStatus->geometry(), platform::twips::rect(120, 4500, 7215, 255));
-    // Every text stands at the top left of its box, as the windows were drawn,
-    // the entry dialog's too.
-    runPage->cmdAddApp->click();
-    for (const QWidget *top : QList<QWidget *> {&window, runPage->details()}) {
-        for (const QLabel *label : top->findChildren<QLabel *>()) {
-            if (!label->text().isEmpty())
-                QVERIFY2(label->alignment() == (Qt::AlignLeft | Qt::AlignTop), qPrintable(label->objectName()));
+        // Pages take the control's own coordinates, so a control placed in twips
+        // on a page lands where the window layout puts it.
+        NotesPage *notes = window.page<NotesPage>(frmMain::PageNotes);
+        RunPage *runPage = window.page<RunPage>(frmMain::PageRun);
+        QCOMPARE(notes->lblStatus->geometry(), platform::twips::rect(120, 4500, 7215, 255));
+        // Every text stands at the top left of its box, as the windows were drawn,
+        // the entry dialog's too.
+        runPage->cmdAddApp->click();
+        for (const QWidget *top : QList<QWidget *> {&window, runPage->details()}) {
+            for (const QLabel *label : top->findChildren<QLabel *>()) {
+                if (!label->text().isEmpty())
+                    QVERIFY2(label->alignment() == (Qt::AlignLeft | Qt::AlignTop), qPrintable(label->objectName()));
+            }
         }
+        runPage->details()->close();
+        // Controls that show a user's text draw what their face lacks from another.
+        for (const QWidget *control : QList<QWidget *> {notes->Text, notes->lblStatus, runPage->RunList,
+                                                        window.page<PhonePage>(frmMain::PagePhones)->Grid1})
+            QVERIFY2(!(control->font().styleStrategy() & QFont::NoFontMerging), qPrintable(control->objectName()));
+
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        // Centred before it is shown, when the frame is not known yet: the frame
+        // may shift it by its own width.
+        const QPoint offset = window.frameGeometry().center() - window.screen()->availableGeometry().center();
+        QVERIFY2(qAbs(offset.x()) <= 4 && qAbs(offset.y()) <= 4, qPrintable(QDebug::toString(offset)));
+        QCOMPARE(window.SSTab1->page(window.SSTab1->currentIndex())->geometry(),
+                 QRect(QPoint(0, 0), window.SSTab1->size()));
+        const QTabBar *bar = window.SSTab1->tabBar();
+        QCOMPARE(bar->tabRect(0).left(), 0);
+        QCOMPARE(bar->tabRect(5).right(), window.SSTab1->width() - 1);
     }
-    runPage->details()->close();
-    // Controls that show a user's text draw what their face lacks from another.
-    for (const QWidget *control : QList<QWidget *> {notes->Text, notes->lblStatus, runPage->RunList,
-                                                    window.page<PhonePage>(frmMain::PagePhones)->Grid1})
-        QVERIFY2(!(control->font().styleStrategy() & QFont::NoFontMerging), qPrintable(control->objectName()));
 
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    // Centred before it is shown, when the frame is not known yet: the frame
-    // may shift it by its own width.
-    const QPoint offset = window.frameGeometry().center() - window.screen()->availableGeometry().center();
-    QVERIFY2(qAbs(offset.x()) <= 4 && qAbs(offset.y()) <= 4, qPrintable(QDebug::toString(offset)));
-    QCOMPARE(window.SSTab1->page(window.SSTab1->currentIndex())->geometry(),
-             QRect(QPoint(0, 0), window.SSTab1->size()));
-    const QTabBar *bar = window.SSTab1->tabBar();
-    QCOMPARE(bar->tabRect(0).left(), 0);
-    QCOMPARE(bar->tabRect(5).right(), window.SSTab1->width() - 1);
-}
+    // How the page number and the last file are read and written is the settings
+    // file's and the reader's; here what start-up makes of them, the pages made
+    // from them when first shown, and that shut-down writes them back.
+    void settings_pagesMadeWhenFirstShown_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QString>("lastFile");
+        QTest::addColumn<QString>("message");
 
-// How the page number and the last file are read and written is the settings
-// file's and the reader's; here what start-up makes of them, the pages made
-// from them when first shown, and that shut-down writes them back.
-void tst_Shell::settings_pagesMadeWhenFirstShown_data()
-{
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<int>("page");
-    QTest::addColumn<QString>("lastFile");
-    QTest::addColumn<QString>("message");
-
-    const auto row
-        = [](const char *name, const QByteArray &content, int page, const QString &lastFile = QString(),
-             const QString &message = QString()) { QTest::newRow(name) << content << page << lastFile << message; };
-    const QString russian = u"C:\\Мои документы\\a=b.txt"_qs;
-    row("as written, a Russian name", settingsBytes(frmMain::PagePhones, russian), frmMain::PagePhones, russian);
-    row("about page, no last file: still three lines", "[mytarnel]\r\nCurTab=5\r\nLastFile=\r\n", 5);
-    row("rounded", "[mytarnel]\r\nCurTab=3.5\r\n", 4);
-    row("too high: the games", "[mytarnel]\r\nCurTab=6\r\n", 4);
-    row("too low: the games", "[mytarnel]\r\nCurTab=-1\r\n", 4);
-    row("no page: the first", "[other]\r\nCurTab=2\r\n", 0);
-    row("beyond 16 bits: said, no last file", "[mytarnel]\r\nCurTab=40000\r\nLastFile=x\r\n", 0, QString(),
-        u"- x ok: Ошибка при чтении файла конфигурации!\r\n\r\nПереполнение"_qs);
-}
-
-// In the program folder, whatever the current folder.
-void tst_Shell::settings_pagesMadeWhenFirstShown()
-{
-    QFETCH(QByteArray, content);
-    QFETCH(int, page);
-    QFETCH(QString, lastFile);
-    QFETCH(QString, message);
-
-    Run run;
-    QTemporaryDir elsewhere;
-    const auto restore = qScopeGuard([previous = QDir::currentPath()] { QDir::setCurrent(previous); });
-    QVERIFY(QDir::setCurrent(elsewhere.path()));
-    run.writeFile(u"tarnel.ini"_qs, content);
-    if (!message.isEmpty())
-        run.dialogs.answerMessage(Answer::Ok);
-    frmMain &window = run.start();
-
-    QCOMPARE(run.page(), page);
-    QCOMPARE(window.document().LastFile, lastFile);
-    QCOMPARE(run.dialogs.asked().join(u'\n'), message);
-    QVERIFY(!window.SSTab1->isPageMade(page));
-    window.show();
-    window.SSTab1->setCurrentIndex(frmMain::PageNotes);
-    for (int other = 0; other < frmMain::PageCount; ++other)
-        QCOMPARE(window.SSTab1->isPageMade(other), other == page || other == frmMain::PageNotes);
-    if (message.isEmpty())
-        QCOMPARE(window.page<NotesPage>(frmMain::PageNotes)->cmdLoadLast->toolTip(),
-                 u"Загрузить последний файл: "_qs + lastFile);
-    QVERIFY(window.close());
-    QCOMPARE(run.settings(), settingsBytes(frmMain::PageNotes, lastFile));
-    QVERIFY(QDir(elsewhere.path()).isEmpty());
-}
-
-void tst_Shell::shutdown_data()
-{
-    QTest::addColumn<int>("tab");
-    // The models changed (document, list, phones) and how each save ends:
-    // "saved", "failed", or for the document "cancelled" in Save As; empty:
-    // unchanged.
-    QTest::addColumn<QStringList>("saves");
-    QTest::addColumn<bool>("yes");
-
-    const QString s = u"saved"_qs;
-    const QString f = u"failed"_qs;
-    // Whichever pages were ever made, a file is rewritten only when its model
-    // changed and the user said Yes, and holds what the program writes.
-    for (int tab = 0; tab < frmMain::PageCount; ++tab) {
-        QTest::addRow("CurTab %d, nothing changed", tab) << tab << QStringList(3) << true;
-        for (int model = 0; model < 3; ++model) {
-            QStringList saves(3);
-            saves[model] = s;
-            QTest::addRow("CurTab %d, %s changed", tab, qPrintable(dataFiles[model].name)) << tab << saves << true;
-        }
+        const auto row
+            = [](const char *name, const QByteArray &content, int page, const QString &lastFile = QString(),
+                 const QString &message = QString()) { QTest::newRow(name) << content << page << lastFile << message; };
+        const QString russian = u"C:\\Мои документы\\a=b.txt"_qs;
+        row("as written, a Russian name", settingsBytes(frmMain::PagePhones, russian), frmMain::PagePhones, russian);
+        row("about page, no last file: still three lines", "[mytarnel]\r\nCurTab=5\r\nLastFile=\r\n", 5);
+        row("rounded", "[mytarnel]\r\nCurTab=3.5\r\n", 4);
+        row("too high: the games", "[mytarnel]\r\nCurTab=6\r\n", 4);
+        row("too low: the games", "[mytarnel]\r\nCurTab=-1\r\n", 4);
+        row("no page: the first", "[other]\r\nCurTab=2\r\n", 0);
+        row("beyond 16 bits: said, no last file", "[mytarnel]\r\nCurTab=40000\r\nLastFile=x\r\n", 0, QString(),
+            u"- x ok: Ошибка при чтении файла конфигурации!\r\n\r\nПереполнение"_qs);
     }
-    QTest::newRow("No: the flags stay set") << 3 << QStringList {s, s, s} << false;
-    QTest::newRow("all three saved, one question") << 3 << QStringList {s, s, s} << true;
-    QTest::newRow("all three fail, in order") << 3 << QStringList {f, f, f} << true;
-    QTest::newRow("the document fails, the others saved") << 3 << QStringList {f, s, s} << true;
-    QTest::newRow("the list fails, the phones saved") << 3 << QStringList {QString(), f, s} << true;
-    QTest::newRow("a cancelled Save As goes on") << 3 << QStringList {u"cancelled"_qs, s, QString()} << true;
-}
 
-void tst_Shell::shutdown()
-{
-    QFETCH(int, tab);
-    QFETCH(QStringList, saves);
-    QFETCH(bool, yes);
+    // In the program folder, whatever the current folder.
+    void settings_pagesMadeWhenFirstShown()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(int, page);
+        QFETCH(QString, lastFile);
+        QFETCH(QString, message);
 
-    Run run;
-    const QString notes = run.path(u"notes.txt"_qs);
-    seed(run, settingsBytes(tab, notes));
-    const QString refusal = u"Ошибка доступа к пути/файлу"_qs;
-    const QStringList failures {writeFailure(notes, refusal),
-                                u"- x ok: Возникла ошибка при сохранении списка программ:\r\n\r\n"_qs + refusal,
-                                writeFailure(run.path(u"phones.tn"_qs), refusal)};
-    frmMain &window = run.start();
-    window.show();
-    QStringList asked;
-    if (saves != QStringList(3)) {
-        asked << question;
-        run.dialogs.answerMessage(yes ? Answer::Yes : Answer::No);
-    }
-    if (saves[0] == u"cancelled"_qs)
-        run.dialogs.answerFile(QString());
-    else
-        window.document().loadLast();
-    for (int i = 0; i < 3; ++i) {
-        if (!saves[i].isEmpty())
-            change(window, i);
-        if (saves[i] != u"failed"_qs)
-            continue;
-        asked << failures[i];
-        run.dialogs.answerMessage(Answer::Ok);
-        // A data file that is a folder refuses the save.
-        QVERIFY(QFile::remove(run.path(dataFiles[i].name)) && QDir(run.dir.path()).mkdir(dataFiles[i].name));
-    }
-    // The settings come last: never written while shut-down says something.
-    bool settingsEarly = false;
-    run.dialogs.whileAsked = [&] { settingsEarly |= rewritten(run, u"tarnel.ini"_qs); };
-    const bool closes = !saves.contains(u"failed"_qs);
+        Run run;
+        QTemporaryDir elsewhere;
+        const auto restore = qScopeGuard([previous = QDir::currentPath()] { QDir::setCurrent(previous); });
+        QVERIFY(QDir::setCurrent(elsewhere.path()));
+        run.writeFile(u"tarnel.ini"_qs, content);
+        if (!message.isEmpty())
+            run.dialogs.answerMessage(Answer::Ok);
+        frmMain &window = run.start();
 
-    QCOMPARE(window.close(), closes);
-    QCOMPARE(run.dialogs.asked(), asked);
-    QVERIFY(!settingsEarly);
-    QCOMPARE(rewritten(run, u"tarnel.ini"_qs), closes);
-    // A save that failed keeps its flag, as does a cancelled Save As.
-    const bool flags[] = {window.document().Change, window.programs().StartCh, window.phoneBook().PhoneCh};
-    for (int i = 0; i < 3; ++i) {
-        const bool saved = yes && saves[i] == u"saved"_qs;
-        QCOMPARE(flags[i], !saves[i].isEmpty() && !saved);
-        if (saves[i] != u"failed"_qs) {
-            QCOMPARE(run.read(dataFiles[i].name), cp1251(saved ? dataFiles[i].after : dataFiles[i].before));
-            QCOMPARE(rewritten(run, dataFiles[i].name), saved);
-        }
-    }
-    if (!closes) {
-        // Once the cause is gone, closing again saves what was left and ends.
-        for (const DataFile &file : dataFiles)
-            QDir(run.dir.path()).rmdir(file.name);
-        run.dialogs.answerMessage(Answer::Yes);
+        QCOMPARE(run.page(), page);
+        QCOMPARE(window.document().LastFile, lastFile);
+        QCOMPARE(run.dialogs.asked().join(u'\n'), message);
+        QVERIFY(!window.SSTab1->isPageMade(page));
+        window.show();
+        window.SSTab1->setCurrentIndex(frmMain::PageNotes);
+        for (int other = 0; other < frmMain::PageCount; ++other)
+            QCOMPARE(window.SSTab1->isPageMade(other), other == page || other == frmMain::PageNotes);
+        if (message.isEmpty())
+            QCOMPARE(window.page<NotesPage>(frmMain::PageNotes)->cmdLoadLast->toolTip(),
+                     u"Загрузить последний файл: "_qs + lastFile);
         QVERIFY(window.close());
-        QVERIFY(!window.anythingChanged());
-        for (int i = 0; i < 3; ++i)
-            QCOMPARE(run.read(dataFiles[i].name),
-                     cp1251(saves[i].isEmpty() ? dataFiles[i].before : dataFiles[i].after));
+        QCOMPARE(run.settings(), settingsBytes(frmMain::PageNotes, lastFile));
+        QVERIFY(QDir(elsewhere.path()).isEmpty());
     }
-    QCOMPARE(run.settings(), settingsBytes(tab, notes));
-    QCOMPARE(QDir(run.dir.path()).entryList(QDir::Files),
-             (QStringList {u"applist.tn"_qs, u"notes.txt"_qs, u"phones.tn"_qs, u"tarnel.ini"_qs}));
-}
 
-void tst_Shell::shutdown_escapeOnQuestion_losesNothing()
-{
-    platform::QtDialogs dialogs; // outlives the window that uses it
-    Run run;
-    seed(run);
-    run.window = std::make_unique<frmMain>(dialogs, run.system);
-    frmMain &window = *run.window;
-    dialogs.setParent(&window);
-    window.show();
-    change(window, 1);
+    void shutdown_data()
+    {
+        QTest::addColumn<int>("tab");
+        // The models changed (document, list, phones) and how each save ends:
+        // "saved", "failed", or for the document "cancelled" in Save As; empty:
+        // unchanged.
+        QTest::addColumn<QStringList>("saves");
+        QTest::addColumn<bool>("yes");
 
-    bool escaped = false;
-    bool keptAfterEscape = false;
-    ModalAnswerer answerer(answering<QMessageBox>([&](QMessageBox *box) {
-        if (!escaped) {
-            QTest::keyClick(box, Qt::Key_Escape);
-            escaped = true;
-            return false; // the event loop runs before the user's next move
+        const QString s = u"saved"_qs;
+        const QString f = u"failed"_qs;
+        // Whichever pages were ever made, a file is rewritten only when its model
+        // changed and the user said Yes, and holds what the program writes.
+        for (int tab = 0; tab < frmMain::PageCount; ++tab) {
+            QTest::addRow("CurTab %d, nothing changed", tab) << tab << QStringList(3) << true;
+            for (int model = 0; model < 3; ++model) {
+                QStringList saves(3);
+                saves[model] = s;
+                QTest::addRow("CurTab %d, %s changed", tab, qPrintable(dataFiles[model].name)) << tab << saves << true;
+            }
         }
-        keptAfterEscape = window.isVisible() && window.programs().StartCh && !rewritten(run, u"applist.tn"_qs)
-                       && !QFile::exists(run.path(u"tarnel.ini"_qs));
-        box->button(QMessageBox::Yes)->click();
-        return true;
-    }));
-    QVERIFY(window.close());
-
-    // The box was still up after Escape, with nothing closed or written.
-    QVERIFY(answerer.answered());
-    QVERIFY(keptAfterEscape);
-    QCOMPARE(run.read(u"applist.tn"_qs), cp1251(dataFiles[1].after));
-    QVERIFY(!window.programs().StartCh);
-}
-
-void tst_Shell::startup_hostileDataFiles_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QByteArray>("bytes"); // or what Run::writeFile makes in place of a file
-
-    QRandomGenerator random(2001);
-    QByteArray noise(256 * 1024, Qt::Uninitialized);
-    for (char &c : noise)
-        c = char(random.bounded(256));
-    const QList<std::pair<const char *, QByteArray>> contents {
-        {"random bytes", noise},
-        {"every line end, NUL and 0x98", "[general]\r\nmax=2\n[t1]\rcap=a\r\n\ncmd=b\r\r\n[T2]\n\rCMD=\0c\x98\r"},
-        {"one line of 20 MB", QByteArray(20 * 1024 * 1024, '[')},
-        {"a million lines", QByteArray("cmd=|`\t\x98\0\r\n", 11).repeated(1000000)},
-        {"fifo", "<fifo>"},
-        {"folder", "<folder>"},
-        {"device", "<device>"}};
-    for (const char *name : {"applist.tn", "phones.tn", "tarnel.ini"}) {
-        for (const auto &[what, bytes] : contents)
-            QTest::addRow("%s: %s", name, what) << QString::fromLatin1(name) << bytes;
+        QTest::newRow("No: the flags stay set") << 3 << QStringList {s, s, s} << false;
+        QTest::newRow("all three saved, one question") << 3 << QStringList {s, s, s} << true;
+        QTest::newRow("all three fail, in order") << 3 << QStringList {f, f, f} << true;
+        QTest::newRow("the document fails, the others saved") << 3 << QStringList {f, s, s} << true;
+        QTest::newRow("the list fails, the phones saved") << 3 << QStringList {QString(), f, s} << true;
+        QTest::newRow("a cancelled Save As goes on") << 3 << QStringList {u"cancelled"_qs, s, QString()} << true;
     }
-}
 
-// Whatever a data file holds, start-up ends with the window ready and only
-// the program's own messages said; a file nothing was saved to stays as it is.
-void tst_Shell::startup_hostileDataFiles()
-{
-    QFETCH(QString, name);
-    QFETCH(QByteArray, bytes);
-    Run run;
-    run.writeFile(name, bytes);
-    run.dialogs.answerMessage(Answer::Ok, 4);
+    void shutdown()
+    {
+        QFETCH(int, tab);
+        QFETCH(QStringList, saves);
+        QFETCH(bool, yes);
 
-    frmMain &window = run.start();
-    const QStringList ownMessages {
-        u"Ошибка в списке программ: список будет очищен."_qs,
-        u"Обнаружена ошибка в списке программ. Список не будет загружен."_qs,
-        u"Ошибка при чтении файла:\r\n\r\n"_qs,
-        u"Ошибка при чтении файла. Возможно, он поврежден или слишком большой."_qs,
-        u"Телефонная книга прочитана не полностью.\r\n\r\n"_qs,
-        u"Ошибка при чтении файла конфигурации!\r\n\r\n"_qs,
-    };
-    for (const auto &call : run.dialogs.messages()) {
-        const QString &text = call.message.text;
-        QVERIFY2(
-            std::any_of(ownMessages.cbegin(), ownMessages.cend(), [&](const QString &t) { return text.startsWith(t); }),
-            qPrintable(text.left(200)));
+        Run run;
+        const QString notes = run.path(u"notes.txt"_qs);
+        seed(run, settingsBytes(tab, notes));
+        const QString refusal = u"Ошибка доступа к пути/файлу"_qs;
+        const QStringList failures {writeFailure(notes, refusal),
+                                    u"- x ok: Возникла ошибка при сохранении списка программ:\r\n\r\n"_qs + refusal,
+                                    writeFailure(run.path(u"phones.tn"_qs), refusal)};
+        frmMain &window = run.start();
+        window.show();
+        QStringList asked;
+        if (saves != QStringList(3)) {
+            asked << question;
+            run.dialogs.answerMessage(yes ? Answer::Yes : Answer::No);
+        }
+        if (saves[0] == u"cancelled"_qs)
+            run.dialogs.answerFile(QString());
+        else
+            window.document().loadLast();
+        for (int i = 0; i < 3; ++i) {
+            if (!saves[i].isEmpty())
+                change(window, i);
+            if (saves[i] != u"failed"_qs)
+                continue;
+            asked << failures[i];
+            run.dialogs.answerMessage(Answer::Ok);
+            // A data file that is a folder refuses the save.
+            QVERIFY(QFile::remove(run.path(dataFiles[i].name)) && QDir(run.dir.path()).mkdir(dataFiles[i].name));
+        }
+        // The settings come last: never written while shut-down says something.
+        bool settingsEarly = false;
+        run.dialogs.whileAsked = [&] { settingsEarly |= rewritten(run, u"tarnel.ini"_qs); };
+        const bool closes = !saves.contains(u"failed"_qs);
+
+        QCOMPARE(window.close(), closes);
+        QCOMPARE(run.dialogs.asked(), asked);
+        QVERIFY(!settingsEarly);
+        QCOMPARE(rewritten(run, u"tarnel.ini"_qs), closes);
+        // A save that failed keeps its flag, as does a cancelled Save As.
+        const bool flags[] = {window.document().Change, window.programs().StartCh, window.phoneBook().PhoneCh};
+        for (int i = 0; i < 3; ++i) {
+            const bool saved = yes && saves[i] == u"saved"_qs;
+            QCOMPARE(flags[i], !saves[i].isEmpty() && !saved);
+            if (saves[i] != u"failed"_qs) {
+                QCOMPARE(run.read(dataFiles[i].name), cp1251(saved ? dataFiles[i].after : dataFiles[i].before));
+                QCOMPARE(rewritten(run, dataFiles[i].name), saved);
+            }
+        }
+        if (!closes) {
+            // Once the cause is gone, closing again saves what was left and ends.
+            for (const DataFile &file : dataFiles)
+                QDir(run.dir.path()).rmdir(file.name);
+            run.dialogs.answerMessage(Answer::Yes);
+            QVERIFY(window.close());
+            QVERIFY(!window.anythingChanged());
+            for (int i = 0; i < 3; ++i)
+                QCOMPARE(run.read(dataFiles[i].name),
+                         cp1251(saves[i].isEmpty() ? dataFiles[i].before : dataFiles[i].after));
+        }
+        QCOMPARE(run.settings(), settingsBytes(tab, notes));
+        QCOMPARE(QDir(run.dir.path()).entryList(QDir::Files),
+                 (QStringList {u"applist.tn"_qs, u"notes.txt"_qs, u"phones.tn"_qs, u"tarnel.ini"_qs}));
     }
-    QVERIFY(window.programs().AppCount >= 0 && window.programs().AppCount <= 100);
-    // Settings that are a folder are no settings: the tools page, nothing said.
-    if (name == u"tarnel.ini"_qs && bytes == "<folder>")
-        QVERIFY(run.page() == frmMain::PageTools && run.dialogs.calls().isEmpty());
-    if (!bytes.startsWith('<') && name != u"tarnel.ini"_qs)
-        QVERIFY(run.read(name) == bytes);
-}
 
-void tst_Shell::systemRoutines_data()
-{
-    QTest::addColumn<QString>("routine"); // "run", "open" or "sound"
-    QTest::addColumn<QString>("argument");
-    QTest::addColumn<QString>("effect"); // what the system was asked; empty: nothing
-    QTest::addColumn<QString>("message"); // the start fails and this is said; empty: it does not
+    void shutdown_escapeOnQuestion_losesNothing()
+    {
+        platform::QtDialogs dialogs; // outlives the window that uses it
+        Run run;
+        seed(run);
+        run.window = std::make_unique<frmMain>(dialogs, run.system);
+        frmMain &window = *run.window;
+        dialogs.setParent(&window);
+        window.show();
+        change(window, 1);
 
-    const auto row = [](const char *name, const QString &routine, const QString &argument = QString(),
-                        const QString &effect = QString(), const QString &message = QString()) {
-        QTest::newRow(name) << routine << argument << effect << message;
-    };
-    row("run, empty line", u"run"_qs);
-    row("open, empty target", u"open"_qs);
-    row("open, quoted folder", u"open"_qs, u"\"/home/a b/My Tarnel\""_qs,
-        u"start:/usr/bin/xdg-open \"/home/a b/My Tarnel\""_qs);
-    row("open fails", u"open"_qs, u"/x"_qs, u"start:/usr/bin/xdg-open /x"_qs,
-        u"- x ok: Ошибка при запуске приложения Windows Explorer.\r\n\r\nФайл не найден"_qs);
-    row("sound", u"sound"_qs, u"/a b/tarnelover.wav"_qs, u"sound:/a b/tarnelover.wav"_qs);
-}
+        bool escaped = false;
+        bool keptAfterEscape = false;
+        ModalAnswerer answerer(answering<QMessageBox>([&](QMessageBox *box) {
+            if (!escaped) {
+                QTest::keyClick(box, Qt::Key_Escape);
+                escaped = true;
+                return false; // the event loop runs before the user's next move
+            }
+            keptAfterEscape = window.isVisible() && window.programs().StartCh && !rewritten(run, u"applist.tn"_qs)
+                           && !QFile::exists(run.path(u"tarnel.ini"_qs));
+            box->button(QMessageBox::Yes)->click();
+            return true;
+        }));
+        QVERIFY(window.close());
 
-void tst_Shell::systemRoutines()
-{
-    QFETCH(QString, routine);
-    QFETCH(QString, argument);
-    QFETCH(QString, effect);
-    QFETCH(QString, message);
-
-    Run run;
-    frmMain &window = run.start();
-    AppContext &context = window.context();
-    if (!message.isEmpty()) {
-        run.system.failWith(FakeSystem::Effect::Start,
-                            platform::RuntimeFailure::withNumber(platform::failure::FileNotFound));
-        run.dialogs.answerMessage(Answer::Ok);
+        // The box was still up after Escape, with nothing closed or written.
+        QVERIFY(answerer.answered());
+        QVERIFY(keptAfterEscape);
+        QCOMPARE(run.read(u"applist.tn"_qs), cp1251(dataFiles[1].after));
+        QVERIFY(!window.programs().StartCh);
     }
-    // An event already waiting (a further hover) runs before a sound starts.
-    qsizetype effectsWhenEventRan = -1;
-    QMetaObject::invokeMethod(
-        &window, [&] { effectsWhenEventRan = run.system.calls().size(); }, Qt::QueuedConnection);
 
-    if (routine == u"run")
-        context.RunProgram(argument);
-    else if (routine == u"open")
-        context.OpenWithExplorer(argument);
-    else
-        context.PlaySoundFile(argument);
+    void startup_hostileDataFiles_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes"); // or what Run::writeFile makes in place of a file
 
-    QCOMPARE(run.system.effects().join(u'\n'), effect);
-    QCOMPARE(run.dialogs.asked().join(u'\n'), message);
-    QCOMPARE(effectsWhenEventRan, routine == u"sound" ? 0 : -1);
-    // A failed start leaves the program as it was.
-    QCOMPARE(context.state.WindowsFolder, u"/usr/bin"_qs);
-    QVERIFY(!window.anythingChanged());
-}
+        QRandomGenerator random(2001);
+        QByteArray noise(256 * 1024, Qt::Uninitialized);
+        for (char &c : noise)
+            c = char(random.bounded(256));
+        const QList<std::pair<const char *, QByteArray>> contents {
+            {"random bytes", noise},
+            {"every line end, NUL and 0x98", "[general]\r\nmax=2\n[t1]\rcap=a\r\n\ncmd=b\r\r\n[T2]\n\rCMD=\0c\x98\r"},
+            {"one line of 20 MB", QByteArray(20 * 1024 * 1024, '[')},
+            {"a million lines", QByteArray("cmd=|`\t\x98\0\r\n", 11).repeated(1000000)},
+            {"fifo", "<fifo>"},
+            {"folder", "<folder>"},
+            {"device", "<device>"}};
+        for (const char *name : {"applist.tn", "phones.tn", "tarnel.ini"}) {
+            for (const auto &[what, bytes] : contents)
+                QTest::addRow("%s: %s", name, what) << QString::fromLatin1(name) << bytes;
+        }
+    }
+
+    // Whatever a data file holds, start-up ends with the window ready and only
+    // the program's own messages said; a file nothing was saved to stays as it is.
+    void startup_hostileDataFiles()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        Run run;
+        run.writeFile(name, bytes);
+        run.dialogs.answerMessage(Answer::Ok, 4);
+
+        frmMain &window = run.start();
+        const QStringList ownMessages {
+            u"Ошибка в списке программ: список будет очищен."_qs,
+            u"Обнаружена ошибка в списке программ. Список не будет загружен."_qs,
+            u"Ошибка при чтении файла:\r\n\r\n"_qs,
+            u"Ошибка при чтении файла. Возможно, он поврежден или слишком большой."_qs,
+            u"Телефонная книга прочитана не полностью.\r\n\r\n"_qs,
+            u"Ошибка при чтении файла конфигурации!\r\n\r\n"_qs,
+        };
+        for (const auto &call : run.dialogs.messages()) {
+            const QString &text = call.message.text;
+            QVERIFY2(std::any_of(ownMessages.cbegin(), ownMessages.cend(),
+                                 [&](const QString &t) { return text.startsWith(t); }),
+                     qPrintable(text.left(200)));
+        }
+        QVERIFY(window.programs().AppCount >= 0 && window.programs().AppCount <= 100);
+        // Settings that are a folder are no settings: the tools page, nothing said.
+        if (name == u"tarnel.ini"_qs && bytes == "<folder>")
+            QVERIFY(run.page() == frmMain::PageTools && run.dialogs.calls().isEmpty());
+        if (!bytes.startsWith('<') && name != u"tarnel.ini"_qs)
+            QVERIFY(run.read(name) == bytes);
+    }
+
+    void systemRoutines_data()
+    {
+        QTest::addColumn<QString>("routine"); // "run", "open" or "sound"
+        QTest::addColumn<QString>("argument");
+        QTest::addColumn<QString>("effect"); // what the system was asked; empty: nothing
+        QTest::addColumn<QString>("message"); // the start fails and this is said; empty: it does not
+
+        const auto row = [](const char *name, const QString &routine, const QString &argument = QString(),
+                            const QString &effect = QString(), const QString &message = QString()) {
+            QTest::newRow(name) << routine << argument << effect << message;
+        };
+        row("run, empty line", u"run"_qs);
+        row("open, empty target", u"open"_qs);
+        row("open, quoted folder", u"open"_qs, u"\"/home/a b/My Tarnel\""_qs,
+            u"start:/usr/bin/xdg-open \"/home/a b/My Tarnel\""_qs);
+        row("open fails", u"open"_qs, u"/x"_qs, u"start:/usr/bin/xdg-open /x"_qs,
+            u"- x ok: Ошибка при запуске приложения Windows Explorer.\r\n\r\nФайл не найден"_qs);
+        row("sound", u"sound"_qs, u"/a b/tarnelover.wav"_qs, u"sound:/a b/tarnelover.wav"_qs);
+    }
+
+    void systemRoutines()
+    {
+        QFETCH(QString, routine);
+        QFETCH(QString, argument);
+        QFETCH(QString, effect);
+        QFETCH(QString, message);
+
+        Run run;
+        frmMain &window = run.start();
+        AppContext &context = window.context();
+        if (!message.isEmpty()) {
+            run.system.failWith(FakeSystem::Effect::Start,
+                                platform::RuntimeFailure::withNumber(platform::failure::FileNotFound));
+            run.dialogs.answerMessage(Answer::Ok);
+        }
+        // An event already waiting (a further hover) runs before a sound starts.
+        qsizetype effectsWhenEventRan = -1;
+        QMetaObject::invokeMethod(
+            &window, [&] { effectsWhenEventRan = run.system.calls().size(); }, Qt::QueuedConnection);
+
+        if (routine == u"run")
+            context.RunProgram(argument);
+        else if (routine == u"open")
+            context.OpenWithExplorer(argument);
+        else
+            context.PlaySoundFile(argument);
+
+        QCOMPARE(run.system.effects().join(u'\n'), effect);
+        QCOMPARE(run.dialogs.asked().join(u'\n'), message);
+        QCOMPARE(effectsWhenEventRan, routine == u"sound" ? 0 : -1);
+        // A failed start leaves the program as it was.
+        QCOMPARE(context.state.WindowsFolder, u"/usr/bin"_qs);
+        QVERIFY(!window.anythingChanged());
+    }
+};
 
 QTEST_MAIN(tst_Shell)
 #include "tst_shell.moc"
