@@ -129,10 +129,6 @@ private Q_SLOTS:
         row("max beyond 16 bits", "[general]\r\nmax=40000\r\n", {}, readError + u"Переполнение"_qs);
 
         // Huge or broken files end in one of the outcomes above.
-        QByteArray junk(64 * 1024, '\0');
-        for (int i = 0; i < junk.size(); ++i)
-            junk[i] = char((i * 7919) % 251);
-        row("junk", junk, {}, mismatch);
         row("no line ends", "[general]max=1[t1]cap=acmd=b", {}, mismatch);
         row("one endless line", QByteArray(20 * 1024 * 1024, '['), {}, mismatch);
         const QStringList longEntries(100, QString(100000, u'a') + u"|c"_qs);
@@ -226,9 +222,9 @@ private Q_SLOTS:
         model.dialogs.clear();
         model.dialogs.answerMessage(Answer::Ok);
         QCOMPARE(model.list.SaveAppList(), SaveOutcome::Failed);
-        QCOMPARE(model.dialogs.asked().size(), 1);
-        QVERIFY(
-            model.dialogs.asked()[0].startsWith(u"- x ok: Возникла ошибка при сохранении списка программ:\r\n\r\n"_qs));
+        const QString cause = count > ProgramList::MaxApps ? u"Ошибка доступа к пути/файлу"_qs : u"Путь не найден"_qs;
+        QCOMPARE(model.dialogs.asked(),
+                 QStringList {u"- x ok: Возникла ошибка при сохранении списка программ:\r\n\r\n"_qs + cause});
         QCOMPARE(model.list.StartCh, !refused);
         QCOMPARE(model.read(u"applist.tn"_qs), written(listOf(count)));
     }

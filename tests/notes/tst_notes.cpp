@@ -74,7 +74,6 @@ struct Notes : Run
             doc->setLastFile(path(from.section(u'@', 1)));
         dialogs.clear();
     }
-    NotesPage *page() { return window->page<NotesPage>(frmMain::PageNotes); }
     QString relative(QString text) const { return text.remove(dir.path() + u'/'); }
 
     void step(const QString &name)
@@ -416,7 +415,7 @@ private Q_SLOTS:
         QFETCH(QStringList, log);
         QFETCH(bool, focus);
         Notes notes(u"plain/f.txt+t"_qs);
-        NotesPage *page = notes.page();
+        NotesPage *page = notes.window->page<NotesPage>(frmMain::PageNotes);
         notes.dialogs.answerMessage(Answer::No);
         notes.dialogs.answerFile(QString());
         page->cmdFile->setFocus();
