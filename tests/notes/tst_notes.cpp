@@ -434,6 +434,7 @@ private Q_SLOTS:
     {
         Notes notes;
         NotesPage *page = &notes.show<NotesPage>(frmMain::PageNotes);
+        QCOMPARE(page->lblStatus->text(), notes.doc->status());
         // Cancel keeps the face; the face chosen is drawn as the window draws its
         // texts. Neither making the page nor choosing its font is an edit.
         const QFont before = page->Text->font();
