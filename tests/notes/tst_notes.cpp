@@ -163,6 +163,8 @@ const QString printIt = u"- i yesno: Напечатать текущий тек�
 const QString openDialog = u"Открыть файл [My Tarnel] *.txt"_qs;
 const QString saveAsDialog = u"Сохранить как [My Tarnel]"_qs;
 const QString stays = u"window stays open"_qs;
+const QString readFailed
+    = u"Чтение файла ! ok: Ошибка при чтении файла. Возможно, он поврежден или слишком большой."_qs;
 const QString writeFailed = u"Запись файла ! ok: Ошибка при записи файла:%1. Возможно, имя неверное или текст "
                             "слишком большой.\r\n\r\nПуть не найден"_qs;
 const QString noTxt = u"- i ync: Указанное имя файла не содержит расширения .txt. Добавить его?\r\n\r\nНажмите на Да, "
@@ -239,14 +241,12 @@ private Q_SLOTS:
         run.dialogs.answerMessage(Answer::Ok, 2);
 
         const QString path = name.isEmpty() ? name : run.path(name);
-        bool readFailed = !failed;
-        QCOMPARE(ReadTextFile(context, path, &readFailed), text);
-        QCOMPARE(readFailed, failed);
+        bool reported = !failed;
+        QCOMPARE(ReadTextFile(context, path, &reported), text);
+        QCOMPARE(reported, failed);
         QCOMPARE(ReadTextFileAsParagraphs(context, path), paragraphs(text));
         QCOMPARE(window.cursor().shape(), bytes.isNull() ? Qt::WaitCursor : Qt::ArrowCursor);
-        const QString message
-            = u"Чтение файла ! ok: Ошибка при чтении файла. Возможно, он поврежден или слишком большой."_qs;
-        QCOMPARE(run.dialogs.asked(), failed ? (QStringList {message, message}) : QStringList());
+        QCOMPARE(run.dialogs.asked(), failed ? (QStringList {readFailed, readFailed}) : QStringList());
     }
 
     void commands_data()
@@ -282,9 +282,7 @@ private Q_SLOTS:
         row("Open cancelled with no personal folder: starts in the program folder", "+x", "nofolder open: No -",
             {unsaved, u"Открыть файл [] *.txt"_qs}, {});
         row("Open, a failed read keeps the document", "f.txt+x", "open: No folder Ok",
-            {unsaved, openDialog,
-             u"Чтение файла ! ok: Ошибка при чтении файла. Возможно, он поврежден или слишком большой."_qs},
-            {});
+            {unsaved, openDialog, readFailed}, {});
         row("Open, failed write: stops", "plain/f.txt+x@last.txt", "open: Yes Ok", {unsaved, writeFailed.arg(plain)},
             {});
         row("Open, Save As cancelled: goes on", "+x", "open: Yes - other.txt", {unsaved, saveAsDialog, openDialog},
@@ -450,16 +448,14 @@ private Q_SLOTS:
             QCOMPARE(page->Text->font(), font);
         }
         QVERIFY(!notes.doc->Change);
-        const auto captions = [](const QMenu *menu) {
+        // Each menu, as its title and items, opens from its button.
+        for (const auto &[button, menu, items] :
+             {std::tuple {page->cmdFile, page->mnuFile, u"Файл|Новый|-|Открыть...|Сохранить|Сохранить как|-|Печать"_qs},
+              std::tuple {page->cmdEdit, page->mnuEdit, u"Правка|Вставить дату и время|-|Шрифт..."_qs}}) {
             QStringList texts {menu->title()};
             for (const QAction *action : menu->actions())
                 texts << (action->isSeparator() ? u"-"_qs : action->text());
-            return texts.join(u'|');
-        };
-        QCOMPARE(captions(page->mnuFile), u"Файл|Новый|-|Открыть...|Сохранить|Сохранить как|-|Печать"_qs);
-        QCOMPARE(captions(page->mnuEdit), u"Правка|Вставить дату и время|-|Шрифт..."_qs);
-        for (const auto &[button, menu] :
-             {std::pair {page->cmdFile, page->mnuFile}, std::pair {page->cmdEdit, page->mnuEdit}}) {
+            QCOMPARE(texts.join(u'|'), items);
             button->click();
             QVERIFY(menu->isVisible());
             menu->hide();

@@ -27,8 +27,6 @@ using Answer = platform::Dialogs::Answer;
 
 namespace {
 
-const QString question = u"- i yesno: Данные изменились. Сохранить сейчас?"_qs;
-
 // The data files of a user's program folder, as the program writes them
 // before and after one change made through the model's accessor.
 struct DataFile
@@ -86,12 +84,6 @@ void change(frmMain &window, int model)
         window.phoneBook().grid().setText(1, 1, u"222"_qs);
         window.phoneBook().PhoneCh = true;
     }
-}
-
-QString writeFailure(const QString &path, const QString &description)
-{
-    return u"Запись файла ! ok: Ошибка при записи файла:%1. Возможно, имя неверное или текст слишком большой.\r\n\r\n%2"_qs
-        .arg(path, description);
 }
 
 } // namespace
@@ -296,14 +288,17 @@ private Q_SLOTS:
         const QString notes = run.path(u"notes.txt"_qs);
         seed(run, settingsBytes(tab, notes));
         const QString refusal = u"Ошибка доступа к пути/файлу"_qs;
-        const QStringList failures {writeFailure(notes, refusal),
+        const QString writeFailure = u"Запись файла ! ok: Ошибка при записи файла:%1. Возможно, имя неверное или текст "
+                                     "слишком большой.\r\n\r\n"_qs
+                                   + refusal;
+        const QStringList failures {writeFailure.arg(notes),
                                     u"- x ok: Возникла ошибка при сохранении списка программ:\r\n\r\n"_qs + refusal,
-                                    writeFailure(run.path(u"phones.tn"_qs), refusal)};
+                                    writeFailure.arg(run.path(u"phones.tn"_qs))};
         frmMain &window = run.start();
         window.show();
         QStringList asked;
         if (saves != QStringList(3)) {
-            asked << question;
+            asked << u"- i yesno: Данные изменились. Сохранить сейчас?"_qs;
             run.dialogs.answerMessage(yes ? Answer::Yes : Answer::No);
         }
         if (saves[0] == u"cancelled"_qs)
