@@ -5,6 +5,7 @@
 #include "run.h"
 #include "runpage.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -65,10 +66,7 @@ struct Model : Run
 RunPage &shownPage(Run &run, const QByteArray &file)
 {
     run.writeFile(u"applist.tn"_qs, file);
-    frmMain &window = run.start();
-    window.show();
-    window.SSTab1->setCurrentIndex(frmMain::PageRun);
-    return *window.page<RunPage>(frmMain::PageRun);
+    return run.show<RunPage>(frmMain::PageRun);
 }
 
 QStringList shown(const RunPage &page)
@@ -90,14 +88,6 @@ QStringList shown(const RunPage &page)
     return true;
 }
 
-[[nodiscard]] bool setSelected(QListWidget *list, int position)
-{
-    if (position >= list->count())
-        return false;
-    list->item(position)->setSelected(true);
-    return true;
-}
-
 } // namespace
 
 class tst_Launcher : public QObject
@@ -105,373 +95,344 @@ class tst_Launcher : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void load_data();
-    void load();
-    void commands_data();
-    void commands();
-    void page_showsCaptions_changesLongOnesWhole_savesAtShutdown();
-    void page_buttons_data();
-    void page_buttons();
-    void details_data();
-    void details();
-};
+    void load_data()
+    {
+        QTest::addColumn<QByteArray>("file"); // null: no file
+        QTest::addColumn<QStringList>("expected");
+        QTest::addColumn<QString>("message");
+        const auto row = [](const char *tag, const QByteArray &file, const QStringList &expected,
+                            const QString &message = QString()) { QTest::newRow(tag) << file << expected << message; };
 
-void tst_Launcher::load_data()
-{
-    QTest::addColumn<QByteArray>("file"); // null: no file
-    QTest::addColumn<QStringList>("expected");
-    QTest::addColumn<QString>("message");
-    const auto row = [](const char *tag, const QByteArray &file, const QStringList &expected,
-                        const QString &message = QString()) { QTest::newRow(tag) << file << expected << message; };
+        const QString cleared = u"- ! ok: Ошибка в списке программ: список будет очищен."_qs;
+        const QString readError = u"- . ok: Ошибка при чтении файла:\r\n\r\n"_qs;
+        const QString mismatch = readError + u"Несоответствие типа"_qs;
+        row("no file, saved as [general] max=0", QByteArray(), {});
+        row("as written", "[general]\r\nmax=2\r\n[t1]\r\ncap=a b\r\ncmd=c:\\calc.exe\r\n[t2]\r\ncap= \r\ncmd=?\r\n",
+            {u"a b|c:\\calc.exe"_qs, u" |?"_qs});
+        // Texts the entry dialog lets through, each with something a careless format would lose.
+        const QStringList storable {u"Программа1|\"/opt/my tools/x\" -a;b && $(rm -rf ~)"_qs, u"[t1]|cmd=q"_qs,
+                                    u"\u0098\t\u0001?| "_qs, QString(40000, u'n') + u'|' + QString(40000, u'm')};
+        row("every storable text", written(storable), storable);
+        row("no caption", "[general]\r\nmax=2\r\n[t1]\r\ncap=a\r\ncmd=A\r\n[t2]\r\ncmd=B\r\n",
+            {u"a|A"_qs, u"Приложение2|B"_qs});
+        row("max with blanks and a half, to even",
+            "[general]\r\nmax=\t2.5 \r\n[t1]\r\ncmd=A\r\n[t2]\r\ncmd=B\r\n[t3]\r\n",
+            {u"Приложение1|A"_qs, u"Приложение2|B"_qs});
+        // The program's own empty list loses nothing, so it is no damaged file;
+        // any other count out of range is.
+        row("empty list saved", "[general]\r\nmax=0\r\n", {}, cleared);
+        row("empty list and more", "[general]\r\nmax=0\r\n[t1]\r\ncap=a\r\ncmd=A\r\n", {}, cleared);
+        row("above 100", written(listOf(101)), {}, cleared);
+        row("an entry without command", "[general]\r\nmax=3\r\n[t1]\r\ncmd=A\r\n[t2]\r\ncmd=B\r\n", {},
+            u"- x ok: Обнаружена ошибка в списке программ. Список не будет загружен."_qs);
+        row("max not wholly a number", "[general]\r\nmax=2x\r\n", {}, mismatch);
+        row("max beyond 16 bits", "[general]\r\nmax=40000\r\n", {}, readError + u"Переполнение"_qs);
 
-    const QString cleared = u"- ! ok: Ошибка в списке программ: список будет очищен."_qs;
-    const QString readError = u"- . ok: Ошибка при чтении файла:\r\n\r\n"_qs;
-    const QString mismatch = readError + u"Несоответствие типа"_qs;
-    row("no file, saved as [general] max=0", QByteArray(), {});
-    row("as written", "[general]\r\nmax=2\r\n[t1]\r\ncap=a b\r\ncmd=c:\\calc.exe\r\n[t2]\r\ncap= \r\ncmd=?\r\n",
-        {u"a b|c:\\calc.exe"_qs, u" |?"_qs});
-    // Texts the entry dialog lets through, each with something a careless format would lose.
-    const QStringList storable {u"Программа1|\"/opt/my tools/x\" -a;b && $(rm -rf ~)"_qs, u"[t1]|cmd=q"_qs,
-                                u"\u0098\t\u0001?| "_qs, QString(40000, u'n') + u'|' + QString(40000, u'm')};
-    row("every storable text", written(storable), storable);
-    row("any case, any order, other lines",
-        "[T2] more\r\nCap=b\r\nCMD=B\r\nnote\r\n[t1]\r\ncap=a\r\ncmd=A\r\n[GENERAL]\r\nMAX=2", {u"a|A"_qs, u"b|B"_qs});
-    row("no caption", "[general]\r\nmax=2\r\n[t1]\r\ncap=a\r\ncmd=A\r\n[t2]\r\ncmd=B\r\n",
-        {u"a|A"_qs, u"Приложение2|B"_qs});
-    row("t1 is not t10", "[general]\r\nmax=1\r\n[t10]\r\ncap=x\r\ncmd=X\r\n[t1]\r\ncap=a\r\ncmd=A\r\n", {u"a|A"_qs});
-    row("max with blanks and a half, to even", "[general]\r\nmax=\t2.5 \r\n[t1]\r\ncmd=A\r\n[t2]\r\ncmd=B\r\n[t3]\r\n",
-        {u"Приложение1|A"_qs, u"Приложение2|B"_qs});
-    // The program's own empty list loses nothing, so it is no damaged file;
-    // any other count out of range is.
-    row("empty list saved", "[general]\r\nmax=0\r\n", {}, cleared);
-    row("empty list and more", "[general]\r\nmax=0\r\n[t1]\r\ncap=a\r\ncmd=A\r\n", {}, cleared);
-    row("above 100", written(listOf(101)), {}, cleared);
-    row("an entry without command", "[general]\r\nmax=3\r\n[t1]\r\ncmd=A\r\n[t2]\r\ncmd=B\r\n", {},
-        u"- x ok: Обнаружена ошибка в списке программ. Список не будет загружен."_qs);
-    row("max not wholly a number", "[general]\r\nmax=2x\r\n", {}, mismatch);
-    row("max beyond 16 bits", "[general]\r\nmax=40000\r\n", {}, readError + u"Переполнение"_qs);
-
-    // Huge or broken files end in one of the outcomes above.
-    QByteArray junk(64 * 1024, '\0');
-    for (int i = 0; i < junk.size(); ++i)
-        junk[i] = char((i * 7919) % 251);
-    row("junk", junk, {}, mismatch);
-    row("no line ends", "[general]max=1[t1]cap=acmd=b", {}, mismatch);
-    row("one endless line", QByteArray(20 * 1024 * 1024, '['), {}, mismatch);
-    row("a million lines before the list", QByteArray("x\r\n").repeated(1000000) + written(listOf(100)), listOf(100));
-    row("a million lines like a header before the list",
-        QByteArray("[aaaaaaaaaa\r\n").repeated(1000000) + written(listOf(100)), listOf(100));
-    QByteArray headers = "[general]\r\nmax=100\r\n";
-    for (int i = 1; i <= 100; ++i)
-        headers += "[t" + QByteArray::number(i) + "]\r\n";
-    const QStringList longEntries(100, QString(100000, u'a') + u"|c"_qs);
-    // A key answers every section whose header came before it.
-    row("100 headers, then a million lines like a key",
-        headers + QByteArray("cxx=1\r\n").repeated(1000000) + "cap=x\r\ncmd=y\r\n", QStringList(100, u"x|y"_qs));
-    row("100 captions of 100,000 characters", written(longEntries), longEntries);
-    row("an endless last value", "[general]\r\nmax=1\r\n[t1]\r\ncmd=" + QByteArray(20 * 1024 * 1024, 'c'),
-        {u"Приложение1|"_qs + QString(20 * 1024 * 1024, u'c')});
-    row("every mix of line ends", "\n\r[general]\n\r\nmax=1\r\r\n[t1]\n\rcap=a\n\r\ncmd=b\r", {u"a\n|b"_qs});
-    row("NULs and 0x98", QByteArray("[general]\r\nmax=1\r\n[t1]\0\r\ncap=\0\x98\r\ncmd=\x98\0", 39),
-        {u"\0\u0098|\u0098\0"_qs});
-}
-
-void tst_Launcher::load()
-{
-    QFETCH(QByteArray, file);
-    QFETCH(QStringList, expected);
-    QFETCH(QString, message);
-
-    Model model(file);
-    QCOMPARE(model.entries(), expected);
-    QCOMPARE(model.dialogs.asked().join(u'\n'), message);
-    QVERIFY(!model.list.StartCh);
-    // Loading writes nothing, not even the copy a later save keeps.
-    QCOMPARE(model.read(u"applist.tn"_qs), file.isNull() ? QByteArray("<missing>") : file);
-    QVERIFY(!QFile::exists(model.path(u"applist.tn.bak"_qs)));
-    // However many lines look like a header or a key, the file is read once;
-    // the program's own empty list is read again to be told from a damaged one.
-    const bool ownEmptyList = file == "[general]\r\nmax=0\r\n";
-    CountingBuffer buffer(&file);
-    QVERIFY(buffer.open(QIODevice::ReadOnly));
-    applistfile::Slots slots;
-    try {
-        applistfile::read(buffer, slots);
-    } catch (const platform::RuntimeFailure &) {
+        // Huge or broken files end in one of the outcomes above.
+        row("no line ends", "[general]max=1[t1]cap=acmd=b", {}, mismatch);
+        row("one endless line", QByteArray(20 * 1024 * 1024, '['), {}, mismatch);
+        const QStringList longEntries(100, QString(100000, u'a') + u"|c"_qs);
+        row("100 captions of 100,000 characters", written(longEntries), longEntries);
+        row("an endless last value", "[general]\r\nmax=1\r\n[t1]\r\ncmd=" + QByteArray(20 * 1024 * 1024, 'c'),
+            {u"Приложение1|"_qs + QString(20 * 1024 * 1024, u'c')});
     }
-    QVERIFY(buffer.bytesRead <= (ownEmptyList ? 2 : 1) * file.size());
 
-    // Saved unchanged, the list is written all the same. The first save after
-    // a failed load keeps the file, which holds the user's entries, as a copy.
-    for (int save = 0; save < 2; ++save)
-        QCOMPARE(model.list.SaveAppList(), SaveOutcome::Saved);
-    QCOMPARE(model.read(u"applist.tn"_qs),
-             QTest::currentDataTag() == QByteArray("as written") ? file : written(expected));
-    QCOMPARE(model.read(u"applist.tn.bak"_qs), message.isEmpty() || ownEmptyList ? QByteArray("<missing>") : file);
-}
+    void load()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QStringList, expected);
+        QFETCH(QString, message);
 
-void tst_Launcher::commands_data()
-{
-    QTest::addColumn<int>("count");
-    QTest::addColumn<QString>("command"); // entering "x|X", or "same": the entry already there
-    QTest::addColumn<int>("position");
-    QTest::addColumn<QStringList>("expected");
+        Model model(file);
+        QCOMPARE(model.entries(), expected);
+        QCOMPARE(model.dialogs.asked().join(u'\n'), message);
+        QVERIFY(!model.list.StartCh);
+        // Loading writes nothing, not even the copy a later save keeps.
+        QCOMPARE(model.read(u"applist.tn"_qs), file.isNull() ? QByteArray("<missing>") : file);
+        QVERIFY(!QFile::exists(model.path(u"applist.tn.bak"_qs)));
+        // However many lines look like a header or a key, the file is read once;
+        // the program's own empty list is read again to be told from a damaged one.
+        const bool ownEmptyList = file == "[general]\r\nmax=0\r\n";
+        CountingBuffer buffer(&file);
+        QVERIFY(buffer.open(QIODevice::ReadOnly));
+        applistfile::Slots slots;
+        try {
+            applistfile::read(buffer, slots);
+        } catch (const platform::RuntimeFailure &) {
+        }
+        QVERIFY(buffer.bytesRead <= (ownEmptyList ? 2 : 1) * file.size());
 
-    const QStringList four = listOf(4);
-    QTest::newRow("add") << 2 << u"add"_qs << 0 << (listOf(2) << u"x|X"_qs);
-    QTest::newRow("add the hundredth") << 99 << u"add"_qs << 0 << (listOf(99) << u"x|X"_qs);
-    QTest::newRow("add past the hundredth") << 100 << u"add"_qs << 0 << listOf(100);
-    QTest::newRow("add to a damaged list") << 101 << u"add"_qs << 0 << QStringList {u"x|X"_qs};
-    QTest::newRow("change") << 4 << u"change"_qs << 1 << QStringList {four[0], u"x|X"_qs, four[2], four[3]};
-    QTest::newRow("change to the same entry") << 4 << u"change same"_qs << 1 << four;
-    QTest::newRow("remove in the middle") << 4 << u"remove"_qs << 1 << QStringList {four[0], four[2], four[3]};
-    QTest::newRow("remove at the end") << 4 << u"remove"_qs << 3 << four.mid(0, 3);
-}
+        // Saved unchanged, the list is written all the same. The first save after
+        // a failed load keeps the file, which holds the user's entries, as a copy.
+        for (int save = 0; save < 2; ++save)
+            QCOMPARE(model.list.SaveAppList(), SaveOutcome::Saved);
+        QCOMPARE(model.read(u"applist.tn"_qs),
+                 QTest::currentDataTag() == QByteArray("as written") ? file : written(expected));
+        QCOMPARE(model.read(u"applist.tn.bak"_qs), message.isEmpty() || ownEmptyList ? QByteArray("<missing>") : file);
+    }
 
-void tst_Launcher::commands()
-{
-    QFETCH(int, count);
-    QFETCH(QString, command);
-    QFETCH(int, position);
-    QFETCH(QStringList, expected);
+    void commands_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("command"); // entering "x|X", or "same": the entry already there
+        QTest::addColumn<int>("position");
+        QTest::addColumn<QStringList>("expected");
 
-    Model model(written(listOf(count)));
-    QSignalSpy changed(&model.list, &ProgramList::changed);
-    const ProgramEntry entered
-        = command.endsWith(u"same") ? model.list.AppList[position + 1] : ProgramEntry {u"x"_qs, u"X"_qs};
-    if (command == u"add")
-        model.list.add(entered);
-    else if (command == u"remove")
-        model.list.remove(position);
-    else
-        model.list.change(position, entered);
+        const QStringList four = listOf(4);
+        QTest::newRow("add") << 2 << u"add"_qs << 0 << (listOf(2) << u"x|X"_qs);
+        QTest::newRow("add the hundredth") << 99 << u"add"_qs << 0 << (listOf(99) << u"x|X"_qs);
+        QTest::newRow("add past the hundredth") << 100 << u"add"_qs << 0 << listOf(100);
+        QTest::newRow("add to a damaged list") << 101 << u"add"_qs << 0 << QStringList {u"x|X"_qs};
+        QTest::newRow("change") << 4 << u"change"_qs << 1 << QStringList {four[0], u"x|X"_qs, four[2], four[3]};
+        QTest::newRow("change to the same entry") << 4 << u"change same"_qs << 1 << four;
+        QTest::newRow("remove in the middle") << 4 << u"remove"_qs << 1 << QStringList {four[0], four[2], four[3]};
+        QTest::newRow("remove at the end") << 4 << u"remove"_qs << 3 << four.mid(0, 3);
+    }
 
-    QCOMPARE(model.entries(), expected);
-    // Every command marks the list changed, even one that changes nothing; a refused one does not.
-    const bool refused = count == ProgramList::MaxApps;
-    QCOMPARE(model.list.StartCh, !refused);
-    QCOMPARE(changed.size(), refused ? 0 : 1);
+    void commands()
+    {
+        QFETCH(int, count);
+        QFETCH(QString, command);
+        QFETCH(int, position);
+        QFETCH(QStringList, expected);
 
-    // A save that fails keeps the mark and the file: a folder below a file,
-    // or no room for the copy of a damaged list.
-    if (count > ProgramList::MaxApps)
-        QVERIFY(QDir(model.dir.path()).mkdir(u"applist.tn.bak"_qs));
-    else
-        model.context.state.ProgramFolder = model.path(u"applist.tn/"_qs);
-    model.dialogs.clear();
-    model.dialogs.answerMessage(Answer::Ok);
-    QCOMPARE(model.list.SaveAppList(), SaveOutcome::Failed);
-    QCOMPARE(model.dialogs.asked().size(), 1);
-    QVERIFY(model.dialogs.asked()[0].startsWith(u"- x ok: Возникла ошибка при сохранении списка программ:\r\n\r\n"_qs));
-    QCOMPARE(model.list.StartCh, !refused);
-    QCOMPARE(model.read(u"applist.tn"_qs), written(listOf(count)));
-}
+        Model model(written(listOf(count)));
+        QSignalSpy changed(&model.list, &ProgramList::changed);
+        const ProgramEntry entered
+            = command.endsWith(u"same") ? model.list.AppList[position + 1] : ProgramEntry {u"x"_qs, u"X"_qs};
+        if (command == u"add")
+            model.list.add(entered);
+        else if (command == u"remove")
+            model.list.remove(position);
+        else
+            model.list.change(position, entered);
 
-void tst_Launcher::page_showsCaptions_changesLongOnesWhole_savesAtShutdown()
-{
-    Run run;
-    // Longer than a line edit takes unless told otherwise.
-    const QString caption = QString(100000, u'a') + u'z';
-    const QString command = QString(40000, u'm');
-    const QByteArray file = written({caption + u'|' + command});
-    RunPage &page = shownPage(run, file);
-    // A long caption is shown as a beginning short enough to lay out.
-    const QString cut = shown(page).value(0);
-    QVERIFY(caption.startsWith(cut) && cut.size() >= 100 && cut.size() <= 1000);
+        QCOMPARE(model.entries(), expected);
+        // Every command marks the list changed, even one that changes nothing; a refused one does not.
+        const bool refused = count == ProgramList::MaxApps;
+        QCOMPARE(model.list.StartCh, !refused);
+        QCOMPARE(changed.size(), refused ? 0 : 1);
 
-    QVERIFY(setSelected(page.RunList, 0));
-    page.cmdChangeApp->click();
-    frmDetails *details = page.details();
-    QVERIFY(details);
-    QCOMPARE(details->windowTitle(), u"Изменение свойств программы"_qs);
-    QVERIFY(details->txtTitle->text() == caption && details->txtPath->text() == command);
-    details->cmdOK->click();
+        // A save that fails keeps the mark and the file: a folder below a file,
+        // or no room for the copy of a damaged list.
+        if (count > ProgramList::MaxApps)
+            QVERIFY(QDir(model.dir.path()).mkdir(u"applist.tn.bak"_qs));
+        else
+            model.context.state.ProgramFolder = model.path(u"applist.tn/"_qs);
+        model.dialogs.clear();
+        model.dialogs.answerMessage(Answer::Ok);
+        QCOMPARE(model.list.SaveAppList(), SaveOutcome::Failed);
+        const QString cause = count > ProgramList::MaxApps ? u"Ошибка доступа к пути/файлу"_qs : u"Путь не найден"_qs;
+        QCOMPARE(model.dialogs.asked(),
+                 QStringList {u"- x ok: Возникла ошибка при сохранении списка программ:\r\n\r\n"_qs + cause});
+        QCOMPARE(model.list.StartCh, !refused);
+        QCOMPARE(model.read(u"applist.tn"_qs), written(listOf(count)));
+    }
 
-    run.dialogs.answerMessage(Answer::Yes);
-    QVERIFY(run.window->close());
-    QCOMPARE(run.dialogs.asked(), QStringList {u"- i yesno: Данные изменились. Сохранить сейчас?"_qs});
-    QCOMPARE(run.read(u"applist.tn"_qs), file);
-}
+    void page_showsCaptions_changesLongOnesWhole()
+    {
+        Run run;
+        // Longer than a line edit takes unless told otherwise.
+        const QString caption = QString(100000, u'a') + u'z';
+        const QString command = QString(40000, u'm');
+        const QByteArray file = written({caption + u'|' + command});
+        RunPage &page = shownPage(run, file);
+        // A long caption is shown as a beginning short enough to lay out.
+        const QString cut = shown(page).value(0);
+        QVERIFY(caption.startsWith(cut) && cut.size() >= 100 && cut.size() <= 1000);
 
-void tst_Launcher::page_buttons_data()
-{
-    QTest::addColumn<int>("count");
-    QTest::addColumn<int>("selected"); // -1: none; a selected entry is started by Запуск and a double click
-    QTest::addColumn<QString>("how"); // buttons by their first word, a double click, a click on empty space
-    QTest::addColumn<QString>("message");
-    // The window's and the list's pointers at each call of the system or a
-    // message box: w(ait), a(rrow), p(ointing hand).
-    QTest::addColumn<QString>("pointers");
-
-    const QString select = u"- i ok: Сначала выберите программу!"_qs;
-    const QString remove = u"- i yesno: Вы уверены, что хотите удалить программу из списка?\r\n\r\ne1"_qs;
-    QTest::newRow("Запуск") << 2 << 1 << u"Запуск"_qs << QString() << u"ww"_qs;
-    QTest::newRow("Запуск, nothing selected") << 2 << -1 << u"Запуск"_qs << select << u"ap"_qs;
-    QTest::newRow("Изменить, nothing selected") << 2 << -1 << u"Изменить"_qs << select << u"ap"_qs;
-    QTest::newRow("Удалить, nothing selected") << 2 << -1 << u"Удалить"_qs << select << u"ap"_qs;
-    QTest::newRow("Удалить, Yes") << 2 << 0 << u"Удалить, Yes"_qs << remove << u"ap"_qs;
-    QTest::newRow("Удалить, No") << 2 << 0 << u"Удалить, No"_qs << remove << u"ap"_qs;
-    QTest::newRow("Добавить, 100 entries")
-        << 100 << -1 << u"Добавить"_qs << u"- . ok: Список программ содержит 100 элементов. Больше добавить нельзя!"_qs
-        << u"ap"_qs;
-    QTest::newRow("double click") << 2 << 0 << u"double click"_qs << QString() << u"ww"_qs;
-    QTest::newRow("double click, nothing selected") << 2 << -1 << u"double click"_qs << QString() << QString();
-    QTest::newRow("click on empty space keeps the selection")
-        << 2 << 0 << u"empty space, Запуск"_qs << QString() << u"ww"_qs;
-    QTest::newRow("start fails") << 2 << 0 << u"Запуск"_qs
-                                 << u"- x ok: Ошибка при запуске приложения:\r\n\r\ne1 && $(x)\r\n\r\nФайл не найден"_qs
-                                 << u"wwww"_qs;
-    QTest::newRow("Сохранить fails")
-        << 2 << -1 << u"Сохранить"_qs
-        << u"- x ok: Возникла ошибка при сохранении списка программ:\r\n\r\nПуть не найден"_qs << u"wp"_qs;
-}
-
-void tst_Launcher::page_buttons()
-{
-    QFETCH(int, count);
-    QFETCH(int, selected);
-    QFETCH(QString, how);
-    QFETCH(QString, message);
-    QFETCH(QString, pointers);
-
-    Run run;
-    RunPage &page = shownPage(run, written(listOf(count)));
-    RunListBox *list = page.RunList;
-    frmMain &window = *run.window;
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    if (QByteArray(QTest::currentDataTag()) == "start fails")
-        run.system.failWith(FakeSystem::Effect::Start,
-                            platform::RuntimeFailure::withNumber(platform::failure::FileNotFound));
-    window.context().state.ProgramFolder = run.path(u"applist.tn/"_qs); // no save succeeds
-    run.dialogs.answerMessage(how.endsWith(u"Yes") ? Answer::Yes : how.endsWith(u"No") ? Answer::No : Answer::Ok);
-    QString whileCalled;
-    run.system.whileCalled = run.dialogs.whileAsked = [&] {
-        for (const QCursor &cursor : {window.cursor(), list->viewport()->cursor()})
-            whileCalled += cursor.shape() == Qt::WaitCursor ? u'w' : cursor.shape() == Qt::ArrowCursor ? u'a' : u'p';
-    };
-
-    if (selected >= 0)
-        QVERIFY(select(page, selected));
-    const QPoint emptySpace(5, list->viewport()->height() - 5);
-    if (how == u"double click")
-        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {},
-                           selected >= 0 ? list->visualItemRect(list->item(selected)).center() : emptySpace);
-    if (how.startsWith(u"empty space"))
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, emptySpace);
-    for (QPushButton *button : page.findChildren<QPushButton *>())
-        if (how.contains(button->text().section(u' ', 0, 0)))
-            button->click();
-
-    const bool starts = selected >= 0 && (how.contains(u"Запуск") || how == u"double click");
-    QCOMPARE(run.system.calls().size(), starts ? 1 : 0);
-    QCOMPARE(run.system.calls().value(0).argument, starts ? u"e%1 && $(x)"_qs.arg(selected + 1) : QString());
-    QCOMPARE(run.dialogs.asked().join(u'\n'), message);
-    QCOMPARE(whileCalled, pointers);
-    // Yes removes the entry: the list is refilled, with nothing selected.
-    QStringList captions = listOf(count).replaceInStrings(QRegularExpression(u"\\|.*"_qs), QString());
-    if (how.endsWith(u"Yes"))
-        captions.removeAt(selected);
-    QCOMPARE(shown(page), captions);
-    QCOMPARE(list->selectedPosition(), how.endsWith(u"Yes") ? -1 : selected);
-    QVERIFY(!page.details() && window.isEnabled());
-    QCOMPARE(list->viewport()->cursor().shape(), Qt::PointingHandCursor);
-    QCOMPARE(window.cursor().shape(), Qt::ArrowCursor);
-}
-
-void tst_Launcher::details_data()
-{
-    QTest::addColumn<QString>("title");
-    QTest::addColumn<QString>("path"); // "browse": chosen through Обзор...
-    QTest::addColumn<QString>("way");
-    QTest::addColumn<QString>("refusal"); // none: the dialog closes
-
-    // Texts with something a careless dialog would turn away.
-    QTest::newRow("OK") << u"[t1] = \u0098\t?"_qs << u"\"/opt/my tools/x\" -a;b && $(rm -rf ~)"_qs << u"OK"_qs
-                        << QString();
-    QTest::newRow("Обзор..., OK") << u"t"_qs << u"browse"_qs << u"OK"_qs << QString();
-    QTest::newRow("Отмена") << u"edited"_qs << u"p"_qs << u"Отмена"_qs << QString();
-    QTest::newRow("close box") << u"edited"_qs << u"p"_qs << u"close box"_qs << QString();
-    const QString noName = u"- x ok: Надо указать название программы!"_qs;
-    const QString lineBreak
-        = u" есть перевод строки, а в списке программ каждое значение занимает одну строку. Уберите его."_qs;
-    QTest::newRow("empty caption, Enter") << QString() << u"p"_qs << u"Enter"_qs << noName;
-    QTest::newRow("both empty") << QString() << QString() << u"OK"_qs << noName;
-    QTest::newRow("empty command") << u" "_qs << QString() << u"OK"_qs
-                                   << u"- x ok: Надо указать командную строку для запуска программы."_qs;
-    QTest::newRow("pasted line break") << u"a\nb"_qs << u"p"_qs << u"OK"_qs
-                                       << u"- x ok: В названии программы"_qs + lineBreak;
-    QTest::newRow("pasted lone CR") << u"a"_qs << u"p\rq"_qs << u"OK"_qs
-                                    << u"- x ok: В командной строке"_qs + lineBreak;
-    QTest::newRow("outside the code page")
-        << u"a"_qs << u"p\U0001F600"_qs << u"OK"_qs
-        << u"- x ok: В командной строке есть знак «\U0001F600» (U+1F600), которого нет в кодировке Windows-1251: в "
-           "списке программ он не сохранится. Уберите или замените его."_qs;
-}
-
-void tst_Launcher::details()
-{
-    QFETCH(QString, title);
-    QFETCH(QString, path);
-    QFETCH(QString, way);
-    QFETCH(QString, refusal);
-
-    Run run;
-    RunPage &page = shownPage(run, written(listOf(1)));
-    frmMain &window = *run.window;
-    // What an opening shows: a fresh dialog every time, over a disabled main window.
-    const auto opened = [&page, &window] {
-        page.cmdAddApp->click();
-        const frmDetails *d = page.details();
-        return d ? QStringList {d->windowTitle(), d->txtTitle->text(), d->txtPath->text(),
-                                window.isEnabled() ? u"on"_qs : u"off"_qs, d->isEnabled() ? u"on"_qs : u"off"_qs}
-                 : QStringList();
-    };
-    const QStringList fresh {u"Добавление программы"_qs, u"Программа1"_qs, u"c:\\windows\\calc.exe"_qs, u"off"_qs,
-                             u"on"_qs};
-    QCOMPARE(opened(), fresh);
-    QPointer<frmDetails> details = page.details();
-    details->txtTitle->setText(title);
-    if (path == u"browse") {
-        path = u"/opt/my tools/x"_qs;
-        run.dialogs.answerFile(path);
-        details->cmdBrowse->click();
-        run.dialogs.answerFile(QString()); // cancelled
-        details->cmdBrowse->click();
-        const auto request = run.dialogs.calls().first().file;
-        QCOMPARE((QStringList {request.filter, request.title, request.pattern, request.initialFolder}),
-                 (QStringList {u"Все файлы|*.*"_qs, u"Выбор программы"_qs, u"*.*"_qs, run.path(QString())}));
-    } else
-        details->txtPath->setText(path);
-    // A close request that reaches the disabled main window is ignored; nor
-    // is Escape a way out: the typed text would be dropped.
-    QVERIFY(!window.close());
-    QTest::keyClick(details->txtTitle, Qt::Key_Escape);
-    QVERIFY(details && details->isVisible());
-
-    run.dialogs.answerMessage(Answer::Ok);
-    if (way == u"Enter")
-        QTest::keyClick(details->txtTitle, Qt::Key_Return);
-    else if (way == u"OK")
+        QVERIFY(select(page, 0));
+        page.cmdChangeApp->click();
+        frmDetails *details = page.details();
+        QVERIFY(details);
+        QCOMPARE(details->windowTitle(), u"Изменение свойств программы"_qs);
+        QVERIFY(details->txtTitle->text() == caption && details->txtPath->text() == command);
         details->cmdOK->click();
-    else if (way == u"Отмена") {
-        details->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(details));
-        QTest::sendKeyEvent(QTest::Click, details, Qt::Key(0x041E), u"О"_qs, Qt::AltModifier); // its mnemonic
-    } else
-        details->close();
-    QCOMPARE(run.dialogs.asked().join(u'\n'), refusal);
-    if (!refusal.isEmpty()) {
-        QVERIFY(details && details->isVisible() && !window.isEnabled());
-        details->close();
+
+        QCOMPARE(run.window->programs().SaveAppList(), SaveOutcome::Saved);
+        QCOMPARE(run.read(u"applist.tn"_qs), file);
     }
-    QTRY_VERIFY(window.isEnabled()); // a mnemonic clicks after a short delay
-    QTRY_VERIFY(!details);
-    const bool added = way == u"OK" && refusal.isEmpty();
-    QCOMPARE(window.programs().AppList[2].Command, added ? path : QString());
-    QCOMPARE(shown(page), added ? (QStringList {u"e1"_qs, title}) : QStringList {u"e1"_qs});
-    QCOMPARE(opened(), fresh);
-    page.details()->close();
-}
+
+    void page_buttons_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("selected"); // -1: none; a selected entry is started by Запуск and a double click
+        QTest::addColumn<QString>("how"); // buttons by their first word, a double click, a click on empty space
+        QTest::addColumn<QString>("message");
+        // The window's and the list's pointers at each call of the system or a
+        // message box: w(ait), a(rrow), p(ointing hand).
+        QTest::addColumn<QString>("pointers");
+
+        const QString select = u"- i ok: Сначала выберите программу!"_qs;
+        const QString remove = u"- i yesno: Вы уверены, что хотите удалить программу из списка?\r\n\r\ne1"_qs;
+        QTest::newRow("Запуск") << 2 << 1 << u"Запуск"_qs << QString() << u"ww"_qs;
+        QTest::newRow("Запуск, nothing selected") << 2 << -1 << u"Запуск"_qs << select << u"ap"_qs;
+        QTest::newRow("Изменить, nothing selected") << 2 << -1 << u"Изменить"_qs << select << u"ap"_qs;
+        QTest::newRow("Удалить, nothing selected") << 2 << -1 << u"Удалить"_qs << select << u"ap"_qs;
+        QTest::newRow("Удалить, Yes") << 2 << 0 << u"Удалить, Yes"_qs << remove << u"ap"_qs;
+        QTest::newRow("Удалить, No") << 2 << 0 << u"Удалить, No"_qs << remove << u"ap"_qs;
+        QTest::newRow("Добавить, 100 entries")
+            << 100 << -1 << u"Добавить"_qs
+            << u"- . ok: Список программ содержит 100 элементов. Больше добавить нельзя!"_qs << u"ap"_qs;
+        QTest::newRow("double click") << 2 << 0 << u"double click"_qs << QString() << u"ww"_qs;
+        QTest::newRow("double click, nothing selected") << 2 << -1 << u"double click"_qs << QString() << QString();
+        QTest::newRow("click on empty space keeps the selection")
+            << 2 << 0 << u"empty space, Запуск"_qs << QString() << u"ww"_qs;
+        QTest::newRow("start fails")
+            << 2 << 0 << u"Запуск"_qs
+            << u"- x ok: Ошибка при запуске приложения:\r\n\r\ne1 && $(x)\r\n\r\nФайл не найден"_qs << u"wwww"_qs;
+        QTest::newRow("Сохранить fails")
+            << 2 << -1 << u"Сохранить"_qs
+            << u"- x ok: Возникла ошибка при сохранении списка программ:\r\n\r\nПуть не найден"_qs << u"wp"_qs;
+    }
+
+    void page_buttons()
+    {
+        QFETCH(int, count);
+        QFETCH(int, selected);
+        QFETCH(QString, how);
+        QFETCH(QString, message);
+        QFETCH(QString, pointers);
+
+        Run run;
+        RunPage &page = shownPage(run, written(listOf(count)));
+        RunListBox *list = page.RunList;
+        frmMain &window = *run.window;
+        if (QByteArray(QTest::currentDataTag()) == "start fails")
+            run.system.failWith(FakeSystem::Effect::Start,
+                                platform::RuntimeFailure::withNumber(platform::failure::FileNotFound));
+        window.context().state.ProgramFolder = run.path(u"applist.tn/"_qs); // no save succeeds
+        run.dialogs.answerMessage(how.endsWith(u"Yes") ? Answer::Yes : how.endsWith(u"No") ? Answer::No : Answer::Ok);
+        QString whileCalled;
+        run.system.whileCalled = run.dialogs.whileAsked = [&] {
+            for (const QCursor &cursor : {window.cursor(), list->viewport()->cursor()})
+                whileCalled += cursor.shape() == Qt::WaitCursor  ? u'w'
+                             : cursor.shape() == Qt::ArrowCursor ? u'a'
+                                                                 : u'p';
+        };
+
+        if (selected >= 0)
+            QVERIFY(select(page, selected));
+        const QPoint emptySpace(5, list->viewport()->height() - 5);
+        if (how == u"double click")
+            QTest::mouseDClick(list->viewport(), Qt::LeftButton, {},
+                               selected >= 0 ? list->visualItemRect(list->item(selected)).center() : emptySpace);
+        if (how.startsWith(u"empty space"))
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, emptySpace);
+        for (QPushButton *button : page.findChildren<QPushButton *>())
+            if (how.contains(button->text().section(u' ', 0, 0)))
+                button->click();
+
+        const bool starts = selected >= 0 && (how.contains(u"Запуск") || how == u"double click");
+        QCOMPARE(run.system.effects().join(u'\n'), starts ? u"start:e%1 && $(x)"_qs.arg(selected + 1) : QString());
+        QCOMPARE(run.dialogs.asked().join(u'\n'), message);
+        QCOMPARE(whileCalled, pointers);
+        // Yes removes the entry: the list is refilled, with nothing selected.
+        QStringList captions = listOf(count).replaceInStrings(QRegularExpression(u"\\|.*"_qs), QString());
+        if (how.endsWith(u"Yes"))
+            captions.removeAt(selected);
+        QCOMPARE(shown(page), captions);
+        QCOMPARE(list->selectedPosition(), how.endsWith(u"Yes") ? -1 : selected);
+        QVERIFY(!page.details() && window.isEnabled());
+        QCOMPARE(list->viewport()->cursor().shape(), Qt::PointingHandCursor);
+        QCOMPARE(window.cursor().shape(), Qt::ArrowCursor);
+    }
+
+    void details_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("path"); // "browse": chosen through Обзор...
+        QTest::addColumn<QString>("way");
+        QTest::addColumn<QString>("refusal"); // none: the dialog closes
+
+        // Texts with something a careless dialog would turn away.
+        QTest::newRow("OK") << u"[t1] = \u0098\t?"_qs << u"\"/opt/my tools/x\" -a;b && $(rm -rf ~)"_qs << u"OK"_qs
+                            << QString();
+        QTest::newRow("Обзор..., OK") << u"t"_qs << u"browse"_qs << u"OK"_qs << QString();
+        QTest::newRow("Отмена") << u"edited"_qs << u"p"_qs << u"Отмена"_qs << QString();
+        QTest::newRow("close box") << u"edited"_qs << u"p"_qs << u"close box"_qs << QString();
+        const QString noName = u"- x ok: Надо указать название программы!"_qs;
+        const QString lineBreak
+            = u" есть перевод строки, а в списке программ каждое значение занимает одну строку. Уберите его."_qs;
+        QTest::newRow("empty caption, Enter") << QString() << u"p"_qs << u"Enter"_qs << noName;
+        QTest::newRow("both empty") << QString() << QString() << u"OK"_qs << noName;
+        QTest::newRow("empty command") << u" "_qs << QString() << u"OK"_qs
+                                       << u"- x ok: Надо указать командную строку для запуска программы."_qs;
+        QTest::newRow("pasted line break")
+            << u"a\nb"_qs << u"p"_qs << u"OK"_qs << u"- x ok: В названии программы"_qs + lineBreak;
+        QTest::newRow("pasted lone CR") << u"a"_qs << u"p\rq"_qs << u"OK"_qs
+                                        << u"- x ok: В командной строке"_qs + lineBreak;
+        QTest::newRow("outside the code page")
+            << u"a"_qs << u"p\U0001F600"_qs << u"OK"_qs
+            << u"- x ok: В командной строке есть знак «\U0001F600» (U+1F600), которого нет в кодировке Windows-1251: в "
+               "списке программ он не сохранится. Уберите или замените его."_qs;
+    }
+
+    void details()
+    {
+        QFETCH(QString, title);
+        QFETCH(QString, path);
+        QFETCH(QString, way);
+        QFETCH(QString, refusal);
+
+        Run run;
+        RunPage &page = shownPage(run, written(listOf(1)));
+        frmMain &window = *run.window;
+        // What an opening shows: a fresh dialog every time, over a disabled main window.
+        const auto opened = [&page, &window] {
+            page.cmdAddApp->click();
+            const frmDetails *d = page.details();
+            return d ? QStringList {d->windowTitle(), d->txtTitle->text(), d->txtPath->text(),
+                                    window.isEnabled() ? u"on"_qs : u"off"_qs, d->isEnabled() ? u"on"_qs : u"off"_qs}
+                     : QStringList();
+        };
+        const QStringList fresh {u"Добавление программы"_qs, u"Программа1"_qs, u"c:\\windows\\calc.exe"_qs, u"off"_qs,
+                                 u"on"_qs};
+        QCOMPARE(opened(), fresh);
+        QPointer<frmDetails> details = page.details();
+        details->txtTitle->setText(title);
+        if (path == u"browse") {
+            path = u"/opt/my tools/x"_qs;
+            run.dialogs.answerFile(path);
+            details->cmdBrowse->click();
+            run.dialogs.answerFile(QString()); // cancelled
+            details->cmdBrowse->click();
+            const auto request = run.dialogs.calls().first().file;
+            QCOMPARE((QStringList {request.filter, request.title, request.pattern, request.initialFolder}),
+                     (QStringList {u"Все файлы|*.*"_qs, u"Выбор программы"_qs, u"*.*"_qs, run.path(QString())}));
+        } else
+            details->txtPath->setText(path);
+        // A close request that reaches the disabled main window is ignored; nor
+        // is Escape a way out: the typed text would be dropped.
+        QVERIFY(!window.close());
+        QTest::keyClick(details->txtTitle, Qt::Key_Escape);
+        QVERIFY(details && details->isVisible());
+
+        run.dialogs.answerMessage(Answer::Ok);
+        if (way == u"Enter")
+            QTest::keyClick(details->txtTitle, Qt::Key_Return);
+        else if (way == u"OK")
+            details->cmdOK->click();
+        else if (way == u"Отмена") {
+            details->activateWindow();
+            QTRY_COMPARE(QApplication::activeWindow(), details.data()); // not merely sharing the main window's
+            QTest::sendKeyEvent(QTest::Click, details, Qt::Key(0x041E), u"О"_qs, Qt::AltModifier); // its mnemonic
+        } else
+            details->close();
+        QCOMPARE(run.dialogs.asked().join(u'\n'), refusal);
+        if (!refusal.isEmpty()) {
+            QVERIFY(details && details->isVisible() && !window.isEnabled());
+            details->close();
+        }
+        QTRY_VERIFY(window.isEnabled()); // a mnemonic clicks after a short delay
+        QTRY_VERIFY(!details);
+        const bool added = way == u"OK" && refusal.isEmpty();
+        QCOMPARE(window.programs().AppList[2].Command, added ? path : QString());
+        QCOMPARE(shown(page), added ? (QStringList {u"e1"_qs, title}) : QStringList {u"e1"_qs});
+        QCOMPARE(opened(), fresh);
+        page.details()->close();
+    }
+};
 
 QTEST_MAIN(tst_Launcher)
 #include "tst_launcher.moc"

@@ -55,12 +55,12 @@ struct Notes : Run
     // what was typed at its start; after "@", the last file the settings gave.
     explicit Notes(const QString &from = {})
     {
-        for (const QString &file : {u"f.txt=f"_qs, u"F.txt=F"_qs, u"last.txt=last"_qs, u"other.txt=other"_qs,
-                                    u"old.txt=old content"_qs, u".old.txt=old content"_qs, u"plain=x"_qs})
+        for (const QString &file :
+             {u"f.txt=f"_qs, u"F.txt=F"_qs, u"last.txt=last"_qs, u"other.txt=other"_qs, u"old.txt=old content"_qs,
+              u".old.txt=old content"_qs, u"plain=x"_qs, u"folder=<folder>"_qs})
             writeFile(file.section(u'=', 0, 0), file.section(u'=', 1).toLatin1());
         // CR LF, a lone LF, a no-break space, NUL, 0x98 (no letter in the code page) and a lone CR.
         writeFile(u"exact.txt"_qs, QByteArrayLiteral("a\r\nb\nc\xa0\0\x98\x64\re"));
-        QVERIFY(QDir(dir.path()).mkdir(u"folder"_qs));
         doc = &start().document();
         const QString current = from.section(u'+', 0, 0).section(u'@', 0, 0);
         if (!current.isEmpty()) {
@@ -74,7 +74,6 @@ struct Notes : Run
             doc->setLastFile(path(from.section(u'@', 1)));
         dialogs.clear();
     }
-    NotesPage *page() { return window->page<NotesPage>(frmMain::PageNotes); }
     QString relative(QString text) const { return text.remove(dir.path() + u'/'); }
 
     void step(const QString &name)
@@ -98,8 +97,7 @@ struct Notes : Run
             // A job the printer refuses, then one it takes.
             {u"refuseOnce"_qs,
              [this] {
-                 system.failWith(FakeSystem::Effect::Print,
-                                 platform::RuntimeFailure::withNumber(platform::failure::PrinterError));
+                 step(u"jam"_qs);
                  system.whileCalled = [this] {
                      if (system.callsOf(FakeSystem::Effect::Print).size() > 1)
                          system.succeed(FakeSystem::Effect::Print);
@@ -165,6 +163,8 @@ const QString printIt = u"- i yesno: Напечатать текущий тек�
 const QString openDialog = u"Открыть файл [My Tarnel] *.txt"_qs;
 const QString saveAsDialog = u"Сохранить как [My Tarnel]"_qs;
 const QString stays = u"window stays open"_qs;
+const QString readFailed
+    = u"Чтение файла ! ok: Ошибка при чтении файла. Возможно, он поврежден или слишком большой."_qs;
 const QString writeFailed = u"Запись файла ! ok: Ошибка при записи файла:%1. Возможно, имя неверное или текст "
                             "слишком большой.\r\n\r\nПуть не найден"_qs;
 const QString noTxt = u"- i ync: Указанное имя файла не содержит расширения .txt. Добавить его?\r\n\r\nНажмите на Да, "
@@ -206,306 +206,284 @@ class tst_Notes : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void readTextFile_data();
-    void readTextFile();
-    void commands_data();
-    void commands();
-    void insertDateTime_appendsAtTheEnd();
-    void page_controlsReachTheCommands_data();
-    void page_controlsReachTheCommands();
-    void page_showsTheDocument();
+    void readTextFile_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes"); // null: nothing there
+        QTest::addColumn<QString>("text");
+        QTest::newRow("CR LF throughout comes back exactly") << u"f"_qs << QByteArray("a\r\nb\r\n") << u"a\r\nb\r\n"_qs;
+        QTest::newRow("a lone CR ends a line") << u"f"_qs << QByteArray("a\rb") << u"a\r\nb\r\n"_qs;
+        QTest::newRow("a lone LF is a character") << u"f"_qs << QByteArray("a\nb\n") << u"a\nb\n\r\n"_qs;
+        QTest::newRow("only CRs are empty lines") << u"f"_qs << QByteArray("\r\r") << u"\r\n\r\n"_qs;
+        QTest::newRow("an empty file is empty") << u"f"_qs << QByteArray("") << QString();
+        QTest::newRow("any byte is a character")
+            << u"f"_qs << QByteArray("\x98\0\xa0", 3) << u"\u0098\u0000\u00a0\r\n"_qs;
+        QTest::newRow("a hidden file is read") << u".f"_qs << QByteArray("h") << u"h\r\n"_qs;
+        // An early return says nothing and leaves a caller's hourglass alone.
+        QTest::newRow("empty path") << QString() << QByteArray() << QString();
+        QTest::newRow("missing file") << u"f"_qs << QByteArray() << QString();
+        QTest::newRow("a folder is refused") << u"f"_qs << QByteArray("<folder>") << QString();
+    }
+
+    void readTextFile()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text);
+        Run run;
+        if (!bytes.isNull())
+            run.writeFile(name, bytes);
+        QWidget window;
+        AppContext context(run.dialogs, run.system);
+        context.setMainWindow(&window);
+        context.showWaitPointer();
+        const bool failed = bytes == "<folder>";
+        run.dialogs.answerMessage(Answer::Ok, 2);
+
+        const QString path = name.isEmpty() ? name : run.path(name);
+        bool reported = !failed;
+        QCOMPARE(ReadTextFile(context, path, &reported), text);
+        QCOMPARE(reported, failed);
+        QCOMPARE(ReadTextFileAsParagraphs(context, path), paragraphs(text));
+        QCOMPARE(window.cursor().shape(), bytes.isNull() ? Qt::WaitCursor : Qt::ArrowCursor);
+        QCOMPARE(run.dialogs.asked(), failed ? (QStringList {readFailed, readFailed}) : QStringList());
+    }
+
+    void commands_data()
+    {
+        QTest::addColumn<QString>("from"); // as Notes takes it
+        QTest::addColumn<QString>("steps"); // then ":" and the answers, as Notes::answer takes them
+        QTest::addColumn<QStringList>("log");
+        QTest::addColumn<QStringList>("changes"); // everything else stays as it was
+        const QString zh = u"«中» (U+4E2D)"_qs, xf = u"xf\r\n\r\n"_qs, f = u"f.txt"_qs, plain = u"plain/f.txt"_qs;
+        const auto row = [](const char *name, const char *from, const char *steps, const QStringList &log,
+                            const QString &changes) {
+            QTest::newRow(name) << QString::fromUtf8(from) << QString::fromUtf8(steps) << log
+                                << changes.split(u'|', Qt::SkipEmptyParts);
+        };
+        row("Typing marks the document changed and names its file", "f.txt", "type", {},
+            u"text=yf\r\n|status=Состояние: документ изменен. Файл: f.txt|tip=Документ будет сохранен в: "
+            u"f.txt|changed=yes|"
+            "undo=yes"_qs);
+        row("Typing in a new document", "", "type", {},
+            u"text=y|status=Состояние: документ изменен. |changed=yes|undo=yes"_qs);
+        row("New, unchanged: asks nothing", "f.txt", "new", {}, madeNew);
+        row("New, changed, No", "f.txt+x", "new: No", {changedNew}, madeNew);
+        row("New, changed, Yes saves first", "f.txt+x", "new: Yes", {changedNew}, saved.arg(f, xf) + madeNew);
+        row("New, failed write: stops", "plain/f.txt+x@last.txt", "new: Yes Ok", {changedNew, writeFailed.arg(plain)},
+            {});
+        row("New, No to the lost characters: stops", "f.txt+中", "new: Yes No", {changedNew, lostCharacters.arg(zh)},
+            {});
+        row("New, Save As cancelled: goes on", "+x", "new: Yes -", {changedNew, saveAsDialog}, madeNew);
+        row("Open, No: read exactly, saved again with only the lone CR and the last line end changed", "+x@last.txt",
+            "open save: No exact.txt", {unsaved, openDialog},
+            opened.arg(u"exact.txt"_qs, u"a\r\nb\nc\u00a0\u0000\u0098d\r\ne\r\n"_qs)
+                + saved.arg(u"exact.txt"_qs, u"a\r\nb\nc\u00a0\u0000\u0098d\r\ne\r\n\r\n"_qs));
+        row("Open cancelled with no personal folder: starts in the program folder", "+x", "nofolder open: No -",
+            {unsaved, u"Открыть файл [] *.txt"_qs}, {});
+        row("Open, a failed read keeps the document", "f.txt+x", "open: No folder Ok",
+            {unsaved, openDialog, readFailed}, {});
+        row("Open, failed write: stops", "plain/f.txt+x@last.txt", "open: Yes Ok", {unsaved, writeFailed.arg(plain)},
+            {});
+        row("Open, Save As cancelled: goes on", "+x", "open: Yes - other.txt", {unsaved, saveAsDialog, openDialog},
+            opened.arg(u"other.txt"_qs, u"other\r\n"_qs));
+        row("Save, failed write", "plain/f.txt+x@last.txt", "save: Ok", {writeFailed.arg(plain)}, {});
+        row("Save past the file size limit: the old file stays", "f.txt+x", "limit save: Ok",
+            {writeFailed.arg(f).replace(u"Путь не найден"_qs, u"Ошибка ввода/вывода"_qs)}, {});
+        row("Save, lost characters, Yes saves with ?", "f.txt+\U0001F600€中", "save: Yes",
+            {lostCharacters.arg(u"«\U0001F600» (U+1F600), "_qs + zh)}, saved.arg(f, u"?€?f\r\n\r\n"_qs));
+        row("Save As, failed write", "f.txt+x@last.txt", "saveAs: Ok plain/g.txt",
+            {saveAsDialog, writeFailed.arg(u"plain/g.txt"_qs)}, {});
+        row("Save As, no .txt, Yes adds it", "+x", "save: a Yes", {saveAsDialog, noTxt.arg(u"a"_qs)},
+            saved.arg(u"a.txt"_qs, u"x\r\n"_qs));
+        row("Save As, no .txt, No keeps the name", "+x", "save: a No", {saveAsDialog, noTxt.arg(u"a"_qs)},
+            saved.arg(u"a"_qs, u"x\r\n"_qs));
+        row("Save As, no .txt, Cancel saves nothing", "+x", "save: a Cancel", {saveAsDialog, noTxt.arg(u"a"_qs)}, {});
+        row("Save As, upper-case TXT asks nothing; an empty text is one line end", "", "save: a.TXT", {saveAsDialog},
+            saved.arg(u"a.TXT"_qs, u"\r\n"_qs));
+        row("Save As, existing file, Yes overwrites it whole", "+x", "save: old.txt Yes",
+            {saveAsDialog, overwrite.arg(u"old.txt"_qs)}, saved.arg(u"old.txt"_qs, u"x\r\n"_qs));
+        row("Save As, existing hidden file, No keeps it", "+x", "save: .old.txt No",
+            {saveAsDialog, overwrite.arg(u".old.txt"_qs)}, {});
+        row("Save As, .txt added, then the overwrite question for that name", "+x", "save: old Yes No",
+            {saveAsDialog, noTxt.arg(u"old"_qs), overwrite.arg(u"old.txt"_qs)}, {});
+        row("Save, a name outside the code page: told once, the settings keep the last file", "中.txt+x@last.txt",
+            "save save close: Ok", {cannotHold.arg(zh, u"中.txt"_qs)},
+            saved.arg(u"中.txt"_qs, xf) + u"last=last.txt|"_qs + settings.arg(u"last.txt"_qs));
+        row("Save, a line break in the name", "a\nb.txt+x@last.txt", "save: Ok",
+            {cannotHold.arg(u"U+000A"_qs, u"a\nb.txt"_qs)}, saved.arg(u"a\nb.txt"_qs, xf) + u"last=last.txt"_qs);
+        row("Load last, no last file", "f.txt", "last: Ok", {u"- ! ok: Последний файл не задан!"_qs}, {});
+        row("Load last, already open", "f.txt@f.txt", "last: Ok", {u"- ! ok: Этот файл уже открыт!"_qs}, {});
+        row("Load last, case counts: another file", "f.txt@F.txt", "last", {}, loaded.arg(u"F.txt"_qs, u"F\r\n"_qs));
+        row("Load last, changed, Yes: the file just saved is loaded", "f.txt+x@last.txt", "last: Yes", {unsaved},
+            saved.arg(f, xf) + loaded.arg(f, xf));
+        row("Load last, changed, Yes: also a file whose name the settings cannot hold", "中.txt+x@last.txt",
+            "last: Yes Ok", {unsaved, cannotHold.arg(zh, u"中.txt"_qs)},
+            saved.arg(u"中.txt"_qs, xf) + loaded.arg(u"中.txt"_qs, xf) + u"last=last.txt"_qs);
+        row("Load last, failed write: stops", "plain/f.txt+x@last.txt", "last: Yes Ok",
+            {unsaved, writeFailed.arg(plain)}, {});
+        row("Load last, Save As cancelled: goes on", "+x@last.txt", "last: Yes -", {unsaved, saveAsDialog},
+            loaded.arg(u"last.txt"_qs, u"last\r\n"_qs));
+        row("Print, empty: refused", "", "print: Ok", {u"- ! ok: Нет текста для печати!"_qs}, {});
+        row("Print, No prints nothing", "+a", "print: No", {printIt}, {});
+        row("Print, Yes prints the text and a line end", "+a\r\nb\nc", "print: Yes",
+            {printIt, u"print 8: a\r\nb\nc\r\n"_qs}, {});
+        row("Print, blanks and line ends are printed", "+ \r\n", "print: Yes", {printIt, u"print 8:  \r\n\r\n"_qs}, {});
+        const QString retry = u"- ! retry: Ошибка при попытке печати текста. \r\nУстраните неполадку и нажмите "
+                              "'Повтор'.\r\n\r\n482.  Ошибка принтера"_qs;
+        row("Print, Retry tries again, Cancel ends", "+a", "jam print: Yes Retry Cancel",
+            {printIt, retry, retry, u"print 8: a\r\n"_qs, u"print 8: a\r\n"_qs}, {});
+        row("Print, a refused job, then Retry once the printer takes jobs", "+a", "refuseOnce print: Yes Retry",
+            {printIt, retry, u"print 8: a\r\n"_qs, u"print 8: a\r\n"_qs}, {});
+        row("Shut-down, with a file: written in place", "f.txt+x@last.txt", "close: Yes", {dataChanged},
+            u"f.txt="_qs + xf + u"|status=Состояние: документ сохранен.|tip=|changed=no|"_qs
+                + settings.arg(u"last.txt"_qs));
+        row("Shut-down, no file: Save As", "+x@last.txt", "close: Yes n.txt", {dataChanged, saveAsDialog},
+            saved.arg(u"n.txt"_qs, u"x\r\n"_qs) + settings.arg(u"n.txt"_qs));
+        row("Shut-down, no file: a failed write keeps the window open", "+x", "close: Yes Ok plain/n.txt",
+            {dataChanged, saveAsDialog, writeFailed.arg(u"plain/n.txt"_qs), stays}, {});
+        row("Shut-down, No to the lost characters keeps the window open", "f.txt+中", "close: Yes No",
+            {dataChanged, lostCharacters.arg(zh), stays}, {});
+    }
+
+    void commands()
+    {
+        QFETCH(QString, from);
+        QFETCH(QString, steps);
+        QFETCH(QStringList, log);
+        QFETCH(QStringList, changes);
+        Notes notes(from);
+        QStringList expected = notes.state();
+        for (const QString &change : changes) {
+            expected.removeIf(
+                [&change](const QString &line) { return line.section(u'=', 0, 0) == change.section(u'=', 0, 0); });
+            expected << change;
+        }
+        expected.sort();
+        notes.answer(steps.section(u':', 1));
+
+        for (const QString &step : steps.section(u':', 0, 0).split(u' '))
+            notes.step(step);
+        notes.limit.reset();
+        QCOMPARE(notes.log(), log);
+        QCOMPARE(notes.state(), expected);
+        QCOMPARE(notes.window->cursor().shape(), Qt::ArrowCursor);
+    }
+
+    void insertDateTime_appendsAtTheEnd()
+    {
+        Notes notes(u"f.txt"_qs);
+        const qint64 before = QDateTime::currentSecsSinceEpoch();
+        notes.doc->insertDateTime();
+        const qint64 after = QDateTime::currentSecsSinceEpoch();
+
+        // The short date and the long time of the system, with no time zone after
+        // them; across midnight the stamp may name either day.
+        const QString text = notes.doc->documentText();
+        const QDateTime shown = QDateTime::fromString(text.mid(5), u"dd.MM.yyyy HH:mm:ss"_qs);
+        QVERIFY2(text.startsWith(u"f\r\n\r\n") && shown.isValid() && before <= shown.toSecsSinceEpoch()
+                     && shown.toSecsSinceEpoch() <= after,
+                 qPrintable(text));
+        QVERIFY(notes.doc->Change);
+        QCOMPARE(notes.relative(notes.doc->status()), u"Состояние: документ изменен. Файл: f.txt"_qs);
+    }
+
+    void page_controlsReachTheCommands_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QStringList>("log"); // nothing: the date and time are appended
+        QTest::addColumn<bool>("focus"); // the text has the focus afterwards
+        const QStringList open {unsaved, openDialog}, save {writeFailed.arg(u"plain/f.txt"_qs)}, print {printIt};
+        QTest::newRow("Новый") << u"mnuItemNew"_qs << QStringList {changedNew} << true;
+        QTest::newRow("Открыть...") << u"mnuItemOpen"_qs << open << false;
+        QTest::newRow("open button") << u"cmdOpenFile"_qs << open << false;
+        QTest::newRow("Сохранить") << u"mnuItemSave"_qs << save << true;
+        QTest::newRow("save button") << u"cmdSaveText"_qs << save << true;
+        QTest::newRow("Сохранить как") << u"mnuItemSaveAs"_qs << QStringList {saveAsDialog} << false;
+        QTest::newRow("Печать") << u"mnuItemPrint"_qs << print << true;
+        QTest::newRow("print button") << u"cmdPrintText"_qs << print << true;
+        QTest::newRow("Открыть последний файл")
+            << u"cmdLoadLast"_qs << QStringList {u"- ! ok: Последний файл не задан!"_qs} << true;
+        QTest::newRow("Вставить дату и время") << u"mnuItemInsDateTime"_qs << QStringList() << false;
+    }
+
+    void page_controlsReachTheCommands()
+    {
+        QFETCH(QString, control);
+        QFETCH(QStringList, log);
+        QFETCH(bool, focus);
+        Notes notes(u"plain/f.txt+t"_qs);
+        NotesPage *page = notes.window->page<NotesPage>(frmMain::PageNotes);
+        notes.dialogs.answerMessage(Answer::No);
+        notes.dialogs.answerFile(QString());
+        page->cmdFile->setFocus();
+
+        if (auto *button = page->findChild<QPushButton *>(control))
+            button->click();
+        else
+            page->findChild<QAction *>(control)->trigger();
+        QCOMPARE(notes.log(), log);
+        QCOMPARE(notes.window->focusWidget() == page->Text, focus);
+        if (log.isEmpty())
+            QVERIFY(notes.doc->documentText().size() > u"tf\r\n"_qs.size());
+    }
+
+    void page_showsTheDocument()
+    {
+        Notes notes;
+        NotesPage *page = &notes.show<NotesPage>(frmMain::PageNotes);
+        QCOMPARE(page->lblStatus->text(), notes.doc->status());
+        // Cancel keeps the face; the face chosen is drawn as the window draws its
+        // texts. Neither making the page nor choosing its font is an edit.
+        const QFont before = page->Text->font();
+        QFont choice(u"Liberation Serif"_qs, 12);
+        choice.setBold(true);
+        notes.dialogs.answerFont(std::nullopt);
+        notes.dialogs.answerFont(choice);
+        choice.setHintingPreference(before.hintingPreference());
+        for (const QFont &font : {before, choice}) {
+            page->mnuItemFont->trigger();
+            QCOMPARE(notes.dialogs.calls().constLast().title, u"Выбор шрифта"_qs);
+            QCOMPARE(notes.dialogs.calls().constLast().font.family(), before.family());
+            QCOMPARE(page->Text->font(), font);
+        }
+        QVERIFY(!notes.doc->Change);
+        // Each menu, as its title and items, opens from its button.
+        for (const auto &[button, menu, items] :
+             {std::tuple {page->cmdFile, page->mnuFile, u"Файл|Новый|-|Открыть...|Сохранить|Сохранить как|-|Печать"_qs},
+              std::tuple {page->cmdEdit, page->mnuEdit, u"Правка|Вставить дату и время|-|Шрифт..."_qs}}) {
+            QStringList texts {menu->title()};
+            for (const QAction *action : menu->actions())
+                texts << (action->isSeparator() ? u"-"_qs : action->text());
+            QCOMPARE(texts.join(u'|'), items);
+            button->click();
+            QVERIFY(menu->isVisible());
+            menu->hide();
+        }
+
+        // A name like markup is shown as written, in the label and its tooltip.
+        const QString path = notes.path(u"<b>жирный.txt"_qs);
+        notes.writeFile(u"<b>жирный.txt"_qs, "old");
+        notes.dialogs.answerFile(path);
+        notes.doc->open();
+        QCOMPARE(page->lblStatus->textFormat(), Qt::PlainText);
+        QCOMPARE(shownToolTip(page->lblStatus), u"Файл будет сохранен в "_qs + path);
+
+        // Typing goes in at the start; Shift+Enter ends the line as Enter does.
+        QTest::keyClicks(page->Text, u"a"_qs);
+        QTest::keyClick(page->Text, Qt::Key_Return, Qt::ShiftModifier);
+        QCOMPARE(notes.doc->documentText(), u"a\r\nold\r\n"_qs);
+        QCOMPARE(page->lblStatus->text(), u"Состояние: документ изменен. Файл: "_qs + path);
+        notes.doc->save();
+        QCOMPARE(shownToolTip(page->cmdLoadLast), u"Загрузить последний файл: "_qs + path);
+
+        // The whole caption, also what the label cannot show.
+        notes.dialogs.clear();
+        notes.dialogs.answerMessage(Answer::Ok);
+        QTest::mouseClick(page->lblStatus, Qt::LeftButton);
+        QCOMPARE(notes.dialogs.asked(), QStringList {u"Статус i ok: Состояние: документ сохранен в "_qs + path});
+    }
 };
-
-void tst_Notes::readTextFile_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QByteArray>("bytes"); // null: nothing there
-    QTest::addColumn<QString>("text");
-    QTest::newRow("CR LF throughout comes back exactly") << u"f"_qs << QByteArray("a\r\nb\r\n") << u"a\r\nb\r\n"_qs;
-    QTest::newRow("a lone CR ends a line") << u"f"_qs << QByteArray("a\rb") << u"a\r\nb\r\n"_qs;
-    QTest::newRow("a lone LF is a character") << u"f"_qs << QByteArray("a\nb\n") << u"a\nb\n\r\n"_qs;
-    QTest::newRow("only CRs are empty lines") << u"f"_qs << QByteArray("\r\r") << u"\r\n\r\n"_qs;
-    QTest::newRow("an empty file is empty") << u"f"_qs << QByteArray("") << QString();
-    QTest::newRow("any byte is a character") << u"f"_qs << QByteArray("\x98\0\xa0", 3) << u"\u0098\u0000\u00a0\r\n"_qs;
-    QTest::newRow("a hidden file is read") << u".f"_qs << QByteArray("h") << u"h\r\n"_qs;
-    // An early return says nothing and leaves a caller's hourglass alone.
-    QTest::newRow("empty path") << QString() << QByteArray() << QString();
-    QTest::newRow("missing file") << u"f"_qs << QByteArray() << QString();
-    QTest::newRow("a folder is refused") << u"folder"_qs << QByteArray() << QString();
-}
-
-void tst_Notes::readTextFile()
-{
-    QFETCH(QString, name);
-    QFETCH(QByteArray, bytes);
-    QFETCH(QString, text);
-    Run run;
-    QVERIFY(QDir(run.dir.path()).mkdir(u"folder"_qs));
-    if (!bytes.isNull())
-        run.writeFile(name, bytes);
-    QWidget window;
-    AppContext context(run.dialogs, run.system);
-    context.setMainWindow(&window);
-    context.showWaitPointer();
-    const bool failed = name == u"folder"_qs;
-    run.dialogs.answerMessage(Answer::Ok);
-    run.dialogs.answerMessage(Answer::Ok);
-
-    const QString path = name.isEmpty() ? name : run.path(name);
-    bool readFailed = !failed;
-    QCOMPARE(ReadTextFile(context, path, &readFailed), text);
-    QCOMPARE(readFailed, failed);
-    QCOMPARE(ReadTextFileAsParagraphs(context, path), paragraphs(text));
-    QCOMPARE(window.cursor().shape(), bytes.isNull() && !failed ? Qt::WaitCursor : Qt::ArrowCursor);
-    const QString message
-        = u"Чтение файла ! ok: Ошибка при чтении файла. Возможно, он поврежден или слишком большой."_qs;
-    QCOMPARE(run.dialogs.asked(), failed ? (QStringList {message, message}) : QStringList());
-}
-
-void tst_Notes::commands_data()
-{
-    QTest::addColumn<QString>("from"); // as Notes takes it
-    QTest::addColumn<QString>("steps"); // then ":" and the answers, as Notes::answer takes them
-    QTest::addColumn<QStringList>("log");
-    QTest::addColumn<QStringList>("changes"); // everything else stays as it was
-    const QString zh = u"«中» (U+4E2D)"_qs, xf = u"xf\r\n\r\n"_qs, f = u"f.txt"_qs, plain = u"plain/f.txt"_qs;
-    const auto row
-        = [](const char *name, const char *from, const char *steps, const QStringList &log, const QString &changes) {
-              QTest::newRow(name) << QString::fromUtf8(from) << QString::fromUtf8(steps) << log
-                                  << changes.split(u'|', Qt::SkipEmptyParts);
-          };
-    row("Typing marks the document changed and names its file", "f.txt", "type", {},
-        u"text=yf\r\n|status=Состояние: документ изменен. Файл: f.txt|tip=Документ будет сохранен в: f.txt|changed=yes|"
-        "undo=yes"_qs);
-    row("Typing in a new document", "", "type", {},
-        u"text=y|status=Состояние: документ изменен. |changed=yes|undo=yes"_qs);
-    row("New, unchanged: asks nothing", "f.txt", "new", {}, madeNew);
-    row("New, changed, No", "f.txt+x", "new: No", {changedNew}, madeNew);
-    row("New, changed, Yes saves first", "f.txt+x", "new: Yes", {changedNew}, saved.arg(f, xf) + madeNew);
-    row("New, failed write: stops", "plain/f.txt+x@last.txt", "new: Yes Ok", {changedNew, writeFailed.arg(plain)}, {});
-    row("New, No to the lost characters: stops", "f.txt+中", "new: Yes No", {changedNew, lostCharacters.arg(zh)}, {});
-    row("New, Save As cancelled: goes on", "+x", "new: Yes -", {changedNew, saveAsDialog}, madeNew);
-    row("Open, No: read exactly, saved again with only the lone CR and the last line end changed", "+x@last.txt",
-        "open save: No exact.txt", {unsaved, openDialog},
-        opened.arg(u"exact.txt"_qs, u"a\r\nb\nc\u00a0\u0000\u0098d\r\ne\r\n"_qs)
-            + saved.arg(u"exact.txt"_qs, u"a\r\nb\nc\u00a0\u0000\u0098d\r\ne\r\n\r\n"_qs));
-    row("Open cancelled with no personal folder: starts in the program folder", "+x", "nofolder open: No -",
-        {unsaved, u"Открыть файл [] *.txt"_qs}, {});
-    row("Open, a failed read keeps the document", "f.txt+x", "open: No folder Ok",
-        {unsaved, openDialog,
-         u"Чтение файла ! ok: Ошибка при чтении файла. Возможно, он поврежден или слишком большой."_qs},
-        {});
-    row("Open, failed write: stops", "plain/f.txt+x@last.txt", "open: Yes Ok", {unsaved, writeFailed.arg(plain)}, {});
-    row("Open, Save As cancelled: goes on", "+x", "open: Yes - other.txt", {unsaved, saveAsDialog, openDialog},
-        opened.arg(u"other.txt"_qs, u"other\r\n"_qs));
-    row("Save, failed write", "plain/f.txt+x@last.txt", "save: Ok", {writeFailed.arg(plain)}, {});
-    row("Save past the file size limit: the old file stays", "f.txt+x", "limit save: Ok",
-        {writeFailed.arg(f).replace(u"Путь не найден"_qs, u"Ошибка ввода/вывода"_qs)}, {});
-    row("Save, lost characters, Yes saves with ?", "f.txt+\U0001F600€中", "save: Yes",
-        {lostCharacters.arg(u"«\U0001F600» (U+1F600), "_qs + zh)}, saved.arg(f, u"?€?f\r\n\r\n"_qs));
-    row("Save As, failed write", "f.txt+x@last.txt", "saveAs: Ok plain/g.txt",
-        {saveAsDialog, writeFailed.arg(u"plain/g.txt"_qs)}, {});
-    row("Save As, no .txt, Yes adds it", "+x", "save: a Yes", {saveAsDialog, noTxt.arg(u"a"_qs)},
-        saved.arg(u"a.txt"_qs, u"x\r\n"_qs));
-    row("Save As, no .txt, No keeps the name", "+x", "save: a No", {saveAsDialog, noTxt.arg(u"a"_qs)},
-        saved.arg(u"a"_qs, u"x\r\n"_qs));
-    row("Save As, no .txt, Cancel saves nothing", "+x", "save: a Cancel", {saveAsDialog, noTxt.arg(u"a"_qs)}, {});
-    row("Save As, upper-case TXT asks nothing; an empty text is one line end", "", "save: a.TXT", {saveAsDialog},
-        saved.arg(u"a.TXT"_qs, u"\r\n"_qs));
-    row("Save As, existing file, Yes overwrites it whole", "+x", "save: old.txt Yes",
-        {saveAsDialog, overwrite.arg(u"old.txt"_qs)}, saved.arg(u"old.txt"_qs, u"x\r\n"_qs));
-    row("Save As, existing hidden file, No keeps it", "+x", "save: .old.txt No",
-        {saveAsDialog, overwrite.arg(u".old.txt"_qs)}, {});
-    row("Save As, .txt added, then the overwrite question for that name", "+x", "save: old Yes No",
-        {saveAsDialog, noTxt.arg(u"old"_qs), overwrite.arg(u"old.txt"_qs)}, {});
-    row("Save, a name outside the code page: told once, the settings keep the last file", "中.txt+x@last.txt",
-        "save save close: Ok", {cannotHold.arg(zh, u"中.txt"_qs)},
-        saved.arg(u"中.txt"_qs, xf) + u"last=last.txt|"_qs + settings.arg(u"last.txt"_qs));
-    row("Save, a line break in the name", "a\nb.txt+x@last.txt", "save: Ok",
-        {cannotHold.arg(u"U+000A"_qs, u"a\nb.txt"_qs)}, saved.arg(u"a\nb.txt"_qs, xf) + u"last=last.txt"_qs);
-    row("Load last, no last file", "f.txt", "last: Ok", {u"- ! ok: Последний файл не задан!"_qs}, {});
-    row("Load last, already open", "f.txt@f.txt", "last: Ok", {u"- ! ok: Этот файл уже открыт!"_qs}, {});
-    row("Load last, case counts: another file", "f.txt@F.txt", "last", {}, loaded.arg(u"F.txt"_qs, u"F\r\n"_qs));
-    row("Load last, changed, Yes: the file just saved is loaded", "f.txt+x@last.txt", "last: Yes", {unsaved},
-        saved.arg(f, xf) + loaded.arg(f, xf));
-    row("Load last, changed, Yes: also a file whose name the settings cannot hold", "中.txt+x@last.txt", "last: Yes Ok",
-        {unsaved, cannotHold.arg(zh, u"中.txt"_qs)},
-        saved.arg(u"中.txt"_qs, xf) + loaded.arg(u"中.txt"_qs, xf) + u"last=last.txt"_qs);
-    row("Load last, failed write: stops", "plain/f.txt+x@last.txt", "last: Yes Ok", {unsaved, writeFailed.arg(plain)},
-        {});
-    row("Load last, Save As cancelled: goes on", "+x@last.txt", "last: Yes -", {unsaved, saveAsDialog},
-        loaded.arg(u"last.txt"_qs, u"last\r\n"_qs));
-    row("Print, empty: refused", "", "print: Ok", {u"- ! ok: Нет текста для печати!"_qs}, {});
-    row("Print, No prints nothing", "+a", "print: No", {printIt}, {});
-    row("Print, Yes prints the text and a line end", "+a\r\nb\nc", "print: Yes",
-        {printIt, u"print 8: a\r\nb\nc\r\n"_qs}, {});
-    row("Print, blanks and line ends are printed", "+ \r\n", "print: Yes", {printIt, u"print 8:  \r\n\r\n"_qs}, {});
-    const QString retry = u"- ! retry: Ошибка при попытке печати текста. \r\nУстраните неполадку и нажмите "
-                          "'Повтор'.\r\n\r\n482.  Ошибка принтера"_qs;
-    row("Print, Retry tries again, Cancel ends", "+a", "jam print: Yes Retry Cancel",
-        {printIt, retry, retry, u"print 8: a\r\n"_qs, u"print 8: a\r\n"_qs}, {});
-    row("Print, a refused job, then Retry once the printer takes jobs", "+a", "refuseOnce print: Yes Retry",
-        {printIt, retry, u"print 8: a\r\n"_qs, u"print 8: a\r\n"_qs}, {});
-    row("Shut-down, with a file: written in place", "f.txt+x@last.txt", "close: Yes", {dataChanged},
-        u"f.txt="_qs + xf + u"|status=Состояние: документ сохранен.|tip=|changed=no|"_qs
-            + settings.arg(u"last.txt"_qs));
-    row("Shut-down, with a file: a failed write keeps the window open", "plain/f.txt+x@last.txt", "close: Yes Ok",
-        {dataChanged, writeFailed.arg(plain), stays}, {});
-    row("Shut-down, no file: Save As", "+x@last.txt", "close: Yes n.txt", {dataChanged, saveAsDialog},
-        saved.arg(u"n.txt"_qs, u"x\r\n"_qs) + settings.arg(u"n.txt"_qs));
-    row("Shut-down, no file: Save As cancelled closes anyway", "+x@last.txt", "close: Yes -",
-        {dataChanged, saveAsDialog}, settings.arg(u"last.txt"_qs));
-    row("Shut-down, no file: a failed write keeps the window open", "+x", "close: Yes Ok plain/n.txt",
-        {dataChanged, saveAsDialog, writeFailed.arg(u"plain/n.txt"_qs), stays}, {});
-    row("Shut-down, No to the lost characters keeps the window open", "f.txt+中", "close: Yes No",
-        {dataChanged, lostCharacters.arg(zh), stays}, {});
-}
-
-void tst_Notes::commands()
-{
-    QFETCH(QString, from);
-    QFETCH(QString, steps);
-    QFETCH(QStringList, log);
-    QFETCH(QStringList, changes);
-    Notes notes(from);
-    QStringList expected = notes.state();
-    for (const QString &change : changes) {
-        expected.removeIf(
-            [&change](const QString &line) { return line.section(u'=', 0, 0) == change.section(u'=', 0, 0); });
-        expected << change;
-    }
-    expected.sort();
-    notes.answer(steps.section(u':', 1));
-
-    for (const QString &step : steps.section(u':', 0, 0).split(u' '))
-        notes.step(step);
-    notes.limit.reset();
-    QCOMPARE(notes.log(), log);
-    QCOMPARE(notes.state(), expected);
-    QCOMPARE(notes.window->cursor().shape(), Qt::ArrowCursor);
-}
-
-void tst_Notes::insertDateTime_appendsAtTheEnd()
-{
-    Notes notes(u"f.txt"_qs);
-    const qint64 before = QDateTime::currentSecsSinceEpoch();
-    notes.doc->insertDateTime();
-    const qint64 after = QDateTime::currentSecsSinceEpoch();
-
-    // The short date and the long time of the system, with no time zone after
-    // them; across midnight the stamp may name either day.
-    const QString text = notes.doc->documentText();
-    const auto stamp
-        = QRegularExpression(u"^f\r\n\r\n(\\d\\d)\\.(\\d\\d)\\.(\\d{4}) (\\d\\d):(\\d\\d):(\\d\\d)$"_qs).match(text);
-    QVERIFY2(stamp.hasMatch(), qPrintable(text));
-    const auto part = [&stamp](int i) { return stamp.captured(i).toInt(); };
-    const qint64 shown
-        = QDateTime(QDate(part(3), part(2), part(1)), QTime(part(4), part(5), part(6))).toSecsSinceEpoch();
-    QVERIFY2(before <= shown && shown <= after, qPrintable(text));
-    QVERIFY(notes.doc->Change);
-    QCOMPARE(notes.relative(notes.doc->status()), u"Состояние: документ изменен. Файл: f.txt"_qs);
-}
-
-void tst_Notes::page_controlsReachTheCommands_data()
-{
-    QTest::addColumn<QString>("control");
-    QTest::addColumn<QStringList>("log"); // nothing: the date and time are appended
-    QTest::addColumn<bool>("focus"); // the text has the focus afterwards
-    const QStringList open {unsaved, openDialog}, save {writeFailed.arg(u"plain/f.txt"_qs)}, print {printIt};
-    QTest::newRow("Новый") << u"mnuItemNew"_qs << QStringList {changedNew} << true;
-    QTest::newRow("Открыть...") << u"mnuItemOpen"_qs << open << false;
-    QTest::newRow("open button") << u"cmdOpenFile"_qs << open << false;
-    QTest::newRow("Сохранить") << u"mnuItemSave"_qs << save << true;
-    QTest::newRow("save button") << u"cmdSaveText"_qs << save << true;
-    QTest::newRow("Сохранить как") << u"mnuItemSaveAs"_qs << QStringList {saveAsDialog} << false;
-    QTest::newRow("Печать") << u"mnuItemPrint"_qs << print << true;
-    QTest::newRow("print button") << u"cmdPrintText"_qs << print << true;
-    QTest::newRow("Открыть последний файл")
-        << u"cmdLoadLast"_qs << QStringList {u"- ! ok: Последний файл не задан!"_qs} << true;
-    QTest::newRow("Вставить дату и время") << u"mnuItemInsDateTime"_qs << QStringList() << false;
-}
-
-void tst_Notes::page_controlsReachTheCommands()
-{
-    QFETCH(QString, control);
-    QFETCH(QStringList, log);
-    QFETCH(bool, focus);
-    Notes notes(u"plain/f.txt+t"_qs);
-    NotesPage *page = notes.page();
-    notes.dialogs.answerMessage(Answer::No);
-    notes.dialogs.answerFile(QString());
-    page->cmdFile->setFocus();
-
-    if (auto *button = page->findChild<QPushButton *>(control))
-        button->click();
-    else
-        page->findChild<QAction *>(control)->trigger();
-    QCOMPARE(notes.log(), log);
-    QCOMPARE(notes.window->focusWidget() == page->Text, focus);
-    if (log.isEmpty())
-        QVERIFY(notes.doc->documentText().size() > u"tf\r\n"_qs.size());
-}
-
-void tst_Notes::page_showsTheDocument()
-{
-    Notes notes;
-    NotesPage *page = notes.page();
-    notes.window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(notes.window.get()));
-    QCOMPARE(page->lblStatus->text(), u"Чтобы открыть или сохранить файл, воспользуйтесь кнопкой \"Файл\"."_qs);
-    QCOMPARE(page->cmdLoadLast->toolTip(), u"Открыть последний редактируемый файл"_qs);
-    // Cancel keeps the face; the face chosen is drawn as the window draws its
-    // texts. Neither making the page nor choosing its font is an edit.
-    const QFont before = page->Text->font();
-    QFont choice(u"Liberation Serif"_qs, 12);
-    choice.setBold(true);
-    notes.dialogs.answerFont(std::nullopt);
-    notes.dialogs.answerFont(choice);
-    choice.setHintingPreference(before.hintingPreference());
-    for (const QFont &font : {before, choice}) {
-        page->mnuItemFont->trigger();
-        QCOMPARE(notes.dialogs.calls().constLast().title, u"Выбор шрифта"_qs);
-        QCOMPARE(notes.dialogs.calls().constLast().font.family(), before.family());
-        QCOMPARE(page->Text->font(), font);
-    }
-    QVERIFY(!notes.doc->Change);
-    const auto captions = [](const QMenu *menu) {
-        QStringList texts {menu->title()};
-        for (const QAction *action : menu->actions())
-            texts << (action->isSeparator() ? u"-"_qs : action->text());
-        return texts.join(u'|');
-    };
-    QCOMPARE(captions(page->mnuFile), u"Файл|Новый|-|Открыть...|Сохранить|Сохранить как|-|Печать"_qs);
-    QCOMPARE(captions(page->mnuEdit), u"Правка|Вставить дату и время|-|Шрифт..."_qs);
-    for (const auto &[button, menu] :
-         {std::pair {page->cmdFile, page->mnuFile}, std::pair {page->cmdEdit, page->mnuEdit}}) {
-        button->click();
-        QVERIFY(menu->isVisible());
-        menu->hide();
-    }
-
-    // A name like markup is shown as written, in the label and its tooltip.
-    const QString path = notes.path(u"<b>жирный.txt"_qs);
-    notes.writeFile(u"<b>жирный.txt"_qs, "old");
-    notes.dialogs.answerFile(path);
-    notes.doc->open();
-    QCOMPARE(page->lblStatus->textFormat(), Qt::PlainText);
-    QCOMPARE(shownToolTip(page->lblStatus), u"Файл будет сохранен в "_qs + path);
-
-    // Typing goes in at the start; Shift+Enter ends the line as Enter does.
-    QTest::keyClicks(page->Text, u"a"_qs);
-    QTest::keyClick(page->Text, Qt::Key_Return, Qt::ShiftModifier);
-    QCOMPARE(notes.doc->documentText(), u"a\r\nold\r\n"_qs);
-    QCOMPARE(page->lblStatus->text(), u"Состояние: документ изменен. Файл: "_qs + path);
-    notes.doc->save();
-    QCOMPARE(shownToolTip(page->cmdLoadLast), u"Загрузить последний файл: "_qs + path);
-
-    // The whole caption, also what the label cannot show.
-    notes.dialogs.clear();
-    notes.dialogs.answerMessage(Answer::Ok);
-    QTest::mouseClick(page->lblStatus, Qt::LeftButton);
-    QCOMPARE(notes.dialogs.asked(), QStringList {u"Статус i ok: Состояние: документ сохранен в "_qs + path});
-}
 
 QTEST_MAIN(tst_Notes)
 #include "tst_notes.moc"

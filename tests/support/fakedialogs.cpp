@@ -7,9 +7,10 @@ Q_DECLARE_METATYPE(platform::Dialogs::Answer)
 FakeDialogs::FakeDialogs() = default;
 FakeDialogs::~FakeDialogs() = default;
 
-void FakeDialogs::answerMessage(Answer answer)
+void FakeDialogs::answerMessage(Answer answer, qsizetype times)
 {
-    m_answers.append({Kind::Message, QVariant::fromValue(answer)});
+    for (; times > 0; --times)
+        m_answers.append({Kind::Message, QVariant::fromValue(answer)});
 }
 
 void FakeDialogs::answerInput(const QString &text)
@@ -83,37 +84,30 @@ platform::Dialogs::Answer FakeDialogs::message(const Message &message)
     m_calls.append(call);
     if (whileAsked)
         whileAsked();
-    if (const auto answer = take(Kind::Message, message.text))
-        return answer->value<Answer>();
-    switch (message.buttons) {
-    case Buttons::Ok:
-        return Answer::Ok;
-    case Buttons::YesNo:
-        return Answer::No;
-    default:
-        return Answer::Cancel;
-    }
+    const auto answer = take(Kind::Message, message.text);
+    return answer ? answer->value<Answer>() : Answer::Cancel;
+}
+
+QString FakeDialogs::text(const Call &call, const QString &what)
+{
+    m_calls.append(call);
+    const auto answer = take(call.kind, what);
+    return answer ? answer->toString() : QString();
 }
 
 QString FakeDialogs::input(const QString &prompt, const QString &title, const QString &defaultText)
 {
-    m_calls.append(Call {Kind::Input, {}, prompt, defaultText, {}, {}, titleOrDefault(title)});
-    const auto answer = take(Kind::Input, prompt);
-    return answer ? answer->toString() : QString();
+    return text(Call {Kind::Input, {}, prompt, defaultText, {}, {}, titleOrDefault(title)}, prompt);
 }
 
 QString FakeDialogs::openFile(const FileRequest &request)
 {
-    m_calls.append(Call {Kind::OpenFile, {}, {}, {}, request, {}, request.title});
-    const auto answer = take(Kind::OpenFile, request.title);
-    return answer ? answer->toString() : QString();
+    return text(Call {Kind::OpenFile, {}, {}, {}, request, {}, request.title}, request.title);
 }
 
 QString FakeDialogs::saveFile(const FileRequest &request)
 {
-    m_calls.append(Call {Kind::SaveFile, {}, {}, {}, request, {}, request.title});
-    const auto answer = take(Kind::SaveFile, request.title);
-    return answer ? answer->toString() : QString();
+    return text(Call {Kind::SaveFile, {}, {}, {}, request, {}, request.title}, request.title);
 }
 
 std::optional<QFont> FakeDialogs::chooseFont(const QString &title, const QFont &current)

@@ -12,7 +12,7 @@
 
 // Answers the program's dialogs from a script. Every call is recorded; a call
 // for which no answer was queued fails the running test and is answered with
-// Cancel (or the first button when there is no Cancel).
+// Cancel (an empty text, no font).
 class FakeDialogs final : public platform::Dialogs
 {
 public:
@@ -33,7 +33,7 @@ public:
     ~FakeDialogs() override;
 
     // Queue answers, consumed in order by the calls of the matching kind.
-    void answerMessage(Answer answer);
+    void answerMessage(Answer answer, qsizetype times = 1);
     void answerInput(const QString &text);
     void answerFile(const QString &path); // empty: cancelled
     void answerFont(const std::optional<QFont> &font);
@@ -63,6 +63,8 @@ public:
 
 private:
     std::optional<QVariant> take(Kind kind, const QString &what);
+    // Records an input or file dialog and gives its answer, empty when none.
+    QString text(const Call &call, const QString &what);
 
     QList<Call> m_calls;
     QList<QPair<Kind, QVariant>> m_answers;

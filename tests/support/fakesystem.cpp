@@ -1,5 +1,7 @@
 #include "fakesystem.h"
 
+#include <array>
+
 void FakeSystem::failWith(Effect effect, const platform::RuntimeFailure &failure)
 {
     succeed(effect);
@@ -18,6 +20,15 @@ QList<FakeSystem::Call> FakeSystem::callsOf(Effect effect) const
         if (call.effect == effect)
             result.append(call);
     }
+    return result;
+}
+
+QStringList FakeSystem::effects() const
+{
+    QStringList result;
+    for (const Call &call : m_calls)
+        result << QLatin1String(std::array {"start:", "current:", "print:", "sound:"}.at(int(call.effect)))
+                      + call.argument;
     return result;
 }
 

@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <optional>
@@ -34,6 +35,8 @@ public:
 
     const QList<Call> &calls() const { return m_calls; }
     QList<Call> callsOf(Effect effect) const;
+    // Every call, as "start:", "current:", "print:" or "sound:" and its argument.
+    QStringList effects() const;
     void clear() { m_calls.clear(); }
 
     QString programFolder() const override { return programFolderPath; }

@@ -5,27 +5,44 @@
 #include "frmmain.h"
 #include "tabcontrol.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
+#include <sys/stat.h>
 
-// A program folder of its own for each test, with scripted dialogs and system.
+// A program folder of its own for each test, its path holding a blank, with
+// scripted dialogs and system.
 struct Run
 {
-    QTemporaryDir dir;
+    QTemporaryDir dir {QDir::tempPath() + u"/Orvane Tarnel XXXXXX"_qs};
     FakeDialogs dialogs;
     FakeSystem system;
     std::unique_ptr<frmMain> window;
 
-    Run() { system.programFolderPath = dir.path() + QLatin1Char('/'); }
+    Run() { system.programFolderPath = path(QString()); }
     QString path(const QString &name) const { return dir.path() + QLatin1Char('/') + name; }
+    // The bytes given, or in place of a file a "<folder>", a "<fifo>", a
+    // "<device>" that never ends or a "<loop>", a link to itself that cannot
+    // be searched even by root. Folders on the way are made.
     void writeFile(const QString &name, const QByteArray &bytes) const
     {
-        QFile file(path(name));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
+        const QString at = path(name);
+        QVERIFY(QDir().mkpath(QFileInfo(at).path()));
+        if (bytes == "<folder>")
+            QVERIFY(QDir().mkdir(at));
+        else if (bytes == "<fifo>")
+            QCOMPARE(::mkfifo(QFile::encodeName(at).constData(), 0600), 0);
+        else if (bytes == "<device>")
+            QVERIFY(QFile::link(u"/dev/zero"_qs, at));
+        else if (bytes == "<loop>")
+            QVERIFY(QFile::link(at, at));
+        else {
+            QFile file(at);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        }
     }
     QByteArray read(const QString &name) const
     {
@@ -40,4 +57,16 @@ struct Run
         return *window;
     }
     int page() const { return window->SSTab1->currentIndex(); }
+    // Shown at a page and exposed, so that the page's controls take the mouse
+    // as they do for the user.
+    template<class P> P &show(frmMain::Page index)
+    {
+        if (!window)
+            start();
+        window->show();
+        window->SSTab1->setCurrentIndex(index);
+        if (!QTest::qWaitForWindowExposed(window.get()))
+            qWarning("the window was not exposed");
+        return *window->page<P>(index);
+    }
 };
