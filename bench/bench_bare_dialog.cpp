@@ -3,7 +3,6 @@
 // ever loaded, so no program that shows text can come near it; the figure says
 // what the text costs, and bench_bare_text_dialog is the fair yardstick.
 
-#include "startupprobe.h"
 #include "twips.h"
 
 #include <QApplication>
@@ -15,8 +14,6 @@ int main(int argc, char *argv[])
 
     QDialog window;
     window.setFixedSize(platform::twips::size(5550, 3945));
-
-    bench::reportWhenShown(&window);
     window.show();
     return app.exec();
 }

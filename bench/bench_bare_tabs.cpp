@@ -2,7 +2,6 @@
 // main window of the same client size holding a six-page tab control, with no
 // data, fonts, translations or pictures loaded.
 
-#include "startupprobe.h"
 #include "twips.h"
 
 #include <QApplication>
@@ -20,8 +19,6 @@ int main(int argc, char *argv[])
         tabs->addTab(new QWidget(tabs), QString::number(page));
     window.setCentralWidget(tabs);
     window.setFixedSize(platform::twips::size(7425, 5760));
-
-    bench::reportWhenShown(&window);
     window.show();
     return app.exec();
 }

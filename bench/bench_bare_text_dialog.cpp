@@ -3,7 +3,6 @@
 // that shows text pays for the font machinery once, which an empty dialog
 // never does.
 
-#include "startupprobe.h"
 #include "twips.h"
 
 #include <QApplication>
@@ -21,8 +20,6 @@ int main(int argc, char *argv[])
                              &window);
     label->setWordWrap(true);
     label->setGeometry(platform::twips::rect(120, 120, 5295, 855));
-
-    bench::reportWhenShown(&window);
     window.show();
     return app.exec();
 }
