@@ -1,10 +1,10 @@
+#include "loadedlibrary.h"
 #include "printjob.h"
 
 #include <QByteArray>
 
 #include <cstring>
 #include <cups/cups.h>
-#include <dlfcn.h>
 
 namespace platform::printjob {
 
@@ -20,12 +20,6 @@ struct Cups
     decltype(&cupsFreeDests) freeDests = nullptr;
     decltype(&cupsLastError) lastError = nullptr;
 };
-
-template<typename Function> bool lookUp(void *library, const char *name, Function &function)
-{
-    function = reinterpret_cast<Function>(::dlsym(library, name));
-    return function != nullptr;
-}
 
 const Cups *cups()
 {

@@ -1,4 +1,5 @@
 #include "filesystem.h"
+#include "loadedlibrary.h"
 #include "soundplayer.h"
 
 #include <QFile>
@@ -9,7 +10,6 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
-#include <dlfcn.h>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -108,12 +108,6 @@ struct Alsa
     decltype(&snd_pcm_close) pcmClose = nullptr;
 };
 
-template<typename Function> bool look(void *library, const char *name, Function &function)
-{
-    function = reinterpret_cast<Function>(::dlsym(library, name));
-    return function != nullptr;
-}
-
 std::optional<Alsa> loadAlsa(const char *name)
 {
     // Kept loaded to the end of the process: a sound may still be draining.
@@ -122,11 +116,12 @@ std::optional<Alsa> loadAlsa(const char *name)
         return std::nullopt;
     Alsa alsa;
     decltype(&snd_lib_error_set_handler) setErrorHandler = nullptr;
-    if (!look(library, "snd_lib_error_set_handler", setErrorHandler) || !look(library, "snd_pcm_open", alsa.pcmOpen)
-        || !look(library, "snd_pcm_nonblock", alsa.pcmNonblock)
-        || !look(library, "snd_pcm_set_params", alsa.pcmSetParams) || !look(library, "snd_pcm_writei", alsa.pcmWritei)
-        || !look(library, "snd_pcm_recover", alsa.pcmRecover) || !look(library, "snd_pcm_drop", alsa.pcmDrop)
-        || !look(library, "snd_pcm_drain", alsa.pcmDrain) || !look(library, "snd_pcm_close", alsa.pcmClose))
+    if (!lookUp(library, "snd_lib_error_set_handler", setErrorHandler) || !lookUp(library, "snd_pcm_open", alsa.pcmOpen)
+        || !lookUp(library, "snd_pcm_nonblock", alsa.pcmNonblock)
+        || !lookUp(library, "snd_pcm_set_params", alsa.pcmSetParams)
+        || !lookUp(library, "snd_pcm_writei", alsa.pcmWritei) || !lookUp(library, "snd_pcm_recover", alsa.pcmRecover)
+        || !lookUp(library, "snd_pcm_drop", alsa.pcmDrop) || !lookUp(library, "snd_pcm_drain", alsa.pcmDrain)
+        || !lookUp(library, "snd_pcm_close", alsa.pcmClose))
         return std::nullopt;
     setErrorHandler(silentAlsaErrors);
     return alsa;
