@@ -5,6 +5,7 @@
 #include "notesdocument.h"
 #include "phonebook.h"
 #include "programlist.h"
+#include "recoverykeeper.h"
 #include "tabcontrol.h"
 
 #include <QWidget>
@@ -36,6 +37,7 @@ public:
     NotesDocument &document() { return m_document; }
     PhoneBook &phoneBook() { return m_phoneBook; }
     LaunchPad &launchPad() { return m_launchPad; }
+    RecoveryKeeper &recovery() { return m_recovery; }
     // The page at index, made now if it was not shown yet.
     template<class P> P *page(Page index) { return qobject_cast<P *>(SSTab1->page(index)); }
 
@@ -65,4 +67,7 @@ private:
     NotesDocument m_document;
     PhoneBook m_phoneBook;
     LaunchPad m_launchPad;
+    RecoveryKeeper m_recovery;
+    // A save asked for at shut-down failed: the copy outlives a close after it.
+    bool m_shutdownSaveFailed = false;
 };

@@ -1,0 +1,229 @@
+#include "recoverykeeper.h"
+
+#include "appcontext.h"
+#include "notesdocument.h"
+#include "phonebook.h"
+#include "programlist.h"
+#include "runtimefailure.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTextDocument>
+
+RecoveryKeeper::RecoveryKeeper(AppContext &context, ProgramList &programs, NotesDocument &document,
+                               PhoneBook &phoneBook, QObject *parent)
+    : QObject(parent)
+    , m_context(context)
+    , m_programs(programs)
+    , m_document(document)
+    , m_phoneBook(phoneBook)
+{
+    m_writer.setMaxThreadCount(1);
+    m_timer.setInterval(defaultDelayMs);
+    connect(&m_timer, &QTimer::timeout, this, &RecoveryKeeper::tick);
+    // Every keystroke comes here: nothing but flags and a timer.
+    connect(document.document(), &QTextDocument::contentsChanged, this, &RecoveryKeeper::changed);
+    // A save clears its flag; the next tick then removes the copy.
+    connect(&document, &NotesDocument::statusChanged, this, &RecoveryKeeper::changed);
+    connect(&programs, &ProgramList::changed, this, &RecoveryKeeper::changed);
+    connect(&phoneBook, &PhoneBook::changed, this, &RecoveryKeeper::changed);
+}
+
+RecoveryKeeper::~RecoveryKeeper()
+{
+    m_writer.waitForDone();
+}
+
+void RecoveryKeeper::start()
+{
+    if (const std::optional<QString> folder = recovery::privateFolder(m_context.state.ProgramFolder))
+        m_folder = *folder;
+}
+
+QString RecoveryKeeper::copyPath() const
+{
+    return m_folder.isEmpty() ? QString() : m_folder + QLatin1Char('/') + recovery::ownFileName();
+}
+
+bool RecoveryKeeper::anythingUnsaved() const
+{
+    return m_document.Change || m_programs.StartCh || m_phoneBook.PhoneCh;
+}
+
+void RecoveryKeeper::changed()
+{
+    if (m_folder.isEmpty())
+        return;
+    m_dirty = true;
+    if (!m_kept && anythingUnsaved()) {
+        writeInBackground();
+        m_timer.start();
+        return;
+    }
+    // Not restarted on each change: steady typing is kept every delay.
+    if (!m_timer.isActive())
+        m_timer.start();
+}
+
+void RecoveryKeeper::tick()
+{
+    if (!anythingUnsaved()) {
+        discard();
+        return;
+    }
+    if (m_dirty)
+        writeInBackground();
+    else
+        m_timer.stop();
+}
+
+recovery::Contents RecoveryKeeper::snapshot() const
+{
+    recovery::Contents contents;
+    contents.written = QDateTime::currentDateTime();
+    if (m_document.Change) {
+        contents.hasNotes = true;
+        contents.notesText = m_document.documentText();
+        contents.notesFile = m_document.CurrentFile;
+    }
+    if (m_programs.StartCh) {
+        contents.hasPrograms = true;
+        for (int i = 1; i <= m_programs.AppCount; ++i)
+            contents.programs.append({m_programs.AppList[i].Caption, m_programs.AppList[i].Command});
+    }
+    if (m_phoneBook.PhoneCh) {
+        contents.hasPhones = true;
+        const PhoneGrid &grid = m_phoneBook.grid();
+        for (int row = 0; row < grid.rowCount(); ++row)
+            contents.phones.append({grid.text(row, 0), grid.text(row, 1)});
+    }
+    return contents;
+}
+
+void RecoveryKeeper::writeInBackground()
+{
+    if (m_folder.isEmpty())
+        return;
+    m_dirty = false;
+    m_kept = true;
+    m_writer.start([path = copyPath(), contents = snapshot()] {
+        // A copy that cannot be written leaves the one before; the user's
+        // work is still in the window.
+        platform::failureOf([&] { recovery::write(path, contents); });
+    });
+}
+
+void RecoveryKeeper::writeNow()
+{
+    if (!anythingUnsaved()) {
+        discard();
+        return;
+    }
+    writeInBackground();
+    m_writer.waitForDone();
+}
+
+void RecoveryKeeper::discard()
+{
+    m_timer.stop();
+    m_writer.waitForDone();
+    if (m_kept)
+        QFile::remove(copyPath());
+    m_kept = false;
+    m_dirty = false;
+}
+
+QString RecoveryKeeper::heldParts(const recovery::Contents &contents) const
+{
+    QStringList parts;
+    if (contents.hasNotes)
+        parts << QStringLiteral("записи");
+    if (contents.hasPrograms)
+        parts << QStringLiteral("список программ");
+    if (contents.hasPhones)
+        parts << QStringLiteral("телефонная книга");
+    return parts.join(QStringLiteral(", "));
+}
+
+namespace {
+
+// What the pages cannot hold was never written by this program.
+bool fits(const recovery::Contents &contents)
+{
+    return !contents.empty() && contents.programs.size() <= ProgramList::MaxApps
+        && contents.phones.size() <= PhoneBook::Rows;
+}
+
+} // namespace
+
+void RecoveryKeeper::restore(const recovery::Contents &contents)
+{
+    if (contents.hasNotes) {
+        m_document.CurrentFile = contents.notesFile;
+        m_document.setDocumentText(contents.notesText);
+        m_document.Text_Change();
+    }
+    if (contents.hasPrograms) {
+        for (int i = 0; i < contents.programs.size(); ++i)
+            m_programs.AppList[i + 1] = ProgramEntry {contents.programs[i][0], contents.programs[i][1]};
+        m_programs.AppCount = qint16(contents.programs.size());
+        m_programs.StartCh = true;
+        Q_EMIT m_programs.changed();
+    }
+    if (contents.hasPhones) {
+        PhoneGrid &grid = m_phoneBook.grid();
+        grid.setRowCount(PhoneBook::Rows);
+        grid.clearCells();
+        for (int row = 0; row < contents.phones.size(); ++row) {
+            grid.setText(row, 0, contents.phones[row][0]);
+            grid.setText(row, 1, contents.phones[row][1]);
+        }
+        grid.setCurrentCell(0, 0);
+        m_phoneBook.PhoneCh = true;
+        Q_EMIT m_phoneBook.changed();
+    }
+}
+
+void RecoveryKeeper::offerBack()
+{
+    if (m_folder.isEmpty())
+        return;
+    const QDir folder(m_folder);
+    const QFileInfoList entries = folder.entryInfoList(
+        QDir::Files | QDir::Dirs | QDir::System | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Time);
+    const QString &crLf2 = m_context.state.CrLf2;
+    for (const QFileInfo &entry : entries) {
+        const QString name = entry.fileName();
+        if (!recovery::isCopyName(name) || recovery::ownerRunning(name))
+            continue;
+        const recovery::ReadResult read = recovery::readFile(entry.filePath());
+        if (!read.contents || !fits(*read.contents)) {
+            const QString aside = recovery::keepAside(entry.filePath(), QDateTime::currentDateTime());
+            m_context.MsgBox(QStringLiteral("Несохраненные изменения прошлого сеанса не удалось прочитать.") + crLf2
+                                 + QStringLiteral("Файл оставлен как есть: ")
+                                 + (aside.isEmpty() ? entry.filePath() : aside),
+                             AppContext::Buttons::Ok, AppContext::Icon::Exclamation);
+            if (aside.isEmpty())
+                return; // it would be offered again at once
+            continue;
+        }
+        const recovery::Contents &contents = *read.contents;
+        const QString question = QStringLiteral("Найдены несохраненные изменения от ")
+                               + contents.written.toString(QStringLiteral("dd.MM.yyyy HH:mm")) + QStringLiteral(": ")
+                               + heldParts(contents) + QStringLiteral(". Восстановить?");
+        if (m_context.MsgBox(question, AppContext::Buttons::YesNo, AppContext::Icon::Question)
+            == AppContext::Answer::Yes) {
+            restore(contents);
+            // The work is this program's unsaved work now, kept in its own copy.
+            writeNow();
+            QFile::remove(entry.filePath());
+            return;
+        }
+        const QString aside = recovery::keepAside(entry.filePath(), QDateTime::currentDateTime());
+        m_context.MsgBox(QStringLiteral("Несохраненные изменения не восстановлены. Они сохранены в файле:") + crLf2
+                             + (aside.isEmpty() ? entry.filePath() : aside),
+                         AppContext::Buttons::Ok, AppContext::Icon::Information);
+        if (aside.isEmpty())
+            return;
+    }
+}

@@ -1,0 +1,253 @@
+#include "recoverycopy.h"
+#include "run.h"
+
+#include <QDir>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <sys/stat.h>
+
+using Answer = platform::Dialogs::Answer;
+
+class TestRecoveryShell : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void keptWhileUnsaved();
+    void shutDown_data();
+    void shutDown();
+    void offeredBack_data();
+    void offeredBack();
+    void unreadableCopy_data();
+    void unreadableCopy();
+};
+
+namespace {
+
+const QString typed = u"Заметка \u4e2d\r\nвторая\nстрока"_qs;
+
+void type(frmMain &window, const QString &text)
+{
+    QTextCursor cursor(window.document().document());
+    cursor.movePosition(QTextCursor::End);
+    // Enter makes a paragraph, Shift+Enter the lone LF.
+    cursor.insertText(QString(text)
+                          .replace(u"\r\n"_qs, QString(QChar(QChar::ParagraphSeparator)))
+                          .replace(QLatin1Char('\n'), QChar(QChar::LineSeparator)));
+}
+
+// Something unsaved on every page.
+void changeEverything(frmMain &window)
+{
+    window.document().setDocumentText(typed);
+    window.programs().add(ProgramEntry {u"Редактор"_qs, u"editor --new"_qs});
+    window.phoneBook().grid().setText(0, 0, u"Анна"_qs);
+    window.phoneBook().grid().setText(0, 1, u"555"_qs);
+    window.phoneBook().PhoneCh = true;
+    Q_EMIT window.phoneBook().changed();
+}
+
+std::optional<recovery::Contents> copyOf(frmMain &window)
+{
+    return recovery::readFile(window.recovery().copyPath()).contents;
+}
+
+QStringList filesIn(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+// The copy a program that ended without a question leaves behind.
+QString leaveCopy(Run &run)
+{
+    frmMain &window = run.start();
+    changeEverything(window);
+    window.recovery().writeNow();
+    const QString dead = QFileInfo(window.recovery().copyPath()).path() + u"/copy-999999999-1.tnr"_qs;
+    QFile::rename(window.recovery().copyPath(), dead);
+    run.window.reset();
+    return dead;
+}
+
+} // namespace
+
+void TestRecoveryShell::init()
+{
+    QDir(qEnvironmentVariable("XDG_STATE_HOME")).removeRecursively();
+}
+
+void TestRecoveryShell::keptWhileUnsaved()
+{
+    Run run;
+    frmMain &window = run.start();
+    window.recovery().setDelay(60000);
+    QVERIFY(!QFile::exists(window.recovery().copyPath()));
+    // The first change is kept at once, the next ones a delay later.
+    type(window, u"а"_qs);
+    QTRY_VERIFY(copyOf(window));
+    QCOMPARE(copyOf(window)->notesText, u"а"_qs);
+    window.recovery().setDelay(50);
+    QVERIFY(!copyOf(window)->hasPrograms && !copyOf(window)->hasPhones);
+    type(window, typed);
+    QTRY_COMPARE(copyOf(window)->notesText, u"а"_qs + typed);
+    const struct stat folder = [&] {
+        struct stat s
+        {
+        };
+        ::stat(QFile::encodeName(QFileInfo(window.recovery().copyPath()).path()).constData(), &s);
+        return s;
+    }();
+    QCOMPARE(folder.st_mode & 0777, 0700u);
+    // Saved: nothing is left to keep.
+    window.document().CurrentFile = run.path(u"note.txt"_qs);
+    run.dialogs.answerMessage(Answer::Yes); // "?" for what Windows-1251 cannot hold
+    QCOMPARE(window.document().save(), SaveOutcome::Saved);
+    QTRY_VERIFY(!QFile::exists(window.recovery().copyPath()));
+    QVERIFY(filesIn(QFileInfo(window.recovery().copyPath()).path()).isEmpty());
+}
+
+void TestRecoveryShell::shutDown_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<bool>("kept");
+    QTest::newRow("nothing changed") << u"unchanged"_qs << false;
+    QTest::newRow("Нет") << u"no"_qs << false;
+    QTest::newRow("Да, Save As cancelled") << u"cancel"_qs << true;
+    QTest::newRow("Да, all saved") << u"saved"_qs << false;
+    QTest::newRow("failed save, then Нет") << u"failed"_qs << true;
+}
+
+void TestRecoveryShell::shutDown()
+{
+    QFETCH(QString, how);
+    QFETCH(bool, kept);
+    Run run;
+    frmMain &window = run.start();
+    if (how != u"unchanged")
+        type(window, typed);
+    if (how == u"no") {
+        run.dialogs.answerMessage(Answer::No);
+    } else if (how == u"cancel") {
+        run.dialogs.answerMessage(Answer::Yes);
+        run.dialogs.answerFile(QString());
+    } else if (how == u"saved") {
+        window.document().CurrentFile = run.path(u"note.txt"_qs);
+        run.dialogs.answerMessage(Answer::Yes);
+        run.dialogs.answerMessage(Answer::Yes); // "?" for what Windows-1251 cannot hold
+    } else if (how == u"failed") {
+        run.writeFile(u"file"_qs, "x");
+        window.document().CurrentFile = run.path(u"file/note.txt"_qs);
+        run.dialogs.answerMessage(Answer::Yes);
+        run.dialogs.answerMessage(Answer::Yes);
+        run.dialogs.answerMessage(Answer::Ok); // the failure
+        QVERIFY(!window.Form_Unload());
+        run.dialogs.answerMessage(Answer::No);
+    }
+    QVERIFY(window.Form_Unload());
+    QCOMPARE(run.dialogs.unusedAnswers(), 0);
+    QCOMPARE(QFile::exists(window.recovery().copyPath()), kept);
+    if (kept)
+        QCOMPARE(copyOf(window)->notesText, typed);
+}
+
+void TestRecoveryShell::offeredBack_data()
+{
+    QTest::addColumn<Answer>("answer");
+    QTest::newRow("Да") << Answer::Yes;
+    QTest::newRow("Нет") << Answer::No;
+}
+
+void TestRecoveryShell::offeredBack()
+{
+    QFETCH(Answer, answer);
+    Run run;
+    run.writeFile(u"applist.tn"_qs, "[general]\r\nmax=1\r\n[t1]\r\ncap=Старое\r\ncmd=old\r\n");
+    run.writeFile(u"phones.tn"_qs, "Boris|111|\r\n");
+    const QStringList userFiles = filesIn(run.dir.path());
+    QList<QByteArray> before;
+    for (const QString &name : userFiles)
+        before.append(run.read(name));
+    const QString dead = leaveCopy(run);
+    const QString folder = QFileInfo(dead).path();
+
+    run.dialogs.clear();
+    run.dialogs.answerMessage(answer);
+    if (answer == Answer::No)
+        run.dialogs.answerMessage(Answer::Ok);
+    frmMain &window = run.start();
+    const QStringList asked = run.dialogs.asked();
+    QVERIFY2(asked.first().contains(u"Найдены несохраненные изменения от "_qs), qPrintable(asked.first()));
+    QVERIFY(asked.first().endsWith(u": записи, список программ, телефонная книга. Восстановить?"_qs));
+    QCOMPARE(run.dialogs.unusedAnswers(), 0);
+    QVERIFY(!QFile::exists(dead));
+    if (answer == Answer::Yes) {
+        QCOMPARE(window.document().documentText(), typed);
+        QVERIFY(window.document().Change && window.programs().StartCh && window.phoneBook().PhoneCh);
+        QCOMPARE(window.programs().AppCount, 2);
+        QCOMPARE(window.programs().AppList[2].Command, u"editor --new"_qs);
+        QCOMPARE(window.phoneBook().grid().text(0, 0), u"Анна"_qs);
+        QCOMPARE(window.phoneBook().grid().text(1, 0), QString());
+        // This program keeps the work in its own copy from now on.
+        QCOMPARE(filesIn(folder), QStringList {recovery::ownFileName()});
+    } else {
+        QVERIFY(!window.anythingChanged());
+        QCOMPARE(window.programs().AppCount, 1);
+        const QStringList aside = filesIn(folder);
+        QCOMPARE(aside.size(), 1);
+        QVERIFY(aside.first().startsWith(u"kept-"_qs));
+        QVERIFY(asked.last().contains(folder + u"/"_qs + aside.first()));
+    }
+    for (int i = 0; i < userFiles.size(); ++i)
+        QCOMPARE(run.read(userFiles[i]), before[i]);
+    QCOMPARE(filesIn(run.dir.path()), userFiles);
+}
+
+void TestRecoveryShell::unreadableCopy_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("damaged") << u"damaged"_qs;
+    QTest::newRow("newer") << u"newer"_qs;
+    QTest::newRow("pipe") << u"pipe"_qs;
+    QTest::newRow("folder") << u"folder"_qs;
+    QTest::newRow("too many rows") << u"rows"_qs;
+}
+
+void TestRecoveryShell::unreadableCopy()
+{
+    QFETCH(QString, kind);
+    Run run;
+    const QString dead = leaveCopy(run);
+    const QByteArray native = QFile::encodeName(dead);
+    QFile::remove(dead);
+    if (kind == u"pipe") {
+        QVERIFY(::mkfifo(native.constData(), 0600) == 0);
+    } else if (kind == u"folder") {
+        QVERIFY(QDir().mkdir(dead));
+    } else {
+        recovery::Contents contents;
+        contents.written = QDateTime::currentDateTime();
+        contents.hasPhones = true;
+        contents.phones = QList<recovery::Pair>(51);
+        QByteArray bytes = recovery::bytes(contents);
+        if (kind == u"damaged")
+            bytes.chop(3);
+        else if (kind == u"newer")
+            bytes.replace("recovery 1", "recovery 9");
+        QFile file(dead);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    run.dialogs.clear();
+    run.dialogs.answerMessage(Answer::Ok);
+    frmMain &window = run.start();
+    QCOMPARE(run.dialogs.unusedAnswers(), 0);
+    QVERIFY(run.dialogs.asked().last().contains(u"Несохраненные изменения прошлого сеанса не удалось прочитать."_qs));
+    QVERIFY(!window.anythingChanged());
+    QVERIFY(!QFileInfo::exists(dead));
+    QCOMPARE(window.phoneBook().grid().text(0, 0), QString());
+}
+
+QTEST_MAIN(TestRecoveryShell)
+#include "tst_recoveryshell.moc"
