@@ -45,6 +45,10 @@ public:
     // failed: the window then stays open so that nothing is lost.
     bool Form_Unload();
 
+    // Ended by the system without a question: the unsaved work is kept in
+    // the recovery copy, and nothing else is written.
+    void endWithoutQuestion() { m_recovery.writeNow(); }
+
     void LoadSettings();
     void SaveSettings();
     bool anythingChanged() const;

@@ -2,8 +2,11 @@
 #include "frmmain.h"
 #include "platformsystem.h"
 #include "qtdialogs.h"
+#include "signalpipe.h"
 
 #include <QApplication>
+
+#include <unistd.h>
 
 int main(int argc, char *argv[])
 {
@@ -11,9 +14,22 @@ int main(int argc, char *argv[])
     platform::appearance::installFontSubstitutions();
     platform::appearance::installRussianTranslations(app);
 
+    // Ended without a question (logout, shutdown, a closed terminal): the
+    // unsaved work goes into the recovery copy and the program ends there,
+    // whatever dialog is open, so that no answer and no save of the user's
+    // files can come of it. Before the window is made nothing is unsaved yet.
+    SignalPipe endingSignals;
+    frmMain *made = nullptr;
+    QObject::connect(&endingSignals, &SignalPipe::ended, [&made](int) {
+        if (made)
+            made->endWithoutQuestion();
+        ::_exit(0);
+    });
+
     platform::QtDialogs dialogs;
     platform::PlatformSystem system;
     frmMain window(dialogs, system);
+    made = &window;
     dialogs.setParent(&window);
     window.show();
     return app.exec();

@@ -1,10 +1,14 @@
 #include "recoverycopy.h"
 #include "run.h"
+#include "signalpipe.h"
 
 #include <QDir>
+#include <QProcess>
+#include <QSignalSpy>
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <csignal>
 #include <sys/stat.h>
 
 using Answer = platform::Dialogs::Answer;
@@ -22,6 +26,9 @@ private Q_SLOTS:
     void offeredBack();
     void unreadableCopy_data();
     void unreadableCopy();
+    void signalKeepsTheLastKeystroke();
+    void realProgramEndsQuietly_data();
+    void realProgramEndsQuietly();
 };
 
 namespace {
@@ -247,6 +254,90 @@ void TestRecoveryShell::unreadableCopy()
     QVERIFY(!window.anythingChanged());
     QVERIFY(!QFileInfo::exists(dead));
     QCOMPARE(window.phoneBook().grid().text(0, 0), QString());
+}
+
+void TestRecoveryShell::signalKeepsTheLastKeystroke()
+{
+    Run run;
+    frmMain &window = run.start();
+    window.recovery().setDelay(60000);
+    changeEverything(window);
+    type(window, u"!"_qs); // after the copy, before its delay
+    SignalPipe pipe;
+    connect(&pipe, &SignalPipe::ended, &window, &frmMain::endWithoutQuestion);
+    QSignalSpy spy(&pipe, &SignalPipe::ended);
+    ::raise(SIGTERM);
+    QVERIFY(spy.wait(5000));
+    const std::optional<recovery::Contents> copy = copyOf(window);
+    QVERIFY(copy);
+    QCOMPARE(copy->notesText, typed + u"!"_qs);
+    QCOMPARE(copy->programs.size(), 1);
+    QCOMPARE(copy->phones.first(), (recovery::Pair {u"Анна"_qs, u"555"_qs}));
+    QCOMPARE(filesIn(run.dir.path()), QStringList());
+}
+
+void TestRecoveryShell::realProgramEndsQuietly_data()
+{
+    QTest::addColumn<int>("signalNumber");
+    QTest::addColumn<bool>("handled");
+    QTest::newRow("SIGTERM") << int(SIGTERM) << true;
+    QTest::newRow("SIGHUP") << int(SIGHUP) << true;
+    QTest::newRow("SIGINT") << int(SIGINT) << true;
+    QTest::newRow("SIGKILL") << int(SIGKILL) << false;
+    QTest::newRow("abort") << int(SIGABRT) << false;
+}
+
+void TestRecoveryShell::realProgramEndsQuietly()
+{
+    QFETCH(int, signalNumber);
+    QFETCH(bool, handled);
+    // The program in a folder of its own, with a copy a program before left
+    // there, ended while it asks about that copy.
+    QTemporaryDir folder;
+    const QString program = folder.filePath(u"tarnel"_qs);
+    QVERIFY(QFile::copy(QStringLiteral(TARNEL_BINARY), program));
+    const QByteArray phones = "Boris|111|\r\n";
+    {
+        QFile file(folder.filePath(u"phones.tn"_qs));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(phones);
+    }
+    const std::optional<QString> state = recovery::privateFolder(folder.path() + u"/"_qs);
+    QVERIFY(state);
+    recovery::Contents contents;
+    contents.written = QDateTime::currentDateTime();
+    contents.hasNotes = true;
+    contents.notesText = typed;
+    const QString copy = *state + u"/copy-999999999-1.tnr"_qs;
+    recovery::write(copy, contents);
+
+    QProcess process;
+    process.start(program, {});
+    QVERIFY(process.waitForStarted());
+    // Once it catches SIGTERM, whatever the machine's speed.
+    const auto catchesSignals = [&process] {
+        QFile status(u"/proc/%1/status"_qs.arg(process.processId()));
+        if (!status.open(QIODevice::ReadOnly))
+            return false;
+        for (const QByteArray &line : status.readAll().split('\n'))
+            if (line.startsWith("SigCgt:"))
+                return (line.mid(7).trimmed().toULongLong(nullptr, 16) >> (SIGTERM - 1) & 1) != 0;
+        return false;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(catchesSignals(), 20000);
+    QTest::qWait(500);
+    QCOMPARE(process.state(), QProcess::Running);
+    ::kill(pid_t(process.processId()), signalNumber);
+    QVERIFY(process.waitForFinished(10000));
+    QCOMPARE(process.exitStatus() == QProcess::NormalExit, handled);
+    if (handled)
+        QCOMPARE(process.exitCode(), 0);
+    // Still offered next time; nothing of the user's written.
+    QCOMPARE(recovery::readFile(copy).contents->notesText, typed);
+    QCOMPARE(filesIn(folder.path()), (QStringList {u"phones.tn"_qs, u"tarnel"_qs}));
+    QFile file(folder.filePath(u"phones.tn"_qs));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), phones);
 }
 
 QTEST_MAIN(TestRecoveryShell)
