@@ -228,6 +228,15 @@ bool frmMain::Form_Unload()
     return true;
 }
 
+bool frmMain::sessionEnding(bool interactionAllowed)
+{
+    if (!interactionAllowed) {
+        endWithoutQuestion();
+        return true;
+    }
+    return Form_Unload();
+}
+
 void frmMain::closeEvent(QCloseEvent *event)
 {
     // Disabled under a dialog of its own, which must close first; the window

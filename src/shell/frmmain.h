@@ -48,6 +48,10 @@ public:
     // Ended by the system without a question: the unsaved work is kept in
     // the recovery copy, and nothing else is written.
     void endWithoutQuestion() { m_recovery.writeNow(); }
+    // The desktop session ends. Allowed to ask, the user is asked as at
+    // shut-down, and false (a save failed) asks the session to go on; not
+    // allowed, the unsaved work is kept in the recovery copy.
+    bool sessionEnding(bool interactionAllowed);
 
     void LoadSettings();
     void SaveSettings();

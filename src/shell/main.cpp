@@ -5,6 +5,7 @@
 #include "signalpipe.h"
 
 #include <QApplication>
+#include <QSessionManager>
 
 #include <unistd.h>
 
@@ -32,5 +33,16 @@ int main(int argc, char *argv[])
     made = &window;
     dialogs.setParent(&window);
     window.show();
+    // An X11 session that ends asks first, where the desktop offers it.
+    QObject::connect(
+        &app, &QGuiApplication::commitDataRequest, &window,
+        [&window](QSessionManager &manager) {
+            const bool interactive = manager.allowsInteraction();
+            if (!window.sessionEnding(interactive))
+                manager.cancel();
+            if (interactive)
+                manager.release();
+        },
+        Qt::DirectConnection);
     return app.exec();
 }

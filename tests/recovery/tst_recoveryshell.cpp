@@ -27,6 +27,7 @@ private Q_SLOTS:
     void unreadableCopy_data();
     void unreadableCopy();
     void signalKeepsTheLastKeystroke();
+    void sessionEnding();
     void realProgramEndsQuietly_data();
     void realProgramEndsQuietly();
 };
@@ -274,6 +275,28 @@ void TestRecoveryShell::signalKeepsTheLastKeystroke()
     QCOMPARE(copy->programs.size(), 1);
     QCOMPARE(copy->phones.first(), (recovery::Pair {u"Анна"_qs, u"555"_qs}));
     QCOMPARE(filesIn(run.dir.path()), QStringList());
+}
+
+void TestRecoveryShell::sessionEnding()
+{
+    Run run;
+    frmMain &window = run.start();
+    window.recovery().setDelay(60000);
+    changeEverything(window);
+    type(window, u"!"_qs);
+    // Not allowed to ask: kept without a word, the session ends.
+    QVERIFY(window.sessionEnding(false));
+    QVERIFY(run.dialogs.asked().isEmpty());
+    QCOMPARE(copyOf(window)->notesText, typed + u"!"_qs);
+    // Allowed: the shut-down question; a failed save keeps the session.
+    run.writeFile(u"file"_qs, "x");
+    window.document().CurrentFile = run.path(u"file/note.txt"_qs);
+    run.dialogs.answerMessage(Answer::Yes);
+    run.dialogs.answerMessage(Answer::Yes);
+    run.dialogs.answerMessage(Answer::Ok);
+    QVERIFY(!window.sessionEnding(true));
+    QCOMPARE(run.dialogs.asked().first(), u"- i yesno: Данные изменились. Сохранить сейчас?"_qs);
+    QVERIFY(copyOf(window));
 }
 
 void TestRecoveryShell::realProgramEndsQuietly_data()
