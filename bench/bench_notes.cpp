@@ -11,6 +11,7 @@
 #include "filesystem.h"
 #include "notesdocument.h"
 #include "notespage.h"
+#include "recoverycopy.h"
 #include "system.h"
 #include "textfile.h"
 
@@ -24,8 +25,10 @@
 #include <QTemporaryDir>
 #include <QTextCursor>
 #include <QTextStream>
+#include <QThreadPool>
 
 #include <algorithm>
+#include <atomic>
 #include <functional>
 #include <vector>
 
@@ -220,6 +223,29 @@ int main(int argc, char *argv[])
     bare.setPlainText(page.Text->toPlainText());
     const Figures full = measure();
 
+    // The recovery copy: the text is taken on the window's thread once a
+    // delay, and written on a thread of its own while the user types on.
+    const double take = medianMs(5, [&] { document.rawText(); });
+    recovery::Contents contents;
+    contents.written = QDateTime::currentDateTime();
+    contents.hasNotes = true;
+    contents.notesText = document.documentText();
+    const QString copyPath = folder.filePath(QStringLiteral("copy.tnr"));
+    const double copyWrite = medianMs(3, [&] { recovery::write(copyPath, contents); });
+    std::atomic<bool> typing {true};
+    std::atomic<int> copiesWritten {0};
+    QThreadPool writer;
+    writer.start([&] {
+        while (typing) {
+            recovery::write(copyPath, contents);
+            ++copiesWritten;
+        }
+    });
+    page.Text->setFocus();
+    const double keyWhileWriting = medianMs(keystrokes, [&] { keystroke(page.Text); });
+    typing = false;
+    writer.waitForDone();
+
     const QString on = QStringLiteral(" on ") + QString::number(largeMb) + QStringLiteral(" MB / empty");
     report(QStringLiteral("text change handling") + on, full.change, empty.change, 1.5);
     report(QStringLiteral("date and time") + on, full.stamp, empty.stamp, 1.5);
@@ -232,6 +258,11 @@ int main(int argc, char *argv[])
     report(QStringLiteral("  (keystroke into the page") + on + QLatin1Char(')'), full.key, empty.key, 1.5);
     report(QStringLiteral("  (keystroke into a bare text box") + on + QLatin1Char(')'), full.bareKey, empty.bareKey,
            1.5);
+    report(QStringLiteral("keystroke while recovery copies are written") + on, keyWhileWriting, empty.key, 1.5);
+    out() << "taking the " << largeMb << " MB text for the recovery copy (window's thread, once a delay) took "
+          << QString::number(take, 'f', 1) << " ms; writing the copy (its own thread) "
+          << QString::number(copyWrite, 'f', 1) << " ms; " << copiesWritten.load() << " copies written while typing"
+          << Qt::endl;
     out() << "opening the " << largeMb << " MB file took " << QString::number(largeOpen, 'f', 0) << " ms" << Qt::endl;
     return 0;
 }

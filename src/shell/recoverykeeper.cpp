@@ -83,7 +83,8 @@ recovery::Contents RecoveryKeeper::snapshot() const
     contents.written = QDateTime::currentDateTime();
     if (m_document.Change) {
         contents.hasNotes = true;
-        contents.notesText = m_document.documentText();
+        // Converted on the writing thread.
+        contents.notesText = m_document.rawText();
         contents.notesFile = m_document.CurrentFile;
     }
     if (m_programs.StartCh) {
@@ -106,10 +107,13 @@ void RecoveryKeeper::writeInBackground()
         return;
     m_dirty = false;
     m_kept = true;
-    m_writer.start([path = copyPath(), contents = snapshot()] {
+    m_writer.start([path = copyPath(), contents = snapshot()]() mutable {
         // A copy that cannot be written leaves the one before; the user's
         // work is still in the window.
-        platform::failureOf([&] { recovery::write(path, contents); });
+        platform::failureOf([&] {
+            contents.notesText = NotesDocument::textOfRaw(std::move(contents.notesText));
+            recovery::write(path, contents);
+        });
     });
 }
 
