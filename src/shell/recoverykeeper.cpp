@@ -8,7 +8,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTextCursor>
 #include <QTextDocument>
+
+#include <algorithm>
 
 RecoveryKeeper::RecoveryKeeper(AppContext &context, ProgramList &programs, NotesDocument &document,
                                PhoneBook &phoneBook, QObject *parent)
@@ -21,7 +24,11 @@ RecoveryKeeper::RecoveryKeeper(AppContext &context, ProgramList &programs, Notes
     m_writer.setMaxThreadCount(1);
     m_timer.setInterval(defaultDelayMs);
     connect(&m_timer, &QTimer::timeout, this, &RecoveryKeeper::tick);
-    // Every keystroke comes here: nothing but flags and a timer.
+    // Every keystroke comes here: nothing but flags, a timer and the edit.
+    m_mirror = QString(QChar(QChar::ParagraphSeparator));
+    m_length = document.document()->characterCount();
+    m_resync = m_length != 1;
+    connect(document.document(), &QTextDocument::contentsChange, this, &RecoveryKeeper::textEdited);
     connect(document.document(), &QTextDocument::contentsChanged, this, &RecoveryKeeper::changed);
     // A save clears its flag; the next tick then removes the copy.
     connect(&document, &NotesDocument::statusChanged, this, &RecoveryKeeper::changed);
@@ -77,14 +84,63 @@ void RecoveryKeeper::tick()
         m_timer.stop();
 }
 
+void RecoveryKeeper::textEdited(int position, int removed, int added)
+{
+    QTextDocument *document = m_document.document();
+    QString text;
+    if (added > 0) {
+        QTextCursor cursor(document);
+        const int end = std::min(position + added, document->characterCount() - 1);
+        cursor.setPosition(std::min(position, end));
+        cursor.setPosition(end, QTextCursor::KeepAnchor);
+        text = cursor.selectedText();
+        // A cursor cannot take the document's final separator.
+        if (text.size() == added - 1 && position + added == document->characterCount())
+            text += QChar(QChar::ParagraphSeparator);
+        if (text.size() != added)
+            m_resync = true;
+    }
+    m_length += added - removed;
+    if (m_resync)
+        return;
+    m_editedChars += text.size();
+    m_edits.append(Edit {position, removed, text});
+    // A large paste or an opened file is not held twice until the next copy.
+    if (m_editedChars > 1024 * 1024)
+        handOffEdits();
+}
+
+void RecoveryKeeper::handOffEdits(const std::function<void(QString &)> &then)
+{
+    QString base;
+    if (m_resync || m_length != m_document.document()->characterCount()) {
+        // Once, after an edit the journal could not follow.
+        base = m_document.rawText() + QChar(QChar::ParagraphSeparator);
+        m_length = int(base.size());
+        m_edits.clear();
+        m_resync = false;
+    }
+    m_writer.start([this, base = std::move(base), edits = std::move(m_edits), then]() mutable {
+        if (!base.isNull())
+            m_mirror = std::move(base);
+        for (const Edit &edit : edits) {
+            if (edit.position < 0 || edit.position + edit.removed > m_mirror.size())
+                continue;
+            m_mirror.replace(edit.position, edit.removed, edit.added);
+        }
+        if (then)
+            then(m_mirror);
+    });
+    m_edits = {};
+    m_editedChars = 0;
+}
+
 recovery::Contents RecoveryKeeper::snapshot() const
 {
     recovery::Contents contents;
     contents.written = QDateTime::currentDateTime();
     if (m_document.Change) {
         contents.hasNotes = true;
-        // Converted on the writing thread.
-        contents.notesText = m_document.rawText();
         contents.notesFile = m_document.CurrentFile;
     }
     if (m_programs.StartCh) {
@@ -107,11 +163,12 @@ void RecoveryKeeper::writeInBackground()
         return;
     m_dirty = false;
     m_kept = true;
-    m_writer.start([path = copyPath(), contents = snapshot()]() mutable {
+    handOffEdits([path = copyPath(), contents = snapshot()](const QString &mirror) mutable {
         // A copy that cannot be written leaves the one before; the user's
         // work is still in the window.
         platform::failureOf([&] {
-            contents.notesText = NotesDocument::textOfRaw(std::move(contents.notesText));
+            if (contents.hasNotes)
+                contents.notesText = NotesDocument::textOfRaw(mirror.chopped(1));
             recovery::write(path, contents);
         });
     });

@@ -6,6 +6,8 @@
 #include <QThreadPool>
 #include <QTimer>
 
+#include <functional>
+
 class AppContext;
 class NotesDocument;
 class PhoneBook;
@@ -52,6 +54,17 @@ private:
     void tick();
     recovery::Contents snapshot() const;
     void writeInBackground();
+    // Every edit of the notes, kept to be replayed on the writing thread:
+    // taking the whole text of a large document would stall the window.
+    void textEdited(int position, int removed, int added);
+    void handOffEdits(const std::function<void(QString &)> &then = {});
+
+    struct Edit
+    {
+        int position;
+        int removed;
+        QString added;
+    };
     void restore(const recovery::Contents &contents);
     QString heldParts(const recovery::Contents &contents) const;
 
@@ -66,4 +79,14 @@ private:
     bool m_kept = false;
     // Something changed since the copy was written.
     bool m_dirty = false;
+    // The edits since the last hand-off, and how much text they hold.
+    QList<Edit> m_edits;
+    qsizetype m_editedChars = 0;
+    // The document's length as the edits make it: a mismatch with the
+    // document means an edit was missed, and the whole text is taken again.
+    int m_length = 1;
+    bool m_resync = false;
+    // The document's raw text with its final separator, as the edits made
+    // it; only the writing thread touches it.
+    QString m_mirror;
 };

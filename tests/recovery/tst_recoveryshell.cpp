@@ -20,6 +20,7 @@ class TestRecoveryShell : public QObject
 private Q_SLOTS:
     void init();
     void keptWhileUnsaved();
+    void copyFollowsEveryEdit();
     void shutDown_data();
     void shutDown();
     void offeredBack_data();
@@ -114,6 +115,56 @@ void TestRecoveryShell::keptWhileUnsaved()
     QCOMPARE(window.document().save(), SaveOutcome::Saved);
     QTRY_VERIFY(!QFile::exists(window.recovery().copyPath()));
     QVERIFY(filesIn(QFileInfo(window.recovery().copyPath()).path()).isEmpty());
+}
+
+void TestRecoveryShell::copyFollowsEveryEdit()
+{
+    // The copy replays the edits rather than taking the whole text: every
+    // kind of edit must come out as the document has it.
+    Run run;
+    frmMain &window = run.start();
+    window.recovery().setDelay(60000);
+    QTextDocument *document = window.document().document();
+    quint32 seed = 1;
+    const auto random = [&seed](int below) { return int((seed = seed * 1103515245 + 12345) >> 16) % below; };
+    const QString pieces[]
+        = {u"а"_qs, u"\u2029"_qs, u"\u2028"_qs, u"длинная строка \u4e2d\u2029\u2029"_qs, u"\u00a0"_qs};
+    for (int round = 0; round < 40; ++round) {
+        QTextCursor cursor(document);
+        const int length = document->characterCount() - 1;
+        switch (random(6)) {
+        case 0:
+        case 1:
+            cursor.setPosition(random(length + 1));
+            cursor.insertText(pieces[random(5)]);
+            break;
+        case 2:
+            cursor.setPosition(random(length + 1));
+            cursor.setPosition(std::min(length, cursor.position() + random(8)), QTextCursor::KeepAnchor);
+            cursor.removeSelectedText();
+            break;
+        case 3:
+            document->undo();
+            break;
+        case 4:
+            document->redo();
+            break;
+        case 5:
+            if (random(4) == 0)
+                window.document().setDocumentText(u"новый\r\nтекст\n"_qs);
+            else
+                window.document().insertDateTime();
+            break;
+        }
+        if (!window.document().Change)
+            window.document().Text_Change();
+        if (round % 3 == 0) {
+            window.recovery().writeNow();
+            QCOMPARE(copyOf(window)->notesText, window.document().documentText());
+        }
+    }
+    window.recovery().writeNow();
+    QCOMPARE(copyOf(window)->notesText, window.document().documentText());
 }
 
 void TestRecoveryShell::shutDown_data()
