@@ -247,8 +247,15 @@ void RecoveryKeeper::restore(const recovery::Contents &contents)
 
 void RecoveryKeeper::offerBack()
 {
-    if (m_folder.isEmpty())
+    if (m_folder.isEmpty()) {
+        // Someone else's folder, or one others may enter: the user's work
+        // is not protected, and hears so at every start.
+        m_context.MsgBox(QStringLiteral("Копии несохраненных изменений не будут сохраняться: папка недоступна или "
+                                        "открыта для других пользователей.")
+                             + m_context.state.CrLf2 + recovery::folderFor(m_context.state.ProgramFolder),
+                         AppContext::Buttons::Ok, AppContext::Icon::Exclamation);
         return;
+    }
     const QDir folder(m_folder);
     const QFileInfoList entries = folder.entryInfoList(
         QDir::Files | QDir::Dirs | QDir::System | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Time);

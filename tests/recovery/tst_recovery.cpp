@@ -175,6 +175,7 @@ void TestRecovery::notAFile()
 void TestRecovery::privateFolderRefusesOthers()
 {
     QTemporaryDir state;
+    const QByteArray stateBefore = qgetenv("XDG_STATE_HOME");
     qputenv("XDG_STATE_HOME", QFile::encodeName(state.path()));
     const QString program = state.path();
     const std::optional<QString> folder = recovery::privateFolder(program);
@@ -189,7 +190,7 @@ void TestRecovery::privateFolderRefusesOthers()
         QVERIFY(::chown(QFile::encodeName(*folder).constData(), 12345, 12345) == 0);
         QVERIFY(!recovery::privateFolder(program));
     }
-    qunsetenv("XDG_STATE_HOME");
+    qputenv("XDG_STATE_HOME", stateBefore);
 }
 
 void TestRecovery::folderPerProgramFolder()

@@ -271,6 +271,7 @@ void TestRecoveryShell::unreadableCopy_data()
     QTest::newRow("pipe") << u"pipe"_qs;
     QTest::newRow("folder") << u"folder"_qs;
     QTest::newRow("too many rows") << u"rows"_qs;
+    QTest::newRow("folder open to others") << u"open"_qs;
 }
 
 void TestRecoveryShell::unreadableCopy()
@@ -280,6 +281,8 @@ void TestRecoveryShell::unreadableCopy()
     const QString dead = leaveCopy(run);
     const QByteArray native = QFile::encodeName(dead);
     QFile::remove(dead);
+    if (kind == u"open")
+        QVERIFY(::chmod(QFile::encodeName(QFileInfo(dead).path()).constData(), 0755) == 0);
     if (kind == u"pipe") {
         QVERIFY(::mkfifo(native.constData(), 0600) == 0);
     } else if (kind == u"folder") {
@@ -302,8 +305,13 @@ void TestRecoveryShell::unreadableCopy()
     run.dialogs.answerMessage(Answer::Ok);
     frmMain &window = run.start();
     QCOMPARE(run.dialogs.unusedAnswers(), 0);
-    QVERIFY(run.dialogs.asked().last().contains(u"Несохраненные изменения прошлого сеанса не удалось прочитать."_qs));
     QVERIFY(!window.anythingChanged());
+    if (kind == u"open") {
+        QVERIFY(run.dialogs.asked().last().contains(u"Копии несохраненных изменений не будут сохраняться"_qs));
+        QVERIFY(QFileInfo::exists(dead)); // not read, not moved
+        return;
+    }
+    QVERIFY(run.dialogs.asked().last().contains(u"Несохраненные изменения прошлого сеанса не удалось прочитать."_qs));
     QVERIFY(!QFileInfo::exists(dead));
     QCOMPARE(window.phoneBook().grid().text(0, 0), QString());
 }
