@@ -31,6 +31,9 @@ private Q_SLOTS:
     void sessionEnding();
     void realProgramEndsQuietly_data();
     void realProgramEndsQuietly();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_state;
 };
 
 namespace {
@@ -84,7 +87,9 @@ QString leaveCopy(Run &run)
 
 void TestRecoveryShell::init()
 {
-    QDir(qEnvironmentVariable("XDG_STATE_HOME")).removeRecursively();
+    // Each test keeps its copies in a state folder of its own.
+    m_state = std::make_unique<QTemporaryDir>();
+    qputenv("XDG_STATE_HOME", QFile::encodeName(m_state->path()));
 }
 
 void TestRecoveryShell::keptWhileUnsaved()
