@@ -25,6 +25,7 @@ private Q_SLOTS:
     void shutDown();
     void offeredBack_data();
     void offeredBack();
+    void runningProgramsCopyIsNotOffered();
     void unreadableCopy_data();
     void unreadableCopy();
     void signalKeepsTheLastKeystroke();
@@ -266,6 +267,24 @@ void TestRecoveryShell::offeredBack()
     for (int i = 0; i < userFiles.size(); ++i)
         QCOMPARE(run.read(userFiles[i]), before[i]);
     QCOMPARE(filesIn(run.dir.path()), userFiles);
+}
+
+void TestRecoveryShell::runningProgramsCopyIsNotOffered()
+{
+    // Another program on the same folder, still running (process 1 always is),
+    // keeps its own copy: a second start neither offers nor moves it.
+    Run run;
+    const QString dead = leaveCopy(run);
+    const QString living = QFileInfo(dead).path() + u"/copy-1-1.tnr"_qs;
+    QVERIFY(QFile::rename(dead, living));
+    run.dialogs.clear();
+    frmMain &window = run.start();
+    QVERIFY(run.dialogs.asked().isEmpty());
+    QVERIFY(!window.anythingChanged());
+    QVERIFY(recovery::readFile(living).contents);
+    type(window, u"мой"_qs);
+    window.recovery().writeNow();
+    QCOMPARE(filesIn(QFileInfo(living).path()), (QStringList {u"copy-1-1.tnr"_qs, recovery::ownFileName()}));
 }
 
 void TestRecoveryShell::unreadableCopy_data()
