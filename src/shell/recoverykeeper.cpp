@@ -12,6 +12,7 @@
 #include <QTextDocument>
 
 #include <algorithm>
+#include <sys/resource.h>
 
 RecoveryKeeper::RecoveryKeeper(AppContext &context, ProgramList &programs, NotesDocument &document,
                                PhoneBook &phoneBook, QObject *parent)
@@ -78,6 +79,8 @@ void RecoveryKeeper::tick()
         discard();
         return;
     }
+    if (m_writing)
+        return;
     if (m_dirty)
         writeInBackground();
     else
@@ -163,7 +166,11 @@ void RecoveryKeeper::writeInBackground()
         return;
     m_dirty = false;
     m_kept = true;
-    handOffEdits([path = copyPath(), contents = snapshot()](const QString &mirror) mutable {
+    m_writing = true;
+    handOffEdits([this, path = copyPath(), contents = snapshot()](const QString &mirror) mutable {
+        // Below the window's thread, which the user is typing into.
+        static thread_local const bool lowered = ::setpriority(PRIO_PROCESS, 0, 10) == 0;
+        Q_UNUSED(lowered);
         // A copy that cannot be written leaves the one before; the user's
         // work is still in the window.
         platform::failureOf([&] {
@@ -171,6 +178,7 @@ void RecoveryKeeper::writeInBackground()
                 contents.notesText = NotesDocument::textOfRaw(mirror.chopped(1));
             recovery::write(path, contents);
         });
+        m_writing = false;
     });
 }
 

@@ -6,6 +6,7 @@
 #include <QThreadPool>
 #include <QTimer>
 
+#include <atomic>
 #include <functional>
 
 class AppContext;
@@ -79,6 +80,8 @@ private:
     bool m_kept = false;
     // Something changed since the copy was written.
     bool m_dirty = false;
+    // A write is queued or under way: a tick then waits for the next one.
+    std::atomic<bool> m_writing {false};
     // The edits since the last hand-off, and how much text they hold.
     QList<Edit> m_edits;
     qsizetype m_editedChars = 0;
