@@ -89,6 +89,11 @@ void RecoveryKeeper::tick()
 
 void RecoveryKeeper::textEdited(int position, int removed, int added)
 {
+    // Without a folder for copies nothing is kept, and the edits would only pile up.
+    if (m_folder.isEmpty()) {
+        m_resync = true;
+        return;
+    }
     QTextDocument *document = m_document.document();
     QString text;
     if (added > 0) {
