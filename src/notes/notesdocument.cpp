@@ -89,11 +89,20 @@ void NotesDocument::setLastFile(const QString &path)
 
 QString NotesDocument::documentText() const
 {
+    return textOfRaw(rawText());
+}
+
+QString NotesDocument::rawText() const
+{
     // toPlainText() would make blanks of U+00A0 and LFs of both breaks.
-    QString text = m_document->toRawText();
-    text.replace(QChar(QChar::LineSeparator), QLatin1Char('\n'));
-    text.replace(QChar(QChar::ParagraphSeparator), QStringLiteral("\r\n"));
-    return text;
+    return m_document->toRawText();
+}
+
+QString NotesDocument::textOfRaw(QString raw)
+{
+    raw.replace(QChar(QChar::LineSeparator), QLatin1Char('\n'));
+    raw.replace(QChar(QChar::ParagraphSeparator), QStringLiteral("\r\n"));
+    return raw;
 }
 
 void NotesDocument::setDocumentText(const QString &text)

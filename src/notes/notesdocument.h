@@ -37,6 +37,10 @@ public:
     // The text as a text box shows it, with the undo history.
     QTextDocument *document() const { return m_document; }
     QString documentText() const;
+    // documentText() in two steps: the document's own text, taken at the
+    // cost of a copy, and its conversion, which may run on another thread.
+    QString rawText() const;
+    static QString textOfRaw(QString raw);
     // Replaces the document; nothing can be undone back into the old one.
     void setDocumentText(const QString &text);
 

@@ -39,6 +39,7 @@ frmMain::frmMain(platform::Dialogs &dialogs, platform::System &system, QWidget *
     , m_document(m_context)
     , m_phoneBook(m_context)
     , m_launchPad(m_context)
+    , m_recovery(m_context, m_programs, m_document, m_phoneBook)
 {
     using platform::twips::rect;
 
@@ -113,6 +114,9 @@ void frmMain::Form_Load()
     LoadSettings();
     m_launchPad.fillDescriptions();
     m_launchPad.findGillrun();
+    // Work a program ended without a question left behind, after every
+    // message of start-up.
+    m_recovery.offerBack();
 }
 
 void frmMain::showError(const QString &description)
@@ -145,6 +149,7 @@ void frmMain::InitApplication()
     step([this] { m_programs.LoadAppList(); });
     // The list box is filled from the list when the page is first shown.
     step([this] { m_phoneBook.LoadPhone(); });
+    m_recovery.start();
 }
 
 void frmMain::LoadSettings()
@@ -192,10 +197,12 @@ void frmMain::SaveSettings()
 
 bool frmMain::Form_Unload()
 {
-    if (anythingChanged()
-        && m_context.MsgBox(QStringLiteral("Данные изменились. Сохранить сейчас?"), AppContext::Buttons::YesNo,
-                            AppContext::Icon::Information)
-               == AppContext::Answer::Yes) {
+    const bool changed = anythingChanged();
+    const bool saveAsked = changed
+                        && m_context.MsgBox(QStringLiteral("Данные изменились. Сохранить сейчас?"),
+                                            AppContext::Buttons::YesNo, AppContext::Icon::Information)
+                               == AppContext::Answer::Yes;
+    if (saveAsked) {
         // Every save the user asked for is tried; one that fails keeps its flag
         // and keeps the window open, since closing now would lose that data.
         // A Save As the user cancelled lets shut-down go on unsaved.
@@ -206,11 +213,28 @@ bool frmMain::Form_Unload()
             allSaved = false;
         if (m_phoneBook.PhoneCh && m_phoneBook.SavePhone() == SaveOutcome::Failed)
             allSaved = false;
-        if (!allSaved)
+        if (!allSaved) {
+            m_shutdownSaveFailed = true;
             return false;
+        }
     }
+    // "Нет" throws the changes away, unless a save of them has failed: what
+    // is still unsaved after a cancelled Save As or a failed save is kept.
+    if (changed && !saveAsked && !m_shutdownSaveFailed)
+        m_recovery.discard();
+    else
+        m_recovery.writeNow();
     SaveSettings();
     return true;
+}
+
+bool frmMain::sessionEnding(bool interactionAllowed)
+{
+    if (!interactionAllowed) {
+        endWithoutQuestion();
+        return true;
+    }
+    return Form_Unload();
 }
 
 void frmMain::closeEvent(QCloseEvent *event)

@@ -5,6 +5,7 @@
 #include "notesdocument.h"
 #include "phonebook.h"
 #include "programlist.h"
+#include "recoverykeeper.h"
 #include "tabcontrol.h"
 
 #include <QWidget>
@@ -36,12 +37,21 @@ public:
     NotesDocument &document() { return m_document; }
     PhoneBook &phoneBook() { return m_phoneBook; }
     LaunchPad &launchPad() { return m_launchPad; }
+    RecoveryKeeper &recovery() { return m_recovery; }
     // The page at index, made now if it was not shown yet.
     template<class P> P *page(Page index) { return qobject_cast<P *>(SSTab1->page(index)); }
 
     // The shut-down sequence. Returns false when a save the user asked for
     // failed: the window then stays open so that nothing is lost.
     bool Form_Unload();
+
+    // Ended by the system without a question: the unsaved work is kept in
+    // the recovery copy, and nothing else is written.
+    void endWithoutQuestion() { m_recovery.writeNow(); }
+    // The desktop session ends. Allowed to ask, the user is asked as at
+    // shut-down, and false (a save failed) asks the session to go on; not
+    // allowed, the unsaved work is kept in the recovery copy.
+    bool sessionEnding(bool interactionAllowed);
 
     void LoadSettings();
     void SaveSettings();
@@ -65,4 +75,7 @@ private:
     NotesDocument m_document;
     PhoneBook m_phoneBook;
     LaunchPad m_launchPad;
+    RecoveryKeeper m_recovery;
+    // A save asked for at shut-down failed: the copy outlives a close after it.
+    bool m_shutdownSaveFailed = false;
 };

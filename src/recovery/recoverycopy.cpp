@@ -1,0 +1,280 @@
+#include "recoverycopy.h"
+
+#include "filesystem.h"
+#include "runtimefailure.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace recovery {
+
+namespace {
+
+constexpr int version = 1;
+const QByteArray magic = QByteArrayLiteral("orvane-tarnel recovery ");
+// More than the notes of any document the page can take, less than what
+// reading would hang on.
+constexpr qint64 maxBytes = qint64(512) * 1024 * 1024;
+constexpr int maxRows = 100000;
+
+void field(QByteArray &out, const char *key, const QByteArray &value)
+{
+    out += key;
+    out += ' ';
+    out += QByteArray::number(value.size());
+    out += '\n';
+    out += value;
+    out += '\n';
+}
+
+void pairs(QByteArray &out, const char *key, const char *first, const char *second, const QList<Pair> &list)
+{
+    field(out, key, QByteArray::number(list.size()));
+    for (const Pair &pair : list) {
+        field(out, first, pair[0].toUtf8());
+        field(out, second, pair[1].toUtf8());
+    }
+}
+
+// Reads "key length\n" value "\n" fields one after another.
+class Fields
+{
+public:
+    explicit Fields(const QByteArray &bytes, qsizetype from)
+        : m_bytes(bytes)
+        , m_at(from)
+    {
+    }
+    bool atEnd() const { return m_at >= m_bytes.size(); }
+    // The value of the next field when it is named key.
+    std::optional<QByteArray> take(const char *key)
+    {
+        const qsizetype lineEnd = m_bytes.indexOf('\n', m_at);
+        if (lineEnd < 0 || lineEnd - m_at > 64)
+            return std::nullopt;
+        const QByteArray head = m_bytes.mid(m_at, lineEnd - m_at);
+        const qsizetype space = head.indexOf(' ');
+        if (space < 0 || head.left(space) != key)
+            return std::nullopt;
+        bool ok = false;
+        const qint64 length = head.mid(space + 1).toLongLong(&ok);
+        if (!ok || length < 0 || length > m_bytes.size() - lineEnd - 2)
+            return std::nullopt;
+        const qsizetype valueAt = lineEnd + 1;
+        if (m_bytes.at(valueAt + length) != '\n')
+            return std::nullopt;
+        m_at = valueAt + length + 1;
+        return m_bytes.mid(valueAt, length);
+    }
+    std::optional<QString> text(const char *key)
+    {
+        const std::optional<QByteArray> value = take(key);
+        if (!value)
+            return std::nullopt;
+        const QString decoded = QString::fromUtf8(*value);
+        // A copy this program wrote always comes back to the same bytes.
+        if (decoded.toUtf8() != *value)
+            return std::nullopt;
+        return decoded;
+    }
+    std::optional<QList<Pair>> pairs(const char *key, const char *first, const char *second)
+    {
+        const std::optional<QByteArray> count = take(key);
+        bool ok = false;
+        const int rows = count ? count->toInt(&ok) : -1;
+        if (!ok || rows < 0 || rows > maxRows)
+            return std::nullopt;
+        QList<Pair> list;
+        for (int row = 0; row < rows; ++row) {
+            std::optional<QString> a = text(first);
+            std::optional<QString> b = a ? text(second) : std::nullopt;
+            if (!b)
+                return std::nullopt;
+            list.append(Pair {*a, *b});
+        }
+        return list;
+    }
+
+private:
+    const QByteArray &m_bytes;
+    qsizetype m_at;
+};
+
+ReadResult failed(ReadFailure failure)
+{
+    return ReadResult {std::nullopt, failure};
+}
+
+} // namespace
+
+QByteArray bytes(const Contents &contents)
+{
+    QByteArray out = magic + QByteArray::number(version) + '\n';
+    out.reserve(contents.notesText.size() * 2 + 4096);
+    field(out, "written", contents.written.toString(Qt::ISODateWithMs).toUtf8());
+    if (contents.hasNotes) {
+        field(out, "notes", contents.notesText.toUtf8());
+        field(out, "file", contents.notesFile.toUtf8());
+    }
+    if (contents.hasPrograms)
+        pairs(out, "programs", "cap", "cmd", contents.programs);
+    if (contents.hasPhones)
+        pairs(out, "phones", "name", "number", contents.phones);
+    field(out, "end", QByteArray());
+    return out;
+}
+
+ReadResult parse(const QByteArray &bytes)
+{
+    const qsizetype firstLineEnd = bytes.indexOf('\n');
+    if (!bytes.startsWith(magic) || firstLineEnd < 0 || firstLineEnd > 64)
+        return failed(ReadFailure::Damaged);
+    bool ok = false;
+    const int fileVersion = bytes.mid(magic.size(), firstLineEnd - magic.size()).toInt(&ok);
+    if (!ok || fileVersion < 1)
+        return failed(ReadFailure::Damaged);
+    if (fileVersion > version)
+        return failed(ReadFailure::Newer);
+
+    Fields fields(bytes, firstLineEnd + 1);
+    Contents contents;
+    const std::optional<QString> written = fields.text("written");
+    if (!written)
+        return failed(ReadFailure::Damaged);
+    contents.written = QDateTime::fromString(*written, Qt::ISODateWithMs);
+    if (!contents.written.isValid())
+        return failed(ReadFailure::Damaged);
+    if (std::optional<QString> notes = fields.text("notes")) {
+        const std::optional<QString> file = fields.text("file");
+        if (!file)
+            return failed(ReadFailure::Damaged);
+        contents.hasNotes = true;
+        contents.notesText = *notes;
+        contents.notesFile = *file;
+    }
+    if (std::optional<QList<Pair>> programs = fields.pairs("programs", "cap", "cmd")) {
+        contents.hasPrograms = true;
+        contents.programs = *programs;
+    }
+    if (std::optional<QList<Pair>> phones = fields.pairs("phones", "name", "number")) {
+        contents.hasPhones = true;
+        contents.phones = *phones;
+    }
+    // Only the last field may follow, so a copy cut short is never taken
+    // for a shorter one.
+    if (!fields.take("end") || !fields.atEnd())
+        return failed(ReadFailure::Damaged);
+    return ReadResult {contents, ReadFailure::Damaged};
+}
+
+ReadResult readFile(const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return failed(errno == ELOOP ? ReadFailure::NotAFile : ReadFailure::Unreadable);
+    struct stat status
+    {
+    };
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        return failed(ReadFailure::NotAFile);
+    }
+    if (status.st_size > maxBytes) {
+        ::close(fd);
+        return failed(ReadFailure::TooLarge);
+    }
+    QByteArray bytes;
+    bytes.resize(qsizetype(status.st_size));
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t got = ::read(fd, bytes.data() + done, size_t(bytes.size() - done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            break;
+        done += got;
+    }
+    ::close(fd);
+    bytes.truncate(done);
+    return parse(bytes);
+}
+
+QString folderFor(const QString &programFolder)
+{
+    QString state = qEnvironmentVariable("XDG_STATE_HOME");
+    // Only an absolute path counts, as for every XDG folder.
+    if (!QDir::isAbsolutePath(state))
+        state = QDir::homePath() + QStringLiteral("/.local/state");
+    const QString canonical = QFileInfo(programFolder).canonicalFilePath();
+    const QByteArray key = (canonical.isEmpty() ? QDir::cleanPath(programFolder) : canonical).toUtf8();
+    const QByteArray hash = QCryptographicHash::hash(key, QCryptographicHash::Sha256).toHex().left(32);
+    return state + QStringLiteral("/orvane-tarnel/") + QString::fromLatin1(hash);
+}
+
+std::optional<QString> privateFolder(const QString &programFolder)
+{
+    const QString folder = folderFor(programFolder);
+    QDir().mkpath(QFileInfo(folder).path());
+    const QByteArray native = QFile::encodeName(folder);
+    if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST)
+        return std::nullopt;
+    struct stat status
+    {
+    };
+    if (::lstat(native.constData(), &status) != 0 || !S_ISDIR(status.st_mode) || status.st_uid != ::geteuid()
+        || (status.st_mode & 077) != 0)
+        return std::nullopt;
+    return folder;
+}
+
+QString ownFileName()
+{
+    static const QString name
+        = QStringLiteral("copy-%1-%2.tnr").arg(::getpid()).arg(QDateTime::currentMSecsSinceEpoch());
+    return name;
+}
+
+bool isCopyName(const QString &name)
+{
+    return name.startsWith(QLatin1String("copy-")) && name.endsWith(QLatin1String(".tnr"));
+}
+
+bool ownerRunning(const QString &name)
+{
+    if (name == ownFileName())
+        return true;
+    const QStringList parts = name.split(QLatin1Char('-'));
+    bool ok = false;
+    const pid_t pid = parts.size() == 3 ? pid_t(parts.at(1).toInt(&ok)) : 0;
+    // A process of that number may be another program since; the worst it
+    // does is leave a copy for the start after.
+    return ok && pid > 0 && (::kill(pid, 0) == 0 || errno == EPERM);
+}
+
+void write(const QString &path, const Contents &contents)
+{
+    const QByteArray native = QFile::encodeName(path);
+    const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd >= 0)
+        ::close(fd);
+    platform::filesystem::writeDataFile(path, bytes(contents));
+}
+
+QString keepAside(const QString &path, const QDateTime &now)
+{
+    const QFileInfo info(path);
+    const QString aside = info.path() + QStringLiteral("/kept-") + now.toString(QStringLiteral("yyyy-MM-dd-HHmmss"))
+                        + QLatin1Char('-') + info.fileName();
+    if (::rename(QFile::encodeName(path).constData(), QFile::encodeName(aside).constData()) != 0)
+        return QString();
+    return aside;
+}
+
+} // namespace recovery

@@ -1,0 +1,219 @@
+#include "recoverycopy.h"
+#include "signalpipe.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using recovery::Contents;
+using recovery::ReadFailure;
+
+Q_DECLARE_METATYPE(recovery::Contents)
+Q_DECLARE_METATYPE(recovery::ReadFailure)
+
+class TestRecovery : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void roundTrip_data();
+    void roundTrip();
+    void hostileBytes_data();
+    void hostileBytes();
+    void notAFile_data();
+    void notAFile();
+    void privateFolderRefusesOthers();
+    void folderPerProgramFolder();
+    void signalReachesLoop();
+};
+
+namespace {
+
+Contents sample(bool notes, bool programs, bool phones)
+{
+    Contents c;
+    c.written = QDateTime(QDate(2026, 12, 7), QTime(18, 40, 5, 123));
+    c.hasNotes = notes;
+    if (notes) {
+        // Lone LF, CR LF, a character outside Windows-1251 and one outside the BMP.
+        c.notesText = QStringLiteral("Строка\r\nвторая\nтретья \u4e2d \U0001F600\r\n\r\n");
+        c.notesFile = QStringLiteral("/home/u/Мои записи.txt");
+    }
+    c.hasPrograms = programs;
+    if (programs)
+        c.programs = {{QStringLiteral("Блокнот"), QStringLiteral("mousepad \"a b\"")}, {QString(), QString()}};
+    c.hasPhones = phones;
+    if (phones)
+        c.phones = QList<recovery::Pair>(50);
+    if (phones)
+        c.phones[0] = {QStringLiteral("Иван\n"), QStringLiteral("+7 123")};
+    return c;
+}
+
+void compare(const Contents &a, const Contents &b)
+{
+    QCOMPARE(a.written, b.written);
+    QCOMPARE(a.hasNotes, b.hasNotes);
+    QCOMPARE(a.notesText, b.notesText);
+    QCOMPARE(a.notesFile, b.notesFile);
+    QCOMPARE(a.hasPrograms, b.hasPrograms);
+    QCOMPARE(a.programs, b.programs);
+    QCOMPARE(a.hasPhones, b.hasPhones);
+    QCOMPARE(a.phones, b.phones);
+}
+
+} // namespace
+
+void TestRecovery::roundTrip_data()
+{
+    QTest::addColumn<Contents>("contents");
+    QTest::newRow("notes") << sample(true, false, false);
+    QTest::newRow("programs") << sample(false, true, false);
+    QTest::newRow("phones") << sample(false, false, true);
+    QTest::newRow("all") << sample(true, true, true);
+    Contents emptyNotes = sample(true, true, false);
+    emptyNotes.notesText.clear();
+    emptyNotes.notesFile.clear();
+    emptyNotes.programs.clear();
+    QTest::newRow("empty notes and list") << emptyNotes;
+}
+
+void TestRecovery::roundTrip()
+{
+    QFETCH(Contents, contents);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("copy-1-2.tnr"));
+    recovery::write(path, contents);
+    QCOMPARE(QFile::permissions(path) & (QFile::ReadGroup | QFile::ReadOther | QFile::WriteOther), 0);
+    const recovery::ReadResult result = recovery::readFile(path);
+    QVERIFY(result.contents);
+    compare(*result.contents, contents);
+    // A second write replaces the first whole.
+    recovery::write(path, sample(false, false, true));
+    compare(*recovery::readFile(path).contents, sample(false, false, true));
+}
+
+void TestRecovery::hostileBytes_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<ReadFailure>("failure");
+    const QByteArray good = recovery::bytes(sample(true, true, true));
+    QByteArray zero = good;
+    QTest::newRow("empty") << QByteArray() << ReadFailure::Damaged;
+    QTest::newRow("newer") << QByteArray("orvane-tarnel recovery 2\nanything") << ReadFailure::Newer;
+    QTest::newRow("version zero") << zero.replace("recovery 1\n", "recovery 0\n") << ReadFailure::Damaged;
+    for (const qsizetype cut : {qsizetype(30), good.size() / 2, good.size() - 1})
+        QTest::addRow("cut at %d", int(cut)) << good.left(cut) << ReadFailure::Damaged;
+    QTest::newRow("trailing") << good + "x" << ReadFailure::Damaged;
+    QByteArray longer = good;
+    longer.replace("notes ", "notes 9");
+    QTest::newRow("length past the end") << longer << ReadFailure::Damaged;
+    QByteArray invalid = good;
+    invalid.replace("\xd0\xa1", "\xff\xfe");
+    QTest::newRow("not UTF-8") << invalid << ReadFailure::Damaged;
+    QByteArray huge = good;
+    huge.replace("programs 1\n2", "programs 10\n2000000000");
+    QTest::newRow("huge count") << huge << ReadFailure::Damaged;
+    QByteArray random(4096, Qt::Uninitialized);
+    quint32 seed = 7;
+    for (char &c : random)
+        c = char((seed = seed * 1103515245 + 12345) >> 16);
+    QTest::newRow("random") << random << ReadFailure::Damaged;
+    QTest::newRow("random after the first line")
+        << QByteArray("orvane-tarnel recovery 1\n") + random << ReadFailure::Damaged;
+}
+
+void TestRecovery::hostileBytes()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(ReadFailure, failure);
+    const recovery::ReadResult result = recovery::parse(bytes);
+    QVERIFY(!result.contents);
+    QCOMPARE(result.failure, failure);
+}
+
+void TestRecovery::notAFile_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<ReadFailure>("failure");
+    QTest::newRow("folder") << u"folder"_qs << ReadFailure::NotAFile;
+    QTest::newRow("pipe") << u"pipe"_qs << ReadFailure::NotAFile;
+    QTest::newRow("link") << u"link"_qs << ReadFailure::NotAFile;
+    QTest::newRow("too large") << u"large"_qs << ReadFailure::TooLarge;
+    QTest::newRow("missing") << u"missing"_qs << ReadFailure::Unreadable;
+}
+
+void TestRecovery::notAFile()
+{
+    QFETCH(QString, kind);
+    QFETCH(ReadFailure, failure);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("copy"));
+    const QByteArray native = QFile::encodeName(path);
+    if (kind == u"folder")
+        QVERIFY(::mkdir(native.constData(), 0700) == 0);
+    else if (kind == u"pipe")
+        QVERIFY(::mkfifo(native.constData(), 0600) == 0); // a read would wait for a writer
+    else if (kind == u"link") {
+        recovery::write(dir.filePath(QStringLiteral("real")), sample(true, false, false));
+        QVERIFY(QFile::link(dir.filePath(QStringLiteral("real")), path));
+    } else if (kind == u"large") {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.resize(qint64(513) * 1024 * 1024)); // sparse: takes no room
+    }
+    const recovery::ReadResult result = recovery::readFile(path);
+    QVERIFY(!result.contents);
+    QCOMPARE(result.failure, failure);
+}
+
+void TestRecovery::privateFolderRefusesOthers()
+{
+    QTemporaryDir state;
+    const QByteArray stateBefore = qgetenv("XDG_STATE_HOME");
+    qputenv("XDG_STATE_HOME", QFile::encodeName(state.path()));
+    const QString program = state.path();
+    const std::optional<QString> folder = recovery::privateFolder(program);
+    QVERIFY(folder);
+    QFileInfo info(*folder);
+    QCOMPARE(info.permissions() & 0x0077, 0);
+    QVERIFY(::chmod(QFile::encodeName(*folder).constData(), 0755) == 0);
+    QVERIFY(!recovery::privateFolder(program));
+    QVERIFY(::chmod(QFile::encodeName(*folder).constData(), 0700) == 0);
+    QVERIFY(recovery::privateFolder(program));
+    if (::geteuid() == 0) {
+        QVERIFY(::chown(QFile::encodeName(*folder).constData(), 12345, 12345) == 0);
+        QVERIFY(!recovery::privateFolder(program));
+    }
+    qputenv("XDG_STATE_HOME", stateBefore);
+}
+
+void TestRecovery::folderPerProgramFolder()
+{
+    QTemporaryDir a;
+    QTemporaryDir b;
+    QVERIFY(recovery::folderFor(a.path()) != recovery::folderFor(b.path()));
+    QCOMPARE(recovery::folderFor(a.path() + u"/"_qs), recovery::folderFor(a.path()));
+    QVERIFY(recovery::isCopyName(recovery::ownFileName()));
+    QVERIFY(recovery::ownerRunning(recovery::ownFileName()));
+    QVERIFY(!recovery::ownerRunning(u"copy-999999999-1.tnr"_qs));
+}
+
+void TestRecovery::signalReachesLoop()
+{
+    for (const int number : {SIGTERM, SIGHUP, SIGINT}) {
+        SignalPipe pipe;
+        QSignalSpy spy(&pipe, &SignalPipe::ended);
+        ::raise(number);
+        QVERIFY(spy.wait(5000));
+        QCOMPARE(spy.first().first().toInt(), number);
+    }
+}
+
+QTEST_GUILESS_MAIN(TestRecovery)
+#include "tst_recovery.moc"

@@ -1,0 +1,450 @@
+#include "recoverycopy.h"
+#include "run.h"
+#include "signalpipe.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <csignal>
+#include <sys/stat.h>
+
+using Answer = platform::Dialogs::Answer;
+
+class TestRecoveryShell : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void keptWhileUnsaved();
+    void copyFollowsEveryEdit();
+    void shutDown_data();
+    void shutDown();
+    void offeredBack_data();
+    void offeredBack();
+    void runningProgramsCopyIsNotOffered();
+    void unreadableCopy_data();
+    void unreadableCopy();
+    void signalKeepsTheLastKeystroke();
+    void sessionEnding();
+    void realProgramEndsQuietly_data();
+    void realProgramEndsQuietly();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_state;
+};
+
+namespace {
+
+const QString typed = u"Заметка \u4e2d\r\nвторая\nстрока"_qs;
+
+void type(frmMain &window, const QString &text)
+{
+    QTextCursor cursor(window.document().document());
+    cursor.movePosition(QTextCursor::End);
+    // Enter makes a paragraph, Shift+Enter the lone LF.
+    cursor.insertText(QString(text)
+                          .replace(u"\r\n"_qs, QString(QChar(QChar::ParagraphSeparator)))
+                          .replace(QLatin1Char('\n'), QChar(QChar::LineSeparator)));
+}
+
+// Something unsaved on every page.
+void changeEverything(frmMain &window)
+{
+    window.document().setDocumentText(typed);
+    window.programs().add(ProgramEntry {u"Редактор"_qs, u"editor --new"_qs});
+    window.phoneBook().grid().setText(0, 0, u"Анна"_qs);
+    window.phoneBook().grid().setText(0, 1, u"555"_qs);
+    window.phoneBook().PhoneCh = true;
+    Q_EMIT window.phoneBook().changed();
+}
+
+std::optional<recovery::Contents> copyOf(frmMain &window)
+{
+    return recovery::readFile(window.recovery().copyPath()).contents;
+}
+
+QStringList filesIn(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+// The copy a program that ended without a question leaves behind.
+QString leaveCopy(Run &run)
+{
+    frmMain &window = run.start();
+    changeEverything(window);
+    window.recovery().writeNow();
+    const QString dead = QFileInfo(window.recovery().copyPath()).path() + u"/copy-999999999-1.tnr"_qs;
+    QFile::rename(window.recovery().copyPath(), dead);
+    run.window.reset();
+    return dead;
+}
+
+} // namespace
+
+void TestRecoveryShell::init()
+{
+    // Each test keeps its copies in a state folder of its own.
+    m_state = std::make_unique<QTemporaryDir>();
+    qputenv("XDG_STATE_HOME", QFile::encodeName(m_state->path()));
+}
+
+void TestRecoveryShell::keptWhileUnsaved()
+{
+    Run run;
+    frmMain &window = run.start();
+    window.recovery().setDelay(60000);
+    QVERIFY(!QFile::exists(window.recovery().copyPath()));
+    // The first change is kept at once, the next ones a delay later.
+    type(window, u"а"_qs);
+    QTRY_VERIFY(copyOf(window));
+    QCOMPARE(copyOf(window)->notesText, u"а"_qs);
+    window.recovery().setDelay(50);
+    QVERIFY(!copyOf(window)->hasPrograms && !copyOf(window)->hasPhones);
+    type(window, typed);
+    QTRY_COMPARE(copyOf(window)->notesText, u"а"_qs + typed);
+    const struct stat folder = [&] {
+        struct stat s
+        {
+        };
+        ::stat(QFile::encodeName(QFileInfo(window.recovery().copyPath()).path()).constData(), &s);
+        return s;
+    }();
+    QCOMPARE(folder.st_mode & 0777, 0700u);
+    // Saved: nothing is left to keep.
+    window.document().CurrentFile = run.path(u"note.txt"_qs);
+    run.dialogs.answerMessage(Answer::Yes); // "?" for what Windows-1251 cannot hold
+    QCOMPARE(window.document().save(), SaveOutcome::Saved);
+    QTRY_VERIFY(!QFile::exists(window.recovery().copyPath()));
+    QVERIFY(filesIn(QFileInfo(window.recovery().copyPath()).path()).isEmpty());
+}
+
+void TestRecoveryShell::copyFollowsEveryEdit()
+{
+    // The copy replays the edits rather than taking the whole text: every
+    // kind of edit must come out as the document has it.
+    Run run;
+    frmMain &window = run.start();
+    window.recovery().setDelay(60000);
+    QTextDocument *document = window.document().document();
+    quint32 seed = 1;
+    const auto random = [&seed](int below) { return int((seed = seed * 1103515245 + 12345) >> 16) % below; };
+    const QString pieces[]
+        = {u"а"_qs, u"\u2029"_qs, u"\u2028"_qs, u"длинная строка \u4e2d\u2029\u2029"_qs, u"\u00a0"_qs};
+    for (int round = 0; round < 40; ++round) {
+        QTextCursor cursor(document);
+        const int length = document->characterCount() - 1;
+        switch (random(6)) {
+        case 0:
+        case 1:
+            cursor.setPosition(random(length + 1));
+            cursor.insertText(pieces[random(5)]);
+            break;
+        case 2:
+            cursor.setPosition(random(length + 1));
+            cursor.setPosition(std::min(length, cursor.position() + random(8)), QTextCursor::KeepAnchor);
+            cursor.removeSelectedText();
+            break;
+        case 3:
+            document->undo();
+            break;
+        case 4:
+            document->redo();
+            break;
+        case 5:
+            if (random(4) == 0)
+                window.document().setDocumentText(u"новый\r\nтекст\n"_qs);
+            else
+                window.document().insertDateTime();
+            break;
+        }
+        if (!window.document().Change)
+            window.document().Text_Change();
+        if (round % 3 == 0) {
+            window.recovery().writeNow();
+            QCOMPARE(copyOf(window)->notesText, window.document().documentText());
+        }
+    }
+    window.recovery().writeNow();
+    QCOMPARE(copyOf(window)->notesText, window.document().documentText());
+}
+
+void TestRecoveryShell::shutDown_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<bool>("kept");
+    QTest::newRow("nothing changed") << u"unchanged"_qs << false;
+    QTest::newRow("Нет") << u"no"_qs << false;
+    QTest::newRow("Да, Save As cancelled") << u"cancel"_qs << true;
+    QTest::newRow("Да, all saved") << u"saved"_qs << false;
+    QTest::newRow("failed save, then Нет") << u"failed"_qs << true;
+}
+
+void TestRecoveryShell::shutDown()
+{
+    QFETCH(QString, how);
+    QFETCH(bool, kept);
+    Run run;
+    frmMain &window = run.start();
+    if (how != u"unchanged")
+        type(window, typed);
+    if (how == u"no") {
+        run.dialogs.answerMessage(Answer::No);
+    } else if (how == u"cancel") {
+        run.dialogs.answerMessage(Answer::Yes);
+        run.dialogs.answerFile(QString());
+    } else if (how == u"saved") {
+        window.document().CurrentFile = run.path(u"note.txt"_qs);
+        run.dialogs.answerMessage(Answer::Yes);
+        run.dialogs.answerMessage(Answer::Yes); // "?" for what Windows-1251 cannot hold
+    } else if (how == u"failed") {
+        run.writeFile(u"file"_qs, "x");
+        window.document().CurrentFile = run.path(u"file/note.txt"_qs);
+        run.dialogs.answerMessage(Answer::Yes);
+        run.dialogs.answerMessage(Answer::Yes);
+        run.dialogs.answerMessage(Answer::Ok); // the failure
+        QVERIFY(!window.Form_Unload());
+        run.dialogs.answerMessage(Answer::No);
+    }
+    QVERIFY(window.Form_Unload());
+    QCOMPARE(run.dialogs.unusedAnswers(), 0);
+    QCOMPARE(QFile::exists(window.recovery().copyPath()), kept);
+    if (kept)
+        QCOMPARE(copyOf(window)->notesText, typed);
+}
+
+void TestRecoveryShell::offeredBack_data()
+{
+    QTest::addColumn<Answer>("answer");
+    QTest::newRow("Да") << Answer::Yes;
+    QTest::newRow("Нет") << Answer::No;
+}
+
+void TestRecoveryShell::offeredBack()
+{
+    QFETCH(Answer, answer);
+    Run run;
+    run.writeFile(u"applist.tn"_qs, "[general]\r\nmax=1\r\n[t1]\r\ncap=Старое\r\ncmd=old\r\n");
+    run.writeFile(u"phones.tn"_qs, "Boris|111|\r\n");
+    const QStringList userFiles = filesIn(run.dir.path());
+    QList<QByteArray> before;
+    for (const QString &name : userFiles)
+        before.append(run.read(name));
+    const QString dead = leaveCopy(run);
+    const QString folder = QFileInfo(dead).path();
+
+    run.dialogs.clear();
+    run.dialogs.answerMessage(answer);
+    if (answer == Answer::No)
+        run.dialogs.answerMessage(Answer::Ok);
+    frmMain &window = run.start();
+    const QStringList asked = run.dialogs.asked();
+    QVERIFY2(asked.first().contains(u"Найдены несохраненные изменения от "_qs), qPrintable(asked.first()));
+    QVERIFY(asked.first().endsWith(u": записи, список программ, телефонная книга. Восстановить?"_qs));
+    QCOMPARE(run.dialogs.unusedAnswers(), 0);
+    QVERIFY(!QFile::exists(dead));
+    if (answer == Answer::Yes) {
+        QCOMPARE(window.document().documentText(), typed);
+        QVERIFY(window.document().Change && window.programs().StartCh && window.phoneBook().PhoneCh);
+        QCOMPARE(window.programs().AppCount, 2);
+        QCOMPARE(window.programs().AppList[2].Command, u"editor --new"_qs);
+        QCOMPARE(window.phoneBook().grid().text(0, 0), u"Анна"_qs);
+        QCOMPARE(window.phoneBook().grid().text(1, 0), QString());
+        // This program keeps the work in its own copy from now on.
+        QCOMPARE(filesIn(folder), QStringList {recovery::ownFileName()});
+    } else {
+        QVERIFY(!window.anythingChanged());
+        QCOMPARE(window.programs().AppCount, 1);
+        const QStringList aside = filesIn(folder);
+        QCOMPARE(aside.size(), 1);
+        QVERIFY(aside.first().startsWith(u"kept-"_qs));
+        QVERIFY(asked.last().contains(folder + u"/"_qs + aside.first()));
+    }
+    for (int i = 0; i < userFiles.size(); ++i)
+        QCOMPARE(run.read(userFiles[i]), before[i]);
+    QCOMPARE(filesIn(run.dir.path()), userFiles);
+}
+
+void TestRecoveryShell::runningProgramsCopyIsNotOffered()
+{
+    // Another program on the same folder, still running (process 1 always is),
+    // keeps its own copy: a second start neither offers nor moves it.
+    Run run;
+    const QString dead = leaveCopy(run);
+    const QString living = QFileInfo(dead).path() + u"/copy-1-1.tnr"_qs;
+    QVERIFY(QFile::rename(dead, living));
+    run.dialogs.clear();
+    frmMain &window = run.start();
+    QVERIFY(run.dialogs.asked().isEmpty());
+    QVERIFY(!window.anythingChanged());
+    QVERIFY(recovery::readFile(living).contents);
+    type(window, u"мой"_qs);
+    window.recovery().writeNow();
+    QCOMPARE(filesIn(QFileInfo(living).path()), (QStringList {u"copy-1-1.tnr"_qs, recovery::ownFileName()}));
+}
+
+void TestRecoveryShell::unreadableCopy_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("damaged") << u"damaged"_qs;
+    QTest::newRow("newer") << u"newer"_qs;
+    QTest::newRow("pipe") << u"pipe"_qs;
+    QTest::newRow("folder") << u"folder"_qs;
+    QTest::newRow("too many rows") << u"rows"_qs;
+    QTest::newRow("folder open to others") << u"open"_qs;
+}
+
+void TestRecoveryShell::unreadableCopy()
+{
+    QFETCH(QString, kind);
+    Run run;
+    const QString dead = leaveCopy(run);
+    const QByteArray native = QFile::encodeName(dead);
+    QFile::remove(dead);
+    if (kind == u"open")
+        QVERIFY(::chmod(QFile::encodeName(QFileInfo(dead).path()).constData(), 0755) == 0);
+    if (kind == u"pipe") {
+        QVERIFY(::mkfifo(native.constData(), 0600) == 0);
+    } else if (kind == u"folder") {
+        QVERIFY(QDir().mkdir(dead));
+    } else {
+        recovery::Contents contents;
+        contents.written = QDateTime::currentDateTime();
+        contents.hasPhones = true;
+        contents.phones = QList<recovery::Pair>(51);
+        QByteArray bytes = recovery::bytes(contents);
+        if (kind == u"damaged")
+            bytes.chop(3);
+        else if (kind == u"newer")
+            bytes.replace("recovery 1", "recovery 9");
+        QFile file(dead);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    run.dialogs.clear();
+    run.dialogs.answerMessage(Answer::Ok);
+    frmMain &window = run.start();
+    QCOMPARE(run.dialogs.unusedAnswers(), 0);
+    QVERIFY(!window.anythingChanged());
+    if (kind == u"open") {
+        QVERIFY(run.dialogs.asked().last().contains(u"Копии несохраненных изменений не будут сохраняться"_qs));
+        QVERIFY(QFileInfo::exists(dead)); // not read, not moved
+        return;
+    }
+    QVERIFY(run.dialogs.asked().last().contains(u"Несохраненные изменения прошлого сеанса не удалось прочитать."_qs));
+    QVERIFY(!QFileInfo::exists(dead));
+    QCOMPARE(window.phoneBook().grid().text(0, 0), QString());
+}
+
+void TestRecoveryShell::signalKeepsTheLastKeystroke()
+{
+    Run run;
+    frmMain &window = run.start();
+    window.recovery().setDelay(60000);
+    changeEverything(window);
+    type(window, u"!"_qs); // after the copy, before its delay
+    SignalPipe pipe;
+    connect(&pipe, &SignalPipe::ended, &window, &frmMain::endWithoutQuestion);
+    QSignalSpy spy(&pipe, &SignalPipe::ended);
+    ::raise(SIGTERM);
+    QVERIFY(spy.wait(5000));
+    const std::optional<recovery::Contents> copy = copyOf(window);
+    QVERIFY(copy);
+    QCOMPARE(copy->notesText, typed + u"!"_qs);
+    QCOMPARE(copy->programs.size(), 1);
+    QCOMPARE(copy->phones.first(), (recovery::Pair {u"Анна"_qs, u"555"_qs}));
+    QCOMPARE(filesIn(run.dir.path()), QStringList());
+}
+
+void TestRecoveryShell::sessionEnding()
+{
+    Run run;
+    frmMain &window = run.start();
+    window.recovery().setDelay(60000);
+    changeEverything(window);
+    type(window, u"!"_qs);
+    // Not allowed to ask: kept without a word, the session ends.
+    QVERIFY(window.sessionEnding(false));
+    QVERIFY(run.dialogs.asked().isEmpty());
+    QCOMPARE(copyOf(window)->notesText, typed + u"!"_qs);
+    // Allowed: the shut-down question; a failed save keeps the session.
+    run.writeFile(u"file"_qs, "x");
+    window.document().CurrentFile = run.path(u"file/note.txt"_qs);
+    run.dialogs.answerMessage(Answer::Yes);
+    run.dialogs.answerMessage(Answer::Yes);
+    run.dialogs.answerMessage(Answer::Ok);
+    QVERIFY(!window.sessionEnding(true));
+    QCOMPARE(run.dialogs.asked().first(), u"- i yesno: Данные изменились. Сохранить сейчас?"_qs);
+    QVERIFY(copyOf(window));
+}
+
+void TestRecoveryShell::realProgramEndsQuietly_data()
+{
+    QTest::addColumn<int>("signalNumber");
+    QTest::addColumn<bool>("handled");
+    QTest::newRow("SIGTERM") << int(SIGTERM) << true;
+    QTest::newRow("SIGHUP") << int(SIGHUP) << true;
+    QTest::newRow("SIGINT") << int(SIGINT) << true;
+    QTest::newRow("SIGKILL") << int(SIGKILL) << false;
+    QTest::newRow("abort") << int(SIGABRT) << false;
+}
+
+void TestRecoveryShell::realProgramEndsQuietly()
+{
+    QFETCH(int, signalNumber);
+    QFETCH(bool, handled);
+    // The program in a folder of its own, with a copy a program before left
+    // there, ended while it asks about that copy.
+    QTemporaryDir folder;
+    const QString program = folder.filePath(u"tarnel"_qs);
+    QVERIFY(QFile::copy(QStringLiteral(TARNEL_BINARY), program));
+    const QByteArray phones = "Boris|111|\r\n";
+    {
+        QFile file(folder.filePath(u"phones.tn"_qs));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(phones);
+    }
+    const std::optional<QString> state = recovery::privateFolder(folder.path() + u"/"_qs);
+    QVERIFY(state);
+    recovery::Contents contents;
+    contents.written = QDateTime::currentDateTime();
+    contents.hasNotes = true;
+    contents.notesText = typed;
+    const QString copy = *state + u"/copy-999999999-1.tnr"_qs;
+    recovery::write(copy, contents);
+
+    QProcess process;
+    process.start(program, {});
+    QVERIFY(process.waitForStarted());
+    // Once it catches SIGTERM, whatever the machine's speed.
+    const auto catchesSignals = [&process] {
+        QFile status(u"/proc/%1/status"_qs.arg(process.processId()));
+        if (!status.open(QIODevice::ReadOnly))
+            return false;
+        for (const QByteArray &line : status.readAll().split('\n'))
+            if (line.startsWith("SigCgt:"))
+                return (line.mid(7).trimmed().toULongLong(nullptr, 16) >> (SIGTERM - 1) & 1) != 0;
+        return false;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(catchesSignals(), 20000);
+    QTest::qWait(500);
+    QCOMPARE(process.state(), QProcess::Running);
+    ::kill(pid_t(process.processId()), signalNumber);
+    QVERIFY(process.waitForFinished(10000));
+    QCOMPARE(process.exitStatus() == QProcess::NormalExit, handled);
+    if (handled)
+        QCOMPARE(process.exitCode(), 0);
+    // Still offered next time; nothing of the user's written.
+    QCOMPARE(recovery::readFile(copy).contents->notesText, typed);
+    QCOMPARE(filesIn(folder.path()), (QStringList {u"phones.tn"_qs, u"tarnel"_qs}));
+    QFile file(folder.filePath(u"phones.tn"_qs));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), phones);
+}
+
+QTEST_MAIN(TestRecoveryShell)
+#include "tst_recoveryshell.moc"
