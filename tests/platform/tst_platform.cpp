@@ -385,30 +385,23 @@ private Q_SLOTS:
 
     // ---- run-time failures ---------------------------------------------------
 
-    void failure_fromErrno_data()
+    void failure_fromErrno()
     {
-        QTest::addColumn<int>("error");
-        QTest::addColumn<bool>("folderInPath");
-        QTest::addColumn<int>("number");
-
-        const std::tuple<int, bool, int> rows[]
+        const std::tuple<int, bool, int> rows[] // errno, on a folder, number
             = {{ENOENT, false, 53}, {ENOENT, true, 76},   {ENOTDIR, false, 76},      {EISDIR, false, 75},
                {EROFS, false, 75},  {ETXTBSY, false, 75}, {EEXIST, false, 75},       {EACCES, false, 70},
                {EACCES, true, 70},  {EPERM, false, 70},   {ENOSPC, false, 61},       {EDQUOT, false, 61},
                {EINVAL, false, 52}, {ENOMEM, false, 7},   {ENAMETOOLONG, false, 52}, {ELOOP, false, 57},
                {EIO, false, 57},    {EFBIG, false, 57}};
-        for (const auto &[error, folderInPath, number] : rows)
-            QTest::addRow("%s%s", strerrorname_np(error), folderInPath ? ", on a folder" : "")
-                << error << folderInPath << number;
-    }
-
-    void failure_fromErrno()
-    {
-        QFETCH(int, error);
-        QFETCH(bool, folderInPath);
-        QFETCH(int, number);
-
-        QCOMPARE(RuntimeFailure::fromErrno(error, folderInPath).number(), number);
+        QStringList wrong;
+        for (const auto &[error, folderInPath, number] : rows) {
+            if (const int got = RuntimeFailure::fromErrno(error, folderInPath).number(); got != number)
+                wrong += QStringLiteral("%1 %2: %3")
+                             .arg(QLatin1String(strerrorname_np(error)))
+                             .arg(folderInPath)
+                             .arg(got);
+        }
+        QCOMPARE(wrong, QStringList());
     }
 
     void failure_numbersAndDescriptions()
@@ -520,29 +513,17 @@ private Q_SLOTS:
         QTest::addColumn<bool>("file");
         QTest::addColumn<bool>("folder");
 
-        QTest::newRow("ordinary file") << "@/tool" << true << true;
-        QTest::newRow("folder") << "@/My" << false << true;
-        QTest::newRow("folder with a final slash") << "@/My/" << false << true;
-        QTest::newRow("folder with blanks") << "@/My Programs" << false << true;
-        QTest::newRow("hidden file") << "@/.hidden" << false << false;
-        QTest::newRow("hidden folder") << "@/.hiddenfolder" << false << false;
-        QTest::newRow("missing") << "@/missing" << false << false;
-        QTest::newRow("missing folder in the path") << "@/missing/child" << false << false;
-        QTest::newRow("below an ordinary file") << "@/tool/child" << false << false;
-        QTest::newRow("link to a file") << "@/link-to-tool" << true << true;
-        QTest::newRow("dangling link") << "@/dangling" << false << false;
-        QTest::newRow("empty path") << "" << false << false;
-        QTest::newRow("star") << "@/to*" << true << true;
-        QTest::newRow("question marks") << "@/t??l" << true << true;
-        QTest::newRow("pattern matching folders only") << "@/M*" << false << true;
-        QTest::newRow("pattern in a subfolder") << "@/My Programs/ap?" << true << true;
-        QTest::newRow("pattern matching nothing") << "@/*.nothing" << false << false;
-        QTest::newRow("pattern does not see hidden names") << "@/*hidden*" << false << false;
-        QTest::newRow("pattern starting with a dot") << "@/.hid*" << false << false;
-        QTest::newRow("pattern in a missing folder") << "@/missing/*" << false << false;
-        QTest::newRow("pattern below an ordinary file") << "@/tool/*" << false << false;
-        QTest::newRow("brackets are plain characters") << "@/[ab]*" << true << true;
-        QTest::newRow("brackets are not a set") << "@/[xyz]*" << false << false;
+        // Hidden names and those below a file or a dangling link are not there;
+        // patterns see no hidden names, and brackets are plain characters.
+        const auto rows = [](std::initializer_list<const char *> paths, bool file, bool folder) {
+            for (const char *path : paths)
+                QTest::newRow(path) << QString::fromUtf8(path) << file << folder;
+        };
+        rows({"@/tool", "@/link-to-tool", "@/to*", "@/t??l", "@/My Programs/ap?", "@/[ab]*"}, true, true);
+        rows({"@/My", "@/My/", "@/My Programs", "@/M*"}, false, true);
+        rows({"@/.hidden", "@/.hiddenfolder", "@/missing", "@/missing/child", "@/tool/child", "@/dangling", "",
+              "@/*.nothing", "@/*hidden*", "@/.hid*", "@/missing/*", "@/tool/*", "@/[xyz]*"},
+             false, false);
     }
 
     void exists()
@@ -1003,26 +984,21 @@ private Q_SLOTS:
         QCOMPARE(failure ? failure->number() : 0, 482);
     }
 
-    void print_jobTakenOnlyWhenCupsSaysSo_data()
-    {
-        QTest::addColumn<bool>("accepting");
-        QTest::addColumn<int>("status");
-        QTest::addColumn<bool>("taken");
-        QTest::newRow("accepted and ok") << true << int(IPP_STATUS_OK) << true;
-        QTest::newRow("an option ignored or substituted") << true << int(IPP_STATUS_OK_IGNORED_OR_SUBSTITUTED) << true;
-        QTest::newRow("printer rejects jobs") << false << int(IPP_STATUS_OK) << false;
-        QTest::newRow("rejected between the question and the job")
-            << true << int(IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS) << false;
-        QTest::newRow("sent elsewhere") << true << int(IPP_STATUS_REDIRECTION_OTHER_SITE) << false;
-        QTest::newRow("server gone meanwhile") << true << int(IPP_STATUS_ERROR_SERVICE_UNAVAILABLE) << false;
-    }
-
+    // Taken: accepted and ok, an option ignored or substituted. Not: the
+    // printer rejects jobs, rejected between the question and the job, sent
+    // elsewhere, the server gone meanwhile.
     void print_jobTakenOnlyWhenCupsSaysSo()
     {
-        QFETCH(bool, accepting);
-        QFETCH(int, status);
-        QFETCH(bool, taken);
-        QCOMPARE(printjob::taken(accepting, status), taken);
+        const std::pair<bool, ipp_status_t> cases[] = {{true, IPP_STATUS_OK},
+                                                       {true, IPP_STATUS_OK_IGNORED_OR_SUBSTITUTED},
+                                                       {false, IPP_STATUS_OK},
+                                                       {true, IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS},
+                                                       {true, IPP_STATUS_REDIRECTION_OTHER_SITE},
+                                                       {true, IPP_STATUS_ERROR_SERVICE_UNAVAILABLE}};
+        QList<bool> taken;
+        for (const auto &[accepting, status] : cases)
+            taken += printjob::taken(accepting, status);
+        QCOMPARE(taken, QList<bool>({true, true, false, false, false, false}));
     }
 };
 
