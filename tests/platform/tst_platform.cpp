@@ -756,69 +756,58 @@ private Q_SLOTS:
     void parseWave_data()
     {
         QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<int>("channels"); // 0: not a sound
-        QTest::addColumn<int>("frameSize");
-        QTest::addColumn<int>("dataSize");
+        QTest::addColumn<QList<int>>("found"); // channels, frame size, data size; empty: not a sound
 
-        const QByteArray fmt16 = chunk("fmt ", formatBody(1, 2, 44100, 16));
-        const QByteArray samples(40, '\x11');
+        const auto fmt = [](int format, int channels, int rate, int bits, int blockAlign = -1) {
+            return chunk("fmt ", formatBody(format, channels, rate, bits, blockAlign));
+        };
+        const QByteArray fmt16 = fmt(1, 2, 44100, 16);
+        const QByteArray data = chunk("data", QByteArray(40, '\x11'));
         QByteArray extensible = formatBody(0xFFFE, 1, 8000, 24) + little(22, 2) + little(24, 2) + little(4, 4)
                               + little(1, 2) + QByteArray(14, '\x5A');
-        QByteArray extensibleOther = extensible;
-        extensibleOther[24] = char(2);
-
-        const auto valid = [](const char *name, const QByteArray &bytes, int channels, int frameSize, int dataSize) {
-            QTest::newRow(name) << bytes << channels << frameSize << dataSize;
+        const QByteArray extensibleData = chunk("data", QByteArray(9, '\x01'));
+        const auto row = [](const char *name, const QByteArray &bytes, QList<int> found = {}) {
+            QTest::newRow(name) << bytes << found;
         };
-        const auto invalid
-            = [](const char *name, const QByteArray &bytes) { QTest::newRow(name) << bytes << 0 << 0 << 0; };
-        valid("PCM 16-bit stereo", riff(fmt16 + chunk("data", samples)), 2, 4, 40);
-        valid("8-bit mono", riff(chunk("fmt ", formatBody(1, 1, 11025, 8)) + chunk("data", samples)), 1, 1, 40);
-        valid("odd chunk before fmt is padded",
-              riff(chunk("LIST", QByteArrayLiteral("abc")) + fmt16 + chunk("data", samples)), 2, 4, 40);
-        valid("longer fmt chunk",
-              riff(chunk("fmt ", formatBody(1, 2, 44100, 16) + little(0, 2)) + chunk("data", samples)), 2, 4, 40);
-        valid("data cut short by the end of file", riff(fmt16 + chunk("data", samples, 100000)), 2, 4, 40);
-        valid("data size of a recorder that was cut off", riff(fmt16 + chunk("data", samples, 0xFFFFFFFF)), 2, 4, 40);
-        valid("partial frame dropped", riff(fmt16 + chunk("data", QByteArray(42, '\x11'))), 2, 4, 40);
-        valid("extensible PCM", riff(chunk("fmt ", extensible) + chunk("data", QByteArray(9, '\x01'))), 1, 3, 9);
-        valid("float", riff(chunk("fmt ", formatBody(3, 1, 48000, 32)) + chunk("data", samples)), 1, 4, 40);
-
-        invalid("extensible, not PCM", riff(chunk("fmt ", extensibleOther) + chunk("data", samples)));
-        invalid("compressed", riff(chunk("fmt ", formatBody(2, 1, 8000, 4, 256)) + chunk("data", samples)));
-        invalid("data before fmt", riff(chunk("data", samples) + fmt16));
-        invalid("no data", riff(fmt16));
-        invalid("empty data", riff(fmt16 + chunk("data", QByteArray())));
-        invalid("less than one frame", riff(fmt16 + chunk("data", QByteArray(3, 'a'))));
-        invalid("fmt larger than the file", riff(chunk("fmt ", formatBody(1, 2, 44100, 16), 0xFFFFFFF0)));
-        invalid("fmt too short", riff(chunk("fmt ", QByteArray(8, '\x01')) + chunk("data", samples)));
-        invalid("no channels", riff(chunk("fmt ", formatBody(1, 0, 8000, 16, 2)) + chunk("data", samples)));
-        invalid("frame size that does not fit",
-                riff(chunk("fmt ", formatBody(1, 2, 8000, 16, 3)) + chunk("data", samples)));
-        invalid("12-bit samples", riff(chunk("fmt ", formatBody(1, 1, 8000, 12, 2)) + chunk("data", samples)));
-        invalid("rate of zero", riff(chunk("fmt ", formatBody(1, 1, 0, 16)) + chunk("data", samples)));
-        invalid("big-endian RIFX", "RIFX" + riff(fmt16 + chunk("data", samples)).mid(4));
-        invalid("header only", QByteArrayLiteral("RIFF\x04\0\0\0WAVE"));
-        invalid("cut inside the header", QByteArrayLiteral("RIFF\x04\0"));
-        invalid("empty", QByteArray());
-        invalid("text file", QByteArrayLiteral("Это не звук\r\n"));
+        const QList<int> stereo16 {2, 4, 40};
+        row("PCM 16-bit stereo", riff(fmt16 + data), stereo16);
+        row("8-bit mono", riff(fmt(1, 1, 11025, 8) + data), {1, 1, 40});
+        row("odd chunk before fmt is padded", riff(chunk("LIST", QByteArrayLiteral("abc")) + fmt16 + data), stereo16);
+        row("longer fmt chunk", riff(chunk("fmt ", formatBody(1, 2, 44100, 16) + little(0, 2)) + data), stereo16);
+        row("data cut short by the end of file", riff(fmt16 + chunk("data", QByteArray(40, 'a'), 100000)), stereo16);
+        row("data size of a recorder that was cut off", riff(fmt16 + chunk("data", QByteArray(40, 'a'), 0xFFFFFFFF)),
+            stereo16);
+        row("partial frame dropped", riff(fmt16 + chunk("data", QByteArray(42, '\x11'))), stereo16);
+        row("extensible PCM", riff(chunk("fmt ", extensible) + extensibleData), {1, 3, 9});
+        row("float", riff(fmt(3, 1, 48000, 32) + data), {1, 4, 40});
+        extensible[24] = char(2);
+        row("extensible, not PCM", riff(chunk("fmt ", extensible) + extensibleData));
+        row("compressed", riff(fmt(2, 1, 8000, 4, 256) + data));
+        row("data before fmt", riff(data + fmt16));
+        row("no data", riff(fmt16));
+        row("empty data", riff(fmt16 + chunk("data", QByteArray())));
+        row("less than one frame", riff(fmt16 + chunk("data", QByteArray(3, 'a'))));
+        row("fmt larger than the file", riff(chunk("fmt ", formatBody(1, 2, 44100, 16), 0xFFFFFFF0)));
+        row("fmt too short", riff(chunk("fmt ", QByteArray(8, '\x01')) + data));
+        row("no channels", riff(fmt(1, 0, 8000, 16, 2) + data));
+        row("frame size that does not fit", riff(fmt(1, 2, 8000, 16, 3) + data));
+        row("12-bit samples", riff(fmt(1, 1, 8000, 12, 2) + data));
+        row("rate of zero", riff(fmt(1, 1, 0, 16) + data));
+        row("big-endian RIFX", "RIFX" + riff(fmt16 + data).mid(4));
+        row("header only", QByteArrayLiteral("RIFF\x04\0\0\0WAVE"));
+        row("cut inside the header", QByteArrayLiteral("RIFF\x04\0"));
+        row("empty", QByteArray());
+        row("text file", QByteArrayLiteral("Это не звук\r\n"));
     }
 
     void parseWave()
     {
         QFETCH(QByteArray, bytes);
-        QFETCH(int, channels);
-        QFETCH(int, frameSize);
-        QFETCH(int, dataSize);
+        QFETCH(QList<int>, found);
 
         const std::optional<sound::Wave> wave = sound::parseWave(bytes);
-        QCOMPARE(wave.has_value(), channels > 0);
-        if (!wave)
-            return;
-        QCOMPARE(wave->channels, channels);
-        QCOMPARE(wave->frameSize, frameSize);
-        QCOMPARE(wave->dataSize, qsizetype(dataSize));
-        QVERIFY(wave->dataOffset + wave->dataSize <= bytes.size());
+        QCOMPARE(wave ? QList<int>({wave->channels, wave->frameSize, int(wave->dataSize)}) : QList<int>(), found);
+        QVERIFY(!wave || wave->dataOffset + wave->dataSize <= bytes.size());
     }
 
     void parseWave_garbageNeverReadsOutside()
