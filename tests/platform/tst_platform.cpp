@@ -545,52 +545,45 @@ private Q_SLOTS:
         QTest::addColumn<int>("number"); // 0: done
         QTest::addColumn<QString>("description"); // null: the number's own
 
-        const auto row = [](const char *op, const char *name, const QString &path, int number,
-                            const QString &description = QString()) {
-            QTest::addRow("%s: %s", op, name) << QByteArray(op) << path << number << description;
+        // "~" is a name too long for the system.
+        const int notAFile = -75; // 75 as "Это не файл"
+        const auto rows = [](const char *op, const auto &paths) {
+            for (const auto &[path, number] : paths) {
+                QTest::addRow("%s: %s", op, path)
+                    << QByteArray(op)
+                    << QString::fromUtf8(path).replace(QLatin1Char('~'), QString(300, QLatin1Char('n'))) << qAbs(number)
+                    << (number < 0 ? QStringLiteral("Это не файл") : QString());
+            }
         };
-        row("start", "missing program", QStringLiteral("@/missing-program"), 53);
-        row("start", "missing folder", QStringLiteral("@/no-folder/program arg"), 76);
-        row("start", "below an ordinary file", QStringLiteral("@/tool/child"), 76);
-        row("start", "a folder", QStringLiteral("@/My"), 75);
-        row("start", "not executable", QStringLiteral("@/plain.txt"), 70);
-        row("start", "name found nowhere", QStringLiteral("orvane-no-such-program-anywhere"), 53);
-        row("start", "blanks only", QStringLiteral("   "), 53);
-
+        const std::pair<const char *, int> start[]
+            = {{"@/missing-program", 53}, {"@/no-folder/program arg", 76},         {"@/tool/child", 76}, {"@/My", 75},
+               {"@/plain.txt", 70},       {"orvane-no-such-program-anywhere", 53}, {"   ", 53}};
+        rows("start", start);
         // A search that cannot be made is a failure, not a missing name.
-        const QString longName(300, QLatin1Char('n'));
-        row("exists", "name too long", QStringLiteral("@/") + longName, 52);
-        row("exists", "folder name too long", QStringLiteral("@/") + longName + QStringLiteral("/x"), 52);
-        row("exists", "pattern too long", QStringLiteral("@/*") + longName, 52);
-        row("exists", "loop of links", QStringLiteral("@/loop-a"), 57);
-        row("exists", "loop of links in the path", QStringLiteral("@/loop-a/x"), 57);
-        row("exists", "NUL in the name", QStringLiteral("@/tool") + QChar(0) + QStringLiteral("x"), 52);
-
-        const QString notAFile = QStringLiteral("Это не файл");
-        row("read", "missing file", QStringLiteral("@/missing.txt"), 53);
-        row("read", "missing folder", QStringLiteral("@/missing/file.txt"), 76);
-        row("read", "below an ordinary file", QStringLiteral("@/tool/file.txt"), 76);
-        row("read", "a folder", QStringLiteral("@/My"), 75);
-        row("read", "empty name", QString(), 52);
-        row("read", "name too long", QStringLiteral("@/") + longName, 52);
-        row("read", "a pipe nobody writes to", QStringLiteral("@/pipe"), 75, notAFile);
-        row("read", "a socket", QStringLiteral("@/socket"), 75, notAFile);
-        row("read", "a device", QStringLiteral("@/null"), 75, notAFile);
-
-        row("write", "empty name", QString(), 52);
-        row("write", "a device", QStringLiteral("@/null"), 75, notAFile);
-
-        row("createFolder", "new folder", QStringLiteral("@/made"), 0);
-        row("createFolder", "already there", QStringLiteral("@/My"), 75);
-        row("createFolder", "a file of that name", QStringLiteral("@/tool"), 75);
-        row("createFolder", "parent missing", QStringLiteral("@/missing/made"), 76);
-        row("createFolder", "below an ordinary file", QStringLiteral("@/tool/made"), 76);
-
+        const std::pair<const char *, int> exists[]
+            = {{"@/~", 52}, {"@/~/x", 52}, {"@/*~", 52}, {"@/loop-a", 57}, {"@/loop-a/x", 57}};
+        rows("exists", exists);
+        QTest::newRow("exists: NUL in the name")
+            << QByteArray("exists") << QStringLiteral("@/tool") + QChar(0) << 52 << QString();
+        const std::pair<const char *, int> reading[] = {{"", 52},
+                                                        {"@/~", 52},
+                                                        {"@/My", 75},
+                                                        {"@/pipe", notAFile},
+                                                        {"@/null", notAFile},
+                                                        {"@/socket", notAFile},
+                                                        {"@/missing.txt", 53},
+                                                        {"@/tool/file.txt", 76},
+                                                        {"@/missing/file.txt", 76}};
+        rows("read", reading);
+        const std::pair<const char *, int> write[] = {{"", 52}, {"@/null", notAFile}};
+        rows("write", write);
+        const std::pair<const char *, int> createFolder[]
+            = {{"@/made", 0}, {"@/My", 75}, {"@/tool", 75}, {"@/missing/made", 76}, {"@/tool/made", 76}};
+        rows("createFolder", createFolder);
         // From the test folder, where a failure leaves the program.
-        row("setCurrent", "a folder", QStringLiteral("@/My Programs"), 0);
-        row("setCurrent", "missing folder", QStringLiteral("@/missing"), 76);
-        row("setCurrent", "an ordinary file", QStringLiteral("@/tool"), 76);
-        row("setCurrent", "empty", QString(), 76);
+        const std::pair<const char *, int> setCurrent[]
+            = {{"@/My Programs", 0}, {"@/missing", 76}, {"@/tool", 76}, {"", 76}};
+        rows("setCurrent", setCurrent);
     }
 
     void failures()
