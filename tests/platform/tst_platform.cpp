@@ -424,14 +424,11 @@ private Q_SLOTS:
         };
         tail("blanks only", "  \t ", {});
         tail("blanks and tabs separate", " a  b\tc ", {"a", "b", "c"});
-        tail("quotes group", "\"a b\" c", {"a b", "c"});
-        tail("quotes inside a word", "a\"b c\"d", {"ab cd"});
+        tail("quotes group, inside a word too", "\"a b\" c a\"b c\"d", {"a b", "c", "ab cd"});
         tail("empty quotes", "\"\" x", {"", "x"});
         tail("unclosed quote runs to the end", "\"a b", {"a b"});
         tail("doubled quote inside quotes", "\"a\"\"b\"", {"a\"b"});
-        tail("backslashes alone are plain", "C:\\dir\\file", {"C:\\dir\\file"});
-        tail("trailing backslash", "C:\\dir\\", {"C:\\dir\\"});
-        tail("escaped quote", "a\\\"b", {"a\"b"});
+        tail("backslashes alone are plain, at the end too", "C:\\dir\\file C:\\dir\\", {"C:\\dir\\file", "C:\\dir\\"});
         tail("2n backslashes then quote", "a\\\\\"b c\"", {"a\\b c"});
         tail("2n+1 backslashes then quote", "a\\\\\\\"b", {"a\\\"b"});
         tail("quoted path ending in a backslash", "\"C:\\dir\\\\\" x", {"C:\\dir\\", "x"});
