@@ -188,46 +188,18 @@ QStringList describeEntries(const QString &root, const QString &prefix = QString
     return lines;
 }
 
-// What the system tells an ordinary user who owns every file in question.
-int ownerMayWrite(const QByteArray &path)
-{
-    struct stat info;
-    if (::stat(path.constData(), &info) != 0)
-        return errno;
-    return (info.st_mode & S_IWUSR) != 0 ? 0 : EACCES;
-}
-
 // Points ALSA's configuration at a file of our own, so that the sound tests
-// choose their device and never sound on the machine's speakers.
-void useAlsaConfiguration(const QString &path, const QByteArray &defaultDevice)
+// choose their device and never sound on the machine's speakers. With no
+// device, the sound played goes to the file or pipe at path as raw samples.
+void useAlsa(const QString &path, QByteArray device = {})
 {
-    QFile file(path);
+    QFile file(device.isEmpty() ? path + QStringLiteral(".conf") : path);
+    if (device.isEmpty())
+        device = "type file\nslave.pcm { type null }\nformat \"raw\"\nfile \"" + QFile::encodeName(path) + '"';
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write("pcm.!default {\n" + defaultDevice + "\n}\n");
+    file.write("pcm.!default {\n" + device + "\n}\n");
     file.close();
-    qputenv("ALSA_CONFIG_PATH", QFile::encodeName(path));
-}
-
-// Sends the sound played to the file or pipe at path, as raw samples.
-void useAlsaFile(const QString &path)
-{
-    useAlsaConfiguration(path + QStringLiteral(".conf"),
-                         "type file\nslave.pcm { type null }\nformat \"raw\"\nfile \"" + QFile::encodeName(path) + '"');
-}
-
-// What this process writes to its standard error while action runs.
-QByteArray stderrDuring(const QString &path, const std::function<void()> &action)
-{
-    std::fflush(stderr);
-    const int saved = ::dup(STDERR_FILENO);
-    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    ::dup2(fd, STDERR_FILENO);
-    ::close(fd);
-    action();
-    std::fflush(stderr);
-    ::dup2(saved, STDERR_FILENO);
-    ::close(saved);
-    return readBack(path);
+    qputenv("ALSA_CONFIG_PATH", QFile::encodeName(file.fileName()));
 }
 
 // How a writeDataFile row writes, and what it expects of a file that was
@@ -247,10 +219,7 @@ class tst_Platform : public QObject
     QString at(const QString &relative) const { return m_dir.path() + QLatin1Char('/') + relative; }
     QString expand(QString text) const { return text.replace(QLatin1Char('@'), m_dir.path()); }
     QStringList expand(QStringList texts) const { return texts.replaceInStrings(QStringLiteral("@"), m_dir.path()); }
-    void useNullSoundDevice()
-    {
-        useAlsaConfiguration(at(QStringLiteral("alsa-null.conf")), QByteArrayLiteral("type null"));
-    }
+    void useNullSoundDevice() { useAlsa(at(QStringLiteral("alsa-null.conf")), QByteArrayLiteral("type null")); }
 
     QTemporaryDir m_dir;
     QString m_startFolder;
@@ -328,7 +297,12 @@ private Q_SLOTS:
         // beyond Unicode.
         for (const char32_t character : {char32_t(0x1F600), char32_t(0xD800), char32_t(0x2130), char32_t(0x110000)})
             QCOMPARE(codepage::codeOf(character), 63);
-        QCOMPARE(codepage::describeCharacter(U'é', u'"', u'"'), QStringLiteral("\"é\" (U+00E9)"));
+        // How a message names a character; line breaks by their code alone.
+        QString names = codepage::describeCharacter(U'é', u'"', u'"');
+        for (const char32_t character : {char32_t(0x1F600), char32_t(0xFEFF), char32_t(0xD83D), U'\r', U'\n'})
+            names += QStringLiteral(", ") + codepage::describeCharacter(character);
+        QCOMPARE(names, QStringLiteral("\"é\" (U+00E9), «😀» (U+1F600), «\uFEFF» (U+FEFF), «") + QChar(0xD83D)
+                            + QStringLiteral("» (U+D83D), U+000D, U+000A"));
     }
 
     void codePage_unholdable_data()
@@ -336,32 +310,28 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QByteArray>("bytes"); // as written to a file
         QTest::addColumn<QList<char32_t>>("lost"); // what unholdable names
-        QTest::addColumn<QString>("described"); // the lost characters as a message names them
         QTest::addColumn<int>("atMost");
         QTest::addColumn<bool>("lineBreaksToo");
 
         const auto row = [](const char *name, const QString &text, const QByteArray &bytes, QList<char32_t> lost,
-                            const QString &described = QString(), int atMost = 100, bool lineBreaksToo = false) {
-            QTest::newRow(name) << text << bytes << lost << described << atMost << lineBreaksToo;
+                            int atMost = 100, bool lineBreaksToo = false) {
+            QTest::newRow(name) << text << bytes << lost << atMost << lineBreaksToo;
         };
         const QChar high(0xD83D);
         row("empty", QString(), QByteArray(), {});
         row("Russian text with CR LF", QStringLiteral("Привет\r\n"), "\xCF\xF0\xE8\xE2\xE5\xF2\r\n", {});
         row("Ё ё № € ™ Ґ and ? itself", QStringLiteral("Ё ё № € ™ Ґ?"), "\xA8 \xB8 \xB9 \x88 \x99 \xA5?", {});
         row("U+0098 is held", QString(QChar(0x0098)), "\x98", {});
-        row("emoji is one character", QStringLiteral("a😀b"), "a?b", {0x1F600}, QStringLiteral("«😀» (U+1F600)"));
-        row("the same character once", QStringLiteral("😀😀é"), "???", {0x1F600, 0xE9},
-            QStringLiteral("«😀» (U+1F600), «é» (U+00E9)"));
-        row("byte-order mark", QStringLiteral("\uFEFFx"), "?x", {0xFEFF}, QStringLiteral("«\uFEFF» (U+FEFF)"));
-        row("lone high surrogate", QLatin1Char('a') + high + QLatin1Char('b'), "a?b", {0xD83D},
-            QStringLiteral("«") + high + QStringLiteral("» (U+D83D)"));
+        row("emoji is one character", QStringLiteral("a😀b"), "a?b", {0x1F600});
+        row("the same character once", QStringLiteral("😀😀é"), "???", {0x1F600, 0xE9});
+        row("byte-order mark", QStringLiteral("\uFEFFx"), "?x", {0xFEFF});
+        row("lone high surrogate", QLatin1Char('a') + high + QLatin1Char('b'), "a?b", {0xD83D});
         row("lone low surrogate at the end", QStringLiteral("a") + QChar(0xDE00), "a?", {0xDE00});
         row("high surrogate before a letter", high + QStringLiteral("Я"), "?\xDF", {0xD83D});
         row("low before high is two", QString(QChar(0xDE00)) + high, "??", {0xDE00, 0xD83D});
         row("CJK, Greek, line separator", QStringLiteral("日Ω\u2028"), "???", {0x65E5, 0x03A9, 0x2028});
-        row("at most two", QStringLiteral("éüñ"), "???", {0xE9, 0xFC}, QString(), 2);
-        row("line breaks by their code, when they count", QStringLiteral("a\rb\n\r"), "a\rb\n\r", {'\r', '\n'},
-            QStringLiteral("U+000D, U+000A"), 100, true);
+        row("at most two", QStringLiteral("éüñ"), "???", {0xE9, 0xFC}, 2);
+        row("line breaks, when they count", QStringLiteral("a\rb\n\r"), "a\rb\n\r", {'\r', '\n'}, 100, true);
     }
 
     void codePage_unholdable()
@@ -369,46 +339,33 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QFETCH(QByteArray, bytes);
         QFETCH(QList<char32_t>, lost);
-        QFETCH(QString, described);
         QFETCH(int, atMost);
         QFETCH(bool, lineBreaksToo);
 
         QCOMPARE(codepage::fromUnicode(text), bytes);
         const auto lineBreaks = lineBreaksToo ? codepage::LineBreaks::NotHeld : codepage::LineBreaks::Held;
         QCOMPARE(codepage::unholdable(text, atMost, lineBreaks), lost);
-        QStringList names;
-        for (const char32_t character : std::as_const(lost))
-            names += codepage::describeCharacter(character);
-        if (!described.isNull())
-            QCOMPARE(names.join(QStringLiteral(", ")), described);
     }
 
     // ---- run-time failures ---------------------------------------------------
 
-    void failure_fromErrno_data()
+    void failure_fromErrno()
     {
-        QTest::addColumn<int>("error");
-        QTest::addColumn<bool>("folderInPath");
-        QTest::addColumn<int>("number");
-
-        const std::tuple<int, bool, int> rows[]
+        const std::tuple<int, bool, int> rows[] // errno, on a folder, number
             = {{ENOENT, false, 53}, {ENOENT, true, 76},   {ENOTDIR, false, 76},      {EISDIR, false, 75},
                {EROFS, false, 75},  {ETXTBSY, false, 75}, {EEXIST, false, 75},       {EACCES, false, 70},
                {EACCES, true, 70},  {EPERM, false, 70},   {ENOSPC, false, 61},       {EDQUOT, false, 61},
                {EINVAL, false, 52}, {ENOMEM, false, 7},   {ENAMETOOLONG, false, 52}, {ELOOP, false, 57},
                {EIO, false, 57},    {EFBIG, false, 57}};
-        for (const auto &[error, folderInPath, number] : rows)
-            QTest::addRow("%s%s", strerrorname_np(error), folderInPath ? ", on a folder" : "")
-                << error << folderInPath << number;
-    }
-
-    void failure_fromErrno()
-    {
-        QFETCH(int, error);
-        QFETCH(bool, folderInPath);
-        QFETCH(int, number);
-
-        QCOMPARE(RuntimeFailure::fromErrno(error, folderInPath).number(), number);
+        QStringList wrong;
+        for (const auto &[error, folderInPath, number] : rows) {
+            if (const int got = RuntimeFailure::fromErrno(error, folderInPath).number(); got != number)
+                wrong += QStringLiteral("%1 %2: %3")
+                             .arg(QLatin1String(strerrorname_np(error)))
+                             .arg(folderInPath)
+                             .arg(got);
+        }
+        QCOMPARE(wrong, QStringList());
     }
 
     void failure_numbersAndDescriptions()
@@ -432,14 +389,13 @@ private Q_SLOTS:
     void parse_data()
     {
         QTest::addColumn<QString>("line");
-        QTest::addColumn<QString>("program");
-        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QStringList>("parsed"); // the program, then its arguments
 
         // "@" stands for the test folder, which is also the current folder.
         const auto row = [this](const char *name, const char *line, const char *program,
                                 std::initializer_list<const char *> arguments = {}) {
-            QTest::newRow(name) << expand(QString::fromUtf8(line)) << expand(QString::fromUtf8(program))
-                                << expand(words(arguments));
+            QTest::newRow(name) << expand(QString::fromUtf8(line))
+                                << expand(QStringList(QString::fromUtf8(program)) + words(arguments));
         };
         row("quoted program with blanks", "\"@/My Programs/app\" -x \"a b\"", "@/My Programs/app", {"-x", "a b"});
         row("unquoted program with blanks", "@/My Programs/app -x", "@/My Programs/app", {"-x"});
@@ -468,14 +424,11 @@ private Q_SLOTS:
         };
         tail("blanks only", "  \t ", {});
         tail("blanks and tabs separate", " a  b\tc ", {"a", "b", "c"});
-        tail("quotes group", "\"a b\" c", {"a b", "c"});
-        tail("quotes inside a word", "a\"b c\"d", {"ab cd"});
+        tail("quotes group, inside a word too", "\"a b\" c a\"b c\"d", {"a b", "c", "ab cd"});
         tail("empty quotes", "\"\" x", {"", "x"});
         tail("unclosed quote runs to the end", "\"a b", {"a b"});
         tail("doubled quote inside quotes", "\"a\"\"b\"", {"a\"b"});
-        tail("backslashes alone are plain", "C:\\dir\\file", {"C:\\dir\\file"});
-        tail("trailing backslash", "C:\\dir\\", {"C:\\dir\\"});
-        tail("escaped quote", "a\\\"b", {"a\"b"});
+        tail("backslashes alone are plain, at the end too", "C:\\dir\\file C:\\dir\\", {"C:\\dir\\file", "C:\\dir\\"});
         tail("2n backslashes then quote", "a\\\\\"b c\"", {"a\\b c"});
         tail("2n+1 backslashes then quote", "a\\\\\\\"b", {"a\\\"b"});
         tail("quoted path ending in a backslash", "\"C:\\dir\\\\\" x", {"C:\\dir\\", "x"});
@@ -485,12 +438,10 @@ private Q_SLOTS:
     void parse()
     {
         QFETCH(QString, line);
-        QFETCH(QString, program);
-        QFETCH(QStringList, arguments);
+        QFETCH(QStringList, parsed);
 
-        const commandline::Parsed parsed = commandline::parse(line, m_dir.path(), at(QStringLiteral("bin")));
-        QCOMPARE(parsed.program, program);
-        QCOMPARE(parsed.arguments, arguments);
+        const commandline::Parsed found = commandline::parse(line, m_dir.path(), at(QStringLiteral("bin")));
+        QCOMPARE(QStringList(found.program) + found.arguments, parsed);
     }
 
     void start_passesArgumentsLiterallyInCurrentFolder()
@@ -520,29 +471,17 @@ private Q_SLOTS:
         QTest::addColumn<bool>("file");
         QTest::addColumn<bool>("folder");
 
-        QTest::newRow("ordinary file") << "@/tool" << true << true;
-        QTest::newRow("folder") << "@/My" << false << true;
-        QTest::newRow("folder with a final slash") << "@/My/" << false << true;
-        QTest::newRow("folder with blanks") << "@/My Programs" << false << true;
-        QTest::newRow("hidden file") << "@/.hidden" << false << false;
-        QTest::newRow("hidden folder") << "@/.hiddenfolder" << false << false;
-        QTest::newRow("missing") << "@/missing" << false << false;
-        QTest::newRow("missing folder in the path") << "@/missing/child" << false << false;
-        QTest::newRow("below an ordinary file") << "@/tool/child" << false << false;
-        QTest::newRow("link to a file") << "@/link-to-tool" << true << true;
-        QTest::newRow("dangling link") << "@/dangling" << false << false;
-        QTest::newRow("empty path") << "" << false << false;
-        QTest::newRow("star") << "@/to*" << true << true;
-        QTest::newRow("question marks") << "@/t??l" << true << true;
-        QTest::newRow("pattern matching folders only") << "@/M*" << false << true;
-        QTest::newRow("pattern in a subfolder") << "@/My Programs/ap?" << true << true;
-        QTest::newRow("pattern matching nothing") << "@/*.nothing" << false << false;
-        QTest::newRow("pattern does not see hidden names") << "@/*hidden*" << false << false;
-        QTest::newRow("pattern starting with a dot") << "@/.hid*" << false << false;
-        QTest::newRow("pattern in a missing folder") << "@/missing/*" << false << false;
-        QTest::newRow("pattern below an ordinary file") << "@/tool/*" << false << false;
-        QTest::newRow("brackets are plain characters") << "@/[ab]*" << true << true;
-        QTest::newRow("brackets are not a set") << "@/[xyz]*" << false << false;
+        // Hidden names and those below a file or a dangling link are not there;
+        // patterns see no hidden names, and brackets are plain characters.
+        const auto rows = [](std::initializer_list<const char *> paths, bool file, bool folder) {
+            for (const char *path : paths)
+                QTest::newRow(path) << QString::fromUtf8(path) << file << folder;
+        };
+        rows({"@/tool", "@/link-to-tool", "@/to*", "@/t??l", "@/My Programs/ap?", "@/[ab]*"}, true, true);
+        rows({"@/My", "@/My/", "@/My Programs", "@/M*"}, false, true);
+        rows({"@/.hidden", "@/.hiddenfolder", "@/missing", "@/missing/child", "@/tool/child", "@/dangling", "",
+              "@/*.nothing", "@/*hidden*", "@/.hid*", "@/missing/*", "@/tool/*", "@/[xyz]*"},
+             false, false);
     }
 
     void exists()
@@ -564,52 +503,45 @@ private Q_SLOTS:
         QTest::addColumn<int>("number"); // 0: done
         QTest::addColumn<QString>("description"); // null: the number's own
 
-        const auto row = [](const char *op, const char *name, const QString &path, int number,
-                            const QString &description = QString()) {
-            QTest::addRow("%s: %s", op, name) << QByteArray(op) << path << number << description;
+        // "~" is a name too long for the system.
+        const int notAFile = -75; // 75 as "Это не файл"
+        const auto rows = [](const char *op, const auto &paths) {
+            for (const auto &[path, number] : paths) {
+                QTest::addRow("%s: %s", op, path)
+                    << QByteArray(op)
+                    << QString::fromUtf8(path).replace(QLatin1Char('~'), QString(300, QLatin1Char('n'))) << qAbs(number)
+                    << (number < 0 ? QStringLiteral("Это не файл") : QString());
+            }
         };
-        row("start", "missing program", QStringLiteral("@/missing-program"), 53);
-        row("start", "missing folder", QStringLiteral("@/no-folder/program arg"), 76);
-        row("start", "below an ordinary file", QStringLiteral("@/tool/child"), 76);
-        row("start", "a folder", QStringLiteral("@/My"), 75);
-        row("start", "not executable", QStringLiteral("@/plain.txt"), 70);
-        row("start", "name found nowhere", QStringLiteral("orvane-no-such-program-anywhere"), 53);
-        row("start", "blanks only", QStringLiteral("   "), 53);
-
+        const std::pair<const char *, int> start[]
+            = {{"@/missing-program", 53}, {"@/no-folder/program arg", 76},         {"@/tool/child", 76}, {"@/My", 75},
+               {"@/plain.txt", 70},       {"orvane-no-such-program-anywhere", 53}, {"   ", 53}};
+        rows("start", start);
         // A search that cannot be made is a failure, not a missing name.
-        const QString longName(300, QLatin1Char('n'));
-        row("exists", "name too long", QStringLiteral("@/") + longName, 52);
-        row("exists", "folder name too long", QStringLiteral("@/") + longName + QStringLiteral("/x"), 52);
-        row("exists", "pattern too long", QStringLiteral("@/*") + longName, 52);
-        row("exists", "loop of links", QStringLiteral("@/loop-a"), 57);
-        row("exists", "loop of links in the path", QStringLiteral("@/loop-a/x"), 57);
-        row("exists", "NUL in the name", QStringLiteral("@/tool") + QChar(0) + QStringLiteral("x"), 52);
-
-        const QString notAFile = QStringLiteral("Это не файл");
-        row("read", "missing file", QStringLiteral("@/missing.txt"), 53);
-        row("read", "missing folder", QStringLiteral("@/missing/file.txt"), 76);
-        row("read", "below an ordinary file", QStringLiteral("@/tool/file.txt"), 76);
-        row("read", "a folder", QStringLiteral("@/My"), 75);
-        row("read", "empty name", QString(), 52);
-        row("read", "name too long", QStringLiteral("@/") + longName, 52);
-        row("read", "a pipe nobody writes to", QStringLiteral("@/pipe"), 75, notAFile);
-        row("read", "a socket", QStringLiteral("@/socket"), 75, notAFile);
-        row("read", "a device", QStringLiteral("@/null"), 75, notAFile);
-
-        row("write", "empty name", QString(), 52);
-        row("write", "a device", QStringLiteral("@/null"), 75, notAFile);
-
-        row("createFolder", "new folder", QStringLiteral("@/made"), 0);
-        row("createFolder", "already there", QStringLiteral("@/My"), 75);
-        row("createFolder", "a file of that name", QStringLiteral("@/tool"), 75);
-        row("createFolder", "parent missing", QStringLiteral("@/missing/made"), 76);
-        row("createFolder", "below an ordinary file", QStringLiteral("@/tool/made"), 76);
-
+        const std::pair<const char *, int> exists[]
+            = {{"@/~", 52}, {"@/~/x", 52}, {"@/*~", 52}, {"@/loop-a", 57}, {"@/loop-a/x", 57}};
+        rows("exists", exists);
+        QTest::newRow("exists: NUL in the name")
+            << QByteArray("exists") << QStringLiteral("@/tool") + QChar(0) << 52 << QString();
+        const std::pair<const char *, int> reading[] = {{"", 52},
+                                                        {"@/~", 52},
+                                                        {"@/My", 75},
+                                                        {"@/pipe", notAFile},
+                                                        {"@/null", notAFile},
+                                                        {"@/socket", notAFile},
+                                                        {"@/missing.txt", 53},
+                                                        {"@/tool/file.txt", 76},
+                                                        {"@/missing/file.txt", 76}};
+        rows("read", reading);
+        const std::pair<const char *, int> write[] = {{"", 52}, {"@/null", notAFile}};
+        rows("write", write);
+        const std::pair<const char *, int> createFolder[]
+            = {{"@/made", 0}, {"@/My", 75}, {"@/tool", 75}, {"@/missing/made", 76}, {"@/tool/made", 76}};
+        rows("createFolder", createFolder);
         // From the test folder, where a failure leaves the program.
-        row("setCurrent", "a folder", QStringLiteral("@/My Programs"), 0);
-        row("setCurrent", "missing folder", QStringLiteral("@/missing"), 76);
-        row("setCurrent", "an ordinary file", QStringLiteral("@/tool"), 76);
-        row("setCurrent", "empty", QString(), 76);
+        const std::pair<const char *, int> setCurrent[]
+            = {{"@/My Programs", 0}, {"@/missing", 76}, {"@/tool", 76}, {"", 76}};
+        rows("setCurrent", setCurrent);
     }
 
     void failures()
@@ -671,37 +603,36 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("after");
 
         // The folder before and after, in makeEntries' notation; "new" is
-        // written to path.
+        // written to path. A write that fails leaves the folder as it was.
         const auto row = [](const char *name, std::initializer_list<const char *> before, const char *path, int number,
-                            std::initializer_list<const char *> after, int flags = 0) {
-            QTest::newRow(name) << words(before) << QString::fromUtf8(path) << flags << number << words(after);
+                            std::initializer_list<const char *> after = {}, int flags = 0) {
+            QTest::newRow(name) << words(before) << QString::fromUtf8(path) << flags << number
+                                << (number == 0 ? words(after) : words(before));
         };
         row("new file", {}, "data", 0, {"data 0644 new"});
         row("replaced, mode and owner kept", {"data 0640 old and longer"}, "data", 0, {"data 0640 new"});
-        row("failed write keeps the old file", {"data 0640 old"}, "data", 57, {"data 0640 old"}, TwoByteLimit);
+        row("failed write keeps the old file", {"data 0640 old"}, "data", 57, {}, TwoByteLimit);
         row("folder not writable, file writable: in place", {"box/ 0555", "box/data 0644 old"}, "box/data", 0,
             {"box/ 0555", "box/data 0644 new"}, InPlace);
-        row("folder not writable, no file", {"box/ 0555"}, "box/data", 70, {"box/ 0555"});
-        row("file read-only: refused", {"data 0444 old"}, "data", 70, {"data 0444 old"});
+        row("folder not writable, no file", {"box/ 0555"}, "box/data", 70);
+        row("file read-only: refused", {"data 0444 old"}, "data", 70);
         row("link written through", {"data 0640 old", "link -> data"}, "link", 0, {"data 0640 new", "link -> data"});
         row("link to a file not there yet", {"link -> data"}, "link", 0, {"data 0644 new", "link -> data"});
-        row("loop of links", {"a -> b", "b -> a"}, "a", 57, {"a -> b", "b -> a"});
+        row("loop of links", {"a -> b", "b -> a"}, "a", 57);
         row("hard link written into", {"data 0640 old", "copy => data"}, "data", 0, {"copy 0640 new", "data 0640 new"},
             InPlace);
-        row("pipe nobody reads: refused", {"pipe |"}, "pipe", 75, {"pipe |"});
+        row("pipe nobody reads: refused", {"pipe |"}, "pipe", 75);
         row(".bak made as private as the file", {"data 0600 old"}, "data", 0, {"data 0600 new", "data.bak 0600 old"},
             Backup);
         row(".bak replaced", {"data 0640 old", "data.bak 0600 older"}, "data", 0,
             {"data 0640 new", "data.bak 0600 old"}, Backup);
         row("no .bak without an old file", {}, "data", 0, {"data 0644 new"}, Backup);
-        row(".bak is a pipe: file untouched", {"data 0640 old", "data.bak |"}, "data", 75,
-            {"data 0640 old", "data.bak |"}, Backup);
-        row(".bak cannot be made: file untouched", {"box/ 0555", "box/data 0644 old"}, "box/data", 70,
-            {"box/ 0555", "box/data 0644 old"}, Backup);
-        row("below an ordinary file", {"file 0644 kept"}, "file/data", 76, {"file 0644 kept"});
-        row("missing folder", {}, "missing/data", 76, {});
-        row("a folder", {"data/ 0755", "data/inside 0644 kept"}, "data", 75, {"data/ 0755", "data/inside 0644 kept"});
-        row("name too long", {}, QByteArray(300, 'n').constData(), 52, {});
+        row(".bak is a pipe: file untouched", {"data 0640 old", "data.bak |"}, "data", 75, {}, Backup);
+        row(".bak cannot be made: file untouched", {"box/ 0555", "box/data 0644 old"}, "box/data", 70, {}, Backup);
+        row("below an ordinary file", {"file 0644 kept"}, "file/data", 76);
+        row("missing folder", {}, "missing/data", 76);
+        row("a folder", {"data/ 0755", "data/inside 0644 kept"}, "data", 75);
+        row("name too long", {}, QByteArray(300, 'n').constData(), 52);
     }
 
     void writeDataFile_situations()
@@ -714,7 +645,11 @@ private Q_SLOTS:
 
         // Root may write anything, so there the routine asks what an ordinary
         // user who owns these files would be told; anyone else is asked for real.
-        const filesystem::WriteAccess previous = filesystem::setWriteAccess(::geteuid() == 0 ? ownerMayWrite : nullptr);
+        const auto ownerMayWrite = [](const QByteArray &native) {
+            struct stat info;
+            return ::stat(native.constData(), &info) != 0 ? errno : (info.st_mode & S_IWUSR) != 0 ? 0 : EACCES;
+        };
+        const auto previous = filesystem::setWriteAccess(::geteuid() == 0 ? +ownerMayWrite : nullptr);
         const mode_t mask = ::umask(022);
         QTemporaryDir folder;
         const auto restore = qScopeGuard([&] {
@@ -727,8 +662,10 @@ private Q_SLOTS:
         if (const QString missing = makeEntries(folder.path(), before); !missing.isEmpty())
             QSKIP(qPrintable(missing));
         const QByteArray target = QFile::encodeName(folder.filePath(path));
-        struct stat old;
-        const bool hadOld = ::stat(target.constData(), &old) == 0 && S_ISREG(old.st_mode);
+        struct stat old
+        {
+        }, now {};
+        ::stat(target.constData(), &old);
 
         std::optional<FileSizeLimit> limit;
         if (flags & TwoByteLimit)
@@ -740,12 +677,10 @@ private Q_SLOTS:
         QCOMPARE(outcome.number(), number);
         // In name order, each folder's entries after it.
         QCOMPARE(describeEntries(folder.path()), after);
-        if (hadOld && number == 0) {
-            struct stat now;
-            QCOMPARE(::stat(target.constData(), &now), 0);
-            QCOMPARE(now.st_ino == old.st_ino, (flags & InPlace) != 0);
-            QCOMPARE(now.st_uid, old.st_uid);
-            QCOMPARE(now.st_gid, old.st_gid);
+        // A file that was there keeps its owner, and its inode only in place.
+        if (S_ISREG(old.st_mode) && number == 0 && ::stat(target.constData(), &now) == 0) {
+            QCOMPARE(QList<qint64>({now.st_ino == old.st_ino, now.st_uid, now.st_gid}),
+                     QList<qint64>({(flags & InPlace) != 0, old.st_uid, old.st_gid}));
         }
     }
 
@@ -762,12 +697,11 @@ private Q_SLOTS:
         const QByteArray savedPath = qgetenv("PATH");
         const QByteArray bin = QFile::encodeName(at(QStringLiteral("bin")));
         qputenv("PATH", bin + ':' + QFile::encodeName(m_dir.path()));
-        const QString found = folders::windowsFolder();
+        QStringList found {folders::windowsFolder()};
         qputenv("PATH", bin);
-        const QString none = folders::windowsFolder();
+        found += folders::windowsFolder();
         qputenv("PATH", savedPath);
-        QCOMPARE(found, m_dir.path());
-        QCOMPARE(none, QString());
+        QCOMPARE(found, QStringList({m_dir.path(), QString()}));
     }
 
     // ---- sound ---------------------------------------------------------------
@@ -775,69 +709,58 @@ private Q_SLOTS:
     void parseWave_data()
     {
         QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<int>("channels"); // 0: not a sound
-        QTest::addColumn<int>("frameSize");
-        QTest::addColumn<int>("dataSize");
+        QTest::addColumn<QList<int>>("found"); // channels, frame size, data size; empty: not a sound
 
-        const QByteArray fmt16 = chunk("fmt ", formatBody(1, 2, 44100, 16));
-        const QByteArray samples(40, '\x11');
+        const auto fmt = [](int format, int channels, int rate, int bits, int blockAlign = -1) {
+            return chunk("fmt ", formatBody(format, channels, rate, bits, blockAlign));
+        };
+        const QByteArray fmt16 = fmt(1, 2, 44100, 16);
+        const QByteArray data = chunk("data", QByteArray(40, '\x11'));
         QByteArray extensible = formatBody(0xFFFE, 1, 8000, 24) + little(22, 2) + little(24, 2) + little(4, 4)
                               + little(1, 2) + QByteArray(14, '\x5A');
-        QByteArray extensibleOther = extensible;
-        extensibleOther[24] = char(2);
-
-        const auto valid = [](const char *name, const QByteArray &bytes, int channels, int frameSize, int dataSize) {
-            QTest::newRow(name) << bytes << channels << frameSize << dataSize;
+        const QByteArray extensibleData = chunk("data", QByteArray(9, '\x01'));
+        const auto row = [](const char *name, const QByteArray &bytes, QList<int> found = {}) {
+            QTest::newRow(name) << bytes << found;
         };
-        const auto invalid
-            = [](const char *name, const QByteArray &bytes) { QTest::newRow(name) << bytes << 0 << 0 << 0; };
-        valid("PCM 16-bit stereo", riff(fmt16 + chunk("data", samples)), 2, 4, 40);
-        valid("8-bit mono", riff(chunk("fmt ", formatBody(1, 1, 11025, 8)) + chunk("data", samples)), 1, 1, 40);
-        valid("odd chunk before fmt is padded",
-              riff(chunk("LIST", QByteArrayLiteral("abc")) + fmt16 + chunk("data", samples)), 2, 4, 40);
-        valid("longer fmt chunk",
-              riff(chunk("fmt ", formatBody(1, 2, 44100, 16) + little(0, 2)) + chunk("data", samples)), 2, 4, 40);
-        valid("data cut short by the end of file", riff(fmt16 + chunk("data", samples, 100000)), 2, 4, 40);
-        valid("data size of a recorder that was cut off", riff(fmt16 + chunk("data", samples, 0xFFFFFFFF)), 2, 4, 40);
-        valid("partial frame dropped", riff(fmt16 + chunk("data", QByteArray(42, '\x11'))), 2, 4, 40);
-        valid("extensible PCM", riff(chunk("fmt ", extensible) + chunk("data", QByteArray(9, '\x01'))), 1, 3, 9);
-        valid("float", riff(chunk("fmt ", formatBody(3, 1, 48000, 32)) + chunk("data", samples)), 1, 4, 40);
-
-        invalid("extensible, not PCM", riff(chunk("fmt ", extensibleOther) + chunk("data", samples)));
-        invalid("compressed", riff(chunk("fmt ", formatBody(2, 1, 8000, 4, 256)) + chunk("data", samples)));
-        invalid("data before fmt", riff(chunk("data", samples) + fmt16));
-        invalid("no data", riff(fmt16));
-        invalid("empty data", riff(fmt16 + chunk("data", QByteArray())));
-        invalid("less than one frame", riff(fmt16 + chunk("data", QByteArray(3, 'a'))));
-        invalid("fmt larger than the file", riff(chunk("fmt ", formatBody(1, 2, 44100, 16), 0xFFFFFFF0)));
-        invalid("fmt too short", riff(chunk("fmt ", QByteArray(8, '\x01')) + chunk("data", samples)));
-        invalid("no channels", riff(chunk("fmt ", formatBody(1, 0, 8000, 16, 2)) + chunk("data", samples)));
-        invalid("frame size that does not fit",
-                riff(chunk("fmt ", formatBody(1, 2, 8000, 16, 3)) + chunk("data", samples)));
-        invalid("12-bit samples", riff(chunk("fmt ", formatBody(1, 1, 8000, 12, 2)) + chunk("data", samples)));
-        invalid("rate of zero", riff(chunk("fmt ", formatBody(1, 1, 0, 16)) + chunk("data", samples)));
-        invalid("big-endian RIFX", "RIFX" + riff(fmt16 + chunk("data", samples)).mid(4));
-        invalid("header only", QByteArrayLiteral("RIFF\x04\0\0\0WAVE"));
-        invalid("cut inside the header", QByteArrayLiteral("RIFF\x04\0"));
-        invalid("empty", QByteArray());
-        invalid("text file", QByteArrayLiteral("Это не звук\r\n"));
+        const QList<int> stereo16 {2, 4, 40};
+        row("PCM 16-bit stereo", riff(fmt16 + data), stereo16);
+        row("8-bit mono", riff(fmt(1, 1, 11025, 8) + data), {1, 1, 40});
+        row("odd chunk before fmt is padded", riff(chunk("LIST", QByteArrayLiteral("abc")) + fmt16 + data), stereo16);
+        row("longer fmt chunk", riff(chunk("fmt ", formatBody(1, 2, 44100, 16) + little(0, 2)) + data), stereo16);
+        row("data cut short by the end of file", riff(fmt16 + chunk("data", QByteArray(40, 'a'), 100000)), stereo16);
+        row("data size of a recorder that was cut off", riff(fmt16 + chunk("data", QByteArray(40, 'a'), 0xFFFFFFFF)),
+            stereo16);
+        row("partial frame dropped", riff(fmt16 + chunk("data", QByteArray(42, '\x11'))), stereo16);
+        row("extensible PCM", riff(chunk("fmt ", extensible) + extensibleData), {1, 3, 9});
+        row("float", riff(fmt(3, 1, 48000, 32) + data), {1, 4, 40});
+        extensible[24] = char(2);
+        row("extensible, not PCM", riff(chunk("fmt ", extensible) + extensibleData));
+        row("compressed", riff(fmt(2, 1, 8000, 4, 256) + data));
+        row("data before fmt", riff(data + fmt16));
+        row("no data", riff(fmt16));
+        row("empty data", riff(fmt16 + chunk("data", QByteArray())));
+        row("less than one frame", riff(fmt16 + chunk("data", QByteArray(3, 'a'))));
+        row("fmt larger than the file", riff(chunk("fmt ", formatBody(1, 2, 44100, 16), 0xFFFFFFF0)));
+        row("fmt too short", riff(chunk("fmt ", QByteArray(8, '\x01')) + data));
+        row("no channels", riff(fmt(1, 0, 8000, 16, 2) + data));
+        row("frame size that does not fit", riff(fmt(1, 2, 8000, 16, 3) + data));
+        row("12-bit samples", riff(fmt(1, 1, 8000, 12, 2) + data));
+        row("rate of zero", riff(fmt(1, 1, 0, 16) + data));
+        row("big-endian RIFX", "RIFX" + riff(fmt16 + data).mid(4));
+        row("header only", QByteArrayLiteral("RIFF\x04\0\0\0WAVE"));
+        row("cut inside the header", QByteArrayLiteral("RIFF\x04\0"));
+        row("empty", QByteArray());
+        row("text file", QByteArrayLiteral("Это не звук\r\n"));
     }
 
     void parseWave()
     {
         QFETCH(QByteArray, bytes);
-        QFETCH(int, channels);
-        QFETCH(int, frameSize);
-        QFETCH(int, dataSize);
+        QFETCH(QList<int>, found);
 
         const std::optional<sound::Wave> wave = sound::parseWave(bytes);
-        QCOMPARE(wave.has_value(), channels > 0);
-        if (!wave)
-            return;
-        QCOMPARE(wave->channels, channels);
-        QCOMPARE(wave->frameSize, frameSize);
-        QCOMPARE(wave->dataSize, qsizetype(dataSize));
-        QVERIFY(wave->dataOffset + wave->dataSize <= bytes.size());
+        QCOMPARE(wave ? QList<int>({wave->channels, wave->frameSize, int(wave->dataSize)}) : QList<int>(), found);
+        QVERIFY(!wave || wave->dataOffset + wave->dataSize <= bytes.size());
     }
 
     void parseWave_garbageNeverReadsOutside()
@@ -858,11 +781,9 @@ private Q_SLOTS:
             if (!wave)
                 continue;
             ++accepted;
-            QVERIFY(wave->frameSize > 0);
-            QVERIFY(wave->dataSize > 0);
-            QCOMPARE(wave->dataSize % wave->frameSize, 0);
-            QVERIFY(wave->dataOffset >= 12);
-            QVERIFY(wave->dataOffset + wave->dataSize <= bytes.size());
+            QVERIFY2(wave->frameSize > 0 && wave->dataSize > 0 && wave->dataSize % wave->frameSize == 0
+                         && wave->dataOffset >= 12 && wave->dataOffset + wave->dataSize <= bytes.size(),
+                     bytes.toHex().constData());
         }
         QVERIFY(accepted > 0);
     }
@@ -900,22 +821,31 @@ private Q_SLOTS:
         else if (file == QStringLiteral("tarnelclick.wav"))
             QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
         const QString played = folder.filePath(QStringLiteral("played.raw"));
-        if (device.isEmpty())
-            useAlsaFile(played);
-        else
-            useAlsaConfiguration(folder.filePath(QStringLiteral("device.conf")), device);
+        useAlsa(device.isEmpty() ? played : folder.filePath(QStringLiteral("device.conf")), device);
         const auto nullDevice = qScopeGuard([this] { useNullSoundDevice(); });
 
         const sound::Seam usual = sound::setSeam({});
         sound::setSeam({noLibrary ? "libtarnel-no-such-sound-library.so.2" : usual.library, usual.finished});
         const int before = soundsOver;
-        const QByteArray said = stderrDuring(folder.filePath(QStringLiteral("stderr.txt")), [&] {
+        // What the player says on the standard error, which it must not.
+        const QString said = folder.filePath(QStringLiteral("stderr.txt"));
+        {
+            std::fflush(stderr);
+            const int saved = ::dup(STDERR_FILENO);
+            const int fd = ::open(QFile::encodeName(said).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            ::dup2(fd, STDERR_FILENO);
+            ::close(fd);
+            const auto back = qScopeGuard([saved] {
+                std::fflush(stderr);
+                ::dup2(saved, STDERR_FILENO);
+                ::close(saved);
+            });
             PlatformSystem().playSound(path);
             // An empty name is not even taken.
             QTRY_COMPARE_WITH_TIMEOUT(soundsOver.load(), before + (file.isEmpty() ? 0 : 1), 5000);
-        });
+        }
         sound::setSeam(usual);
-        QCOMPARE(said, QByteArray());
+        QCOMPARE(readBack(said), QByteArray());
         QVERIFY(!QFileInfo::exists(played));
 
         // The next sound plays whole: 16-bit stereo, a pattern that shows any
@@ -927,7 +857,7 @@ private Q_SLOTS:
         const QString wave = folder.filePath(QStringLiteral("pattern.wav"));
         makeFile(wave, riff(chunk("fmt ", formatBody(1, 2, 8000, 16)) + chunk("LIST", QByteArrayLiteral("odd"))
                             + chunk("data", samples)));
-        useAlsaFile(played);
+        useAlsa(played);
         sound::playAsync(wave);
         QTRY_COMPARE_WITH_TIMEOUT(soundsOver.load(), before + (file.isEmpty() ? 1 : 2), 5000);
         QCOMPARE(readBack(played), samples);
@@ -945,7 +875,7 @@ private Q_SLOTS:
         // test takes its samples, so nothing here depends on timing.
         const QString pipe = folder.filePath(QStringLiteral("device"));
         QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
-        useAlsaFile(pipe);
+        useAlsa(pipe);
         const auto nullDevice = qScopeGuard([this] { useNullSoundDevice(); });
 
         // No call waits for the sound, and the player is busy from the moment of
@@ -1003,26 +933,21 @@ private Q_SLOTS:
         QCOMPARE(failure ? failure->number() : 0, 482);
     }
 
-    void print_jobTakenOnlyWhenCupsSaysSo_data()
-    {
-        QTest::addColumn<bool>("accepting");
-        QTest::addColumn<int>("status");
-        QTest::addColumn<bool>("taken");
-        QTest::newRow("accepted and ok") << true << int(IPP_STATUS_OK) << true;
-        QTest::newRow("an option ignored or substituted") << true << int(IPP_STATUS_OK_IGNORED_OR_SUBSTITUTED) << true;
-        QTest::newRow("printer rejects jobs") << false << int(IPP_STATUS_OK) << false;
-        QTest::newRow("rejected between the question and the job")
-            << true << int(IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS) << false;
-        QTest::newRow("sent elsewhere") << true << int(IPP_STATUS_REDIRECTION_OTHER_SITE) << false;
-        QTest::newRow("server gone meanwhile") << true << int(IPP_STATUS_ERROR_SERVICE_UNAVAILABLE) << false;
-    }
-
+    // Taken: accepted and ok, an option ignored or substituted. Not: the
+    // printer rejects jobs, rejected between the question and the job, sent
+    // elsewhere, the server gone meanwhile.
     void print_jobTakenOnlyWhenCupsSaysSo()
     {
-        QFETCH(bool, accepting);
-        QFETCH(int, status);
-        QFETCH(bool, taken);
-        QCOMPARE(printjob::taken(accepting, status), taken);
+        const std::pair<bool, ipp_status_t> cases[] = {{true, IPP_STATUS_OK},
+                                                       {true, IPP_STATUS_OK_IGNORED_OR_SUBSTITUTED},
+                                                       {false, IPP_STATUS_OK},
+                                                       {true, IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS},
+                                                       {true, IPP_STATUS_REDIRECTION_OTHER_SITE},
+                                                       {true, IPP_STATUS_ERROR_SERVICE_UNAVAILABLE}};
+        QList<bool> taken;
+        for (const auto &[accepting, status] : cases)
+            taken += printjob::taken(accepting, status);
+        QCOMPARE(taken, QList<bool>({true, true, false, false, false, false}));
     }
 };
 
