@@ -402,7 +402,7 @@ private Q_SLOTS:
             {"device", "<device>"}};
         for (const char *name : {"applist.tn", "phones.tn", "tarnel.ini"}) {
             for (const auto &[what, bytes] : contents)
-                QTest::addRow("%s: %s", name, what) << QString::fromLatin1(name) << bytes;
+                QTest::newRow((QByteArray(name) + ": " + what).constData()) << QString::fromLatin1(name) << bytes;
         }
     }
 
