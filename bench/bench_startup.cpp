@@ -205,13 +205,17 @@ void printFigures(const Subject &subject, int nameWidth, int runs)
           << " runs)" << Qt::endl;
 }
 
-} // namespace
-
-int main(int argc, char *argv[])
+struct Options
 {
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("bench_startup"));
+    std::vector<Subject> subjects;
+    int runs = defaultRuns;
+    bool firstStart = false;
+    std::optional<double> goal;
+};
 
+// Returns no options (after printing why) when the command line is wrong.
+std::optional<Options> parseOptions(const QCoreApplication &app)
+{
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Times a program A and one or more yardsticks B, C, ... from start to the first paint of "
@@ -240,35 +244,105 @@ int main(int argc, char *argv[])
                                  QStringLiteral("nameB programB [nameC programC ...]"));
     parser.process(app);
 
+    Options options;
     const QStringList arguments = parser.positionalArguments();
     bool runsOk = false;
-    const int runs = parser.value(runsOption).toInt(&runsOk);
+    options.runs = parser.value(runsOption).toInt(&runsOk);
     bool goalOk = true;
-    const double goal = parser.isSet(goalOption) ? parser.value(goalOption).toDouble(&goalOk) : 0.0;
-    if (arguments.size() < 4 || arguments.size() % 2 != 0 || !runsOk || runs < 1 || !goalOk
-        || (parser.isSet(goalOption) && goal <= 0.0)) {
+    if (parser.isSet(goalOption))
+        options.goal = parser.value(goalOption).toDouble(&goalOk);
+    if (arguments.size() < 4 || arguments.size() % 2 != 0 || !runsOk || options.runs < 1 || !goalOk
+        || (options.goal && *options.goal <= 0.0)) {
         err() << parser.helpText();
-        return 2;
+        return std::nullopt;
     }
-    const bool firstStart = parser.isSet(firstStartOption);
+    options.firstStart = parser.isSet(firstStartOption);
 
-    std::vector<Subject> subjects(std::size_t(arguments.size() / 2));
-    for (std::size_t i = 0; i < subjects.size(); ++i) {
-        subjects[i].name = arguments.at(qsizetype(2 * i));
-        subjects[i].sourceProgram = QFileInfo(arguments.at(qsizetype(2 * i + 1))).absoluteFilePath();
-        if (!QFileInfo(subjects[i].sourceProgram).isExecutable() || !QFileInfo(subjects[i].sourceProgram).isFile()) {
-            err() << subjects[i].name << ": no program file " << subjects[i].sourceProgram << Qt::endl;
-            return 2;
+    options.subjects.resize(std::size_t(arguments.size() / 2));
+    for (std::size_t i = 0; i < options.subjects.size(); ++i) {
+        Subject &subject = options.subjects[i];
+        subject.name = arguments.at(qsizetype(2 * i));
+        subject.sourceProgram = QFileInfo(arguments.at(qsizetype(2 * i + 1))).absoluteFilePath();
+        if (!QFileInfo(subject.sourceProgram).isExecutable() || !QFileInfo(subject.sourceProgram).isFile()) {
+            err() << subject.name << ": no program file " << subject.sourceProgram << Qt::endl;
+            return std::nullopt;
         }
-        if (!firstStart) {
+        if (!options.firstStart) {
             QString error;
-            subjects[i].steadyCopy = ProgramCopy::make(subjects[i].sourceProgram, &error);
-            if (!subjects[i].steadyCopy) {
-                err() << subjects[i].name << ": " << error << Qt::endl;
-                return 2;
+            subject.steadyCopy = ProgramCopy::make(subject.sourceProgram, &error);
+            if (!subject.steadyCopy) {
+                err() << subject.name << ": " << error << Qt::endl;
+                return std::nullopt;
             }
         }
     }
+    return options;
+}
+
+void printHeading(const Options &options, const QProcessEnvironment &environment)
+{
+    QStringList yardsticks;
+    for (std::size_t i = 1; i < options.subjects.size(); ++i)
+        yardsticks << options.subjects[i].name;
+    out() << "Start-up to first paint: " << options.subjects[0].name << " vs " << yardsticks.join(QStringLiteral(", "))
+          << ", platform " << environment.value(QStringLiteral("QT_QPA_PLATFORM")) << ", " << options.runs
+          << " runs each, taking turns, after " << warmUpRuns << " warm-up runs each" << Qt::endl;
+    if (options.firstStart)
+        out() << "First start: every run starts from a fresh copy of the program in an empty folder" << Qt::endl;
+    else
+        out() << "Steady state: each program runs from one copy in a folder of its own, kept from run to run"
+              << Qt::endl;
+}
+
+// Returns false when a program got through none of its warm-up runs.
+bool runAll(Options &options, const QProcessEnvironment &environment)
+{
+    // A program that cannot get through one warm-up run will not get through
+    // the timed ones either; say so now rather than after minutes of time-outs.
+    std::vector<int> warmUpsPassed(options.subjects.size(), 0);
+    for (int round = 0; round < warmUpRuns; ++round) {
+        for (std::size_t i = 0; i < options.subjects.size(); ++i)
+            warmUpsPassed[i] += runOnce(options.subjects[i], options.firstStart, environment, false) ? 1 : 0;
+    }
+    for (std::size_t i = 0; i < options.subjects.size(); ++i) {
+        if (warmUpsPassed[i] == 0) {
+            err() << options.subjects[i].name << ": every warm-up run failed; no timed runs made" << Qt::endl;
+            return false;
+        }
+    }
+    for (int round = 0; round < options.runs; ++round) {
+        for (Subject &subject : options.subjects)
+            runOnce(subject, options.firstStart, environment, true);
+    }
+    return true;
+}
+
+void printRatios(const Options &options)
+{
+    const std::vector<Subject> &subjects = options.subjects;
+    for (std::size_t i = 1; i < subjects.size(); ++i) {
+        if (subjects[0].timesMs.empty() || subjects[i].timesMs.empty())
+            continue;
+        const double ratio = median(subjects[0].timesMs) / median(subjects[i].timesMs);
+        out() << "ratio of medians " << subjects[0].name << " / " << subjects[i].name << ": "
+              << QString::number(ratio, 'f', 2);
+        if (i == 1 && options.goal) {
+            out() << " (goal <= " << QString::number(*options.goal, 'f', 2) << ": "
+                  << (ratio <= *options.goal ? "met" : "MISSED") << ")";
+        }
+        out() << Qt::endl;
+    }
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("bench_startup"));
+    std::optional<Options> options = parseOptions(app);
+    if (!options)
+        return 2;
 
     // The programs get a private runtime folder, so no run depends on the
     // session of whoever starts the benchmark.
@@ -284,55 +358,19 @@ int main(int argc, char *argv[])
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeFolder.path());
 
-    QStringList yardsticks;
-    for (std::size_t i = 1; i < subjects.size(); ++i)
-        yardsticks << subjects[i].name;
-    out() << "Start-up to first paint: " << subjects[0].name << " vs " << yardsticks.join(QStringLiteral(", "))
-          << ", platform " << environment.value(QStringLiteral("QT_QPA_PLATFORM")) << ", " << runs
-          << " runs each, taking turns, after " << warmUpRuns << " warm-up runs each" << Qt::endl;
-    if (firstStart)
-        out() << "First start: every run starts from a fresh copy of the program in an empty folder" << Qt::endl;
-    else
-        out() << "Steady state: each program runs from one copy in a folder of its own, kept from run to run"
-              << Qt::endl;
-
-    // A program that cannot get through one warm-up run will not get through
-    // the timed ones either; say so now rather than after minutes of time-outs.
-    std::vector<int> warmUpsPassed(subjects.size(), 0);
-    for (int round = 0; round < warmUpRuns; ++round) {
-        for (std::size_t i = 0; i < subjects.size(); ++i)
-            warmUpsPassed[i] += runOnce(subjects[i], firstStart, environment, false) ? 1 : 0;
-    }
-    for (std::size_t i = 0; i < subjects.size(); ++i) {
-        if (warmUpsPassed[i] == 0) {
-            err() << subjects[i].name << ": every warm-up run failed; no timed runs made" << Qt::endl;
-            return 1;
-        }
-    }
-    for (int round = 0; round < runs; ++round) {
-        for (Subject &subject : subjects)
-            runOnce(subject, firstStart, environment, true);
-    }
+    printHeading(*options, environment);
+    if (!runAll(*options, environment))
+        return 1;
 
     int nameWidth = 0;
-    for (const Subject &subject : subjects)
+    for (const Subject &subject : options->subjects)
         nameWidth = std::max(nameWidth, int(subject.name.size()));
-    for (const Subject &subject : subjects)
-        printFigures(subject, nameWidth, runs);
-
-    for (std::size_t i = 1; i < subjects.size(); ++i) {
-        if (subjects[0].timesMs.empty() || subjects[i].timesMs.empty())
-            continue;
-        const double ratio = median(subjects[0].timesMs) / median(subjects[i].timesMs);
-        out() << "ratio of medians " << subjects[0].name << " / " << subjects[i].name << ": "
-              << QString::number(ratio, 'f', 2);
-        if (i == 1 && parser.isSet(goalOption))
-            out() << " (goal <= " << QString::number(goal, 'f', 2) << ": " << (ratio <= goal ? "met" : "MISSED") << ")";
-        out() << Qt::endl;
-    }
+    for (const Subject &subject : options->subjects)
+        printFigures(subject, nameWidth, options->runs);
+    printRatios(*options);
 
     int failedRuns = 0;
-    for (const Subject &subject : subjects)
+    for (const Subject &subject : options->subjects)
         failedRuns += subject.failedRuns;
     if (failedRuns > 0) {
         err() << failedRuns << " timed run(s) failed" << Qt::endl;
