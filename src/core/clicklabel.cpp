@@ -116,5 +116,8 @@ void ClickLabel::paintEvent(QPaintEvent *event)
                       .adjusted(-1, 0, 1, 0)
                       .intersected(rect());
     option.backgroundColor = palette().color(backgroundRole());
+    // Some styles mark only a focus the keyboard moved; this label takes no
+    // other, and a focus given back with the window is still to be seen.
+    option.state |= QStyle::State_KeyboardFocusChange;
     painter.drawPrimitive(QStyle::PE_FrameFocusRect, option);
 }
