@@ -51,41 +51,27 @@ private Q_SLOTS:
         QTest::addColumn<int>("page"); // -1: the program entry dialog
         QTest::addColumn<QStringList>("stops"); // after the tab bar, as announced
 
-        const QString button = u"button "_qs;
-        QTest::newRow("Запуск") << int(frmMain::PageRun)
-                                << QStringList {u"list Список программ"_qs,        button + u"Запуск"_qs,
-                                                button + u"Добавить программу"_qs, button + u"Изменить выделенное"_qs,
-                                                button + u"Удалить из списка"_qs,  button + u"Сохранить изменения"_qs};
-        QTest::newRow("Записи") << int(frmMain::PageNotes)
-                                << QStringList {button + u"Файл"_qs,
-                                                button + u"Правка"_qs,
-                                                button + u"Открыть последний файл"_qs,
-                                                button + u"Открыть"_qs,
-                                                button + u"Сохранить"_qs,
-                                                button + u"Печать"_qs,
-                                                u"text Текст"_qs,
-                                                button
-                                                    + u"Чтобы открыть или сохранить файл, воспользуйтесь кнопкой "
-                                                      "\"Файл\"."_qs};
-        QTest::newRow("Телефоны") << int(frmMain::PagePhones)
-                                  << QStringList {u"table Телефоны"_qs,        button + u"Добавить"_qs,
-                                                  button + u"Изменить"_qs,     button + u"Удалить"_qs,
-                                                  button + u"Очистить все"_qs, button + u"Сохранить"_qs};
-        QStringList tools;
-        for (const QString &tool : {u"Tallyra"_qs, u"Locksa"_qs, u"Dovrik"_qs, u"Velmor"_qs})
-            tools << button + tool << u"link www"_qs;
-        QTest::newRow("Задачи") << int(frmMain::PageTools)
-                                << tools + QStringList {button + u"Ваша папка"_qs, button + u"Kelvane"_qs};
-        QStringList games;
-        for (const QString &game : {u"Brommel"_qs, u"Quarrow"_qs, u"Gillrun"_qs})
-            games << button + game << button + u"Справка"_qs << u"link www"_qs;
-        QTest::newRow("Игры") << int(frmMain::PageGames) << games;
-        QTest::newRow("My Tarnel") << int(frmMain::PageAbout)
-                                   << QStringList {u"link http://www.orvane.example/mytarnel/"_qs};
-        QTest::newRow("entry dialog") << -1
-                                      << QStringList {u"text Задайте имя ярлыка:"_qs, u"text Командная строка:"_qs,
-                                                      button + u"Обзор..."_qs, button + u"OK"_qs,
-                                                      button + u"Отмена"_qs};
+        // Each stop "role name", the stops parted by "|".
+        const auto row = [](const char *name, int page, const QString &stops) {
+            QTest::newRow(name) << page << stops.split(u'|');
+        };
+        row("Запуск", frmMain::PageRun,
+            u"list Список программ|button Запуск|button Добавить программу|button Изменить выделенное|"
+            "button Удалить из списка|button Сохранить изменения"_qs);
+        row("Записи", frmMain::PageNotes,
+            u"button Файл|button Правка|button Открыть последний файл|button Открыть|button Сохранить|"
+            "button Печать|text Текст|button Чтобы открыть или сохранить файл, воспользуйтесь кнопкой \"Файл\"."_qs);
+        row("Телефоны", frmMain::PagePhones,
+            u"table Телефоны|button Добавить|button Изменить|button Удалить|button Очистить все|button Сохранить"_qs);
+        row("Задачи", frmMain::PageTools,
+            u"button Tallyra|link www|button Locksa|link www|button Dovrik|link www|button Velmor|link www|"
+            "button Ваша папка|button Kelvane"_qs);
+        row("Игры", frmMain::PageGames,
+            u"button Brommel|button Справка|link www|button Quarrow|button Справка|link www|"
+            "button Gillrun|button Справка|link www"_qs);
+        row("My Tarnel", frmMain::PageAbout, u"link http://www.orvane.example/mytarnel/"_qs);
+        row("entry dialog", -1,
+            u"text Задайте имя ярлыка:|text Командная строка:|button Обзор...|button OK|button Отмена"_qs);
     }
 
     void page_commandsInReadingOrder_labelsPressedOnce()
