@@ -114,6 +114,8 @@ void frmMain::createControls()
     txtIn->setToolTip(u"Введите символ"_s);
     // The one-character limit; a length limit would count UTF-16 units.
     txtIn->setValidator(new SingleCharacterValidator(txtIn));
+    // Its name for a screen reader: the request that ends "Введите символ:".
+    lblIntro->setBuddy(txtIn);
 
     cmdPasteFromBuffer = new QPushButton(u"Вставить из буфера"_s, this);
     cmdPasteFromBuffer->setObjectName(u"cmdPasteFromBuffer"_s);

@@ -1,14 +1,86 @@
 #include "clicklabel.h"
 
+#include <QAccessibleWidget>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QStyleOptionFocusRect>
+#include <QStylePainter>
 
 #include <utility>
 
-ClickLabel::ClickLabel(const QString &text, QWidget *parent)
-    : QLabel(text, parent)
+namespace {
+
+// A QLabel is shown to assistive technology as static text without an
+// action, which a screen reader passes over.
+class AccessibleClickLabel : public QAccessibleWidget
 {
+public:
+    explicit AccessibleClickLabel(ClickLabel *label)
+        : QAccessibleWidget(label, label->kind() == ClickLabel::Kind::Link ? QAccessible::Link : QAccessible::Button)
+    {
+    }
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
+            return label()->text();
+        return QAccessibleWidget::text(t);
+    }
+
+    QStringList actionNames() const override
+    {
+        QStringList names = QAccessibleWidget::actionNames();
+        names.prepend(pressAction());
+        return names;
+    }
+
+    void doAction(const QString &actionName) override
+    {
+        if (actionName == pressAction())
+            Q_EMIT label()->clicked();
+        else
+            QAccessibleWidget::doAction(actionName);
+    }
+
+private:
+    ClickLabel *label() const { return static_cast<ClickLabel *>(widget()); }
+};
+
+QAccessibleInterface *accessibleClickLabel(const QString &, QObject *object)
+{
+    auto *label = qobject_cast<ClickLabel *>(object);
+    return label ? new AccessibleClickLabel(label) : nullptr;
+}
+
+} // namespace
+
+ClickLabel::ClickLabel(const QString &text, QWidget *parent, Kind kind)
+    : QLabel(text, parent)
+    , m_kind(kind)
+{
+    // Made before the first label is asked for its interface.
+    static const bool accessible = (QAccessible::installFactory(accessibleClickLabel), true);
+    Q_UNUSED(accessible)
     // The status line shows the user's file names, which may look like markup.
     setTextFormat(Qt::PlainText);
+    // Not by a click: the mouse user sees no focus mark come and go.
+    setFocusPolicy(Qt::TabFocus);
+}
+
+void ClickLabel::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        // A key held down starts the command once, not once per repeat.
+        if (!event->isAutoRepeat())
+            Q_EMIT clicked();
+        event->accept();
+        return;
+    default:
+        QLabel::keyPressEvent(event);
+    }
 }
 
 void ClickLabel::mouseDoubleClickEvent(QMouseEvent *event)
@@ -27,4 +99,25 @@ void ClickLabel::mouseReleaseEvent(QMouseEvent *event)
     if (event->button() == Qt::LeftButton && !secondOfDouble && rect().contains(event->position().toPoint()))
         Q_EMIT clicked();
     QLabel::mouseReleaseEvent(event);
+}
+
+void ClickLabel::paintEvent(QPaintEvent *event)
+{
+    QLabel::paintEvent(event);
+    if (!hasFocus())
+        return;
+    // Round the text only, as a link or a flat button marks focus; the label's
+    // box is often much wider than its text.
+    QStylePainter painter(this);
+    QStyleOptionFocusRect option;
+    option.initFrom(this);
+    option.rect = style()
+                      ->itemTextRect(fontMetrics(), contentsRect(), int(alignment()), isEnabled(), text())
+                      .adjusted(-1, 0, 1, 0)
+                      .intersected(rect());
+    option.backgroundColor = palette().color(backgroundRole());
+    // Some styles mark only a focus the keyboard moved; this label takes no
+    // other, and a focus given back with the window is still to be seen.
+    option.state |= QStyle::State_KeyboardFocusChange;
+    painter.drawPrimitive(QStyle::PE_FrameFocusRect, option);
 }

@@ -1,6 +1,7 @@
 #include "placement.h"
 
 #include <QLabel>
+#include <QWidget>
 
 void placeControl(QWidget *control, const char *name, const QRect &place)
 {
@@ -14,6 +15,16 @@ QLabel *placeLabel(QLabel *label, const char *name, const QRect &place, bool wra
     label->setWordWrap(wrap);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return label;
+}
+
+void setReadingOrder(std::initializer_list<QWidget *> controls)
+{
+    QWidget *previous = nullptr;
+    for (QWidget *control : controls) {
+        if (previous)
+            QWidget::setTabOrder(previous, control);
+        previous = control;
+    }
 }
 
 QString shownText(const QString &text)

@@ -60,6 +60,10 @@ frmDetails::frmDetails(AppContext &context, ProgramList &list, int position, QWi
         txtPath->setText(entry.Command);
     }
 
+    // Named by their labels, as a screen reader reads them.
+    Label1->setBuddy(txtTitle);
+    Label2->setBuddy(txtPath);
+
     setTabOrder(txtTitle, txtPath);
     setTabOrder(txtPath, cmdBrowse);
     setTabOrder(cmdBrowse, cmdOK);

@@ -65,6 +65,7 @@ RunPage::RunPage(AppContext &context, ProgramList &list, QWidget *parent)
     listFont.setPointSizeF(9.75);
     // Captions are the user's: any character the face lacks comes from another.
     RunList->setFont(platform::appearance::userTextFont(listFont));
+    RunList->setAccessibleName(QStringLiteral("Список программ"));
     RunList->setToolTip(QStringLiteral("Дважды кликните на названии программы для ее запуска"));
     RunList->setCursor(Qt::PointingHandCursor);
     RunList->viewport()->setCursor(Qt::PointingHandCursor);

@@ -4,6 +4,7 @@
 #include "launchpad.h"
 #include "launchroutines.h"
 #include "padlabel.h"
+#include "placement.h"
 #include "twips.h"
 
 #include <QFrame>
@@ -48,7 +49,7 @@ GamesPage::GamesPage(AppContext &context, LaunchPad &pad, QWidget *parent)
             = launchpad::picture(QString::fromLatin1(game.icon), "imgGame", rect(120, game.iconTop, 495, 495), this);
         lblStartGame[i] = launchpad::nameLabel(QString::fromLatin1(game.caption), "lblStartGame",
                                                rect(720, game.labelTop, 1935, 255), this);
-        connect(lblStartGame[i], &PadLabel::mouseMoved, this, [this, i] { lblStartGame_MouseMove(i); });
+        connect(lblStartGame[i], &PadLabel::hovered, this, [this, i] { lblStartGame_MouseMove(i); });
         connect(lblStartGame[i], &ClickLabel::clicked, this, [this, i] { lblStartGame_Click(i); });
     }
 
@@ -58,11 +59,12 @@ GamesPage::GamesPage(AppContext &context, LaunchPad &pad, QWidget *parent)
                                        rect(2760, 720, 2775, 2775), true);
 
     const auto help = [this](const char *name, int top) {
-        return launchpad::linkLabel(QStringLiteral("Справка"), name, rect(helpLeft, top, 855, 255), QString(), this);
+        return launchpad::linkLabel(QStringLiteral("Справка"), name, rect(helpLeft, top, 855, 255), QString(),
+                                    ClickLabel::Kind::Button, this);
     };
     const auto web = [this](const char *name, int top) {
         return launchpad::linkLabel(QStringLiteral("www"), name, rect(gamesWebLeft, top, 495, 255),
-                                    QStringLiteral("Информация о программе в Интернете"), this);
+                                    QStringLiteral("Информация о программе в Интернете"), ClickLabel::Kind::Link, this);
     };
     lblBrommelInfo = help("lblBrommelInfo", 960);
     lblBrommelOnline = web("lblBrommelOnline", 960);
@@ -76,6 +78,8 @@ GamesPage::GamesPage(AppContext &context, LaunchPad &pad, QWidget *parent)
     connect(lblQuarrowOnline, &ClickLabel::clicked, this, &GamesPage::lblQuarrowOnline_Click);
     connect(lblGillrunInfo, &ClickLabel::clicked, this, &GamesPage::lblGillrunInfo_Click);
     connect(lblGillrunOnline, &ClickLabel::clicked, this, &GamesPage::lblGillrunOnline_Click);
+    setReadingOrder({lblStartGame[0], lblBrommelInfo, lblBrommelOnline, lblStartGame[1], lblQuarrowInfo,
+                     lblQuarrowOnline, lblStartGame[LaunchPad::GillrunIndex], lblGillrunInfo, lblGillrunOnline});
     if (!m_pad.gillrunInstalled()) {
         for (QWidget *control :
              std::initializer_list<QWidget *> {lblStartGame[LaunchPad::GillrunIndex], imgGame[LaunchPad::GillrunIndex],

@@ -121,9 +121,9 @@ QLabel *placeText(QLabel *label, const char *name, const QRect &rect, bool wrap)
 }
 
 ClickLabel *linkLabel(const QString &caption, const char *name, const QRect &rect, const QString &toolTip,
-                      QWidget *parent)
+                      ClickLabel::Kind kind, QWidget *parent)
 {
-    auto *label = new ClickLabel(caption, parent);
+    auto *label = new ClickLabel(caption, parent, kind);
     placeText(label, name, rect, false);
     label->setToolTip(toolTip);
     label->setCursor(Qt::PointingHandCursor);

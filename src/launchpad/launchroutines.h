@@ -1,11 +1,12 @@
 #pragma once
 
+#include "clicklabel.h"
+
 #include <QList>
 #include <QRect>
 #include <QString>
 
 class AppContext;
-class ClickLabel;
 class PadLabel;
 class QFrame;
 class QLabel;
@@ -47,9 +48,9 @@ void openHelpFile(AppContext &context, const QString &relativePath);
 
 // The controls as both pages show them; each gets name as its objectName.
 QLabel *placeText(QLabel *label, const char *name, const QRect &rect, bool wrap);
-// A "www" or "Справка" label.
+// A "www" (a link) or "Справка" (a button) label.
 ClickLabel *linkLabel(const QString &caption, const char *name, const QRect &rect, const QString &toolTip,
-                      QWidget *parent);
+                      ClickLabel::Kind kind, QWidget *parent);
 // A program's picture from the page's resources.
 QLabel *picture(const QString &resource, const char *name, const QRect &rect, QWidget *parent);
 // The decorative frame behind a page's description.

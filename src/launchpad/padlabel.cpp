@@ -1,5 +1,7 @@
 #include "padlabel.h"
 
+#include <QFocusEvent>
+
 PadLabel::PadLabel(const QString &text, QWidget *parent)
     : ClickLabel(text, parent)
 {
@@ -8,8 +10,17 @@ PadLabel::PadLabel(const QString &text, QWidget *parent)
     setCursor(Qt::PointingHandCursor);
 }
 
+void PadLabel::focusInEvent(QFocusEvent *event)
+{
+    // The window coming back to the front returns the focus where it was: no
+    // move of the user's, so no sound.
+    if (event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason)
+        Q_EMIT hovered();
+    ClickLabel::focusInEvent(event);
+}
+
 void PadLabel::mouseMoveEvent(QMouseEvent *event)
 {
-    Q_EMIT mouseMoved();
+    Q_EMIT hovered();
     ClickLabel::mouseMoveEvent(event);
 }

@@ -3,7 +3,8 @@
 #include "clicklabel.h"
 
 // A program's name on a launch pad: clickable, with the hand pointer, and
-// reporting every movement of the mouse over it, buttons held or not.
+// reporting every movement of the mouse over it, buttons held or not, and the
+// keyboard focus coming to it, which shows the same as the mouse over it.
 class PadLabel : public ClickLabel
 {
     Q_OBJECT
@@ -13,8 +14,9 @@ public:
     explicit PadLabel(const QString &text, QWidget *parent = nullptr);
 
 Q_SIGNALS:
-    void mouseMoved();
+    void hovered();
 
 protected:
+    void focusInEvent(QFocusEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
 };

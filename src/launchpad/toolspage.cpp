@@ -4,6 +4,7 @@
 #include "launchpad.h"
 #include "launchroutines.h"
 #include "padlabel.h"
+#include "placement.h"
 #include "twips.h"
 
 #include <QFrame>
@@ -51,7 +52,7 @@ ToolsPage::ToolsPage(AppContext &context, LaunchPad &pad, QWidget *parent)
             = launchpad::picture(QString::fromLatin1(tool.icon), "imgStart", rect(120, tool.top, 375, 375), this);
         lblStart[i]
             = launchpad::nameLabel(QString::fromUtf16(tool.caption), "lblStart", rect(600, tool.top, 1335, 255), this);
-        connect(lblStart[i], &PadLabel::mouseMoved, this, [this, i] { lblStart_MouseMove(i); });
+        connect(lblStart[i], &PadLabel::hovered, this, [this, i] { lblStart_MouseMove(i); });
         connect(lblStart[i], &ClickLabel::clicked, this, [this, i] { lblStart_Click(i); });
     }
 
@@ -73,7 +74,8 @@ ToolsPage::ToolsPage(AppContext &context, LaunchPad &pad, QWidget *parent)
     connect(cmdStartKelvane, &QPushButton::clicked, this, &ToolsPage::cmdStartKelvane_Click);
 
     const auto web = [this](const char *name, int top, const QString &toolTip) {
-        return launchpad::linkLabel(QStringLiteral("www"), name, rect(toolsWebLeft, top, 495, 255), toolTip, this);
+        return launchpad::linkLabel(QStringLiteral("www"), name, rect(toolsWebLeft, top, 495, 255), toolTip,
+                                    ClickLabel::Kind::Link, this);
     };
     lblTallyraOnline = web("lblTallyraOnline", 840, QStringLiteral("Информация о Tallyra в Интернете"));
     lblLocksaOnline = web("lblLocksaOnline", 1440, QStringLiteral("Информация о \"Locksa\" в Интернете"));
@@ -83,6 +85,8 @@ ToolsPage::ToolsPage(AppContext &context, LaunchPad &pad, QWidget *parent)
     connect(lblLocksaOnline, &ClickLabel::clicked, this, &ToolsPage::lblLocksaOnline_Click);
     connect(lblDovrikOnline, &ClickLabel::clicked, this, &ToolsPage::lblDovrikOnline_Click);
     connect(lblVelmorOnline, &ClickLabel::clicked, this, &ToolsPage::lblVelmorOnline_Click);
+    setReadingOrder({lblStart[0], lblTallyraOnline, lblStart[1], lblLocksaOnline, lblStart[2], lblDovrikOnline,
+                     lblStart[3], lblVelmorOnline, lblStart[PersonalFolderIndex], cmdStartKelvane});
 }
 
 void ToolsPage::lblStart_MouseMove(qint16 index)

@@ -23,6 +23,7 @@ QPushButton *pictureButton(const QString &picture, const QString &toolTip, QWidg
     button->setIcon(QIcon(picture));
     button->setIconSize(QSize(20, 20));
     button->setToolTip(toolTip);
+    button->setAccessibleName(toolTip);
     return button;
 }
 
@@ -44,6 +45,7 @@ NotesPage::NotesPage(AppContext &context, NotesDocument &notes, QWidget *parent)
     lblStatus->setToolTip(platform::appearance::plainToolTip(m_document.statusToolTip()));
     // The box shows the document's own text; the font is the box's.
     Text->setDocument(m_document.document());
+    Text->setAccessibleName(QStringLiteral("Текст"));
     mnuFile = new QMenu(QStringLiteral("Файл"), this);
     mnuEdit = new QMenu(QStringLiteral("Правка"), this);
 

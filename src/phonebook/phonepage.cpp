@@ -17,6 +17,7 @@ PhonePage::PhonePage(PhoneBook &book, QWidget *parent)
     Label8 = new QLabel(QStringLiteral("Имя:"), this);
     Label9 = new QLabel(QStringLiteral("Телефон:"), this);
     Grid1 = new QTableWidget(this);
+    Grid1->setAccessibleName(QStringLiteral("Телефоны"));
     cmdAddPhone = new QPushButton(QStringLiteral("Добавить"), this);
     cmdEditPhone = new QPushButton(QStringLiteral("Изменить"), this);
     cmdDelPhone = new QPushButton(QStringLiteral("Удалить"), this);
@@ -85,6 +86,8 @@ void PhonePage::shapeGrid()
     // of them would be measured for a header nobody sees.
     Grid1->setColumnCount(PhoneGrid::Cols);
     Grid1->setRowCount(PhoneBook::Rows);
+    // The headers stay hidden; a screen reader still names each cell's column.
+    Grid1->setHorizontalHeaderLabels({QStringLiteral("Имя"), QStringLiteral("Телефон")});
     Grid1->setColumnWidth(0, toPixels(3000));
     Grid1->setColumnWidth(1, toPixels(5000) - toPixels(3000));
 }

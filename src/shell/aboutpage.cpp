@@ -29,7 +29,7 @@ AboutPage::AboutPage(AppContext &context, QWidget *parent)
                                    this),
                         "Label4", rect(960, 1560, 6135, 495), true);
 
-    Label5 = new ClickLabel(ownPageAddress(), this);
+    Label5 = new ClickLabel(ownPageAddress(), this, ClickLabel::Kind::Link);
     placeLabel(Label5, "Label5", rect(960, 2160, 3135, 255), false);
     QPalette linkPalette = Label5->palette();
     linkPalette.setColor(QPalette::WindowText, QColor(0, 0, 255));

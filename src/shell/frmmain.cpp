@@ -15,6 +15,7 @@
 #include "toolspage.h"
 #include "twips.h"
 
+#include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QFile>
 #include <QIcon>
@@ -24,6 +25,14 @@
 #include <QScreen>
 
 namespace {
+
+// A plain top-level widget is shown to assistive technology as a panel, not
+// as the application's window; a QMainWindow would be a window.
+QAccessibleInterface *accessibleMainWindow(const QString &, QObject *object)
+{
+    auto *window = qobject_cast<frmMain *>(object);
+    return window ? new QAccessibleWidget(window, QAccessible::Window) : nullptr;
+}
 
 constexpr int clientWidthTwips = 7425;
 constexpr int clientHeightTwips = 5760;
@@ -44,6 +53,7 @@ frmMain::frmMain(platform::Dialogs &dialogs, platform::System &system, QWidget *
     using platform::twips::rect;
 
     setObjectName(QStringLiteral("frmMain"));
+    QAccessible::installFactory(accessibleMainWindow);
     setWindowTitle(QStringLiteral("Домашний центр Orvane Tarnel"));
     setWindowIcon(QIcon(QStringLiteral(":/shell/tarnel.png")));
     setFixedSize(platform::twips::size(clientWidthTwips, clientHeightTwips));

@@ -5,6 +5,7 @@
 #include "frmmain.h"
 #include "runtimefailure.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
@@ -287,10 +288,12 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QFETCH(QString, toolTip);
 
-        const QWidget *shown = control(QString::fromLatin1(QTest::currentDataTag()));
+        QWidget *shown = control(QString::fromLatin1(QTest::currentDataTag()));
         QCOMPARE(shown->geometry(), place);
         QCOMPARE(shown->property(shown->inherits("QGroupBox") ? "title" : "text").toString(), text);
         QCOMPARE(shown->toolTip(), toolTip);
+        // A screen reader names every control; a box by the label that asks for it.
+        QVERIFY(!QAccessible::queryAccessibleInterface(shown)->text(QAccessible::Name).isEmpty());
     }
 
     void window_tabOrder_escapeDoesNotClose_cancelCloses()
