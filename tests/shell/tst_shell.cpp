@@ -415,8 +415,6 @@ private Q_SLOTS:
         };
         row("run, empty line", u"run"_qs);
         row("open, empty target", u"open"_qs);
-        row("open, quoted folder", u"open"_qs, u"\"/home/a b/My Tarnel\""_qs,
-            u"start:/usr/bin/xdg-open \"/home/a b/My Tarnel\""_qs);
         row("open fails", u"open"_qs, u"/x"_qs, u"start:/usr/bin/xdg-open /x"_qs,
             u"- x ok: Ошибка при запуске приложения Windows Explorer.\r\n\r\nФайл не найден"_qs);
         row("sound", u"sound"_qs, u"/a b/tarnelover.wav"_qs, u"sound:/a b/tarnelover.wav"_qs);
