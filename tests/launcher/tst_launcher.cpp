@@ -249,52 +249,51 @@ private Q_SLOTS:
         QCOMPARE(run.read(u"applist.tn"_qs), file);
     }
 
+    // Each row is named for what the user does: the buttons by their first
+    // word, a double click, a click on empty space.
     void page_buttons_data()
     {
         QTest::addColumn<int>("count");
         QTest::addColumn<int>("selected"); // -1: none; a selected entry is started by Запуск and a double click
-        QTest::addColumn<QString>("how"); // buttons by their first word, a double click, a click on empty space
         QTest::addColumn<QString>("message");
         // The window's and the list's pointers at each call of the system or a
         // message box: w(ait), a(rrow), p(ointing hand).
         QTest::addColumn<QString>("pointers");
+        const auto row = [](const char *how, int selected, const QString &message, const QString &pointers,
+                            int count = 2) { QTest::newRow(how) << count << selected << message << pointers; };
 
         const QString select = u"- i ok: Сначала выберите программу!"_qs;
         const QString remove = u"- i yesno: Вы уверены, что хотите удалить программу из списка?\r\n\r\ne1"_qs;
-        QTest::newRow("Запуск") << 2 << 1 << u"Запуск"_qs << QString() << u"ww"_qs;
-        QTest::newRow("Запуск, nothing selected") << 2 << -1 << u"Запуск"_qs << select << u"ap"_qs;
-        QTest::newRow("Изменить, nothing selected") << 2 << -1 << u"Изменить"_qs << select << u"ap"_qs;
-        QTest::newRow("Удалить, nothing selected") << 2 << -1 << u"Удалить"_qs << select << u"ap"_qs;
-        QTest::newRow("Удалить, Yes") << 2 << 0 << u"Удалить, Yes"_qs << remove << u"ap"_qs;
-        QTest::newRow("Удалить, No") << 2 << 0 << u"Удалить, No"_qs << remove << u"ap"_qs;
-        QTest::newRow("Добавить, 100 entries")
-            << 100 << -1 << u"Добавить"_qs
-            << u"- . ok: Список программ содержит 100 элементов. Больше добавить нельзя!"_qs << u"ap"_qs;
-        QTest::newRow("double click") << 2 << 0 << u"double click"_qs << QString() << u"ww"_qs;
-        QTest::newRow("double click, nothing selected") << 2 << -1 << u"double click"_qs << QString() << QString();
-        QTest::newRow("click on empty space keeps the selection")
-            << 2 << 0 << u"empty space, Запуск"_qs << QString() << u"ww"_qs;
-        QTest::newRow("start fails")
-            << 2 << 0 << u"Запуск"_qs
-            << u"- x ok: Ошибка при запуске приложения:\r\n\r\ne1 && $(x)\r\n\r\nФайл не найден"_qs << u"wwww"_qs;
-        QTest::newRow("Сохранить fails")
-            << 2 << -1 << u"Сохранить"_qs
-            << u"- x ok: Возникла ошибка при сохранении списка программ:\r\n\r\nПуть не найден"_qs << u"wp"_qs;
+        row("Запуск", 1, {}, u"ww"_qs);
+        row("Запуск, nothing selected", -1, select, u"ap"_qs);
+        row("Изменить, nothing selected", -1, select, u"ap"_qs);
+        row("Удалить, nothing selected", -1, select, u"ap"_qs);
+        row("Удалить, Yes", 0, remove, u"ap"_qs);
+        row("Удалить, No", 0, remove, u"ap"_qs);
+        row("Добавить, 100 entries", -1, u"- . ok: Список программ содержит 100 элементов. Больше добавить нельзя!"_qs,
+            u"ap"_qs, 100);
+        row("double click", 0, {}, u"ww"_qs);
+        row("double click, nothing selected", -1, {}, {});
+        row("empty space keeps the selection for Запуск", 0, {}, u"ww"_qs);
+        row("Запуск fails", 0, u"- x ok: Ошибка при запуске приложения:\r\n\r\ne1 && $(x)\r\n\r\nФайл не найден"_qs,
+            u"wwww"_qs);
+        row("Сохранить fails", -1, u"- x ok: Возникла ошибка при сохранении списка программ:\r\n\r\nПуть не найден"_qs,
+            u"wp"_qs);
     }
 
     void page_buttons()
     {
         QFETCH(int, count);
         QFETCH(int, selected);
-        QFETCH(QString, how);
         QFETCH(QString, message);
         QFETCH(QString, pointers);
+        const QString how = QString::fromUtf8(QTest::currentDataTag());
 
         Run run;
         RunPage &page = shownPage(run, written(listOf(count)));
         RunListBox *list = page.RunList;
         frmMain &window = *run.window;
-        if (QByteArray(QTest::currentDataTag()) == "start fails")
+        if (how == u"Запуск fails")
             run.system.failWith(FakeSystem::Effect::Start,
                                 platform::RuntimeFailure::withNumber(platform::failure::FileNotFound));
         window.context().state.ProgramFolder = run.path(u"applist.tn/"_qs); // no save succeeds
@@ -309,7 +308,7 @@ private Q_SLOTS:
 
         if (selected >= 0)
             QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at(list, selected));
-        if (how == u"double click")
+        if (how.startsWith(u"double click"))
             QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at(list, selected));
         if (how.startsWith(u"empty space"))
             QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at(list, -1));
@@ -317,7 +316,7 @@ private Q_SLOTS:
             if (how.contains(button->text().section(u' ', 0, 0)))
                 button->click();
 
-        const bool starts = selected >= 0 && (how.contains(u"Запуск") || how == u"double click");
+        const bool starts = selected >= 0 && (how.contains(u"Запуск") || how.startsWith(u"double click"));
         QCOMPARE(run.system.effects().join(u'\n'), starts ? u"start:e%1 && $(x)"_qs.arg(selected + 1) : QString());
         QCOMPARE(run.dialogs.asked().join(u'\n'), message);
         QCOMPARE(whileCalled, pointers);
