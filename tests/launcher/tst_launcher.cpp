@@ -338,27 +338,25 @@ private Q_SLOTS:
         QTest::addColumn<QString>("way");
         QTest::addColumn<QString>("refusal"); // none: the dialog closes
 
+        const auto row = [](const char *name, const QString &title, const QString &path, const QString &refusal = {},
+                            const QString &way = u"OK"_qs) { QTest::newRow(name) << title << path << way << refusal; };
+
         // Texts with something a careless dialog would turn away.
-        QTest::newRow("OK") << u"[t1] = \u0098\t?"_qs << u"\"/opt/my tools/x\" -a;b && $(rm -rf ~)"_qs << u"OK"_qs
-                            << QString();
-        QTest::newRow("Обзор..., OK") << u"t"_qs << u"browse"_qs << u"OK"_qs << QString();
-        QTest::newRow("Отмена") << u"edited"_qs << u"p"_qs << u"Отмена"_qs << QString();
-        QTest::newRow("close box") << u"edited"_qs << u"p"_qs << u"close box"_qs << QString();
+        row("OK", u"[t1] = \u0098\t?"_qs, u"\"/opt/my tools/x\" -a;b && $(rm -rf ~)"_qs);
+        row("Обзор..., OK", u"t"_qs, u"browse"_qs);
+        row("Отмена", u"edited"_qs, u"p"_qs, {}, u"Отмена"_qs);
+        row("close box", u"edited"_qs, u"p"_qs, {}, u"close box"_qs);
         const QString noName = u"- x ok: Надо указать название программы!"_qs;
         const QString lineBreak
             = u" есть перевод строки, а в списке программ каждое значение занимает одну строку. Уберите его."_qs;
-        QTest::newRow("empty caption, Enter") << QString() << u"p"_qs << u"Enter"_qs << noName;
-        QTest::newRow("both empty") << QString() << QString() << u"OK"_qs << noName;
-        QTest::newRow("empty command") << u" "_qs << QString() << u"OK"_qs
-                                       << u"- x ok: Надо указать командную строку для запуска программы."_qs;
-        QTest::newRow("pasted line break")
-            << u"a\nb"_qs << u"p"_qs << u"OK"_qs << u"- x ok: В названии программы"_qs + lineBreak;
-        QTest::newRow("pasted lone CR") << u"a"_qs << u"p\rq"_qs << u"OK"_qs
-                                        << u"- x ok: В командной строке"_qs + lineBreak;
-        QTest::newRow("outside the code page")
-            << u"a"_qs << u"p\U0001F600"_qs << u"OK"_qs
-            << u"- x ok: В командной строке есть знак «\U0001F600» (U+1F600), которого нет в кодировке Windows-1251: в "
-               "списке программ он не сохранится. Уберите или замените его."_qs;
+        row("empty caption, Enter", {}, u"p"_qs, noName, u"Enter"_qs);
+        row("both empty", {}, {}, noName);
+        row("empty command", u" "_qs, {}, u"- x ok: Надо указать командную строку для запуска программы."_qs);
+        row("pasted line break", u"a\nb"_qs, u"p"_qs, u"- x ok: В названии программы"_qs + lineBreak);
+        row("pasted lone CR", u"a"_qs, u"p\rq"_qs, u"- x ok: В командной строке"_qs + lineBreak);
+        row("outside the code page", u"a"_qs, u"p\U0001F600"_qs,
+            u"- x ok: В командной строке есть знак «\U0001F600» (U+1F600), которого нет в кодировке Windows-1251: в "
+            "списке программ он не сохранится. Уберите или замените его."_qs);
     }
 
     void details()
