@@ -188,10 +188,8 @@ private Q_SLOTS:
         const QString russian = u"C:\\Мои документы\\a=b.txt"_qs;
         row("as written, a Russian name", settingsBytes(frmMain::PagePhones, russian), frmMain::PagePhones, russian);
         row("about page, no last file: still three lines", "[mytarnel]\r\nCurTab=5\r\nLastFile=\r\n", 5);
-        row("rounded", "[mytarnel]\r\nCurTab=3.5\r\n", 4);
         row("too high: the games", "[mytarnel]\r\nCurTab=6\r\n", 4);
         row("too low: the games", "[mytarnel]\r\nCurTab=-1\r\n", 4);
-        row("no page: the first", "[other]\r\nCurTab=2\r\n", 0);
         row("beyond 16 bits: said, no last file", "[mytarnel]\r\nCurTab=40000\r\nLastFile=x\r\n", 0, QString(),
             u"- x ok: Ошибка при чтении файла конфигурации!\r\n\r\nПереполнение"_qs);
     }
