@@ -77,15 +77,11 @@ QStringList shown(const RunPage &page)
     return result;
 }
 
-// False, so that the row fails instead of the whole program crashing, when
-// the list has no entry at position.
-[[nodiscard]] bool select(RunPage &page, int position)
+// Where the entry at position is shown; -1: empty space below the entries.
+QPoint at(const RunListBox *list, int position)
 {
-    QListWidget *list = page.RunList;
-    if (position >= list->count())
-        return false;
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(position)).center());
-    return true;
+    return position < 0 ? QPoint(5, list->viewport()->height() - 5)
+                        : list->visualItemRect(list->item(position)).center();
 }
 
 } // namespace
@@ -241,7 +237,7 @@ private Q_SLOTS:
         const QString cut = shown(page).value(0);
         QVERIFY(caption.startsWith(cut) && cut.size() >= 100 && cut.size() <= 1000);
 
-        QVERIFY(select(page, 0));
+        QTest::mouseClick(page.RunList->viewport(), Qt::LeftButton, {}, at(page.RunList, 0));
         page.cmdChangeApp->click();
         frmDetails *details = page.details();
         QVERIFY(details);
@@ -253,52 +249,51 @@ private Q_SLOTS:
         QCOMPARE(run.read(u"applist.tn"_qs), file);
     }
 
+    // Each row is named for what the user does: the buttons by their first
+    // word, a double click, a click on empty space.
     void page_buttons_data()
     {
         QTest::addColumn<int>("count");
         QTest::addColumn<int>("selected"); // -1: none; a selected entry is started by Запуск and a double click
-        QTest::addColumn<QString>("how"); // buttons by their first word, a double click, a click on empty space
         QTest::addColumn<QString>("message");
         // The window's and the list's pointers at each call of the system or a
         // message box: w(ait), a(rrow), p(ointing hand).
         QTest::addColumn<QString>("pointers");
+        const auto row = [](const char *how, int selected, const QString &message, const QString &pointers,
+                            int count = 2) { QTest::newRow(how) << count << selected << message << pointers; };
 
         const QString select = u"- i ok: Сначала выберите программу!"_qs;
         const QString remove = u"- i yesno: Вы уверены, что хотите удалить программу из списка?\r\n\r\ne1"_qs;
-        QTest::newRow("Запуск") << 2 << 1 << u"Запуск"_qs << QString() << u"ww"_qs;
-        QTest::newRow("Запуск, nothing selected") << 2 << -1 << u"Запуск"_qs << select << u"ap"_qs;
-        QTest::newRow("Изменить, nothing selected") << 2 << -1 << u"Изменить"_qs << select << u"ap"_qs;
-        QTest::newRow("Удалить, nothing selected") << 2 << -1 << u"Удалить"_qs << select << u"ap"_qs;
-        QTest::newRow("Удалить, Yes") << 2 << 0 << u"Удалить, Yes"_qs << remove << u"ap"_qs;
-        QTest::newRow("Удалить, No") << 2 << 0 << u"Удалить, No"_qs << remove << u"ap"_qs;
-        QTest::newRow("Добавить, 100 entries")
-            << 100 << -1 << u"Добавить"_qs
-            << u"- . ok: Список программ содержит 100 элементов. Больше добавить нельзя!"_qs << u"ap"_qs;
-        QTest::newRow("double click") << 2 << 0 << u"double click"_qs << QString() << u"ww"_qs;
-        QTest::newRow("double click, nothing selected") << 2 << -1 << u"double click"_qs << QString() << QString();
-        QTest::newRow("click on empty space keeps the selection")
-            << 2 << 0 << u"empty space, Запуск"_qs << QString() << u"ww"_qs;
-        QTest::newRow("start fails")
-            << 2 << 0 << u"Запуск"_qs
-            << u"- x ok: Ошибка при запуске приложения:\r\n\r\ne1 && $(x)\r\n\r\nФайл не найден"_qs << u"wwww"_qs;
-        QTest::newRow("Сохранить fails")
-            << 2 << -1 << u"Сохранить"_qs
-            << u"- x ok: Возникла ошибка при сохранении списка программ:\r\n\r\nПуть не найден"_qs << u"wp"_qs;
+        row("Запуск", 1, {}, u"ww"_qs);
+        row("Запуск, nothing selected", -1, select, u"ap"_qs);
+        row("Изменить, nothing selected", -1, select, u"ap"_qs);
+        row("Удалить, nothing selected", -1, select, u"ap"_qs);
+        row("Удалить, Yes", 0, remove, u"ap"_qs);
+        row("Удалить, No", 0, remove, u"ap"_qs);
+        row("Добавить, 100 entries", -1, u"- . ok: Список программ содержит 100 элементов. Больше добавить нельзя!"_qs,
+            u"ap"_qs, 100);
+        row("double click", 0, {}, u"ww"_qs);
+        row("double click, nothing selected", -1, {}, {});
+        row("empty space keeps the selection for Запуск", 0, {}, u"ww"_qs);
+        row("Запуск fails", 0, u"- x ok: Ошибка при запуске приложения:\r\n\r\ne1 && $(x)\r\n\r\nФайл не найден"_qs,
+            u"wwww"_qs);
+        row("Сохранить fails", -1, u"- x ok: Возникла ошибка при сохранении списка программ:\r\n\r\nПуть не найден"_qs,
+            u"wp"_qs);
     }
 
     void page_buttons()
     {
         QFETCH(int, count);
         QFETCH(int, selected);
-        QFETCH(QString, how);
         QFETCH(QString, message);
         QFETCH(QString, pointers);
+        const QString how = QString::fromUtf8(QTest::currentDataTag());
 
         Run run;
         RunPage &page = shownPage(run, written(listOf(count)));
         RunListBox *list = page.RunList;
         frmMain &window = *run.window;
-        if (QByteArray(QTest::currentDataTag()) == "start fails")
+        if (how == u"Запуск fails")
             run.system.failWith(FakeSystem::Effect::Start,
                                 platform::RuntimeFailure::withNumber(platform::failure::FileNotFound));
         window.context().state.ProgramFolder = run.path(u"applist.tn/"_qs); // no save succeeds
@@ -312,18 +307,16 @@ private Q_SLOTS:
         };
 
         if (selected >= 0)
-            QVERIFY(select(page, selected));
-        const QPoint emptySpace(5, list->viewport()->height() - 5);
-        if (how == u"double click")
-            QTest::mouseDClick(list->viewport(), Qt::LeftButton, {},
-                               selected >= 0 ? list->visualItemRect(list->item(selected)).center() : emptySpace);
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at(list, selected));
+        if (how.startsWith(u"double click"))
+            QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at(list, selected));
         if (how.startsWith(u"empty space"))
-            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, emptySpace);
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at(list, -1));
         for (QPushButton *button : page.findChildren<QPushButton *>())
             if (how.contains(button->text().section(u' ', 0, 0)))
                 button->click();
 
-        const bool starts = selected >= 0 && (how.contains(u"Запуск") || how == u"double click");
+        const bool starts = selected >= 0 && (how.contains(u"Запуск") || how.startsWith(u"double click"));
         QCOMPARE(run.system.effects().join(u'\n'), starts ? u"start:e%1 && $(x)"_qs.arg(selected + 1) : QString());
         QCOMPARE(run.dialogs.asked().join(u'\n'), message);
         QCOMPARE(whileCalled, pointers);
@@ -345,27 +338,25 @@ private Q_SLOTS:
         QTest::addColumn<QString>("way");
         QTest::addColumn<QString>("refusal"); // none: the dialog closes
 
+        const auto row = [](const char *name, const QString &title, const QString &path, const QString &refusal = {},
+                            const QString &way = u"OK"_qs) { QTest::newRow(name) << title << path << way << refusal; };
+
         // Texts with something a careless dialog would turn away.
-        QTest::newRow("OK") << u"[t1] = \u0098\t?"_qs << u"\"/opt/my tools/x\" -a;b && $(rm -rf ~)"_qs << u"OK"_qs
-                            << QString();
-        QTest::newRow("Обзор..., OK") << u"t"_qs << u"browse"_qs << u"OK"_qs << QString();
-        QTest::newRow("Отмена") << u"edited"_qs << u"p"_qs << u"Отмена"_qs << QString();
-        QTest::newRow("close box") << u"edited"_qs << u"p"_qs << u"close box"_qs << QString();
+        row("OK", u"[t1] = \u0098\t?"_qs, u"\"/opt/my tools/x\" -a;b && $(rm -rf ~)"_qs);
+        row("Обзор..., OK", u"t"_qs, u"browse"_qs);
+        row("Отмена", u"edited"_qs, u"p"_qs, {}, u"Отмена"_qs);
+        row("close box", u"edited"_qs, u"p"_qs, {}, u"close box"_qs);
         const QString noName = u"- x ok: Надо указать название программы!"_qs;
         const QString lineBreak
             = u" есть перевод строки, а в списке программ каждое значение занимает одну строку. Уберите его."_qs;
-        QTest::newRow("empty caption, Enter") << QString() << u"p"_qs << u"Enter"_qs << noName;
-        QTest::newRow("both empty") << QString() << QString() << u"OK"_qs << noName;
-        QTest::newRow("empty command") << u" "_qs << QString() << u"OK"_qs
-                                       << u"- x ok: Надо указать командную строку для запуска программы."_qs;
-        QTest::newRow("pasted line break")
-            << u"a\nb"_qs << u"p"_qs << u"OK"_qs << u"- x ok: В названии программы"_qs + lineBreak;
-        QTest::newRow("pasted lone CR") << u"a"_qs << u"p\rq"_qs << u"OK"_qs
-                                        << u"- x ok: В командной строке"_qs + lineBreak;
-        QTest::newRow("outside the code page")
-            << u"a"_qs << u"p\U0001F600"_qs << u"OK"_qs
-            << u"- x ok: В командной строке есть знак «\U0001F600» (U+1F600), которого нет в кодировке Windows-1251: в "
-               "списке программ он не сохранится. Уберите или замените его."_qs;
+        row("empty caption, Enter", {}, u"p"_qs, noName, u"Enter"_qs);
+        row("both empty", {}, {}, noName);
+        row("empty command", u" "_qs, {}, u"- x ok: Надо указать командную строку для запуска программы."_qs);
+        row("pasted line break", u"a\nb"_qs, u"p"_qs, u"- x ok: В названии программы"_qs + lineBreak);
+        row("pasted lone CR", u"a"_qs, u"p\rq"_qs, u"- x ok: В командной строке"_qs + lineBreak);
+        row("outside the code page", u"a"_qs, u"p\U0001F600"_qs,
+            u"- x ok: В командной строке есть знак «\U0001F600» (U+1F600), которого нет в кодировке Windows-1251: в "
+            "списке программ он не сохранится. Уберите или замените его."_qs);
     }
 
     void details()
@@ -384,10 +375,10 @@ private Q_SLOTS:
             const frmDetails *d = page.details();
             return d ? QStringList {d->windowTitle(), d->txtTitle->text(), d->txtPath->text(),
                                     window.isEnabled() ? u"on"_qs : u"off"_qs, d->isEnabled() ? u"on"_qs : u"off"_qs}
-                     : QStringList();
+                           .join(u'|')
+                     : QString();
         };
-        const QStringList fresh {u"Добавление программы"_qs, u"Программа1"_qs, u"c:\\windows\\calc.exe"_qs, u"off"_qs,
-                                 u"on"_qs};
+        const QString fresh = u"Добавление программы|Программа1|c:\\windows\\calc.exe|off|on"_qs;
         QCOMPARE(opened(), fresh);
         QPointer<frmDetails> details = page.details();
         details->txtTitle->setText(title);

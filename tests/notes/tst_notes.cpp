@@ -255,23 +255,24 @@ private Q_SLOTS:
         QTest::addColumn<QString>("steps"); // then ":" and the answers, as Notes::answer takes them
         QTest::addColumn<QStringList>("log");
         QTest::addColumn<QStringList>("changes"); // everything else stays as it was
-        const QString zh = u"«中» (U+4E2D)"_qs, xf = u"xf\r\n\r\n"_qs, f = u"f.txt"_qs, plain = u"plain/f.txt"_qs;
+        const QString zh = u"«中» (U+4E2D)"_qs, xf = u"xf\r\n\r\n"_qs, f = u"f.txt"_qs;
+        // A document whose file cannot be written, and what saving it says.
+        const char *unwritable = "plain/f.txt+x@last.txt";
+        const QString failed = writeFailed.arg(u"plain/f.txt"_qs);
         const auto row = [](const char *name, const char *from, const char *steps, const QStringList &log,
                             const QString &changes) {
             QTest::newRow(name) << QString::fromUtf8(from) << QString::fromUtf8(steps) << log
                                 << changes.split(u'|', Qt::SkipEmptyParts);
         };
         row("Typing marks the document changed and names its file", "f.txt", "type", {},
-            u"text=yf\r\n|status=Состояние: документ изменен. Файл: f.txt|tip=Документ будет сохранен в: "
-            u"f.txt|changed=yes|"
-            "undo=yes"_qs);
+            u"text=yf\r\n|status=Состояние: документ изменен. Файл: f.txt|tip=Документ будет сохранен в: f.txt|"
+            "changed=yes|undo=yes"_qs);
         row("Typing in a new document", "", "type", {},
             u"text=y|status=Состояние: документ изменен. |changed=yes|undo=yes"_qs);
         row("New, unchanged: asks nothing", "f.txt", "new", {}, madeNew);
         row("New, changed, No", "f.txt+x", "new: No", {changedNew}, madeNew);
         row("New, changed, Yes saves first", "f.txt+x", "new: Yes", {changedNew}, saved.arg(f, xf) + madeNew);
-        row("New, failed write: stops", "plain/f.txt+x@last.txt", "new: Yes Ok", {changedNew, writeFailed.arg(plain)},
-            {});
+        row("New, failed write: stops", unwritable, "new: Yes Ok", {changedNew, failed}, {});
         row("New, No to the lost characters: stops", "f.txt+中", "new: Yes No", {changedNew, lostCharacters.arg(zh)},
             {});
         row("New, Save As cancelled: goes on", "+x", "new: Yes -", {changedNew, saveAsDialog}, madeNew);
@@ -283,11 +284,10 @@ private Q_SLOTS:
             {unsaved, u"Открыть файл [] *.txt"_qs}, {});
         row("Open, a failed read keeps the document", "f.txt+x", "open: No folder Ok",
             {unsaved, openDialog, readFailed}, {});
-        row("Open, failed write: stops", "plain/f.txt+x@last.txt", "open: Yes Ok", {unsaved, writeFailed.arg(plain)},
-            {});
+        row("Open, failed write: stops", unwritable, "open: Yes Ok", {unsaved, failed}, {});
         row("Open, Save As cancelled: goes on", "+x", "open: Yes - other.txt", {unsaved, saveAsDialog, openDialog},
             opened.arg(u"other.txt"_qs, u"other\r\n"_qs));
-        row("Save, failed write", "plain/f.txt+x@last.txt", "save: Ok", {writeFailed.arg(plain)}, {});
+        row("Save, failed write", unwritable, "save: Ok", {failed}, {});
         row("Save past the file size limit: the old file stays", "f.txt+x", "limit save: Ok",
             {writeFailed.arg(f).replace(u"Путь не найден"_qs, u"Ошибка ввода/вывода"_qs)}, {});
         row("Save, lost characters, Yes saves with ?", "f.txt+\U0001F600€中", "save: Yes",
@@ -320,8 +320,7 @@ private Q_SLOTS:
         row("Load last, changed, Yes: also a file whose name the settings cannot hold", "中.txt+x@last.txt",
             "last: Yes Ok", {unsaved, cannotHold.arg(zh, u"中.txt"_qs)},
             saved.arg(u"中.txt"_qs, xf) + loaded.arg(u"中.txt"_qs, xf) + u"last=last.txt"_qs);
-        row("Load last, failed write: stops", "plain/f.txt+x@last.txt", "last: Yes Ok",
-            {unsaved, writeFailed.arg(plain)}, {});
+        row("Load last, failed write: stops", unwritable, "last: Yes Ok", {unsaved, failed}, {});
         row("Load last, Save As cancelled: goes on", "+x@last.txt", "last: Yes -", {unsaved, saveAsDialog},
             loaded.arg(u"last.txt"_qs, u"last\r\n"_qs));
         row("Print, empty: refused", "", "print: Ok", {u"- ! ok: Нет текста для печати!"_qs}, {});
