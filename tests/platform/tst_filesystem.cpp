@@ -16,14 +16,11 @@
 #include <QTest>
 
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <functional>
 #include <optional>
-#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 using namespace platform;
@@ -143,14 +140,7 @@ private Q_SLOTS:
         QCOMPARE(makeEntries(m_dir.path(), words({"link-to-tool -> tool", "dangling -> nowhere", "loop-a -> loop-b",
                                                   "loop-b -> loop-a", "pipe |"})),
                  QString());
-        sockaddr_un address {};
-        address.sun_family = AF_UNIX;
-        const QByteArray socketName = QFile::encodeName(at(QStringLiteral("socket")));
-        QVERIFY(size_t(socketName.size()) < sizeof address.sun_path);
-        std::memcpy(address.sun_path, socketName.constData(), size_t(socketName.size()));
-        const int server = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        QCOMPARE(::bind(server, reinterpret_cast<const sockaddr *>(&address), sizeof address), 0);
-        ::close(server);
+        QCOMPARE(::mknod(QFile::encodeName(at(QStringLiteral("socket"))).constData(), S_IFSOCK | 0600, 0), 0);
         if (::mknod(QFile::encodeName(at(QStringLiteral("null"))).constData(), S_IFCHR | 0666, makedev(1, 3)) != 0)
             QVERIFY(QFile::link(QStringLiteral("/dev/null"), at(QStringLiteral("null"))));
     }
@@ -461,10 +451,9 @@ private Q_SLOTS:
 
     void folders_programFolderAndWhereTheOpenerIs()
     {
-        const QString folder = folders::programFolder();
-        QVERIFY(folder.endsWith(QLatin1Char('/')));
-        QVERIFY(QFileInfo::exists(folder + QFileInfo(QCoreApplication::applicationFilePath()).fileName()));
-        QCOMPARE(PlatformSystem().programFolder(), folder);
+        const QString folder = QFileInfo(QCoreApplication::applicationFilePath()).absolutePath() + QLatin1Char('/');
+        QCOMPARE(QStringList({folders::programFolder(), PlatformSystem().programFolder()}),
+                 QStringList({folder, folder}));
 
         // The test folder holds an opener, its bin folder none.
         const QByteArray savedPath = qgetenv("PATH");

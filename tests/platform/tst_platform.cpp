@@ -6,7 +6,6 @@
 #include "soundplayer.h"
 
 #include <QBuffer>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QPageSize>
