@@ -266,45 +266,30 @@ private Q_SLOTS:
         QTest::addColumn<int>("number"); // 0: done
         QTest::addColumn<QString>("description"); // null: the number's own
 
-        // "~" is a name too long for the system.
-        const int notAFile = -75; // 75 as "Это не файл"
-        const auto rows = [](const char *op, const auto &paths) {
-            for (const auto &[path, number] : paths) {
-                QTest::addRow("%s: %s", op, path)
+        // Each entry "path number": "~" is a name too long for the system, and
+        // -75 is 75 as "Это не файл".
+        const auto rows = [](const char *op, std::initializer_list<const char *> entries) {
+            for (const char *entry : entries) {
+                const QString text = QString::fromUtf8(entry);
+                const int number = text.section(QLatin1Char(' '), -1).toInt();
+                QTest::addRow("%s: %s", op, entry)
                     << QByteArray(op)
-                    << QString::fromUtf8(path).replace(QLatin1Char('~'), QString(300, QLatin1Char('n'))) << qAbs(number)
-                    << (number < 0 ? QStringLiteral("Это не файл") : QString());
+                    << text.section(QLatin1Char(' '), 0, -2).replace(QLatin1Char('~'), QString(300, QLatin1Char('n')))
+                    << qAbs(number) << (number < 0 ? QStringLiteral("Это не файл") : QString());
             }
         };
-        const std::pair<const char *, int> start[]
-            = {{"@/missing-program", 53}, {"@/no-folder/program arg", 76},         {"@/tool/child", 76}, {"@/My", 75},
-               {"@/plain.txt", 70},       {"orvane-no-such-program-anywhere", 53}, {"   ", 53}};
-        rows("start", start);
+        rows("start", {"@/missing-program 53", "@/no-folder/program arg 76", "@/tool/child 76", "@/My 75",
+                       "@/plain.txt 70", "orvane-no-such-program-anywhere 53", "    53"});
         // A search that cannot be made is a failure, not a missing name.
-        const std::pair<const char *, int> exists[]
-            = {{"@/~", 52}, {"@/~/x", 52}, {"@/*~", 52}, {"@/loop-a", 57}, {"@/loop-a/x", 57}};
-        rows("exists", exists);
+        rows("exists", {"@/~ 52", "@/~/x 52", "@/*~ 52", "@/loop-a 57", "@/loop-a/x 57"});
         QTest::newRow("exists: NUL in the name")
             << QByteArray("exists") << QStringLiteral("@/tool") + QChar(0) << 52 << QString();
-        const std::pair<const char *, int> reading[] = {{"", 52},
-                                                        {"@/~", 52},
-                                                        {"@/My", 75},
-                                                        {"@/pipe", notAFile},
-                                                        {"@/null", notAFile},
-                                                        {"@/socket", notAFile},
-                                                        {"@/missing.txt", 53},
-                                                        {"@/tool/file.txt", 76},
-                                                        {"@/missing/file.txt", 76}};
-        rows("read", reading);
-        const std::pair<const char *, int> write[] = {{"", 52}, {"@/null", notAFile}};
-        rows("write", write);
-        const std::pair<const char *, int> createFolder[]
-            = {{"@/made", 0}, {"@/My", 75}, {"@/tool", 75}, {"@/missing/made", 76}, {"@/tool/made", 76}};
-        rows("createFolder", createFolder);
+        rows("read", {" 52", "@/~ 52", "@/My 75", "@/pipe -75", "@/null -75", "@/socket -75", "@/missing.txt 53",
+                      "@/tool/file.txt 76", "@/missing/file.txt 76"});
+        rows("write", {" 52", "@/null -75"});
+        rows("createFolder", {"@/made 0", "@/My 75", "@/tool 75", "@/missing/made 76", "@/tool/made 76"});
         // From the test folder, where a failure leaves the program.
-        const std::pair<const char *, int> setCurrent[]
-            = {{"@/My Programs", 0}, {"@/missing", 76}, {"@/tool", 76}, {"", 76}};
-        rows("setCurrent", setCurrent);
+        rows("setCurrent", {"@/My Programs 0", "@/missing 76", "@/tool 76", " 76"});
     }
 
     void failures()
