@@ -31,7 +31,10 @@ public:
 
     // The next effects of this kind throw failure (until cleared).
     void failWith(Effect effect, const platform::RuntimeFailure &failure);
-    void succeed(Effect effect);
+    void succeed(Effect effect)
+    {
+        m_failures.removeIf([effect](const auto &entry) { return entry.first == effect; });
+    }
 
     const QList<Call> &calls() const { return m_calls; }
     QList<Call> callsOf(Effect effect) const;
@@ -41,9 +44,9 @@ public:
 
     QString programFolder() const override { return programFolderPath; }
     QString windowsFolder() const override { return windowsFolderPath; }
-    void startCommandLine(const QString &line) override;
-    void setCurrentFolder(const QString &path) override;
-    void printText(const QString &text, int pointSize) override;
+    void startCommandLine(const QString &line) override { record(Effect::Start, line); }
+    void setCurrentFolder(const QString &path) override { record(Effect::SetCurrent, path); }
+    void printText(const QString &text, int pointSize) override { record(Effect::Print, text, pointSize); }
     void playSound(const QString &path) override;
 
 private:
