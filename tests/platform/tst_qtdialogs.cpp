@@ -22,9 +22,6 @@
 using platform::Dialogs;
 using platform::QtDialogs;
 
-Q_DECLARE_METATYPE(platform::Dialogs::Message)
-Q_DECLARE_METATYPE(platform::Dialogs::Answer)
-
 namespace {
 
 const QString program = QStringLiteral("Моя программа");

@@ -2,17 +2,10 @@
 
 #include <QTest>
 
-Q_DECLARE_METATYPE(platform::Dialogs::Answer)
-
 void FakeDialogs::answerMessage(Answer answer, qsizetype times)
 {
     for (; times > 0; --times)
         m_answers.append({Kind::Message, QVariant::fromValue(answer)});
-}
-
-void FakeDialogs::answerFont(const std::optional<QFont> &font)
-{
-    m_answers.append({Kind::Font, font ? QVariant(*font) : QVariant()});
 }
 
 QString FakeDialogs::describe(const Message &message)

@@ -33,7 +33,10 @@ public:
     void answerMessage(Answer answer, qsizetype times = 1);
     void answerInput(const QString &text) { m_answers.append({Kind::Input, text}); }
     void answerFile(const QString &path) { m_answers.append({Kind::OpenFile, path}); } // empty: cancelled
-    void answerFont(const std::optional<QFont> &font);
+    void answerFont(const std::optional<QFont> &font)
+    {
+        m_answers.append({Kind::Font, font ? QVariant(*font) : QVariant()});
+    }
 
     // A message as the tests' tables write it, "icon buttons: text": the icon
     // one of ". x ! i ?" (none, critical, exclamation, information, question),

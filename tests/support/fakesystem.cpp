@@ -2,12 +2,6 @@
 
 #include <array>
 
-void FakeSystem::failWith(Effect effect, const platform::RuntimeFailure &failure)
-{
-    succeed(effect);
-    m_failures.append({effect, failure});
-}
-
 QList<FakeSystem::Call> FakeSystem::callsOf(Effect effect) const
 {
     QList<Call> result;
@@ -36,10 +30,4 @@ void FakeSystem::record(Effect effect, const QString &argument, int pointSize)
         if (entry.first == effect)
             throw entry.second;
     }
-}
-
-void FakeSystem::playSound(const QString &path)
-{
-    // Sound never fails for its caller; a scripted failure is simply silence.
-    m_calls.append(Call {Effect::Sound, path, 0});
 }
