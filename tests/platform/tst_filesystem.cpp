@@ -253,8 +253,8 @@ private Q_SLOTS:
         QFETCH(bool, file);
         QFETCH(bool, folder);
 
-        QCOMPARE(filesystem::fileExists(expand(path)), file);
-        QCOMPARE(filesystem::folderExists(expand(path)), folder);
+        QCOMPARE(std::pair(filesystem::fileExists(expand(path)), filesystem::folderExists(expand(path))),
+                 std::pair(file, folder));
     }
 
     // ---- reading and writing -------------------------------------------------
