@@ -410,9 +410,7 @@ private Q_SLOTS:
         if (const QString missing = makeEntries(folder.path(), before); !missing.isEmpty())
             QSKIP(qPrintable(missing));
         const QByteArray target = QFile::encodeName(folder.filePath(path));
-        struct stat old
-        {
-        }, now {};
+        struct stat old = {}, now = {};
         ::stat(target.constData(), &old);
 
         std::optional<FileSizeLimit> limit;
