@@ -9,31 +9,19 @@
 #include <QRegularExpression>
 #include <QTest>
 
-class tst_KeyValue : public QObject
-{
-    Q_OBJECT
-
-private Q_SLOTS:
-    void readKeyValues_data();
-    void readKeyValues();
-    void readKeyValues_answersAsOneLookupAtATime();
-    void pageFromText_data();
-    void pageFromText();
-    void bytes_data();
-    void bytes();
-};
+namespace {
 
 // No page number: 16 bits cannot hold it, so the row expects an overflow.
 constexpr int overflow = -99999;
 
-static QByteArray ansi(const QString &text)
+QByteArray ansi(const QString &text)
 {
     return platform::codepage::fromUnicode(text);
 }
 
 // The reader's rules the plain way: the whole file as lines, the header
 // searched for, then the key from the line below it.
-static QString plainReadKeyValue(const QByteArray &bytes, const QString &section, const QString &key)
+QString plainReadKeyValue(const QByteArray &bytes, const QString &section, const QString &key)
 {
     QString text = platform::codepage::toUnicode(bytes);
     text.replace(u"\r\n"_qs, u"\r"_qs);
@@ -53,204 +41,199 @@ static QString plainReadKeyValue(const QByteArray &bytes, const QString &section
     return QString();
 }
 
-void tst_KeyValue::readKeyValues_data()
+} // namespace
+
+class tst_KeyValue : public QObject
 {
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<QStringList>("lookups"); // "section/key"
-    QTest::addColumn<QStringList>("expected");
+    Q_OBJECT
 
-    const auto row = [](const char *name, const QByteArray &content, const QString &expected,
-                        const QString &key = u"CurTab"_qs, const QString &section = u"mytarnel"_qs) {
-        QTest::newRow(name) << content << QStringList {section + u'/' + key} << QStringList {expected};
-    };
-    const QString last = QStringLiteral("LastFile");
-    row("as written", "[mytarnel]\r\nCurTab=2\r\nLastFile=\r\n", u"2"_qs);
-    row("header in other case", "[MyTarnel]\r\nCurTab=1\r\n", u"1"_qs);
-    row("text after the header", "[MYTARNEL] old\r\nCurTab=3", u"3"_qs);
-    row("blank before the header", " [mytarnel]\r\nCurTab=3\r\n", QString());
-    row("key in other case", "[mytarnel]\r\ncurtab=1\r\n", u"1"_qs);
-    row("blank before =", "[mytarnel]\r\nCurTab =1\r\n", QString());
-    row("first = separates", "[mytarnel]\r\nLastFile=C:\\a=b.txt\r\n", u"C:\\a=b.txt"_qs, last);
-    row("blanks belong to the value", "[mytarnel]\r\nLastFile=  x  \r\n", u"  x  "_qs, last);
-    row("nothing after =", "[mytarnel]\r\nLastFile=\r\n", QString(), last);
-    row("key is a whole prefix", "[a]\r\ncaption=x\r\n", QString(), u"cap"_qs, u"a"_qs);
-    row("key matches any case", "[a]\r\nMAX=3\r\nMax=4\r\n", u"3"_qs, u"max"_qs, u"a"_qs);
-    row("own section wins", "[other]\r\nCurTab=7\r\n[mytarnel]\r\nCurTab=1\r\n", u"1"_qs);
-    row("never before the header", "CurTab=9\r\n[mytarnel]\r\nx=1\r\n", QString());
-    row("search goes past later headers", "[mytarnel]\r\nx=1\r\n[later]\r\nCurTab=5\r\n", u"5"_qs);
-    row("missing section", "[other]\r\nCurTab=5\r\n", QString());
-    row("lone CR ends a line", "[mytarnel]\rCurTab=4\r", u"4"_qs);
-    row("lone LF does not", "[mytarnel]\nCurTab=4\n", QString());
-    row("LF kept inside a value", "[mytarnel]\r\nLastFile=a\nb\r\n", u"a\nb"_qs, last);
-    row("no section asked", "AppCount=3\r\n", u"3"_qs, u"AppCount"_qs, QString());
-    row("empty file", QByteArray(), QString());
-    row("NUL bytes", QByteArray("[mytarnel]\r\nCurTab=\0x\r\n", 23), QString(QChar(0)) + u"x"_qs);
-    row("0x98 survives", "[mytarnel]\r\nLastFile=\x98\r\n", QString(QChar(0x98)), last);
-    const QString path = u"C:\\Мои документы\\список.txt"_qs;
-    row("Cyrillic value", ansi(u"[mytarnel]\r\nLastFile="_qs + path + u"\r\n"_qs), path, last);
-    row("junk without line ends", QByteArray(100000, '\xC8'), QString());
+private Q_SLOTS:
+    void readKeyValues_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QStringList>("lookups"); // "section/key"
+        QTest::addColumn<QStringList>("expected");
 
-    // The reader works through the file in blocks: lines and line ends cut by
-    // a block boundary must read as if whole.
-    const int block = 64 * 1024;
-    row("CR LF across blocks", QByteArray(block - 1, 'x') + "\r\nCurTab=1", u"1"_qs, u"CurTab"_qs, QString());
-    const QByteArray header("[mytarnel]\r\n");
-    row("key across blocks", header + QByteArray(block - header.size() - 5, 'y') + "\r\nCurTab=77\r\n", u"77"_qs);
-    const QByteArray longValue(block, 'v');
-    row("value across blocks", header + "LastFile=" + longValue + "\r\n", QString::fromLatin1(longValue), last);
-    row("section after many lines", QByteArray("noise=1\r\n").repeated(200000) + header + "CurTab=3\r\n", u"3"_qs);
+        const auto row = [](const char *name, const QByteArray &content, const QString &expected,
+                            const QString &key = u"CurTab"_qs, const QString &section = u"mytarnel"_qs) {
+            QTest::newRow(name) << content << QStringList {section + u'/' + key} << QStringList {expected};
+        };
+        const QString last = QStringLiteral("LastFile");
+        row("as written", "[mytarnel]\r\nCurTab=2\r\nLastFile=\r\n", u"2"_qs);
+        row("header in other case", "[MyTarnel]\r\nCurTab=1\r\n", u"1"_qs);
+        row("text after the header", "[MYTARNEL] old\r\nCurTab=3", u"3"_qs);
+        row("blank before the header", " [mytarnel]\r\nCurTab=3\r\n", QString());
+        row("key in other case", "[mytarnel]\r\ncurtab=1\r\n", u"1"_qs);
+        row("blank before =", "[mytarnel]\r\nCurTab =1\r\n", QString());
+        row("first = separates", "[mytarnel]\r\nLastFile=C:\\a=b.txt\r\n", u"C:\\a=b.txt"_qs, last);
+        row("blanks belong to the value", "[mytarnel]\r\nLastFile=  x  \r\n", u"  x  "_qs, last);
+        row("nothing after =", "[mytarnel]\r\nLastFile=\r\n", QString(), last);
+        row("key is a whole prefix", "[a]\r\ncaption=x\r\n", QString(), u"cap"_qs, u"a"_qs);
+        row("key matches any case", "[a]\r\nMAX=3\r\nMax=4\r\n", u"3"_qs, u"max"_qs, u"a"_qs);
+        row("own section wins", "[other]\r\nCurTab=7\r\n[mytarnel]\r\nCurTab=1\r\n", u"1"_qs);
+        row("never before the header", "CurTab=9\r\n[mytarnel]\r\nx=1\r\n", QString());
+        row("search goes past later headers", "[mytarnel]\r\nx=1\r\n[later]\r\nCurTab=5\r\n", u"5"_qs);
+        row("missing section", "[other]\r\nCurTab=5\r\n", QString());
+        row("lone CR ends a line", "[mytarnel]\rCurTab=4\r", u"4"_qs);
+        row("lone LF does not", "[mytarnel]\nCurTab=4\n", QString());
+        row("LF kept inside a value", "[mytarnel]\r\nLastFile=a\nb\r\n", u"a\nb"_qs, last);
+        row("no section asked", "AppCount=3\r\n", u"3"_qs, u"AppCount"_qs, QString());
+        row("empty file", QByteArray(), QString());
+        row("NUL bytes", QByteArray("[mytarnel]\r\nCurTab=\0x\r\n", 23), QString(QChar(0)) + u"x"_qs);
+        row("0x98 survives", "[mytarnel]\r\nLastFile=\x98\r\n", QString(QChar(0x98)), last);
+        const QString path = u"C:\\Мои документы\\список.txt"_qs;
+        row("Cyrillic value", ansi(u"[mytarnel]\r\nLastFile="_qs + path + u"\r\n"_qs), path, last);
+        row("junk without line ends", QByteArray(100000, '\xC8'), QString());
 
-    // Many lookups of one file, as the program list makes them: the answers
-    // are those of one lookup each, and the file is read once, however many
-    // lines it has that look like a header or a key.
-    QStringList lookups {u"general/max"_qs};
-    QStringList entries {u"100"_qs};
-    QStringList sameEntry {u"100"_qs};
-    QByteArray list("[general]\r\nmax=100\r\n");
-    QByteArray headers = list;
-    for (int i = 1; i <= 100; ++i) {
-        const QByteArray n = QByteArray::number(i);
-        lookups << u"t%1/cap"_qs.arg(i) << u"t%1/cmd"_qs.arg(i);
-        entries << u"e%1"_qs.arg(i) << u"c%1"_qs.arg(i);
-        sameEntry << u"x"_qs << u"y"_qs;
-        list += "[t" + n + "]\r\ncap=e" + n + "\r\ncmd=c" + n + "\r\n";
-        headers += "[t" + n + "]\r\n";
-    }
-    QTest::newRow("a million lines like a header before 100 entries")
-        << QByteArray("[aaaaaaaaaa\r\n").repeated(1000000) + list << lookups << entries;
-    QTest::newRow("100 headers, then a million lines like a key")
-        << headers + QByteArray("cxx=1\r\n").repeated(1000000) + "cap=x\r\ncmd=y" << lookups << sameEntry;
-    QTest::newRow("lookups of one pass keep apart")
-        << QByteArray("[t10]\r\ncap=ten\r\n[t1]\r\n[T2] old\r\nCAP=two\r\n[t1]\r\ncap=again\r\nCmd=last")
-        << QStringList {u"t1/cap"_qs, u"t10/cap"_qs, u"t2/Cap"_qs, u"/cap"_qs, u"t3/cap"_qs, u"t1/cmd"_qs, u"t10/ca"_qs}
-        << QStringList {u"two"_qs, u"ten"_qs, u"two"_qs, u"ten"_qs, QString(), u"last"_qs, QString()};
-}
+        // The reader works through the file in blocks: lines and line ends cut by
+        // a block boundary must read as if whole.
+        const int block = 64 * 1024;
+        row("CR LF across blocks", QByteArray(block - 1, 'x') + "\r\nCurTab=1", u"1"_qs, u"CurTab"_qs, QString());
+        const QByteArray header("[mytarnel]\r\n");
+        row("key across blocks", header + QByteArray(block - header.size() - 5, 'y') + "\r\nCurTab=77\r\n", u"77"_qs);
+        const QByteArray longValue(block, 'v');
+        row("value across blocks", header + "LastFile=" + longValue + "\r\n", QString::fromLatin1(longValue), last);
+        row("section after many lines", QByteArray("noise=1\r\n").repeated(200000) + header + "CurTab=3\r\n", u"3"_qs);
 
-// Each lookup starts from the first line, wherever the one before stopped;
-// a device that cannot be read gives nothing, without a word.
-void tst_KeyValue::readKeyValues()
-{
-    QFETCH(QByteArray, content);
-    QFETCH(QStringList, lookups);
-    QFETCH(QStringList, expected);
-    QTest::failOnWarning(QRegularExpression(u"."_qs));
-
-    QList<KeyValueLookup> asked;
-    for (const QString &lookup : lookups)
-        asked.append({lookup.section(u'/', 0, 0), lookup.section(u'/', 1)});
-    const QStringList nothing(asked.size(), QString());
-    CountingBuffer buffer(&content);
-    QCOMPARE(ReadKeyValues(buffer, asked), nothing);
-    QVERIFY(buffer.open(QIODevice::ReadOnly));
-    QCOMPARE(ReadKeyValues(buffer, asked), expected);
-    QVERIFY2(buffer.bytesRead <= content.size(), QByteArray::number(buffer.bytesRead).constData());
-    QCOMPARE(ReadKeyValue(buffer, asked[0].section, asked[0].key), expected[0]);
-    // The plain reader stands for these rules in the generated files below.
-    for (qsizetype i = 0; i < asked.size() && content.size() < 2000000; ++i)
-        QCOMPARE(plainReadKeyValue(content, asked[i].section, asked[i].key), expected[i]);
-    buffer.close();
-    QVERIFY(buffer.open(QIODevice::WriteOnly | QIODevice::Append));
-    QCOMPARE(ReadKeyValues(buffer, asked), nothing);
-}
-
-// Files made of every kind of line the reader tells apart, cut into blocks
-// at every kind of place.
-void tst_KeyValue::readKeyValues_answersAsOneLookupAtATime()
-{
-    const QStringList sections {QString(), u"sec"_qs, u"SEC"_qs, u"sec2"_qs, u"ёлка"_qs, u"missing"_qs};
-    const QStringList keys {QString(), u"key"_qs, u"KEY"_qs, u"ke"_qs, u"keyx"_qs, u"ключ"_qs};
-    const QList<QByteArray> tails {"", " more", "x", "]"};
-    const QList<QByteArray> values {"", "v", "a=b", "  x  ", "\x98", QByteArray("\0z", 2), "\xC0\xE0", "a\nb"};
-    const QList<QByteArray> others {"", "=", "[", "noise", "\xC8\xC8"};
-    const QList<QByteArray> lineEnds {"\r\n", "\r\n", "\r", "\n"};
-    QList<KeyValueLookup> lookups;
-    for (const QString &section : sections) {
-        for (const QString &key : keys)
-            lookups.append({section, key});
-    }
-    QRandomGenerator random(24);
-    const auto any = [&random](const auto &list) { return list.at(random.bounded(int(list.size()))); };
-    const auto blank = [&random](const char *mark) { return QByteArray(random.bounded(6) == 0 ? " " : "") + mark; };
-    for (int round = 0; round < 200; ++round) {
-        QByteArray file;
-        // A line long enough to put the end of the first block among the lines after it.
-        if (round % 4 == 0)
-            file += QByteArray(65536 - random.bounded(40), 'n') + "\r\n";
-        for (int line = random.bounded(12); line > 0; --line) {
-            const int kind = random.bounded(4);
-            if (kind == 0)
-                file += blank("[") + ansi(any(sections)) + "]" + any(tails);
-            else if (kind == 1)
-                file += ansi(any(keys)) + blank("=") + any(values);
-            else
-                file += kind == 2 ? any(others) : ansi(any(keys).toUpper() + u'=' + any(sections));
-            file += any(lineEnds);
+        // Many lookups of one file, as the program list makes them: the answers
+        // are those of one lookup each, and the file is read once, however many
+        // lines it has that look like a header or a key.
+        QStringList lookups {u"general/max"_qs};
+        QStringList entries {u"100"_qs};
+        QStringList sameEntry {u"100"_qs};
+        QByteArray list("[general]\r\nmax=100\r\n");
+        QByteArray headers = list;
+        for (int i = 1; i <= 100; ++i) {
+            const QByteArray n = QByteArray::number(i);
+            lookups << u"t%1/cap"_qs.arg(i) << u"t%1/cmd"_qs.arg(i);
+            entries << u"e%1"_qs.arg(i) << u"c%1"_qs.arg(i);
+            sameEntry << u"x"_qs << u"y"_qs;
+            list += "[t" + n + "]\r\ncap=e" + n + "\r\ncmd=c" + n + "\r\n";
+            headers += "[t" + n + "]\r\n";
         }
-        QBuffer buffer(&file);
+        QTest::newRow("a million lines like a header before 100 entries")
+            << QByteArray("[aaaaaaaaaa\r\n").repeated(1000000) + list << lookups << entries;
+        QTest::newRow("100 headers, then a million lines like a key")
+            << headers + QByteArray("cxx=1\r\n").repeated(1000000) + "cap=x\r\ncmd=y" << lookups << sameEntry;
+        QTest::newRow("lookups of one pass keep apart")
+            << QByteArray("[t10]\r\ncap=ten\r\n[t1]\r\n[T2] old\r\nCAP=two\r\n[t1]\r\ncap=again\r\nCmd=last")
+            << QStringList {u"t1/cap"_qs, u"t10/cap"_qs, u"t2/Cap"_qs, u"/cap"_qs,
+                            u"t3/cap"_qs, u"t1/cmd"_qs,  u"t10/ca"_qs}
+            << QStringList {u"two"_qs, u"ten"_qs, u"two"_qs, u"ten"_qs, QString(), u"last"_qs, QString()};
+    }
+
+    // Each lookup starts from the first line, wherever the one before stopped;
+    // a device that cannot be read gives nothing, without a word.
+    void readKeyValues()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QStringList, lookups);
+        QFETCH(QStringList, expected);
+        QTest::failOnWarning(QRegularExpression(u"."_qs));
+
+        QList<KeyValueLookup> asked;
+        for (const QString &lookup : lookups)
+            asked.append({lookup.section(u'/', 0, 0), lookup.section(u'/', 1)});
+        const QStringList nothing(asked.size(), QString());
+        CountingBuffer buffer(&content);
+        QCOMPARE(ReadKeyValues(buffer, asked), nothing);
         QVERIFY(buffer.open(QIODevice::ReadOnly));
-        const QStringList answers = ReadKeyValues(buffer, lookups);
-        for (qsizetype i = 0; i < lookups.size(); ++i) {
-            QVERIFY2(answers.at(i) == plainReadKeyValue(file, lookups[i].section, lookups[i].key),
-                     qPrintable(u"[%1] %2 in %3"_qs.arg(lookups[i].section, lookups[i].key,
-                                                        QString::fromLatin1(file.right(300).toPercentEncoding()))));
+        QCOMPARE(ReadKeyValues(buffer, asked), expected);
+        QVERIFY2(buffer.bytesRead <= content.size(), QByteArray::number(buffer.bytesRead).constData());
+        QCOMPARE(ReadKeyValue(buffer, asked[0].section, asked[0].key), expected[0]);
+        // The plain reader stands for these rules in the generated files below.
+        for (qsizetype i = 0; i < asked.size() && content.size() < 2000000; ++i)
+            QCOMPARE(plainReadKeyValue(content, asked[i].section, asked[i].key), expected[i]);
+        buffer.close();
+        QVERIFY(buffer.open(QIODevice::WriteOnly | QIODevice::Append));
+        QCOMPARE(ReadKeyValues(buffer, asked), nothing);
+    }
+
+    // Files made of every kind of line the reader tells apart, cut into blocks
+    // at every kind of place.
+    void readKeyValues_answersAsOneLookupAtATime()
+    {
+        const QStringList sections {QString(), u"sec"_qs, u"SEC"_qs, u"sec2"_qs, u"ёлка"_qs, u"missing"_qs};
+        const QStringList keys {QString(), u"key"_qs, u"KEY"_qs, u"ke"_qs, u"keyx"_qs, u"ключ"_qs};
+        const QList<QByteArray> tails {"", " more", "x", "]"};
+        const QList<QByteArray> values {"", "v", "a=b", "  x  ", "\x98", QByteArray("\0z", 2), "\xC0\xE0", "a\nb"};
+        const QList<QByteArray> others {"", "=", "[", "noise", "\xC8\xC8"};
+        const QList<QByteArray> lineEnds {"\r\n", "\r\n", "\r", "\n"};
+        QList<KeyValueLookup> lookups;
+        for (const QString &section : sections) {
+            for (const QString &key : keys)
+                lookups.append({section, key});
+        }
+        QRandomGenerator random(24);
+        const auto any = [&random](const auto &list) { return list.at(random.bounded(int(list.size()))); };
+        const auto blank = [&random](const char *mark) { return QByteArray(random.bounded(6) == 0 ? " " : "") + mark; };
+        for (int round = 0; round < 200; ++round) {
+            QByteArray file;
+            // A line long enough to put the end of the first block among the lines after it.
+            if (round % 4 == 0)
+                file += QByteArray(65536 - random.bounded(40), 'n') + "\r\n";
+            for (int line = random.bounded(12); line > 0; --line) {
+                const int kind = random.bounded(4);
+                if (kind == 0)
+                    file += blank("[") + ansi(any(sections)) + "]" + any(tails);
+                else if (kind == 1)
+                    file += ansi(any(keys)) + blank("=") + any(values);
+                else
+                    file += kind == 2 ? any(others) : ansi(any(keys).toUpper() + u'=' + any(sections));
+                file += any(lineEnds);
+            }
+            QBuffer buffer(&file);
+            QVERIFY(buffer.open(QIODevice::ReadOnly));
+            QStringList plain;
+            for (const KeyValueLookup &lookup : std::as_const(lookups))
+                plain += plainReadKeyValue(file, lookup.section, lookup.key);
+            QVERIFY2(ReadKeyValues(buffer, lookups) == plain, file.right(300).toPercentEncoding().constData());
         }
     }
-}
 
-void tst_KeyValue::pageFromText_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("expected");
+    void pageFromText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("expected");
 
-    // The longest number after leading blanks, rounded half to even; 0
-    // without one.
-    const std::pair<const char *, int> pages[]
-        = {{"", 0},       {"2", 2},         {"  3", 3},         {"\t5", 5},          {"+4", 4},     {"-1", -1},
-           {"abc", 0},    {"12abc", 12},    {"5 6", 5},         {"0x10", 0},         {"-", 0},      {"2.5", 2},
-           {"3.5", 4},    {"2.51", 3},      {"-0.5", 0},        {".5", 0},           {"1.5e1", 15}, {"1e", 1},
-           {"1e-999", 0}, {"32767", 32767}, {"-32768", -32768}, {"-32768.5", -32768}};
-    for (const auto &[text, page] : pages)
-        QTest::addRow("\"%s\"", text) << QString::fromLatin1(text) << page;
-    for (const char *text : {"32767.5", "40000", "-32769", "1e999", "99999999999999999999999"})
-        QTest::addRow("\"%s\"", text) << QString::fromLatin1(text) << overflow;
-}
-
-void tst_KeyValue::pageFromText()
-{
-    QFETCH(QString, text);
-    QFETCH(int, expected);
-
-    try {
-        QCOMPARE(int(settingsfile::pageFromText(text)), expected);
-    } catch (const platform::RuntimeFailure &failure) {
-        QCOMPARE(failure.number(), platform::failure::Overflow);
-        QVERIFY(!failure.description().isEmpty());
-        QCOMPARE(expected, overflow);
+        // The longest number after leading blanks, rounded half to even; 0
+        // without one.
+        const std::pair<const char *, int> pages[]
+            = {{"", 0},       {"2", 2},         {"  3", 3},         {"\t5", 5},          {"+4", 4},     {"-1", -1},
+               {"abc", 0},    {"12abc", 12},    {"5 6", 5},         {"0x10", 0},         {"-", 0},      {"2.5", 2},
+               {"3.5", 4},    {"2.51", 3},      {"-0.5", 0},        {".5", 0},           {"1.5e1", 15}, {"1e", 1},
+               {"1e-999", 0}, {"32767", 32767}, {"-32768", -32768}, {"-32768.5", -32768}};
+        for (const auto &[text, page] : pages)
+            QTest::addRow("\"%s\"", text) << QString::fromLatin1(text) << page;
+        for (const char *text : {"32767.5", "40000", "-32769", "1e999", "99999999999999999999999"})
+            QTest::addRow("\"%s\"", text) << QString::fromLatin1(text) << overflow;
     }
-}
 
-void tst_KeyValue::bytes_data()
-{
-    QTest::addColumn<int>("curTab");
-    QTest::addColumn<QString>("lastFile");
-    QTest::addColumn<QByteArray>("expected");
+    void pageFromText()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, expected);
 
-    const QByteArray head("[mytarnel]\r\nCurTab=");
-    QTest::newRow("no document saved") << 5 << QString() << head + "5\r\nLastFile=\r\n";
-    QTest::newRow("Cyrillic path") << 2 << u"C:\\Мои документы\\список.txt"_qs
-                                   << head
-                                          + "2\r\nLastFile=C:\\\xCC\xEE\xE8 \xE4\xEE\xEA\xF3\xEC\xE5\xED\xF2\xFB\\"
-                                            "\xF1\xEF\xE8\xF1\xEE\xEA.txt\r\n";
-    QTest::newRow("unknown characters") << 0 << u"/home/中/é"_qs << head + "0\r\nLastFile=/home/?/?\r\n";
-}
+        try {
+            QCOMPARE(int(settingsfile::pageFromText(text)), expected);
+        } catch (const platform::RuntimeFailure &failure) {
+            QCOMPARE(failure.number(), platform::failure::Overflow);
+            QVERIFY(!failure.description().isEmpty());
+            QCOMPARE(expected, overflow);
+        }
+    }
 
-void tst_KeyValue::bytes()
-{
-    QFETCH(int, curTab);
-    QFETCH(QString, lastFile);
-    QFETCH(QByteArray, expected);
-    QCOMPARE(settingsfile::bytes(curTab, lastFile), expected);
-}
+    // The page, then the last file in the code page.
+    void bytes()
+    {
+        const QString path = u"C:\\Мои документы\\список.txt"_qs;
+        const QByteArray head("[mytarnel]\r\nCurTab=");
+        QCOMPARE((QList<QByteArray> {settingsfile::bytes(5, QString()), settingsfile::bytes(2, path),
+                                     settingsfile::bytes(0, u"/home/中/é"_qs)}),
+                 (QList<QByteArray> {head + "5\r\nLastFile=\r\n", head + "2\r\nLastFile=" + ansi(path) + "\r\n",
+                                     head + "0\r\nLastFile=/home/?/?\r\n"}));
+    }
+};
 
 QTEST_APPLESS_MAIN(tst_KeyValue)
 #include "tst_keyvalue.moc"

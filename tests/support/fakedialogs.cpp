@@ -2,30 +2,10 @@
 
 #include <QTest>
 
-Q_DECLARE_METATYPE(platform::Dialogs::Answer)
-
-FakeDialogs::FakeDialogs() = default;
-FakeDialogs::~FakeDialogs() = default;
-
 void FakeDialogs::answerMessage(Answer answer, qsizetype times)
 {
     for (; times > 0; --times)
         m_answers.append({Kind::Message, QVariant::fromValue(answer)});
-}
-
-void FakeDialogs::answerInput(const QString &text)
-{
-    m_answers.append({Kind::Input, text});
-}
-
-void FakeDialogs::answerFile(const QString &path)
-{
-    m_answers.append({Kind::OpenFile, path});
-}
-
-void FakeDialogs::answerFont(const std::optional<QFont> &font)
-{
-    m_answers.append({Kind::Font, font ? QVariant(*font) : QVariant()});
 }
 
 QString FakeDialogs::describe(const Message &message)
@@ -52,17 +32,6 @@ QStringList FakeDialogs::asked() const
     for (const Call &call : messages())
         texts.append((call.title == u"Orvane Tarnel 2001"_qs ? u"-"_qs : call.title) + u' ' + describe(call.message));
     return texts;
-}
-
-void FakeDialogs::clear()
-{
-    m_calls.clear();
-    m_answers.clear();
-}
-
-int FakeDialogs::unusedAnswers() const
-{
-    return int(m_answers.size());
 }
 
 std::optional<QVariant> FakeDialogs::take(Kind kind, const QString &what)
@@ -93,21 +62,6 @@ QString FakeDialogs::text(const Call &call, const QString &what)
     m_calls.append(call);
     const auto answer = take(call.kind, what);
     return answer ? answer->toString() : QString();
-}
-
-QString FakeDialogs::input(const QString &prompt, const QString &title, const QString &defaultText)
-{
-    return text(Call {Kind::Input, {}, prompt, defaultText, {}, {}, titleOrDefault(title)}, prompt);
-}
-
-QString FakeDialogs::openFile(const FileRequest &request)
-{
-    return text(Call {Kind::OpenFile, {}, {}, {}, request, {}, request.title}, request.title);
-}
-
-QString FakeDialogs::saveFile(const FileRequest &request)
-{
-    return text(Call {Kind::SaveFile, {}, {}, {}, request, {}, request.title}, request.title);
 }
 
 std::optional<QFont> FakeDialogs::chooseFont(const QString &title, const QFont &current)

@@ -29,14 +29,14 @@ public:
         QString title; // the title shown, for every kind
     };
 
-    FakeDialogs();
-    ~FakeDialogs() override;
-
     // Queue answers, consumed in order by the calls of the matching kind.
     void answerMessage(Answer answer, qsizetype times = 1);
-    void answerInput(const QString &text);
-    void answerFile(const QString &path); // empty: cancelled
-    void answerFont(const std::optional<QFont> &font);
+    void answerInput(const QString &text) { m_answers.append({Kind::Input, text}); }
+    void answerFile(const QString &path) { m_answers.append({Kind::OpenFile, path}); } // empty: cancelled
+    void answerFont(const std::optional<QFont> &font)
+    {
+        m_answers.append({Kind::Font, font ? QVariant(*font) : QVariant()});
+    }
 
     // A message as the tests' tables write it, "icon buttons: text": the icon
     // one of ". x ! i ?" (none, critical, exclamation, information, question),
@@ -50,15 +50,28 @@ public:
     QList<Call> messages() const;
     // Each message as "title icon buttons: text", "-" for tarnel's own title.
     QStringList asked() const;
-    void clear();
+    void clear()
+    {
+        m_calls.clear();
+        m_answers.clear();
+    }
     // Number of queued answers nobody asked for.
-    int unusedAnswers() const;
+    int unusedAnswers() const { return int(m_answers.size()); }
 
     using Dialogs::message;
     Answer message(const Message &message) override;
-    QString input(const QString &prompt, const QString &title, const QString &defaultText) override;
-    QString openFile(const FileRequest &request) override;
-    QString saveFile(const FileRequest &request) override;
+    QString input(const QString &prompt, const QString &title, const QString &defaultText) override
+    {
+        return text(Call {Kind::Input, {}, prompt, defaultText, {}, {}, titleOrDefault(title)}, prompt);
+    }
+    QString openFile(const FileRequest &request) override
+    {
+        return text(Call {Kind::OpenFile, {}, {}, {}, request, {}, request.title}, request.title);
+    }
+    QString saveFile(const FileRequest &request) override
+    {
+        return text(Call {Kind::SaveFile, {}, {}, {}, request, {}, request.title}, request.title);
+    }
     std::optional<QFont> chooseFont(const QString &title, const QFont &current) override;
 
 private:

@@ -2,17 +2,6 @@
 
 #include <array>
 
-void FakeSystem::failWith(Effect effect, const platform::RuntimeFailure &failure)
-{
-    succeed(effect);
-    m_failures.append({effect, failure});
-}
-
-void FakeSystem::succeed(Effect effect)
-{
-    m_failures.removeIf([effect](const auto &entry) { return entry.first == effect; });
-}
-
 QList<FakeSystem::Call> FakeSystem::callsOf(Effect effect) const
 {
     QList<Call> result;
@@ -41,25 +30,4 @@ void FakeSystem::record(Effect effect, const QString &argument, int pointSize)
         if (entry.first == effect)
             throw entry.second;
     }
-}
-
-void FakeSystem::startCommandLine(const QString &line)
-{
-    record(Effect::Start, line);
-}
-
-void FakeSystem::setCurrentFolder(const QString &path)
-{
-    record(Effect::SetCurrent, path);
-}
-
-void FakeSystem::printText(const QString &text, int pointSize)
-{
-    record(Effect::Print, text, pointSize);
-}
-
-void FakeSystem::playSound(const QString &path)
-{
-    // Sound never fails for its caller; a scripted failure is simply silence.
-    m_calls.append(Call {Effect::Sound, path, 0});
 }

@@ -30,8 +30,15 @@ public:
     std::function<void()> whileCalled;
 
     // The next effects of this kind throw failure (until cleared).
-    void failWith(Effect effect, const platform::RuntimeFailure &failure);
-    void succeed(Effect effect);
+    void failWith(Effect effect, const platform::RuntimeFailure &failure)
+    {
+        succeed(effect);
+        m_failures.append({effect, failure});
+    }
+    void succeed(Effect effect)
+    {
+        m_failures.removeIf([effect](const auto &entry) { return entry.first == effect; });
+    }
 
     const QList<Call> &calls() const { return m_calls; }
     QList<Call> callsOf(Effect effect) const;
@@ -41,10 +48,11 @@ public:
 
     QString programFolder() const override { return programFolderPath; }
     QString windowsFolder() const override { return windowsFolderPath; }
-    void startCommandLine(const QString &line) override;
-    void setCurrentFolder(const QString &path) override;
-    void printText(const QString &text, int pointSize) override;
-    void playSound(const QString &path) override;
+    void startCommandLine(const QString &line) override { record(Effect::Start, line); }
+    void setCurrentFolder(const QString &path) override { record(Effect::SetCurrent, path); }
+    void printText(const QString &text, int pointSize) override { record(Effect::Print, text, pointSize); }
+    // Sound never fails for its caller; a scripted failure is simply silence.
+    void playSound(const QString &path) override { m_calls.append(Call {Effect::Sound, path, 0}); }
 
 private:
     void record(Effect effect, const QString &argument, int pointSize = 0);
