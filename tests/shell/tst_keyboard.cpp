@@ -1,16 +1,19 @@
 #include "appearance.h"
 #include "codepage.h"
 #include "frmdetails.h"
+#include "modalanswerer.h"
 #include "notespage.h"
+#include "qtdialogs.h"
 #include "run.h"
 #include "runpage.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabBar>
-#include <QTextLayout>
 
 using Answer = platform::Dialogs::Answer;
 
@@ -221,14 +224,27 @@ private Q_SLOTS:
             if (shown.at(i) == zeroWidthSpace)
                 QVERIFY2(!shown.at(i + 1).isLowSurrogate() && !shown.at(i + 1).isMark(), "a letter split");
         }
-        constexpr qreal width = 300;
-        QTextLayout layout(shown, QApplication::font());
-        layout.beginLayout();
-        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-            line.setLineWidth(width);
-            QVERIFY(line.naturalTextWidth() <= width);
-        }
-        layout.endLayout();
+    }
+
+    // The delete question shows such a caption inside its box.
+    void longCaptionBox()
+    {
+        platform::QtDialogs dialogs;
+        int overrun = -1;
+        ModalAnswerer answerer([&overrun](QWidget *box) {
+            const auto *label = box->findChild<QLabel *>(u"qt_msgbox_label"_qs);
+            const QRect wrapped = label->fontMetrics().boundingRect(QRect(0, 0, label->width(), 100000),
+                                                                    Qt::TextWordWrap, label->text());
+            overrun = wrapped.width() - label->width();
+            qobject_cast<QMessageBox *>(box)->button(QMessageBox::No)->click();
+            return true;
+        });
+        platform::Dialogs::Message question;
+        question.text = u"Вы уверены, что хотите удалить программу из списка?\r\n\r\n"_qs + QString(1217, u'Ж');
+        question.buttons = platform::Dialogs::Buttons::YesNo;
+        dialogs.message(question);
+        QVERIFY(answerer.answered());
+        QCOMPARE_LE(overrun, 0);
     }
 };
 
