@@ -146,13 +146,11 @@ void NotesPage::lblStatus_Click()
 
 bool NotesPage::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == cmdFile || watched == cmdEdit) {
-        if (event->type() == QEvent::MouseButtonRelease) {
-            const auto *mouse = static_cast<QMouseEvent *>(event);
-            m_menuByMouse = static_cast<QWidget *>(watched)->rect().contains(mouse->position().toPoint());
-        } else if (event->type() == QEvent::KeyPress || event->type() == QEvent::Shortcut) {
-            m_menuByMouse = false;
-        }
+    // A left-button release over the button is the click that opens its menu.
+    if ((watched == cmdFile || watched == cmdEdit) && event->type() == QEvent::MouseButtonRelease) {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        m_menuByMouse = mouse->button() == Qt::LeftButton
+                     && static_cast<QWidget *>(watched)->rect().contains(mouse->position().toPoint());
         return QWidget::eventFilter(watched, event);
     }
     const auto isCtrlTab

@@ -139,6 +139,8 @@ private Q_SLOTS:
         QMenu *menu = pressed == notes.cmdFile ? notes.mnuFile : notes.mnuEdit;
         const QPoint inside(pressed->width() - 4, 3);
         QCursor::setPos(pressed->mapToGlobal(inside));
+        QTest::mouseClick(pressed, Qt::LeftButton, {}, inside); // an earlier click does not count
+        menu->hide();
         if (by == u"mouse") {
             QTest::mouseClick(pressed, Qt::LeftButton, {}, inside);
         } else if (by == u"Space") {
