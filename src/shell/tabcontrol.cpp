@@ -68,9 +68,7 @@ TabControl::TabControl(QWidget *parent)
         int step;
     } steps[] = {
         {{QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)}, 1},
-        {{QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab),
-          QKeySequence(Qt::CTRL | Qt::Key_PageUp)},
-         -1},
+        {{QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageUp)}, -1},
     };
     for (const auto &entry : steps) {
         auto *shortcut = new QShortcut(this);
