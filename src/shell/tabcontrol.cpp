@@ -83,9 +83,6 @@ void TabControl::stepPage(int step)
     if (count() < 2)
         return;
     setCurrentIndex((currentIndex() + step + count()) % count());
-    // A page change hides the control that had the keyboard.
-    if (!QApplication::focusWidget())
-        m_bar->setFocus(Qt::TabFocusReason);
 }
 
 int TabControl::addPage(const QString &caption, PageFactory make)
