@@ -1,5 +1,4 @@
 #include "appearance.h"
-#include "codepage.h"
 #include "frmdetails.h"
 #include "modalanswerer.h"
 #include "notespage.h"
@@ -89,9 +88,8 @@ private Q_SLOTS:
         QFETCH(QString, way);
 
         Run run;
-        run.writeFile(u"applist.tn"_qs,
-                      platform::codepage::fromUnicode(u"[general]\r\nmax=1\r\n[t1]\r\ncap=Блокнот\r\ncmd=n\r\n"_qs));
         RunPage &page = run.show<RunPage>(frmMain::PageRun);
+        run.window->programs().add({u"Блокнот"_qs, u"n"_qs});
         activate(run.window.get());
         page.RunList->item(0)->setSelected(true);
         auto *pressed = page.findChild<QPushButton *>(button);
