@@ -156,4 +156,6 @@ void frmDetails::closeEvent(QCloseEvent *event)
 void frmDetails::Form_Unload()
 {
     m_mainWindow->setEnabled(true);
+    if (m_focusOnClose)
+        m_focusOnClose->setFocus(Qt::OtherFocusReason);
 }

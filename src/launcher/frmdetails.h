@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
 
 class AppContext;
 class QLabel;
@@ -42,6 +43,10 @@ public:
     // Отмена and the close box end it.
     void reject() override;
 
+    // The control the keyboard goes back to on closing: disabling the main
+    // window took it from the button that opened the dialog.
+    void setFocusOnClose(QWidget *control) { m_focusOnClose = control; }
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -53,4 +58,5 @@ private:
     ProgramList &m_list;
     const int m_position;
     QWidget *m_mainWindow;
+    QPointer<QWidget> m_focusOnClose;
 };

@@ -152,13 +152,14 @@ void RunPage::RunList_DblClick()
         runSelected();
 }
 
-void RunPage::openDetails(int position)
+void RunPage::openDetails(int position, QPushButton *pressed)
 {
     QWidget *main = window();
     main->setEnabled(false);
     // Made after the main window is disabled, so the dialog itself stays
     // usable; a fresh one every time, so it opens with its own texts.
     m_details = new frmDetails(m_context, m_list, position, main);
+    m_details->setFocusOnClose(pressed);
     m_details->show();
 }
 
@@ -168,7 +169,7 @@ void RunPage::cmdAddApp_Click()
         m_context.MsgBox(QStringLiteral("Список программ содержит 100 элементов. Больше добавить нельзя!"));
         return;
     }
-    openDetails(frmDetails::Adding);
+    openDetails(frmDetails::Adding, cmdAddApp);
 }
 
 void RunPage::cmdChangeApp_Click()
@@ -178,7 +179,7 @@ void RunPage::cmdChangeApp_Click()
         askToSelect();
         return;
     }
-    openDetails(position);
+    openDetails(position, cmdChangeApp);
 }
 
 void RunPage::cmdDelApp_Click()

@@ -67,7 +67,7 @@ public:
 
 private:
     void runSelected();
-    void openDetails(int position);
+    void openDetails(int position, QPushButton *pressed);
     void askToSelect();
 
     AppContext &m_context;

@@ -11,9 +11,12 @@
 #include <QCursor>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextDocument>
+
+#include <utility>
 
 namespace {
 
@@ -77,7 +80,12 @@ NotesPage::NotesPage(AppContext &context, NotesDocument &notes, QWidget *parent)
     Text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Text->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Text->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    // Tab moves on, as in a text box of the system the windows come from;
+    // Ctrl+Tab types the TAB (the event filter).
+    Text->setTabChangesFocus(true);
     Text->installEventFilter(this);
+    cmdFile->installEventFilter(this);
+    cmdEdit->installEventFilter(this);
 
     makeMenus();
     connectControls();
@@ -140,10 +148,28 @@ void NotesPage::lblStatus_Click()
 
 bool NotesPage::eventFilter(QObject *watched, QEvent *event)
 {
-    // Shift+Enter would put a lone LF into the document, where the user
-    // expects the same line end as Enter gives.
+    // A left-button release over the button is the click that opens its menu.
+    if ((watched == cmdFile || watched == cmdEdit) && event->type() == QEvent::MouseButtonRelease) {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        m_menuByMouse = mouse->button() == Qt::LeftButton
+                     && static_cast<QWidget *>(watched)->rect().contains(mouse->position().toPoint());
+        return QWidget::eventFilter(watched, event);
+    }
+    const auto isCtrlTab
+        = [](const QKeyEvent *key) { return key->key() == Qt::Key_Tab && key->modifiers() == Qt::ControlModifier; };
+    // The page control takes Ctrl+Tab for a shortcut unless the text claims it.
+    if (watched == Text && event->type() == QEvent::ShortcutOverride && isCtrlTab(static_cast<QKeyEvent *>(event))) {
+        event->accept();
+        return true;
+    }
     if (watched == Text && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
+        if (isCtrlTab(key)) {
+            Text->insertPlainText(QStringLiteral("\t"));
+            return true;
+        }
+        // Shift+Enter would put a lone LF into the document, where the user
+        // expects the same line end as Enter gives.
         if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
             && key->modifiers().testFlag(Qt::ShiftModifier)) {
             QKeyEvent plain(QEvent::KeyPress, key->key(), key->modifiers() & ~Qt::ShiftModifier, key->text());
@@ -154,14 +180,20 @@ bool NotesPage::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
+QPoint NotesPage::menuPlace(const QPushButton *button)
+{
+    const bool byMouse = std::exchange(m_menuByMouse, false);
+    return byMouse ? QCursor::pos() : button->mapToGlobal(QPoint(0, button->height()));
+}
+
 void NotesPage::cmdFile_Click()
 {
-    mnuFile->popup(QCursor::pos());
+    mnuFile->popup(menuPlace(cmdFile));
 }
 
 void NotesPage::cmdEdit_Click()
 {
-    mnuEdit->popup(QCursor::pos());
+    mnuEdit->popup(menuPlace(cmdEdit));
 }
 
 void NotesPage::mnuItemFont_Click()

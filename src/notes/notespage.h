@@ -48,9 +48,15 @@ protected:
 
 private:
     void makeMenus();
+    // Where a button's menu opens: at the pointer for a mouse click, under the
+    // button's left edge when pressed from the keyboard, where the user looks
+    // and the pointer may be anywhere on the screen.
+    QPoint menuPlace(const QPushButton *button);
     // The buttons run the document's commands; the controls show what it reports.
     void connectControls();
 
     AppContext &m_context;
     NotesDocument &m_document;
+    // The last press of a menu button was a mouse click on it.
+    bool m_menuByMouse = false;
 };

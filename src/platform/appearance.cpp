@@ -5,6 +5,7 @@
 #include <QFontDatabase>
 #include <QHash>
 #include <QLibraryInfo>
+#include <QTextBoundaryFinder>
 #include <QTextDocument>
 #include <QTranslator>
 
@@ -120,6 +121,34 @@ QString plainToolTip(const QString &text)
     if (!Qt::mightBeRichText(text))
         return text;
     return QStringLiteral("<p style='white-space:pre'>") + text.toHtmlEscaped() + QStringLiteral("</p>");
+}
+
+QString wrappableText(const QString &text)
+{
+    // Shorter runs fit a box's line and move to the next line whole.
+    constexpr qsizetype longestWhole = 30;
+    constexpr QChar zeroWidthSpace(0x200B);
+    QString result;
+    result.reserve(text.size());
+    QTextBoundaryFinder lineEnds(QTextBoundaryFinder::Line, text);
+    qsizetype start = 0;
+    for (qsizetype end = lineEnds.toNextBoundary(); end != -1; start = end, end = lineEnds.toNextBoundary()) {
+        const QString run = text.mid(start, end - start);
+        if (run.size() <= longestWhole) {
+            result += run;
+            continue;
+        }
+        // Between letters, never inside one (a surrogate pair, a letter and
+        // its accents).
+        QTextBoundaryFinder letters(QTextBoundaryFinder::Grapheme, run);
+        qsizetype from = 0;
+        for (qsizetype to = letters.toNextBoundary(); to != -1; from = to, to = letters.toNextBoundary()) {
+            if (from > 0)
+                result += zeroWidthSpace;
+            result += QStringView(run).mid(from, to - from);
+        }
+    }
+    return result;
 }
 
 QFont fixedTextFont(QFont font)

@@ -31,6 +31,13 @@ void installRussianTranslations(QApplication &app);
 // comes back as it stands, since Qt shows it as written already.
 QString plainToolTip(const QString &text);
 
+// A box's text as the box can wrap it. A box breaks lines at blanks and
+// other places a line may end; a longer run without one (a caption of a
+// thousand letters) would run off its right edge, so such a run may also
+// break between any two of its characters. The breaks are zero-width
+// spaces: the text shows as it stands.
+QString wrappableText(const QString &text);
+
 // The fonts of the programs' own windows.
 //
 // The programs' own texts are Russian, Latin and digits, which the faces they

@@ -1,5 +1,7 @@
 #include "qtdialogs.h"
 
+#include "appearance.h"
+
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QDir>
@@ -83,7 +85,7 @@ QString qtDialogsDisplayText(QString text)
 {
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return text;
+    return appearance::wrappableText(text);
 }
 
 // "*.*" means every file to the common dialogs, but to Qt only names with a

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QFrame>
+#include <QShortcut>
 #include <QStackedWidget>
 #include <QTabBar>
 
@@ -56,6 +57,32 @@ TabControl::TabControl(QWidget *parent)
             showPage(index);
         Q_EMIT currentChanged(index);
     });
+
+    // The keys of a stock tab widget. Shortcuts of the whole window rather
+    // than keys the pages pass up: a list or a grid keeps Ctrl+PgDn and
+    // Ctrl+Tab for itself. A text that types a TAB on Ctrl+Tab claims the key
+    // before the shortcut sees it.
+    const struct
+    {
+        QList<QKeySequence> keys;
+        int step;
+    } steps[] = {
+        {{QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)}, 1},
+        {{QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageUp)}, -1},
+    };
+    for (const auto &entry : steps) {
+        auto *shortcut = new QShortcut(this);
+        shortcut->setKeys(entry.keys);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, [this, step = entry.step] { stepPage(step); });
+    }
+}
+
+void TabControl::stepPage(int step)
+{
+    if (count() < 2)
+        return;
+    setCurrentIndex((currentIndex() + step + count()) % count());
 }
 
 int TabControl::addPage(const QString &caption, PageFactory make)

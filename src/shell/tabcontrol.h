@@ -43,6 +43,9 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    // The page step pages away, round the ends, as a click on its tab shows it.
+    void stepPage(int step);
+
     QTabBar *m_bar;
     QFrame *m_panel;
     QStackedWidget *m_stack;

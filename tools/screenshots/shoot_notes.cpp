@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QPlainTextEdit>
@@ -19,8 +20,14 @@ namespace {
 // where it stands on the screen.
 void shootMenu(frmMain &window, QPushButton *button, QMenu *menu, const QString &path)
 {
-    QCursor::setPos(button->mapToGlobal(button->rect().center()));
-    button->click();
+    // Clicked with the mouse, as the menu opens at the pointer then.
+    const QPoint centre = button->rect().center();
+    QCursor::setPos(button->mapToGlobal(centre));
+    for (const auto type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent event(type, centre, button->mapToGlobal(centre), Qt::LeftButton,
+                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(button, &event);
+    }
     QApplication::processEvents();
     QPixmap picture = window.grab();
     {
