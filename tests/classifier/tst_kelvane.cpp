@@ -1,6 +1,7 @@
 #include "appearance.h"
 #include "characteranalysis.h"
 #include "clipboard.h"
+#include "codepage.h"
 #include "fakedialogs.h"
 #include "frmmain.h"
 #include "runtimefailure.h"
@@ -74,59 +75,51 @@ private Q_SLOTS:
         m_window.reset();
     }
 
-    void analysisLine_namesEnglishAndRussianLetters_data()
+    void character_firstOfTextAndItsAnalysis_data()
     {
-        QTest::addColumn<int>("code");
-        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("first"); // a surrogate pair kept whole
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("code"); // of the first character; none for an empty text
+        QTest::addColumn<QString>("language"); // named in its analysis line
 
-        const auto rows = [](const QString &language, std::initializer_list<int> codes) {
-            for (const int code : codes)
-                QTest::addRow("%d", code) << code << language;
+        const QString english = u"; английский символ"_s;
+        const auto codes = [](const QString &language, std::initializer_list<int> codes) {
+            for (const int code : codes) {
+                const QString character = platform::codepage::toUnicode(QByteArray(1, char(code)));
+                QTest::addRow("%d", code) << character << character << 1 << code << language;
+            }
         };
         // The codes on either side of each block, and Ё (168) and ё (184),
         // which lie below А..я.
-        rows({}, {13, 32, 53, 63, 64, 91, 96, 123, 136, 168, 175, 184, 187, 191});
-        rows(u"; английский символ"_s, {65, 81, 90, 97, 122});
-        rows(u"; русский символ"_s, {192, 230, 255});
-    }
-
-    void analysisLine_namesEnglishAndRussianLetters()
-    {
-        QFETCH(int, code);
-        QFETCH(QString, language);
-
-        QCOMPARE(kelvane::analysisLine(code), u"Код символа="_s + QString::number(code) + language);
-    }
-
-    void firstCharacter_keepsSurrogatePairWhole_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("first");
-        QTest::addColumn<int>("count");
-        QTest::addColumn<int>("code"); // of the first character; none for an empty text
+        codes({}, {13, 32, 53, 63, 64, 91, 96, 123, 136, 168, 175, 184, 187, 191});
+        codes(english, {65, 81, 90, 97, 122});
+        codes(u"; русский символ"_s, {192, 230, 255});
 
         const QString emoji = u"\U0001F600"_s;
         const QString high(QChar(0xD83D)), low(QChar(0xDE00));
-        QTest::newRow("empty") << QString() << QString() << 0 << 0;
-        QTest::newRow("emoji, then text") << emoji + u"abc"_s << emoji << 4 << 63;
-        QTest::newRow("letter, then an emoji") << u"x"_s + emoji << u"x"_s << 2 << 120;
-        QTest::newRow("lone high surrogate") << high + u"a"_s << high << 2 << 63;
-        QTest::newRow("high surrogate at the end") << u"a"_s + high << u"a"_s << 2 << 97;
-        QTest::newRow("low before high surrogate") << low + high << low << 2 << 63;
-        QTest::newRow("line break first") << u"\r\nabc"_s << u"\r"_s << 5 << 13;
+        QTest::newRow("empty") << QString() << QString() << 0 << 0 << QString();
+        QTest::newRow("emoji, then text") << emoji + u"abc"_s << emoji << 4 << 63 << QString();
+        QTest::newRow("letter, then an emoji") << u"x"_s + emoji << u"x"_s << 2 << 120 << english;
+        QTest::newRow("lone high surrogate") << high + u"a"_s << high << 2 << 63 << QString();
+        QTest::newRow("high surrogate at the end") << u"a"_s + high << u"a"_s << 2 << 97 << english;
+        QTest::newRow("low before high surrogate") << low + high << low << 2 << 63 << QString();
+        QTest::newRow("line break first") << u"\r\nabc"_s << u"\r"_s << 5 << 13 << QString();
     }
 
-    void firstCharacter_keepsSurrogatePairWhole()
+    void character_firstOfTextAndItsAnalysis()
     {
         QFETCH(QString, text);
         QFETCH(QString, first);
         QFETCH(int, count);
         QFETCH(int, code);
+        QFETCH(QString, language);
 
         QCOMPARE(kelvane::firstCharacter(text), first);
         QCOMPARE(kelvane::characterCount(text), count);
         if (!text.isEmpty())
-            QCOMPARE(kelvane::codeOfFirstCharacter(text), code);
+            QCOMPARE(std::pair(kelvane::codeOfFirstCharacter(text), kelvane::analysisLine(code)),
+                     std::pair(code, u"Код символа="_s + QString::number(code) + language));
     }
 
     void window_analysisAndCopy_lineThenCopyButton()

@@ -8,7 +8,6 @@
 #include "weblinks.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QGroupBox>
 #include <QMouseEvent>
 #include <QtEndian>
