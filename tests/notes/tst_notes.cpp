@@ -24,7 +24,6 @@
 #include <optional>
 
 using Answer = platform::Dialogs::Answer;
-using Kind = FakeDialogs::Kind;
 
 namespace {
 
@@ -75,6 +74,12 @@ struct Notes : Run
         dialogs.clear();
     }
 
+    void jam(int times)
+    {
+        system.failWith(FakeSystem::Effect::Print,
+                        platform::RuntimeFailure::withNumber(platform::failure::PrinterError), times);
+    }
+
     void step(const QString &name)
     {
         const QHash<QString, std::function<void()>> steps {
@@ -88,20 +93,9 @@ struct Notes : Run
             {u"close"_qs, [this] { stayedOpen = !window->Form_Unload(); }},
             // A write fails part-way, even for root.
             {u"limit"_qs, [this] { QVERIFY(limit.emplace(rlim_t(3)).isSet()); }},
-            {u"jam"_qs,
-             [this] {
-                 system.failWith(FakeSystem::Effect::Print,
-                                 platform::RuntimeFailure::withNumber(platform::failure::PrinterError));
-             }},
+            {u"jam"_qs, [this] { jam(-1); }},
             // A job the printer refuses, then one it takes.
-            {u"refuseOnce"_qs,
-             [this] {
-                 step(u"jam"_qs);
-                 system.whileCalled = [this] {
-                     if (system.callsOf(FakeSystem::Effect::Print).size() > 1)
-                         system.succeed(FakeSystem::Effect::Print);
-                 };
-             }},
+            {u"refuseOnce"_qs, [this] { jam(1); }},
             {u"nofolder"_qs, [this] { QVERIFY(QDir(path(u"My Tarnel"_qs)).removeRecursively()); }},
         };
         QVERIFY2(steps.contains(name), qPrintable(name));
@@ -337,7 +331,7 @@ private Q_SLOTS:
             expected << change;
         }
         expected.sort();
-        notes.dialogs.answer(steps.section(u':', 1), Kind::OpenFile, notes.path({}));
+        notes.dialogs.answer(steps.section(u':', 1), FakeDialogs::Kind::OpenFile, notes.path({}));
 
         for (const QString &step : steps.section(u':', 0, 0).split(u' '))
             notes.step(step);
