@@ -48,25 +48,17 @@ QPoint cellOf(const PhoneGrid &grid)
     return {grid.col(), grid.row()};
 }
 
-// Each dialog as "add name [default]" for an input box or "add ! ok: text" for
-// a message, after the tag of its title ("add", "edit", "-" for the program's
-// own); an expected text ending in "*" is a prefix.
-void compareAsked(const QList<FakeDialogs::Call> &calls, const QStringList &expected)
+// Each dialog as FakeDialogs::log gives it, the titles and prompts tagged
+// "add", "edit", "name", "number"; an expected text ending in "*" is a prefix.
+void compareAsked(const FakeDialogs &dialogs, const QStringList &expected)
 {
-    const QHash<QString, QString> tags {{u"Добавление записи в телефонную книгу"_qs, u"add"_qs},
-                                        {u"Изменение записи в телефонной книге"_qs, u"edit"_qs},
-                                        {u"Orvane Tarnel 2001"_qs, u"-"_qs},
-                                        {u"Введите имя человека:"_qs, u"name"_qs},
-                                        {u"Введите телефон:"_qs, u"number"_qs}};
-    QStringList actual;
-    for (const FakeDialogs::Call &call : calls) {
-        actual << tags.value(call.title, call.title) + u' '
-                      + (call.kind == FakeDialogs::Kind::Input
-                             ? tags.value(call.prompt, call.prompt) + u" ["_qs + call.defaultText + u']'
-                             : FakeDialogs::describe(call.message));
-        const QString &wanted = expected.value(actual.size() - 1);
-        if (wanted.endsWith(u'*') && actual.last().startsWith(wanted.chopped(1)))
-            actual.last() = wanted;
+    QStringList actual = dialogs.log({{u"Добавление записи в телефонную книгу"_qs, u"add"_qs},
+                                      {u"Изменение записи в телефонной книге"_qs, u"edit"_qs},
+                                      {u"Введите имя человека:"_qs, u"name"_qs},
+                                      {u"Введите телефон:"_qs, u"number"_qs}});
+    for (qsizetype i = 0; i < actual.size(); ++i) {
+        if (expected.value(i).endsWith(u'*') && actual.at(i).startsWith(expected.at(i).chopped(1)))
+            actual[i] = expected.at(i);
     }
     QCOMPARE(actual, expected);
 }
@@ -92,7 +84,7 @@ struct CommandCase
 {
     QString command; // the button's name
     QString book;
-    QStringList answers; // "#ok", "#cancel", "#yes", "#no" answer a message, other texts an input box
+    QString answers; // as FakeDialogs::answer takes them, other words answering an input box
     QStringList asked;
     QString result; // null: the book as it was, and not changed
     QPoint cell; // column, row current before the command
@@ -205,7 +197,7 @@ private Q_SLOTS:
         QCOMPARE(bookOf(model.grid()), c.book);
         QCOMPARE(cellOf(model.grid()), QPoint(0, 0));
         QVERIFY(!model.PhoneCh);
-        compareAsked(run.dialogs.calls(), asked);
+        compareAsked(run.dialogs, asked);
 
         run.dialogs.clear();
         if (c.fault == u"conversion"_qs)
@@ -215,7 +207,7 @@ private Q_SLOTS:
             run.dialogs.answerMessage(Answer::Ok);
         model.PhoneCh = true;
         QCOMPARE(model.SavePhone(), saves ? SaveOutcome::Saved : SaveOutcome::Failed);
-        compareAsked(run.dialogs.calls(), saves ? QStringList() : QStringList {c.saveFailure});
+        compareAsked(run.dialogs, saves ? QStringList() : QStringList {c.saveFailure});
         QCOMPARE(model.PhoneCh, !saves);
         QCOMPARE(cellOf(model.grid()), c.cell);
         if (!c.after.isNull())
@@ -255,45 +247,45 @@ private Q_SLOTS:
         const QString cleared = u"- ! yesno: Вы уверены, что хотите очистить список телефонов?"_qs;
         // A hand-edited book is full once its last row holds text, gaps or not.
         const QString gappy = entries(20) + u";|"_qs.repeated(29) + u";N49|P49"_qs;
-        const auto row = [](const char *name, const QString &command, const QString &book, const QStringList &answers,
+        const auto row = [](const char *name, const QString &command, const QString &book, const QString &answers,
                             const QStringList &asked, const QString &result = {}, QPoint cell = {}, QPoint after = {}) {
             QTest::newRow(name) << CommandCase {command, book, answers, asked, result, cell, after};
         };
 
-        row("add: cancel at name", add, two, {u""_qs}, {name});
-        row("add: cancel at number", add, two, {u"Vera"_qs, u""_qs}, {name, number});
-        row("page: add on top, the current cell moves with its entry", add, two, {u"Vera"_qs, u"333"_qs},
-            {name, number}, u"Vera|333;"_qs + two, {1, 1}, {1, 2});
-        row("add: full book refused before asking", add, entries(50), {},
+        row("add: cancel at name", add, two, u"-"_qs, {name});
+        row("add: cancel at number", add, two, u"Vera -"_qs, {name, number});
+        row("page: add on top, the current cell moves with its entry", add, two, u"Vera 333"_qs, {name, number},
+            u"Vera|333;"_qs + two, {1, 1}, {1, 2});
+        row("add: full book refused before asking", add, entries(50), u"Ok"_qs,
             {u"add ! ok: Телефонная книга заполнена: в ней 50 записей. Удалите ненужную запись, чтобы добавить "
              u"новую."_qs});
-        row("add: full book with gaps", add, gappy, {},
+        row("add: full book with gaps", add, gappy, u"Ok"_qs,
             {u"add ! ok: Телефонная книга заполнена: в ней 21 запись.*"_qs});
-        row("add: 49 entries, the 50th fits", add, entries(49), {u"Vera"_qs, u"333"_qs}, {name, number},
+        row("add: 49 entries, the 50th fits", add, entries(49), u"Vera 333"_qs, {name, number},
             u"Vera|333;"_qs + entries(49), {}, {0, 1});
-        row("add: bar in the number refused", add, two, {u"Vera"_qs, u"1|2"_qs}, {name, number, refused});
-        row("add: grave in the name refused", add, two, {u"Ve`ra"_qs}, {name, refused});
-        row("add: TAB in the number refused", add, two, {u"Vera"_qs, u"1\t2"_qs}, {name, number, refused});
-        row("add: a typed ? is kept", add, two, {u"Vera"_qs, u"?"_qs}, {name, number}, u"Vera|?;"_qs + two, {}, {0, 1});
-        row("add: outside the code page refused", add, two, {u"Ve😀ra"_qs},
+        row("add: bar in the number refused", add, two, u"Vera 1|2 Ok"_qs, {name, number, refused});
+        row("add: grave in the name refused", add, two, u"Ve`ra Ok"_qs, {name, refused});
+        row("add: TAB in the number refused", add, two, u"Vera 1\t2 Ok"_qs, {name, number, refused});
+        row("add: a typed ? is kept", add, two, u"Vera ?"_qs, {name, number}, u"Vera|?;"_qs + two, {}, {0, 1});
+        row("add: outside the code page refused", add, two, u"Ve😀ra Ok"_qs,
             {name, u"add ! ok: Символ \"😀\" (U+1F600) нельзя сохранить*"_qs});
-        row("edit: the row of the current cell", edit, two, {u"Bob"_qs, u"333"_qs},
+        row("edit: the row of the current cell", edit, two, u"Bob 333"_qs,
             {u"edit name [Boris]"_qs, u"edit number [222]"_qs}, u"Anna|111;Bob|333"_qs, {1, 1}, {1, 1});
-        row("edit: an empty row fills the first free one", edit, two, {u"Vera"_qs, u"333"_qs},
+        row("edit: an empty row fills the first free one", edit, two, u"Vera 333"_qs,
             {u"edit name []"_qs, u"edit number []"_qs}, two + u";Vera|333"_qs, {0, 7}, {1, 2});
-        row("page: edit, cancel at name", edit, two, {u""_qs}, {u"edit name [Boris]"_qs}, kept, {1, 1}, {0, 1});
-        row("edit: CR in the name refused", edit, two, {u"A\rnn"_qs}, {u"edit name [Anna]"_qs, refusedEdit});
-        row("edit: LF in the number refused", edit, two, {u"Ann"_qs, u"1\n1"_qs},
+        row("page: edit, cancel at name", edit, two, u"-"_qs, {u"edit name [Boris]"_qs}, kept, {1, 1}, {0, 1});
+        row("edit: CR in the name refused", edit, two, u"A\rnn Ok"_qs, {u"edit name [Anna]"_qs, refusedEdit});
+        row("edit: LF in the number refused", edit, two, u"Ann 1\n1 Ok"_qs,
             {u"edit name [Anna]"_qs, u"edit number [111]"_qs, refusedEdit}, kept, {}, {1, 0});
         // The cell asked for is the current one while the box is up.
-        row("page: edit, cancel at number", edit, two, {u"Ann"_qs, u""_qs},
-            {u"edit name [Anna]"_qs, u"edit number [111]"_qs}, kept, {}, {1, 0});
-        row("page: delete, name cell, OK, rows move up", del, entries(5), {u"#ok"_qs}, {deleted + u"N2"_qs},
+        row("page: edit, cancel at number", edit, two, u"Ann -"_qs, {u"edit name [Anna]"_qs, u"edit number [111]"_qs},
+            kept, {}, {1, 0});
+        row("page: delete, name cell, OK, rows move up", del, entries(5), u"Ok"_qs, {deleted + u"N2"_qs},
             u"N0|P0;N1|P1;N3|P3;N4|P4"_qs, {0, 2}, {0, 2});
-        row("delete: number cell, Cancel", del, two, {u"#cancel"_qs}, {deleted + u"222"_qs}, kept, {1, 1}, {1, 1});
-        row("delete: empty row", del, two, {u"#ok"_qs}, {deleted}, two, {0, 7}, {0, 7});
-        row("clear: No", clear, two, {u"#no"_qs}, {cleared}, kept, {1, 1}, {1, 1});
-        row("page: clear, Yes", clear, two, {u"#yes"_qs}, {cleared}, u""_qs, {1, 1});
+        row("delete: number cell, Cancel", del, two, u"Cancel"_qs, {deleted + u"222"_qs}, kept, {1, 1}, {1, 1});
+        row("delete: empty row", del, two, u"Ok"_qs, {deleted}, two, {0, 7}, {0, 7});
+        row("clear: No", clear, two, u"No"_qs, {cleared}, kept, {1, 1}, {1, 1});
+        row("page: clear, Yes", clear, two, u"Yes"_qs, {cleared}, u""_qs, {1, 1});
         // The save makes the first empty cell the current one.
         row("page: save", save, two, {}, {}, kept, {}, {0, 2});
     }
@@ -307,7 +299,6 @@ private Q_SLOTS:
             {u"cmdDelPhone"_qs, &PhoneBook::deleteEntry},
             {u"cmdClearAllPhone"_qs, &PhoneBook::clearAll},
             {u"cmdSaveGrid"_qs, [](PhoneBook &book) { book.SavePhone(); }}};
-        const QStringList messages {u"#ok"_qs, u"#cancel"_qs, u"#yes"_qs, u"#no"_qs}; // in the order of Answer
         const bool onPage = QByteArray(QTest::currentDataTag()).startsWith("page:");
 
         Run run;
@@ -316,11 +307,7 @@ private Q_SLOTS:
             run.dialogs.answerMessage(Answer::Ok); // the load notice of a gap
         PhoneBook &model = run.start().phoneBook();
         run.dialogs.clear();
-        for (const QString &text : c.answers)
-            messages.contains(text) ? run.dialogs.answerMessage(Answer(messages.indexOf(text)))
-                                    : run.dialogs.answerInput(text);
-        if (c.asked.size() > c.answers.size())
-            run.dialogs.answerMessage(Answer::Ok); // the refusal
+        run.dialogs.answer(c.answers, FakeDialogs::Kind::Input);
         if (onPage) {
             // A Ctrl+click, on the current cell or another, leaves that cell
             // the current one and the one selection.
@@ -342,7 +329,7 @@ private Q_SLOTS:
             commands.value(c.command)(model);
         }
 
-        compareAsked(run.dialogs.calls(), c.asked);
+        compareAsked(run.dialogs, c.asked);
         QCOMPARE(bookOf(model.grid()), c.result.isNull() ? c.book : c.result);
         QCOMPARE(model.grid().rowCount(), 50);
         QCOMPARE(model.PhoneCh, !c.result.isNull());

@@ -1,19 +1,40 @@
+#include "appearance.h"
 #include "clicklabel.h"
 #include "frmdetails.h"
+#include "modalanswerer.h"
+#include "notespage.h"
 #include "padlabel.h"
+#include "qtdialogs.h"
 #include "run.h"
 #include "runpage.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTabBar>
 #include <QTableWidget>
 
-using Answer = platform::Dialogs::Answer;
-
 namespace {
+
+constexpr QChar zeroWidthSpace(0x200B);
+
+void activate(QWidget *window)
+{
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+}
+
+void press(QWidget *widget, QKeyCombination keys)
+{
+    QTest::keyClick(widget, keys.key(), keys.keyboardModifiers());
+}
 
 // A control as a screen reader announces it: "role name".
 QString announced(QWidget *control)
@@ -46,7 +67,7 @@ class tst_Access : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void page_commandsInReadingOrder_labelsPressedOnce_data()
+    void page_commandsInReadingOrder_data()
     {
         QTest::addColumn<int>("page"); // -1: the program entry dialog
         QTest::addColumn<QStringList>("stops"); // after the tab bar, as announced
@@ -74,7 +95,7 @@ private Q_SLOTS:
             u"text Задайте имя ярлыка:|text Командная строка:|button Обзор...|button OK|button Отмена"_qs);
     }
 
-    void page_commandsInReadingOrder_labelsPressedOnce()
+    void page_commandsInReadingOrder()
     {
         QFETCH(int, page);
         QFETCH(QStringList, stops);
@@ -89,46 +110,50 @@ private Q_SLOTS:
             QTest::mouseClick(run.window->findChild<QPushButton *>(u"cmdAddApp"_qs), Qt::LeftButton);
             from = run.window->findChild<RunPage *>()->details();
         }
-        from->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(from->window()));
+        activate(from->window());
 
         QStringList reached;
         for (QWidget *stop : tabStops(from))
             reached << announced(stop);
         QCOMPARE(reached, stops);
+    }
 
-        for (QWidget *stop : tabStops(from)) {
-            auto *label = qobject_cast<ClickLabel *>(stop);
-            if (!label)
-                continue;
-            // A focus mark only while focused, the look of a hovered name too.
+    // Each way of pressing a label does once what a click does. Only the
+    // keyboard leaves a focus mark, and on a program's name the focus shows as
+    // the mouse over it does.
+    void label_pressedOnceEachWay()
+    {
+        QWidget window;
+        auto *name = new PadLabel(u"Tallyra"_qs, &window);
+        const QList<ClickLabel *> labels {new ClickLabel(u"www"_qs, &window), name};
+        int hovers = 0;
+        connect(name, &PadLabel::hovered, this, [&hovers] { ++hovers; });
+        window.show();
+        activate(&window);
+        for (ClickLabel *label : labels) {
+            QSignalSpy clicked(label, &ClickLabel::clicked);
+            label->clearFocus(); // the window's activation may have given it the focus
             label->setFocus(Qt::TabFocusReason);
+            QCOMPARE(hovers, int(label == name));
             const QImage focused = label->grab().toImage();
-            if (qobject_cast<PadLabel *>(label))
-                QCOMPARE(label->palette().color(QPalette::WindowText), QColor(250, 0, 0));
             label->clearFocus();
             QVERIFY(label->grab().toImage() != focused);
 
-            // Each way of pressing it does once what a click does.
-            const auto effectOf = [&run](const auto &press) {
-                run.system.clear();
-                run.dialogs.clear();
-                run.dialogs.answerMessage(Answer::Ok);
-                press();
-                return run.system.effects() + run.dialogs.asked();
-            };
-            const QStringList clicked = effectOf([label] { QTest::mouseClick(label, Qt::LeftButton); });
-            QVERIFY(!clicked.isEmpty());
+            QList<int> counts;
+            QTest::mouseClick(label, Qt::LeftButton);
             QVERIFY(!label->hasFocus());
-            for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space})
-                QCOMPARE(effectOf([label, key] { QTest::keyClick(label, key); }), clicked);
-            QAccessibleActionInterface *actions = QAccessible::queryAccessibleInterface(label)->actionInterface();
-            QCOMPARE(effectOf([actions] { actions->doAction(QAccessibleActionInterface::pressAction()); }), clicked);
-            const auto held = [label] {
-                QKeyEvent repeated(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString(), true);
-                QApplication::sendEvent(label, &repeated);
-            };
-            QCOMPARE(effectOf(held), QStringList());
+            counts << int(clicked.size());
+            for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space}) {
+                QTest::keyClick(label, key);
+                counts << int(clicked.size());
+            }
+            QAccessible::queryAccessibleInterface(label)->actionInterface()->doAction(
+                QAccessibleActionInterface::pressAction());
+            counts << int(clicked.size());
+            QKeyEvent held(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString(), true);
+            QApplication::sendEvent(label, &held);
+            counts << int(clicked.size());
+            QCOMPARE(counts, (QList<int> {1, 2, 3, 4, 5, 5}));
         }
     }
 
@@ -147,6 +172,194 @@ private Q_SLOTS:
                 QAccessible::Name);
         QCOMPARE(columns, (QStringList {u"Имя"_qs, u"Телефон"_qs}));
         QVERIFY(grid->horizontalHeader()->isHidden());
+    }
+
+    void notesTextKeys_data()
+    {
+        QTest::addColumn<QKeyCombination>("keys");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("page");
+        QTest::newRow("Tab moves on") << QKeyCombination(Qt::Key_Tab) << u"ab"_qs << int(frmMain::PageNotes);
+        QTest::newRow("Ctrl+Tab types a TAB")
+            << QKeyCombination(Qt::CTRL | Qt::Key_Tab) << u"ab\t"_qs << int(frmMain::PageNotes);
+        QTest::newRow("Ctrl+PgDn turns the page")
+            << QKeyCombination(Qt::CTRL | Qt::Key_PageDown) << u"ab"_qs << int(frmMain::PagePhones);
+    }
+
+    // Moving through the page never edits the document nor asks to save it;
+    // the keyboard stays in the text only when the key typed into it.
+    void notesTextKeys()
+    {
+        QFETCH(QKeyCombination, keys);
+        QFETCH(QString, text);
+        QFETCH(int, page);
+
+        Run run;
+        NotesPage &notes = run.show<NotesPage>(frmMain::PageNotes);
+        activate(run.window.get());
+        notes.Text->setFocus();
+        notes.Text->insertPlainText(u"ab"_qs);
+        run.window->document().Change = false;
+
+        press(notes.Text, keys);
+        QCOMPARE(notes.Text->toPlainText(), text);
+        const bool typed = text != u"ab";
+        QCOMPARE(run.window->document().Change, typed);
+        QCOMPARE(notes.Text->hasFocus(), typed);
+        QCOMPARE(run.page(), page);
+    }
+
+    void focusAfterEntryDialog_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("way");
+        for (const QString &button : {u"cmdAddApp"_qs, u"cmdChangeApp"_qs})
+            for (const QString &way : {u"Enter"_qs, u"Отмена"_qs, u"close box"_qs})
+                QTest::addRow("%s, %s", qPrintable(button), qPrintable(way)) << button << way;
+    }
+
+    // The disabled main window loses the keyboard; it comes back to the
+    // button the user pressed.
+    void focusAfterEntryDialog()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, way);
+
+        Run run;
+        RunPage &page = run.show<RunPage>(frmMain::PageRun);
+        run.window->programs().add({u"Блокнот"_qs, u"n"_qs});
+        activate(run.window.get());
+        page.RunList->item(0)->setSelected(true);
+        auto *pressed = page.findChild<QPushButton *>(button);
+        pressed->setFocus();
+        QTest::keyClick(pressed, Qt::Key_Space);
+        QPointer<frmDetails> details = page.details();
+        QVERIFY(details);
+
+        if (way == u"Enter")
+            QTest::keyClick(details->txtTitle, Qt::Key_Return);
+        else if (way == u"Отмена")
+            QTest::keyClick(details->cmdCancel, Qt::Key_Space);
+        else
+            details->close();
+        QTRY_VERIFY(!details);
+        // The window manager activates the main window again.
+        activate(run.window.get());
+        QCOMPARE(QApplication::focusWidget(), pressed);
+    }
+
+    void menuPlace_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("by");
+        for (const QString &button : {u"cmdFile"_qs, u"cmdEdit"_qs})
+            for (const QString &by : {u"mouse"_qs, u"Space"_qs})
+                QTest::addRow("%s, %s", qPrintable(button), qPrintable(by)) << button << by;
+    }
+
+    // A click opens the menu at the pointer, the keyboard under the button.
+    void menuPlace()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, by);
+
+        Run run;
+        NotesPage &notes = run.show<NotesPage>(frmMain::PageNotes);
+        activate(run.window.get());
+        auto *pressed = notes.findChild<QPushButton *>(button);
+        QMenu *menu = pressed == notes.cmdFile ? notes.mnuFile : notes.mnuEdit;
+        const QPoint inside(pressed->width() - 4, 3);
+        QCursor::setPos(pressed->mapToGlobal(inside));
+        QTest::mouseClick(pressed, Qt::LeftButton, {}, inside); // an earlier click does not count
+        menu->hide();
+        if (by == u"mouse") {
+            QTest::mouseClick(pressed, Qt::LeftButton, {}, inside);
+        } else {
+            pressed->setFocus();
+            QTest::keyClick(pressed, Qt::Key_Space);
+        }
+        QVERIFY(menu->isVisible());
+        const QPoint expected = by == u"mouse" ? QCursor::pos() : pressed->mapToGlobal(QPoint(0, pressed->height()));
+        QCOMPARE(menu->pos(), expected);
+        menu->hide();
+    }
+
+    void pageKeys_data()
+    {
+        QTest::addColumn<int>("from");
+        QTest::addColumn<QKeyCombination>("keys");
+        QTest::addColumn<int>("to");
+        QTest::newRow("Ctrl+Tab") << 0 << QKeyCombination(Qt::CTRL | Qt::Key_Tab) << 1;
+        QTest::newRow("Ctrl+Tab round the end") << 2 << QKeyCombination(Qt::CTRL | Qt::Key_Tab) << 0;
+        QTest::newRow("Ctrl+Shift+Tab round the start")
+            << 0 << QKeyCombination(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab) << 2;
+        QTest::newRow("Ctrl+PgDn round the end") << 2 << QKeyCombination(Qt::CTRL | Qt::Key_PageDown) << 0;
+        QTest::newRow("Ctrl+PgUp round the start") << 0 << QKeyCombination(Qt::CTRL | Qt::Key_PageUp) << 2;
+    }
+
+    // The page comes up as for a click on its tab: made when first shown.
+    void pageKeys()
+    {
+        QFETCH(int, from);
+        QFETCH(QKeyCombination, keys);
+        QFETCH(int, to);
+
+        QWidget window;
+        auto *tabs = new TabControl(&window);
+        tabs->resize(300, 200);
+        for (const QString &caption : {u"А"_qs, u"Б"_qs, u"В"_qs})
+            tabs->addPage(caption, [] { return new QLineEdit; });
+        tabs->setCurrentIndex(from);
+        window.show();
+        activate(&window);
+        QVERIFY(!tabs->isPageMade(to));
+        press(tabs->tabBar(), keys);
+        QCOMPARE(tabs->currentIndex(), to);
+        QVERIFY(tabs->isPageMade(to) && tabs->page(to)->isVisible());
+    }
+
+    void wrappableText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("changed");
+        QTest::newRow("a caption of 1,217 letters") << QString(1217, u'Ж') << true;
+        QTest::newRow("letters beyond U+FFFF") << u"\U0001D400"_qs.repeated(300) << true;
+        QTest::newRow("letters with accents") << u"е\u0301"_qs.repeated(300) << true;
+        QTest::newRow("a path breaks at its slashes") << u"/home/user/"_qs.repeated(40) << false;
+        QTest::newRow("a word of 30 letters stays whole") << QString(30, u'ы') << false;
+    }
+
+    // A box breaks a run that has no blank anywhere, and shows nothing more.
+    void wrappableText()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, changed);
+
+        const QString shown = platform::appearance::wrappableText(text);
+        QCOMPARE(QString(shown).remove(zeroWidthSpace), text);
+        QCOMPARE(shown != text, changed);
+        for (qsizetype i = 0; i + 1 < shown.size(); ++i) {
+            if (shown.at(i) == zeroWidthSpace)
+                QVERIFY2(!shown.at(i + 1).isLowSurrogate() && !shown.at(i + 1).isMark(), "a letter split");
+        }
+    }
+
+    // The delete question shows such a caption inside its box.
+    void longCaptionBox()
+    {
+        platform::QtDialogs dialogs;
+        int overrun = -1;
+        ModalAnswerer answerer([&overrun](QWidget *box) {
+            const auto *label = box->findChild<QLabel *>(u"qt_msgbox_label"_qs);
+            const QRect room(0, 0, label->width(), 100000);
+            overrun = label->fontMetrics().boundingRect(room, Qt::TextWordWrap, label->text()).width() - room.width();
+            qobject_cast<QMessageBox *>(box)->button(QMessageBox::No)->click();
+            return true;
+        });
+        dialogs.message({u"Вы уверены, что хотите удалить программу из списка?\r\n\r\n"_qs + QString(1217, u'Ж'),
+                         platform::Dialogs::Buttons::YesNo, platform::Dialogs::Icon::Information, QString(), 0});
+        QVERIFY(answerer.answered());
+        QCOMPARE_LE(overrun, 0);
     }
 };
 

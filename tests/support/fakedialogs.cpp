@@ -8,6 +8,17 @@ void FakeDialogs::answerMessage(Answer answer, qsizetype times)
         m_answers.append({Kind::Message, QVariant::fromValue(answer)});
 }
 
+void FakeDialogs::answer(const QString &words, Kind texts, const QString &folder)
+{
+    const QStringList answers {u"Ok"_qs, u"Cancel"_qs, u"Yes"_qs, u"No"_qs, u"Retry"_qs}; // in the order of Answer
+    for (const QString &word : words.split(u' ', Qt::SkipEmptyParts)) {
+        if (answers.contains(word))
+            answerMessage(Answer(answers.indexOf(word)));
+        else
+            m_answers.append({texts, word == u"-" ? QString() : folder + word});
+    }
+}
+
 QString FakeDialogs::describe(const Message &message)
 {
     const char *icons[] = {".", "x", "!", "i", "?"};
@@ -30,8 +41,26 @@ QStringList FakeDialogs::asked() const
 {
     QStringList texts;
     for (const Call &call : messages())
-        texts.append((call.title == u"Orvane Tarnel 2001"_qs ? u"-"_qs : call.title) + u' ' + describe(call.message));
+        texts.append(entry(call, {}));
     return texts;
+}
+
+QStringList FakeDialogs::log(const QHash<QString, QString> &tags) const
+{
+    QStringList entries;
+    for (const Call &call : m_calls)
+        entries.append(entry(call, tags));
+    return entries;
+}
+
+QString FakeDialogs::entry(const Call &call, const QHash<QString, QString> &tags)
+{
+    const QString title = call.title == u"Orvane Tarnel 2001"_qs ? u"-"_qs : tags.value(call.title, call.title);
+    if (call.kind == Kind::Message)
+        return title + u' ' + describe(call.message);
+    if (call.kind == Kind::Input)
+        return title + u' ' + tags.value(call.prompt, call.prompt) + u" ["_qs + call.defaultText + u']';
+    return (title + u" ["_qs + call.file.initialFolder + u"] "_qs + call.file.pattern).trimmed();
 }
 
 std::optional<QVariant> FakeDialogs::take(Kind kind, const QString &what)

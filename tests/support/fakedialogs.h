@@ -2,6 +2,7 @@
 
 #include "dialogs.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -31,12 +32,16 @@ public:
 
     // Queue answers, consumed in order by the calls of the matching kind.
     void answerMessage(Answer answer, qsizetype times = 1);
-    void answerInput(const QString &text) { m_answers.append({Kind::Input, text}); }
     void answerFile(const QString &path) { m_answers.append({Kind::OpenFile, path}); } // empty: cancelled
     void answerFont(const std::optional<QFont> &font)
     {
         m_answers.append({Kind::Font, font ? QVariant(*font) : QVariant()});
     }
+
+    // Queues answers from words: "Ok Cancel Yes No Retry" answer a message,
+    // any other word a dialog of kind texts (a file dialog, below folder, or an
+    // input box), "-" cancelling it.
+    void answer(const QString &words, Kind texts = Kind::OpenFile, const QString &folder = {});
 
     // A message as the tests' tables write it, "icon buttons: text": the icon
     // one of ". x ! i ?" (none, critical, exclamation, information, question),
@@ -50,6 +55,10 @@ public:
     QList<Call> messages() const;
     // Each message as "title icon buttons: text", "-" for tarnel's own title.
     QStringList asked() const;
+    // Every call: its title, then a message as describe() writes it, an input
+    // box "prompt [default]", any other "[folder] pattern"; a title or prompt
+    // found in tags is written as its tag.
+    QStringList log(const QHash<QString, QString> &tags = {}) const;
     void clear()
     {
         m_calls.clear();
@@ -75,6 +84,7 @@ public:
     std::optional<QFont> chooseFont(const QString &title, const QFont &current) override;
 
 private:
+    static QString entry(const Call &call, const QHash<QString, QString> &tags);
     std::optional<QVariant> take(Kind kind, const QString &what);
     // Records an input or file dialog and gives its answer, empty when none.
     QString text(const Call &call, const QString &what);

@@ -26,8 +26,10 @@ void FakeSystem::record(Effect effect, const QString &argument, int pointSize)
     m_calls.append(Call {effect, argument, pointSize});
     if (whileCalled)
         whileCalled();
-    for (const auto &entry : std::as_const(m_failures)) {
-        if (entry.first == effect)
-            throw entry.second;
+    for (Failure &entry : m_failures) {
+        if (entry.effect == effect && entry.times != 0) {
+            entry.times -= entry.times > 0;
+            throw entry.failure;
+        }
     }
 }

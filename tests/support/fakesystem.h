@@ -29,15 +29,12 @@ public:
     // Run inside every recorded effect, so a test sees the program as it is meanwhile.
     std::function<void()> whileCalled;
 
-    // The next effects of this kind throw failure (until cleared).
-    void failWith(Effect effect, const platform::RuntimeFailure &failure)
+    // The next effects of this kind throw failure: all of them, or only the
+    // first times of them.
+    void failWith(Effect effect, const platform::RuntimeFailure &failure, int times = -1)
     {
-        succeed(effect);
-        m_failures.append({effect, failure});
-    }
-    void succeed(Effect effect)
-    {
-        m_failures.removeIf([effect](const auto &entry) { return entry.first == effect; });
+        m_failures.removeIf([effect](const Failure &entry) { return entry.effect == effect; });
+        m_failures.append({effect, failure, times});
     }
 
     const QList<Call> &calls() const { return m_calls; }
@@ -58,5 +55,11 @@ private:
     void record(Effect effect, const QString &argument, int pointSize = 0);
 
     QList<Call> m_calls;
-    QList<QPair<Effect, platform::RuntimeFailure>> m_failures;
+    struct Failure
+    {
+        Effect effect;
+        platform::RuntimeFailure failure;
+        int times; // negative: every time
+    };
+    QList<Failure> m_failures;
 };
