@@ -1,9 +1,11 @@
+#include "codepage.h"
 #include "recoverycopy.h"
 #include "run.h"
 #include "signalpipe.h"
 
 #include <QDir>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -23,15 +25,13 @@ private Q_SLOTS:
     void copyFollowsEveryEdit();
     void shutDown_data();
     void shutDown();
-    void offeredBack_data();
-    void offeredBack();
     void runningProgramsCopyIsNotOffered();
     void unreadableCopy_data();
     void unreadableCopy();
     void signalKeepsTheLastKeystroke();
     void sessionEnding();
-    void realProgramEndsQuietly_data();
-    void realProgramEndsQuietly();
+    void endedAndStartedAgain_data();
+    void endedAndStartedAgain();
 
 private:
     std::unique_ptr<QTemporaryDir> m_state;
@@ -217,58 +217,6 @@ void TestRecoveryShell::shutDown()
         QCOMPARE(copyOf(window)->notesText, typed);
 }
 
-void TestRecoveryShell::offeredBack_data()
-{
-    QTest::addColumn<Answer>("answer");
-    QTest::newRow("Да") << Answer::Yes;
-    QTest::newRow("Нет") << Answer::No;
-}
-
-void TestRecoveryShell::offeredBack()
-{
-    QFETCH(Answer, answer);
-    Run run;
-    run.writeFile(u"applist.tn"_qs, "[general]\r\nmax=1\r\n[t1]\r\ncap=Старое\r\ncmd=old\r\n");
-    run.writeFile(u"phones.tn"_qs, "Boris|111|\r\n");
-    const QStringList userFiles = filesIn(run.dir.path());
-    QList<QByteArray> before;
-    for (const QString &name : userFiles)
-        before.append(run.read(name));
-    const QString dead = leaveCopy(run);
-    const QString folder = QFileInfo(dead).path();
-
-    run.dialogs.clear();
-    run.dialogs.answerMessage(answer);
-    if (answer == Answer::No)
-        run.dialogs.answerMessage(Answer::Ok);
-    frmMain &window = run.start();
-    const QStringList asked = run.dialogs.asked();
-    QVERIFY2(asked.first().contains(u"Найдены несохраненные изменения от "_qs), qPrintable(asked.first()));
-    QVERIFY(asked.first().endsWith(u": записи, список программ, телефонная книга. Восстановить?"_qs));
-    QCOMPARE(run.dialogs.unusedAnswers(), 0);
-    QVERIFY(!QFile::exists(dead));
-    if (answer == Answer::Yes) {
-        QCOMPARE(window.document().documentText(), typed);
-        QVERIFY(window.document().Change && window.programs().StartCh && window.phoneBook().PhoneCh);
-        QCOMPARE(window.programs().AppCount, 2);
-        QCOMPARE(window.programs().AppList[2].Command, u"editor --new"_qs);
-        QCOMPARE(window.phoneBook().grid().text(0, 0), u"Анна"_qs);
-        QCOMPARE(window.phoneBook().grid().text(1, 0), QString());
-        // This program keeps the work in its own copy from now on.
-        QCOMPARE(filesIn(folder), QStringList {recovery::ownFileName()});
-    } else {
-        QVERIFY(!window.anythingChanged());
-        QCOMPARE(window.programs().AppCount, 1);
-        const QStringList aside = filesIn(folder);
-        QCOMPARE(aside.size(), 1);
-        QVERIFY(aside.first().startsWith(u"kept-"_qs));
-        QVERIFY(asked.last().contains(folder + u"/"_qs + aside.first()));
-    }
-    for (int i = 0; i < userFiles.size(); ++i)
-        QCOMPARE(run.read(userFiles[i]), before[i]);
-    QCOMPARE(filesIn(run.dir.path()), userFiles);
-}
-
 void TestRecoveryShell::runningProgramsCopyIsNotOffered()
 {
     // Another program on the same folder, still running (process 1 always is),
@@ -382,68 +330,99 @@ void TestRecoveryShell::sessionEnding()
     QVERIFY(copyOf(window));
 }
 
-void TestRecoveryShell::realProgramEndsQuietly_data()
+void TestRecoveryShell::endedAndStartedAgain_data()
 {
-    QTest::addColumn<int>("signalNumber");
-    QTest::addColumn<bool>("handled");
-    QTest::newRow("SIGTERM") << int(SIGTERM) << true;
-    QTest::newRow("SIGHUP") << int(SIGHUP) << true;
-    QTest::newRow("SIGINT") << int(SIGINT) << true;
-    QTest::newRow("SIGKILL") << int(SIGKILL) << false;
-    QTest::newRow("abort") << int(SIGABRT) << false;
+    QTest::addColumn<int>("ending"); // the signal; SIGABRT is the program's own abort()
+    QTest::addColumn<Answer>("answer");
+    const std::pair<const char *, int> endings[]
+        = {{"SIGTERM", SIGTERM}, {"SIGHUP", SIGHUP}, {"SIGINT", SIGINT}, {"SIGKILL", SIGKILL}, {"abort()", SIGABRT}};
+    for (const auto &[name, number] : endings) {
+        QTest::addRow("%s, Да", name) << number << Answer::Yes;
+        QTest::addRow("%s, Нет", name) << number << Answer::No;
+    }
 }
 
-void TestRecoveryShell::realProgramEndsQuietly()
+void TestRecoveryShell::endedAndStartedAgain()
 {
-    QFETCH(int, signalNumber);
-    QFETCH(bool, handled);
-    // The program in a folder of its own, with a copy a program before left
-    // there, ended while it asks about that copy.
-    QTemporaryDir folder;
-    const QString program = folder.filePath(u"tarnel"_qs);
-    QVERIFY(QFile::copy(QStringLiteral(TARNEL_BINARY), program));
-    const QByteArray phones = "Boris|111|\r\n";
-    {
-        QFile file(folder.filePath(u"phones.tn"_qs));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(phones);
-    }
-    const std::optional<QString> state = recovery::privateFolder(folder.path() + u"/"_qs);
-    QVERIFY(state);
-    recovery::Contents contents;
-    contents.written = QDateTime::currentDateTime();
-    contents.hasNotes = true;
-    contents.notesText = typed;
-    const QString copy = *state + u"/copy-999999999-1.tnr"_qs;
-    recovery::write(copy, contents);
+    QFETCH(int, ending);
+    QFETCH(Answer, answer);
+    const bool handled = ending != SIGKILL && ending != SIGABRT;
+    // The real program in a folder of its own, with the files an earlier
+    // session left there.
+    Run run;
+    run.writeFile(u"applist.tn"_qs,
+                  "[general]\r\nmax=2\r\n[t1]\r\ncap=Old\r\ncmd=old\r\n[t2]\r\ncap=New\r\ncmd=new\r\n");
+    run.writeFile(u"phones.tn"_qs, "Boris|111|\r\n");
+    run.writeFile(u"note.txt"_qs, platform::codepage::fromUnicode(u"Старый\r\nтекст"_qs));
+    run.writeFile(u"tarnel.ini"_qs,
+                  "[mytarnel]\r\nCurTab=0\r\nLastFile=" + QFile::encodeName(run.path(u"note.txt"_qs)) + "\r\n");
+    QList<QByteArray> before;
+    const QStringList userFiles = filesIn(run.dir.path());
+    for (const QString &name : userFiles)
+        before.append(run.read(name));
+    QVERIFY(QFile::copy(QStringLiteral(TARNEL_BINARY), run.path(u"tarnel"_qs)));
+    const QStringList allFiles = filesIn(run.dir.path());
 
+    // It opens the last file and types at its end, adds a phone entry,
+    // deletes the first program and is left asking whether to save.
+    QTemporaryDir hand;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"QT_PLUGIN_PATH"_qs, QStringLiteral(TYPIST_PLUGINS));
+    environment.insert(u"QT_QPA_GENERIC_PLUGINS"_qs, u"tarneltypist"_qs);
+    environment.insert(u"TARNEL_TYPIST"_qs, hand.path());
     QProcess process;
-    process.start(program, {});
-    QVERIFY(process.waitForStarted());
-    // Once it catches SIGTERM, whatever the machine's speed.
-    const auto catchesSignals = [&process] {
-        QFile status(u"/proc/%1/status"_qs.arg(process.processId()));
-        if (!status.open(QIODevice::ReadOnly))
-            return false;
-        for (const QByteArray &line : status.readAll().split('\n'))
-            if (line.startsWith("SigCgt:"))
-                return (line.mid(7).trimmed().toULongLong(nullptr, 16) >> (SIGTERM - 1) & 1) != 0;
-        return false;
+    process.setProcessEnvironment(environment);
+    process.start(run.path(u"tarnel"_qs), {});
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(hand.filePath(u"typed"_qs)), 20000);
+    // A file read gets its last line end.
+    const QString expected = u"Старый\r\nтекст\r\n\r\nНовая строка \u4e2d\ufeff!"_qs;
+    const QString state = recovery::folderFor(run.dir.path());
+    const auto copy = [&state]() -> std::optional<recovery::Contents> {
+        const QStringList names = filesIn(state);
+        return names.size() == 1 ? recovery::readFile(state + u"/"_qs + names.first()).contents : std::nullopt;
     };
-    QTRY_VERIFY_WITH_TIMEOUT(catchesSignals(), 20000);
-    QTest::qWait(500);
-    QCOMPARE(process.state(), QProcess::Running);
-    ::kill(pid_t(process.processId()), signalNumber);
+    // Unannounced, it has only what the delay wrote.
+    if (!handled)
+        QTRY_VERIFY_WITH_TIMEOUT(copy() && copy()->notesText == expected && copy()->hasPhones, 10000);
+    if (ending == SIGABRT)
+        QFile(hand.filePath(u"abort"_qs)).open(QIODevice::WriteOnly);
+    else
+        ::kill(pid_t(process.processId()), ending);
     QVERIFY(process.waitForFinished(10000));
     QCOMPARE(process.exitStatus() == QProcess::NormalExit, handled);
-    if (handled)
-        QCOMPARE(process.exitCode(), 0);
-    // Still offered next time; nothing of the user's written.
-    QCOMPARE(recovery::readFile(copy).contents->notesText, typed);
-    QCOMPARE(filesIn(folder.path()), (QStringList {u"phones.tn"_qs, u"tarnel"_qs}));
-    QFile file(folder.filePath(u"phones.tn"_qs));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), phones);
+    QCOMPARE(process.exitCode(), handled ? 0 : ending);
+
+    run.dialogs.answerMessage(answer);
+    if (answer == Answer::No)
+        run.dialogs.answerMessage(Answer::Ok);
+    frmMain &window = run.start();
+    const QStringList asked = run.dialogs.asked();
+    QCOMPARE(run.dialogs.unusedAnswers(), 0);
+    QVERIFY2(asked.first().contains(QRegularExpression(u"Найдены несохраненные изменения от \\d\\d\\.\\d\\d\\.\\d{4} "
+                                                       u"\\d\\d:\\d\\d: записи, список программ, телефонная книга\\. "
+                                                       u"Восстановить\\?$"_qs)),
+             qPrintable(asked.first()));
+    if (answer == Answer::Yes) {
+        QCOMPARE(window.document().documentText(), expected);
+        QCOMPARE(window.document().CurrentFile, run.path(u"note.txt"_qs));
+        QVERIFY(window.document().Change && window.programs().StartCh && window.phoneBook().PhoneCh);
+        QCOMPARE(window.programs().AppCount, 1);
+        QCOMPARE(window.programs().AppList[1].Command, u"new"_qs);
+        const PhoneGrid &grid = window.phoneBook().grid();
+        QCOMPARE((QStringList {grid.text(0, 0), grid.text(0, 1), grid.text(1, 0), grid.text(2, 0)}),
+                 (QStringList {u"Анна"_qs, u"555"_qs, u"Boris"_qs, QString()}));
+        // This program keeps the work in its own copy from now on.
+        QCOMPARE(filesIn(state), QStringList {recovery::ownFileName()});
+    } else {
+        QVERIFY(!window.anythingChanged());
+        const QStringList aside = filesIn(state);
+        QCOMPARE(aside.size(), 1);
+        QVERIFY(aside.first().startsWith(u"kept-"_qs));
+        QVERIFY(asked.last().contains(state + u"/"_qs + aside.first()));
+    }
+    QCOMPARE(filesIn(run.dir.path()), allFiles);
+    for (int i = 0; i < userFiles.size(); ++i)
+        QCOMPARE(run.read(userFiles[i]), before[i]);
 }
 
 QTEST_MAIN(TestRecoveryShell)
