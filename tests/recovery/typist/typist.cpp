@@ -48,26 +48,24 @@ void showPage(int index)
     mainWindow()->findChild<QTabBar *>()->setCurrentIndex(index);
 }
 
-void press(QWidget *target, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, const QString &text = {})
+void press(QWidget *target, int key, Qt::KeyboardModifiers modifiers, const QString &text = {})
 {
-    QKeyEvent down(QEvent::KeyPress, key, modifiers, text);
-    QApplication::sendEvent(target, &down);
-    QKeyEvent up(QEvent::KeyRelease, key, modifiers, text);
-    QApplication::sendEvent(target, &up);
+    QKeyEvent event(QEvent::KeyPress, key, modifiers, text);
+    QApplication::sendEvent(target, &event);
 }
 
+// A character outside the keyboard's comes from an input method.
 void type(QWidget *target, const QString &text)
 {
     for (const QChar c : text) {
-        if (c == QLatin1Char('\n')) {
+        QInputMethodEvent composed;
+        composed.setCommitString(QString(c));
+        if (c == QLatin1Char('\n'))
             press(target, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
-        } else if (c.unicode() > 0x3000 && c.unicode() < 0xa000) {
-            QInputMethodEvent composed;
-            composed.setCommitString(QString(c));
+        else if (c.unicode() > 0x3000 && c.unicode() < 0xa000)
             QApplication::sendEvent(target, &composed);
-        } else {
+        else
             press(target, 0, Qt::NoModifier, QString(c));
-        }
     }
 }
 
@@ -98,12 +96,7 @@ private:
             input->setTextValue(m_inputs.takeFirst());
             input->accept();
         } else if (auto *box = qobject_cast<QMessageBox *>(modal)) {
-            for (QAbstractButton *button : box->buttons())
-                if (box->buttonRole(button) == QMessageBox::YesRole
-                    || box->buttonRole(button) == QMessageBox::AcceptRole) {
-                    button->click();
-                    break;
-                }
+            box->button(box->button(QMessageBox::Yes) ? QMessageBox::Yes : QMessageBox::Ok)->click();
         }
     }
 
@@ -129,9 +122,7 @@ private:
         m_answering = false;
         m_done = true;
 
-        QFile marker(qEnvironmentVariable("TARNEL_TYPIST") + QStringLiteral("/typed"));
-        if (marker.open(QIODevice::WriteOnly))
-            marker.close();
+        QFile(qEnvironmentVariable("TARNEL_TYPIST") + QStringLiteral("/typed")).open(QIODevice::WriteOnly);
         mainWindow()->close();
     }
 
