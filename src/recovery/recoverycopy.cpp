@@ -6,6 +6,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
+#include <QStringEncoder>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -112,15 +113,54 @@ ReadResult failed(ReadFailure failure)
     return ReadResult {std::nullopt, failure};
 }
 
+// The notes encoded straight into out, with the document's separators made
+// line ends when raw. The length goes before them, in digits enough for any.
+void notesField(QByteArray &out, QStringView text, bool raw)
+{
+    constexpr int digits = 12;
+    out += "notes ";
+    const qsizetype lengthAt = out.size();
+    out += QByteArray(digits, '0') + '\n';
+    const qsizetype valueAt = out.size();
+    out.resize(valueAt + text.size() * 3);
+    QStringEncoder encoder(QStringEncoder::Utf8);
+    char *at = out.data() + valueAt;
+    qsizetype from = 0;
+    for (qsizetype i = 0; raw && i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c != QChar::LineSeparator && c != QChar::ParagraphSeparator)
+            continue;
+        at = encoder.appendToBuffer(at, text.mid(from, i - from));
+        if (c == QChar::ParagraphSeparator)
+            *at++ = '\r';
+        *at++ = '\n';
+        from = i + 1;
+    }
+    at = encoder.appendToBuffer(at, text.mid(from));
+    const qsizetype length = at - (out.data() + valueAt);
+    out.resize(valueAt + length);
+    const QByteArray number = QByteArray::number(length);
+    out.replace(lengthAt + digits - number.size(), number.size(), number);
+    out += '\n';
+}
+
 } // namespace
 
 QByteArray bytes(const Contents &contents)
 {
-    QByteArray out = magic + QByteArray::number(version) + '\n';
-    out.reserve(contents.notesText.size() * 2 + 4096);
+    QByteArray out;
+    bytesInto(out, contents);
+    return out;
+}
+
+void bytesInto(QByteArray &out, const Contents &contents, QStringView rawNotes)
+{
+    // Emptied, not freed: the next copy needs the same room.
+    out.resize(0);
+    out += magic + QByteArray::number(version) + '\n';
     field(out, "written", contents.written.toString(Qt::ISODateWithMs).toUtf8());
     if (contents.hasNotes) {
-        field(out, "notes", contents.notesText.toUtf8());
+        notesField(out, rawNotes.isNull() ? QStringView(contents.notesText) : rawNotes, !rawNotes.isNull());
         field(out, "file", contents.notesFile.toUtf8());
     }
     if (contents.hasPrograms)
@@ -128,7 +168,6 @@ QByteArray bytes(const Contents &contents)
     if (contents.hasPhones)
         pairs(out, "phones", "name", "number", contents.phones);
     field(out, "end", QByteArray());
-    return out;
 }
 
 ReadResult parse(const QByteArray &bytes)
@@ -260,11 +299,16 @@ bool ownerRunning(const QString &name)
 
 void write(const QString &path, const Contents &contents)
 {
+    write(path, bytes(contents));
+}
+
+void write(const QString &path, const QByteArray &bytes)
+{
     const QByteArray native = QFile::encodeName(path);
     const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd >= 0)
         ::close(fd);
-    platform::filesystem::writeDataFile(path, bytes(contents));
+    platform::filesystem::writeDataFile(path, bytes);
 }
 
 QString keepAside(const QString &path, const QDateTime &now)

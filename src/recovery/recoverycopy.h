@@ -32,6 +32,11 @@ struct Contents
 // The file's bytes; the version in its first line lets a newer program's copy
 // be told from damage.
 QByteArray bytes(const Contents &contents);
+// The same into out, whose room is kept for the next copy. rawNotes, when not
+// null, stand for contents.notesText as the document holds them (U+2029
+// between paragraphs, U+2028 for a lone line feed): a large document is then
+// neither converted nor encoded into a copy of its own first.
+void bytesInto(QByteArray &out, const Contents &contents, QStringView rawNotes = {});
 
 enum class ReadFailure {
     Damaged, // not a copy, cut short, or with something that does not parse
@@ -70,6 +75,7 @@ bool ownerRunning(const QString &name);
 // Through the safe write; a new file gets mode 0600. Throws
 // platform::RuntimeFailure.
 void write(const QString &path, const Contents &contents);
+void write(const QString &path, const QByteArray &bytes);
 
 // Moves a copy aside under a dated name, where no later start offers it, and
 // returns that name's path; empty when it could not be moved.

@@ -94,6 +94,14 @@ void RecoveryKeeper::textEdited(int position, int removed, int added)
         m_resync = true;
         return;
     }
+    m_length += added - removed;
+    // An opened file or a large paste is not copied here: an opened document
+    // has nothing unsaved, and the whole text is taken once, only when a copy
+    // is next written.
+    if (added > largeEdit)
+        m_resync = true;
+    if (m_resync)
+        return;
     QTextDocument *document = m_document.document();
     QString text;
     if (added > 0) {
@@ -105,16 +113,25 @@ void RecoveryKeeper::textEdited(int position, int removed, int added)
         // A cursor cannot take the document's final separator.
         if (text.size() == added - 1 && position + added == document->characterCount())
             text += QChar(QChar::ParagraphSeparator);
-        if (text.size() != added)
+        if (text.size() != added) {
             m_resync = true;
+            return;
+        }
     }
-    m_length += added - removed;
-    if (m_resync)
-        return;
     m_editedChars += text.size();
+    // Typing runs on where the last edit ended: one edit, so that the writing
+    // thread moves the text after it once per copy, not once per keystroke.
+    if (!m_edits.isEmpty()) {
+        Edit &last = m_edits.last();
+        const int offset = position - last.position;
+        if (offset >= 0 && offset + removed <= last.added.size()) {
+            last.added.replace(offset, removed, text);
+            return;
+        }
+    }
     m_edits.append(Edit {position, removed, text});
-    // A large paste or an opened file is not held twice until the next copy.
-    if (m_editedChars > 1024 * 1024)
+    // Many edits are not held twice until the next copy.
+    if (m_editedChars > largeEdit)
         handOffEdits();
 }
 
@@ -179,9 +196,8 @@ void RecoveryKeeper::writeInBackground()
         // A copy that cannot be written leaves the one before; the user's
         // work is still in the window.
         platform::failureOf([&] {
-            if (contents.hasNotes)
-                contents.notesText = NotesDocument::textOfRaw(mirror.chopped(1));
-            recovery::write(path, contents);
+            recovery::bytesInto(m_bytes, contents, QStringView(mirror).chopped(1));
+            recovery::write(path, m_bytes);
         });
         m_writing = false;
     });

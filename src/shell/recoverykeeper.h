@@ -33,6 +33,9 @@ public:
     ~RecoveryKeeper() override;
 
     static constexpr int defaultDelayMs = 2000;
+    // Characters of one edit above which the edit is not followed but the
+    // whole text taken again when the copy is next written.
+    static constexpr int largeEdit = 1024 * 1024;
     void setDelay(int ms) { m_timer.setInterval(ms); }
 
     // Once the program folder is known. Copies left by programs no longer
@@ -92,4 +95,7 @@ private:
     // The document's raw text with its final separator, as the edits made
     // it; only the writing thread touches it.
     QString m_mirror;
+    // The last copy's bytes, whose room the next one takes over; only the
+    // writing thread touches it.
+    QByteArray m_bytes;
 };

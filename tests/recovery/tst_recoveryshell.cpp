@@ -142,7 +142,7 @@ void TestRecoveryShell::copyFollowsEveryEdit()
             break;
         case 5:
             if (random(4) == 0)
-                window.document().setDocumentText(u"новый\r\nтекст\n"_qs);
+                window.document().setDocumentText(u"новый\r\nтекст\n"_qs + QString(RecoveryKeeper::largeEdit, u'ы'));
             else
                 window.document().insertDateTime();
             break;
