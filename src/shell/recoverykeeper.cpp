@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <sys/resource.h>
+#include <tuple>
 
 RecoveryKeeper::RecoveryKeeper(AppContext &context, ProgramList &programs, NotesDocument &document,
                                PhoneBook &phoneBook, QObject *parent)
@@ -122,14 +123,14 @@ void RecoveryKeeper::textEdited(int position, int removed, int added)
     // Typing runs on where the last edit ended: one edit, so that the writing
     // thread moves the text after it once per copy, not once per keystroke.
     if (!m_edits.isEmpty()) {
-        Edit &last = m_edits.last();
+        recovery::Edit &last = m_edits.last();
         const int offset = position - last.position;
         if (offset >= 0 && offset + removed <= last.added.size()) {
             last.added.replace(offset, removed, text);
             return;
         }
     }
-    m_edits.append(Edit {position, removed, text});
+    m_edits.append(recovery::Edit {position, removed, text});
     // Many edits are not held twice until the next copy.
     if (m_editedChars > largeEdit)
         handOffEdits();
@@ -146,13 +147,13 @@ void RecoveryKeeper::handOffEdits(const std::function<void(QString &)> &then)
         m_resync = false;
     }
     m_writer.start([this, base = std::move(base), edits = std::move(m_edits), then]() mutable {
-        if (!base.isNull())
+        if (!base.isNull()) {
             m_mirror = std::move(base);
-        for (const Edit &edit : edits) {
-            if (edit.position < 0 || edit.position + edit.removed > m_mirror.size())
-                continue;
-            m_mirror.replace(edit.position, edit.removed, edit.added);
+            m_wholeCopyDue = true;
         }
+        recovery::replay(m_mirror, edits);
+        if (!m_wholeCopyDue)
+            m_unwritten += edits;
         if (then)
             then(m_mirror);
     });
@@ -196,8 +197,29 @@ void RecoveryKeeper::writeInBackground()
         // A copy that cannot be written leaves the one before; the user's
         // work is still in the window.
         platform::failureOf([&] {
+            const auto parts = [](const recovery::Contents &c) {
+                return std::tie(c.hasNotes, c.notesFile, c.hasPrograms, c.programs, c.hasPhones, c.phones);
+            };
+            // Typing into the notes alone is appended to the copy, until what
+            // is appended would outweigh writing the copy again.
+            if (!m_wholeCopyDue && parts(contents) == parts(m_written)) {
+                const QByteArray batch = recovery::journalBytes(contents.written, m_unwritten);
+                if (m_appended + batch.size() <= m_bytes.size() / 4 + 65536) {
+                    m_wholeCopyDue = true; // unless the append is whole
+                    recovery::append(path, batch);
+                    m_wholeCopyDue = false;
+                    m_appended += batch.size();
+                    m_unwritten.clear();
+                    return;
+                }
+            }
+            m_wholeCopyDue = true;
             recovery::bytesInto(m_bytes, contents, QStringView(mirror).chopped(1));
             recovery::write(path, m_bytes);
+            m_wholeCopyDue = false;
+            m_written = contents;
+            m_appended = 0;
+            m_unwritten.clear();
         });
         m_writing = false;
     });
@@ -219,6 +241,8 @@ void RecoveryKeeper::discard()
     m_writer.waitForDone();
     if (m_kept)
         QFile::remove(copyPath());
+    // The writing thread is idle: the next copy starts a file anew.
+    m_wholeCopyDue = true;
     m_kept = false;
     m_dirty = false;
 }

@@ -63,12 +63,6 @@ private:
     void textEdited(int position, int removed, int added);
     void handOffEdits(const std::function<void(QString &)> &then = {});
 
-    struct Edit
-    {
-        int position;
-        int removed;
-        QString added;
-    };
     void restore(const recovery::Contents &contents);
     QString heldParts(const recovery::Contents &contents) const;
 
@@ -86,7 +80,7 @@ private:
     // A write is queued or under way: a tick then waits for the next one.
     std::atomic<bool> m_writing {false};
     // The edits since the last hand-off, and how much text they hold.
-    QList<Edit> m_edits;
+    QList<recovery::Edit> m_edits;
     qsizetype m_editedChars = 0;
     // The document's length as the edits make it: a mismatch with the
     // document means an edit was missed, and the whole text is taken again.
@@ -95,7 +89,14 @@ private:
     // The document's raw text with its final separator, as the edits made
     // it; only the writing thread touches it.
     QString m_mirror;
-    // The last copy's bytes, whose room the next one takes over; only the
-    // writing thread touches it.
+    // Only the writing thread touches these, or the window's while it is
+    // idle. The last whole copy's bytes, whose room the next one takes over;
+    // its parts but the notes' text; the edits since it or the last batch
+    // appended to it, and how much was appended.
     QByteArray m_bytes;
+    recovery::Contents m_written;
+    QList<recovery::Edit> m_unwritten;
+    qsizetype m_appended = 0;
+    // The copy on disk is not this text with edits appended: written whole next.
+    bool m_wholeCopyDue = true;
 };

@@ -23,6 +23,7 @@ private Q_SLOTS:
     void roundTrip();
     void hostileBytes_data();
     void hostileBytes();
+    void typingAppended();
     void privateFolderRefusesOthers();
     void folderPerProgramFolder();
 };
@@ -92,8 +93,8 @@ void TestRecovery::hostileBytes_data()
     const QByteArray good = recovery::bytes(sample(true, true, true));
     QByteArray zero = good;
     QTest::newRow("empty") << QByteArray() << ReadFailure::Damaged;
-    QTest::newRow("newer") << QByteArray("orvane-tarnel recovery 2\nanything") << ReadFailure::Newer;
-    QTest::newRow("version zero") << zero.replace("recovery 1\n", "recovery 0\n") << ReadFailure::Damaged;
+    QTest::newRow("newer") << QByteArray("orvane-tarnel recovery 3\nanything") << ReadFailure::Newer;
+    QTest::newRow("version zero") << zero.replace("recovery 2\n", "recovery 0\n") << ReadFailure::Damaged;
     for (const qsizetype cut : {qsizetype(30), good.size() / 2, good.size() - 1})
         QTest::addRow("cut at %d", int(cut)) << good.left(cut) << ReadFailure::Damaged;
     QTest::newRow("trailing") << good + "x" << ReadFailure::Damaged;
@@ -112,7 +113,7 @@ void TestRecovery::hostileBytes_data()
         c = char((seed = seed * 1103515245 + 12345) >> 16);
     QTest::newRow("random") << random << ReadFailure::Damaged;
     QTest::newRow("random after the first line")
-        << QByteArray("orvane-tarnel recovery 1\n") + random << ReadFailure::Damaged;
+        << QByteArray("orvane-tarnel recovery 2\n") + random << ReadFailure::Damaged;
     QTest::newRow("folder") << QByteArray("<folder>") << ReadFailure::NotAFile;
     QTest::newRow("pipe") << QByteArray("<fifo>") << ReadFailure::NotAFile;
     QTest::newRow("link") << QByteArray("<link>") << ReadFailure::NotAFile;
@@ -143,6 +144,25 @@ void TestRecovery::hostileBytes()
     const recovery::ReadResult result = recovery::readFile(path);
     QVERIFY(!result.contents);
     QCOMPARE(result.failure, failure);
+}
+
+void TestRecovery::typingAppended()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("copy"));
+    const Contents contents = sample(true, true, false);
+    recovery::write(path, contents);
+    // In the document's own terms: a paragraph before the text.
+    const QDateTime later = contents.written.addSecs(2);
+    recovery::append(path, recovery::journalBytes(later, {{0, 0, u"А\u2029\u2028"_qs}}));
+    // The last batch, cut short by a power cut, is lost alone.
+    const QByteArray cut = recovery::journalBytes(later.addSecs(2), {{0, 0, u"x"_qs}});
+    recovery::append(path, cut.left(cut.size() - 2));
+    const std::optional<Contents> read = recovery::readFile(path).contents;
+    QVERIFY(read);
+    QCOMPARE(read->notesText, u"А\r\n\n"_qs + contents.notesText);
+    QCOMPARE(read->written, later);
+    QCOMPARE(read->programs, contents.programs);
 }
 
 void TestRecovery::privateFolderRefusesOthers()
