@@ -136,7 +136,7 @@ void RecoveryKeeper::textEdited(int position, int removed, int added)
         handOffEdits();
 }
 
-void RecoveryKeeper::handOffEdits(const std::function<void(QString &)> &then)
+void RecoveryKeeper::handOffEdits(const std::function<void()> &then)
 {
     QString base;
     if (m_resync || m_length != m_document.document()->characterCount()) {
@@ -149,13 +149,16 @@ void RecoveryKeeper::handOffEdits(const std::function<void(QString &)> &then)
     m_writer.start([this, base = std::move(base), edits = std::move(m_edits), then]() mutable {
         if (!base.isNull()) {
             m_mirror = std::move(base);
+            m_unreplayed.clear();
             m_wholeCopyDue = true;
         }
-        recovery::replay(m_mirror, edits);
+        // Replayed only for a whole copy: an edit near the start of a large
+        // text would move all of it, once per appended copy.
+        m_unreplayed += edits;
         if (!m_wholeCopyDue)
             m_unwritten += edits;
         if (then)
-            then(m_mirror);
+            then();
     });
     m_edits = {};
     m_editedChars = 0;
@@ -190,7 +193,7 @@ void RecoveryKeeper::writeInBackground()
     m_dirty = false;
     m_kept = true;
     m_writing = true;
-    handOffEdits([this, path = copyPath(), contents = snapshot()](const QString &mirror) mutable {
+    handOffEdits([this, path = copyPath(), contents = snapshot()]() mutable {
         // Below the window's thread, which the user is typing into.
         static thread_local const bool lowered = ::setpriority(PRIO_PROCESS, 0, 10) == 0;
         Q_UNUSED(lowered);
@@ -214,7 +217,9 @@ void RecoveryKeeper::writeInBackground()
                 }
             }
             m_wholeCopyDue = true;
-            recovery::bytesInto(m_bytes, contents, QStringView(mirror).chopped(1));
+            recovery::replay(m_mirror, m_unreplayed);
+            m_unreplayed.clear();
+            recovery::bytesInto(m_bytes, contents, QStringView(m_mirror).chopped(1));
             recovery::write(path, m_bytes);
             m_wholeCopyDue = false;
             m_written = contents;

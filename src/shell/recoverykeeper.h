@@ -61,7 +61,7 @@ private:
     // Every edit of the notes, kept to be replayed on the writing thread:
     // taking the whole text of a large document would stall the window.
     void textEdited(int position, int removed, int added);
-    void handOffEdits(const std::function<void(QString &)> &then = {});
+    void handOffEdits(const std::function<void()> &then = {});
 
     void restore(const recovery::Contents &contents);
     QString heldParts(const recovery::Contents &contents) const;
@@ -87,7 +87,7 @@ private:
     int m_length = 1;
     bool m_resync = false;
     // The document's raw text with its final separator, as the edits made
-    // it; only the writing thread touches it.
+    // it up to m_unreplayed; only the writing thread touches it.
     QString m_mirror;
     // Only the writing thread touches these, or the window's while it is
     // idle. The last whole copy's bytes, whose room the next one takes over;
@@ -96,6 +96,8 @@ private:
     QByteArray m_bytes;
     recovery::Contents m_written;
     QList<recovery::Edit> m_unwritten;
+    // The edits not yet made to m_mirror.
+    QList<recovery::Edit> m_unreplayed;
     qsizetype m_appended = 0;
     // The copy on disk is not this text with edits appended: written whole next.
     bool m_wholeCopyDue = true;
