@@ -207,13 +207,15 @@ void RecoveryKeeper::writeInBackground()
             // is appended would outweigh writing the copy again.
             if (!m_wholeCopyDue && parts(contents) == parts(m_written)) {
                 const QByteArray batch = recovery::journalBytes(contents.written, m_unwritten);
-                if (m_appended + batch.size() <= m_bytes.size() / 4 + 65536) {
-                    m_wholeCopyDue = true; // unless the append is whole
-                    recovery::append(path, batch);
-                    m_wholeCopyDue = false;
-                    m_appended += batch.size();
-                    m_unwritten.clear();
-                    return;
+                try {
+                    if (m_appended + batch.size() <= m_bytes.size() / 4 + 65536) {
+                        recovery::append(path, batch);
+                        m_appended += batch.size();
+                        m_unwritten.clear();
+                        return;
+                    }
+                } catch (const platform::RuntimeFailure &) {
+                    // A copy removed or cut under the program: written whole.
                 }
             }
             m_wholeCopyDue = true;
