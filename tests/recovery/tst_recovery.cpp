@@ -24,8 +24,7 @@ private Q_SLOTS:
     void hostileBytes_data();
     void hostileBytes();
     void typingAppended();
-    void privateFolderRefusesOthers();
-    void folderPerProgramFolder();
+    void folders();
 };
 
 namespace {
@@ -44,8 +43,7 @@ Contents sample(bool notes, bool programs, bool phones)
     if (programs)
         c.programs = {{QStringLiteral("Блокнот"), QStringLiteral("mousepad \"a b\"")}, {QString(), QString()}};
     c.hasPhones = phones;
-    if (phones)
-        c.phones = QList<recovery::Pair>(50);
+    c.phones = QList<recovery::Pair>(phones ? 50 : 0);
     if (phones)
         c.phones[0] = {QStringLiteral("Иван\n"), QStringLiteral("+7 123")};
     return c;
@@ -165,30 +163,22 @@ void TestRecovery::typingAppended()
     QCOMPARE(read->programs, contents.programs);
 }
 
-void TestRecovery::privateFolderRefusesOthers()
+void TestRecovery::folders()
 {
+    // One folder per program folder, private to this user.
     QTemporaryDir state;
+    QTemporaryDir other;
     const QByteArray stateBefore = qgetenv("XDG_STATE_HOME");
     qputenv("XDG_STATE_HOME", QFile::encodeName(state.path()));
-    const QString program = state.path();
-    const std::optional<QString> folder = recovery::privateFolder(program);
-    QVERIFY(folder);
-    QFileInfo info(*folder);
-    QCOMPARE(info.permissions() & 0x0077, 0);
-    QVERIFY(recovery::privateFolder(program));
+    QVERIFY(recovery::folderFor(state.path()) != recovery::folderFor(other.path()));
+    QCOMPARE(recovery::folderFor(state.path() + u"/"_qs), recovery::folderFor(state.path()));
+    const std::optional<QString> folder = recovery::privateFolder(state.path());
+    QVERIFY(folder && (QFileInfo(*folder).permissions() & 0x0077) == 0);
     if (::geteuid() == 0) {
         QVERIFY(::chown(QFile::encodeName(*folder).constData(), 12345, 12345) == 0);
-        QVERIFY(!recovery::privateFolder(program));
+        QVERIFY(!recovery::privateFolder(state.path()));
     }
     qputenv("XDG_STATE_HOME", stateBefore);
-}
-
-void TestRecovery::folderPerProgramFolder()
-{
-    QTemporaryDir a;
-    QTemporaryDir b;
-    QVERIFY(recovery::folderFor(a.path()) != recovery::folderFor(b.path()));
-    QCOMPARE(recovery::folderFor(a.path() + u"/"_qs), recovery::folderFor(a.path()));
     QVERIFY(recovery::isCopyName(recovery::ownFileName()));
     QVERIFY(recovery::ownerRunning(recovery::ownFileName()));
     QVERIFY(!recovery::ownerRunning(u"copy-999999999-1.tnr"_qs));
