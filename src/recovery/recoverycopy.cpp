@@ -290,7 +290,7 @@ QByteArray journalBytes(const QDateTime &written, const QList<Edit> &edits)
     return out;
 }
 
-void append(const QString &path, const QByteArray &bytes)
+void append(const QString &path, const QByteArray &bytes, bool flush)
 {
     const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0)
@@ -304,7 +304,7 @@ void append(const QString &path, const QByteArray &bytes)
             break;
         done += put;
     }
-    const int error = done < bytes.size() || ::fdatasync(fd) != 0 ? errno : 0;
+    const int error = done < bytes.size() || (flush && ::fdatasync(fd) != 0) ? errno : 0;
     ::close(fd);
     if (error != 0 || done < bytes.size())
         throw platform::RuntimeFailure::fromErrno(error != 0 ? error : EIO);

@@ -92,9 +92,9 @@ void write(const QString &path, const QByteArray &bytes);
 // large document adds a few bytes to the copy instead of writing it again.
 // A batch cut short by a power cut is passed over, with the typing in it.
 QByteArray journalBytes(const QDateTime &written, const QList<Edit> &edits);
-// Appends to the copy at path and waits for the disk. Throws
+// Appends to the copy at path, and waits for the disk when asked. Throws
 // platform::RuntimeFailure.
-void append(const QString &path, const QByteArray &bytes);
+void append(const QString &path, const QByteArray &bytes, bool flush);
 
 // Moves a copy aside under a dated name, where no later start offers it, and
 // returns that name's path; empty when it could not be moved.

@@ -82,7 +82,7 @@ void RecoveryKeeper::tick()
     }
     if (m_writing)
         return;
-    if (m_dirty)
+    if (m_dirty || m_unflushed)
         writeInBackground();
     else
         m_timer.stop();
@@ -186,14 +186,14 @@ recovery::Contents RecoveryKeeper::snapshot() const
     return contents;
 }
 
-void RecoveryKeeper::writeInBackground()
+void RecoveryKeeper::writeInBackground(bool flushNow)
 {
     if (m_folder.isEmpty())
         return;
     m_dirty = false;
     m_kept = true;
     m_writing = true;
-    handOffEdits([this, path = copyPath(), contents = snapshot()]() mutable {
+    handOffEdits([this, path = copyPath(), contents = snapshot(), flushNow]() mutable {
         // Below the window's thread, which the user is typing into.
         static thread_local const bool lowered = ::setpriority(PRIO_PROCESS, 0, 10) == 0;
         Q_UNUSED(lowered);
@@ -209,7 +209,14 @@ void RecoveryKeeper::writeInBackground()
                 const QByteArray batch = recovery::journalBytes(contents.written, m_unwritten);
                 try {
                     if (m_appended + batch.size() <= m_bytes.size() / 4 + 65536) {
-                        recovery::append(path, batch);
+                        // The disk is waited for once a delay, as many copies
+                        // as come: a power cut loses no more than the delay.
+                        const bool flush
+                            = flushNow || !m_sinceFlush.isValid() || m_sinceFlush.hasExpired(defaultDelayMs);
+                        recovery::append(path, batch, flush);
+                        if (flush)
+                            m_sinceFlush.start();
+                        m_unflushed = !flush;
                         m_appended += batch.size();
                         m_unwritten.clear();
                         return;
@@ -223,6 +230,8 @@ void RecoveryKeeper::writeInBackground()
             m_unreplayed.clear();
             recovery::bytesInto(m_bytes, contents, QStringView(m_mirror).chopped(1));
             recovery::write(path, m_bytes);
+            m_sinceFlush.start();
+            m_unflushed = false;
             m_wholeCopyDue = false;
             m_written = contents;
             m_appended = 0;
@@ -238,7 +247,7 @@ void RecoveryKeeper::writeNow()
         discard();
         return;
     }
-    writeInBackground();
+    writeInBackground(true);
     m_writer.waitForDone();
 }
 

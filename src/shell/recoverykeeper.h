@@ -2,6 +2,7 @@
 
 #include "recoverycopy.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QThreadPool>
 #include <QTimer>
@@ -57,7 +58,7 @@ private:
     void changed();
     void tick();
     recovery::Contents snapshot() const;
-    void writeInBackground();
+    void writeInBackground(bool flushNow = false);
     // Every edit of the notes, kept to be replayed on the writing thread:
     // taking the whole text of a large document would stall the window.
     void textEdited(int position, int removed, int added);
@@ -101,4 +102,8 @@ private:
     qsizetype m_appended = 0;
     // The copy on disk is not this text with edits appended: written whole next.
     bool m_wholeCopyDue = true;
+    // Since the disk last had the whole copy; invalid before the first.
+    QElapsedTimer m_sinceFlush;
+    // An appended copy is in the system's cache only: a tick flushes it.
+    std::atomic<bool> m_unflushed {false};
 };
