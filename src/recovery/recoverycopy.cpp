@@ -6,6 +6,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
+#include <QStringEncoder>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -17,7 +18,7 @@ namespace recovery {
 
 namespace {
 
-constexpr int version = 1;
+constexpr int version = 2;
 const QByteArray magic = QByteArrayLiteral("orvane-tarnel recovery ");
 // More than the notes of any document the page can take, less than what
 // reading would hang on.
@@ -73,6 +74,15 @@ public:
         m_at = valueAt + length + 1;
         return m_bytes.mid(valueAt, length);
     }
+    // The next field is named key and its value runs past the end.
+    bool cutShort(const char *key) const
+    {
+        const qsizetype lineEnd = m_bytes.indexOf('\n', m_at);
+        const QByteArray head = m_bytes.mid(m_at, lineEnd - m_at);
+        bool ok = false;
+        return lineEnd > 0 && head.startsWith(QByteArray(key) + ' ')
+            && head.mid(qsizetype(qstrlen(key)) + 1).toLongLong(&ok) > m_bytes.size() - lineEnd - 2 && ok;
+    }
     std::optional<QString> text(const char *key)
     {
         const std::optional<QByteArray> value = take(key);
@@ -107,20 +117,68 @@ private:
     qsizetype m_at;
 };
 
+// The notes as the document holds them, with its final separator: a
+// document has no CR or LF of its own, so this undoes the conversion exactly.
+QString rawOf(QString text)
+{
+    text.replace(QStringLiteral("\r\n"), QString(QChar(QChar::ParagraphSeparator)));
+    text.replace(QLatin1Char('\n'), QChar(QChar::LineSeparator));
+    return text + QChar(QChar::ParagraphSeparator);
+}
+
 ReadResult failed(ReadFailure failure)
 {
     return ReadResult {std::nullopt, failure};
+}
+
+// The notes encoded straight into out, with the document's separators made
+// line ends when raw. The length goes before them, in digits enough for any.
+void notesField(QByteArray &out, QStringView text, bool raw)
+{
+    constexpr int digits = 12;
+    out += "notes ";
+    const qsizetype lengthAt = out.size();
+    out += QByteArray(digits, '0') + '\n';
+    const qsizetype valueAt = out.size();
+    out.resize(valueAt + text.size() * 3);
+    QStringEncoder encoder(QStringEncoder::Utf8);
+    char *at = out.data() + valueAt;
+    qsizetype from = 0;
+    for (qsizetype i = 0; raw && i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c != QChar::LineSeparator && c != QChar::ParagraphSeparator)
+            continue;
+        at = encoder.appendToBuffer(at, text.mid(from, i - from));
+        if (c == QChar::ParagraphSeparator)
+            *at++ = '\r';
+        *at++ = '\n';
+        from = i + 1;
+    }
+    at = encoder.appendToBuffer(at, text.mid(from));
+    const qsizetype length = at - (out.data() + valueAt);
+    out.resize(valueAt + length);
+    const QByteArray number = QByteArray::number(length);
+    out.replace(lengthAt + digits - number.size(), number.size(), number);
+    out += '\n';
 }
 
 } // namespace
 
 QByteArray bytes(const Contents &contents)
 {
-    QByteArray out = magic + QByteArray::number(version) + '\n';
-    out.reserve(contents.notesText.size() * 2 + 4096);
+    QByteArray out;
+    bytesInto(out, contents);
+    return out;
+}
+
+void bytesInto(QByteArray &out, const Contents &contents, QStringView rawNotes)
+{
+    // Emptied, not freed: the next copy needs the same room.
+    out.resize(0);
+    out += magic + QByteArray::number(version) + '\n';
     field(out, "written", contents.written.toString(Qt::ISODateWithMs).toUtf8());
     if (contents.hasNotes) {
-        field(out, "notes", contents.notesText.toUtf8());
+        notesField(out, rawNotes.isNull() ? QStringView(contents.notesText) : rawNotes, !rawNotes.isNull());
         field(out, "file", contents.notesFile.toUtf8());
     }
     if (contents.hasPrograms)
@@ -128,7 +186,6 @@ QByteArray bytes(const Contents &contents)
     if (contents.hasPhones)
         pairs(out, "phones", "name", "number", contents.phones);
     field(out, "end", QByteArray());
-    return out;
 }
 
 ReadResult parse(const QByteArray &bytes)
@@ -169,9 +226,88 @@ ReadResult parse(const QByteArray &bytes)
     }
     // Only the last field may follow, so a copy cut short is never taken
     // for a shorter one.
-    if (!fields.take("end") || !fields.atEnd())
+    if (!fields.take("end"))
         return failed(ReadFailure::Damaged);
+    QString raw;
+    while (!fields.atEnd()) {
+        const std::optional<QByteArray> batch = fields.take("edits");
+        if (!batch) {
+            // Only the last batch, cut short in its value, is passed over.
+            if (fields.cutShort("edits"))
+                break;
+            return failed(ReadFailure::Damaged);
+        }
+        Fields edits(*batch, 0);
+        const std::optional<QString> when = edits.text("written");
+        contents.written = when ? QDateTime::fromString(*when, Qt::ISODateWithMs) : QDateTime();
+        if (!contents.hasNotes || !contents.written.isValid())
+            return failed(ReadFailure::Damaged);
+        if (raw.isNull())
+            raw = rawOf(contents.notesText);
+        QList<Edit> list;
+        while (!edits.atEnd()) {
+            const std::optional<QByteArray> at = edits.take("at");
+            const std::optional<QString> added = at ? edits.text("text") : std::nullopt;
+            const QList<QByteArray> numbers = at ? at->split(' ') : QList<QByteArray>();
+            bool positionOk = false;
+            bool removedOk = false;
+            if (!added || numbers.size() != 2)
+                return failed(ReadFailure::Damaged);
+            list.append(Edit {numbers[0].toInt(&positionOk), numbers[1].toInt(&removedOk), *added});
+            if (!positionOk || !removedOk)
+                return failed(ReadFailure::Damaged);
+        }
+        replay(raw, list);
+    }
+    if (!raw.isNull()) {
+        raw.chop(1);
+        raw.replace(QChar(QChar::LineSeparator), QLatin1Char('\n'));
+        raw.replace(QChar(QChar::ParagraphSeparator), QStringLiteral("\r\n"));
+        contents.notesText = raw;
+    }
     return ReadResult {contents, ReadFailure::Damaged};
+}
+
+void replay(QString &raw, const QList<Edit> &edits)
+{
+    for (const Edit &edit : edits) {
+        if (edit.position < 0 || edit.removed < 0 || edit.position > raw.size() - edit.removed)
+            continue;
+        raw.replace(edit.position, edit.removed, edit.added);
+    }
+}
+
+QByteArray journalBytes(const QDateTime &written, const QList<Edit> &edits)
+{
+    QByteArray batch;
+    field(batch, "written", written.toString(Qt::ISODateWithMs).toUtf8());
+    for (const Edit &edit : edits) {
+        field(batch, "at", QByteArray::number(edit.position) + ' ' + QByteArray::number(edit.removed));
+        field(batch, "text", edit.added.toUtf8());
+    }
+    QByteArray out;
+    field(out, "edits", batch);
+    return out;
+}
+
+void append(const QString &path, const QByteArray &bytes, bool flush)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        throw platform::RuntimeFailure::fromErrno(errno);
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t put = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0)
+            break;
+        done += put;
+    }
+    const int error = done < bytes.size() || (flush && ::fdatasync(fd) != 0) ? errno : 0;
+    ::close(fd);
+    if (error != 0 || done < bytes.size())
+        throw platform::RuntimeFailure::fromErrno(error != 0 ? error : EIO);
 }
 
 ReadResult readFile(const QString &path)
@@ -260,11 +396,16 @@ bool ownerRunning(const QString &name)
 
 void write(const QString &path, const Contents &contents)
 {
+    write(path, bytes(contents));
+}
+
+void write(const QString &path, const QByteArray &bytes)
+{
     const QByteArray native = QFile::encodeName(path);
     const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd >= 0)
         ::close(fd);
-    platform::filesystem::writeDataFile(path, bytes(contents));
+    platform::filesystem::writeDataFile(path, bytes);
 }
 
 QString keepAside(const QString &path, const QDateTime &now)

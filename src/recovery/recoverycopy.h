@@ -29,9 +29,26 @@ struct Contents
     bool empty() const { return !hasNotes && !hasPrograms && !hasPhones; }
 };
 
+// One edit of the notes as the document holds them (U+2029 between
+// paragraphs, U+2028 for a lone line feed, a final U+2029): added takes the
+// place of removed characters at position.
+struct Edit
+{
+    int position;
+    int removed;
+    QString added;
+};
+// Applies edits in turn, passing over any that does not fit the text.
+void replay(QString &raw, const QList<Edit> &edits);
+
 // The file's bytes; the version in its first line lets a newer program's copy
 // be told from damage.
 QByteArray bytes(const Contents &contents);
+// The same into out, whose room is kept for the next copy. rawNotes, when not
+// null, stand for contents.notesText as the document holds them (U+2029
+// between paragraphs, U+2028 for a lone line feed): a large document is then
+// neither converted nor encoded into a copy of its own first.
+void bytesInto(QByteArray &out, const Contents &contents, QStringView rawNotes = {});
 
 enum class ReadFailure {
     Damaged, // not a copy, cut short, or with something that does not parse
@@ -70,6 +87,14 @@ bool ownerRunning(const QString &name);
 // Through the safe write; a new file gets mode 0600. Throws
 // platform::RuntimeFailure.
 void write(const QString &path, const Contents &contents);
+void write(const QString &path, const QByteArray &bytes);
+// What is appended to a copy for the edits of its notes since: typing into a
+// large document adds a few bytes to the copy instead of writing it again.
+// A batch cut short by a power cut is passed over, with the typing in it.
+QByteArray journalBytes(const QDateTime &written, const QList<Edit> &edits);
+// Appends to the copy at path, and waits for the disk when asked. Throws
+// platform::RuntimeFailure.
+void append(const QString &path, const QByteArray &bytes, bool flush);
 
 // Moves a copy aside under a dated name, where no later start offers it, and
 // returns that name's path; empty when it could not be moved.

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <sys/resource.h>
+#include <tuple>
 
 RecoveryKeeper::RecoveryKeeper(AppContext &context, ProgramList &programs, NotesDocument &document,
                                PhoneBook &phoneBook, QObject *parent)
@@ -81,7 +82,7 @@ void RecoveryKeeper::tick()
     }
     if (m_writing)
         return;
-    if (m_dirty)
+    if (m_dirty || m_unflushed)
         writeInBackground();
     else
         m_timer.stop();
@@ -94,6 +95,14 @@ void RecoveryKeeper::textEdited(int position, int removed, int added)
         m_resync = true;
         return;
     }
+    m_length += added - removed;
+    // An opened file or a large paste is not copied here: an opened document
+    // has nothing unsaved, and the whole text is taken once, only when a copy
+    // is next written.
+    if (added > largeEdit)
+        m_resync = true;
+    if (m_resync)
+        return;
     QTextDocument *document = m_document.document();
     QString text;
     if (added > 0) {
@@ -105,20 +114,29 @@ void RecoveryKeeper::textEdited(int position, int removed, int added)
         // A cursor cannot take the document's final separator.
         if (text.size() == added - 1 && position + added == document->characterCount())
             text += QChar(QChar::ParagraphSeparator);
-        if (text.size() != added)
+        if (text.size() != added) {
             m_resync = true;
+            return;
+        }
     }
-    m_length += added - removed;
-    if (m_resync)
-        return;
     m_editedChars += text.size();
-    m_edits.append(Edit {position, removed, text});
-    // A large paste or an opened file is not held twice until the next copy.
-    if (m_editedChars > 1024 * 1024)
+    // Typing runs on where the last edit ended: one edit, so that the writing
+    // thread moves the text after it once per copy, not once per keystroke.
+    if (!m_edits.isEmpty()) {
+        recovery::Edit &last = m_edits.last();
+        const int offset = position - last.position;
+        if (offset >= 0 && offset + removed <= last.added.size()) {
+            last.added.replace(offset, removed, text);
+            return;
+        }
+    }
+    m_edits.append(recovery::Edit {position, removed, text});
+    // Many edits are not held twice until the next copy.
+    if (m_editedChars > largeEdit)
         handOffEdits();
 }
 
-void RecoveryKeeper::handOffEdits(const std::function<void(QString &)> &then)
+void RecoveryKeeper::handOffEdits(const std::function<void()> &then)
 {
     QString base;
     if (m_resync || m_length != m_document.document()->characterCount()) {
@@ -129,15 +147,18 @@ void RecoveryKeeper::handOffEdits(const std::function<void(QString &)> &then)
         m_resync = false;
     }
     m_writer.start([this, base = std::move(base), edits = std::move(m_edits), then]() mutable {
-        if (!base.isNull())
+        if (!base.isNull()) {
             m_mirror = std::move(base);
-        for (const Edit &edit : edits) {
-            if (edit.position < 0 || edit.position + edit.removed > m_mirror.size())
-                continue;
-            m_mirror.replace(edit.position, edit.removed, edit.added);
+            m_unreplayed.clear();
+            m_wholeCopyDue = true;
         }
+        // Replayed only for a whole copy: an edit near the start of a large
+        // text would move all of it, once per appended copy.
+        m_unreplayed += edits;
+        if (!m_wholeCopyDue)
+            m_unwritten += edits;
         if (then)
-            then(m_mirror);
+            then();
     });
     m_edits = {};
     m_editedChars = 0;
@@ -165,23 +186,56 @@ recovery::Contents RecoveryKeeper::snapshot() const
     return contents;
 }
 
-void RecoveryKeeper::writeInBackground()
+void RecoveryKeeper::writeInBackground(bool flushNow)
 {
     if (m_folder.isEmpty())
         return;
     m_dirty = false;
     m_kept = true;
     m_writing = true;
-    handOffEdits([this, path = copyPath(), contents = snapshot()](const QString &mirror) mutable {
+    handOffEdits([this, path = copyPath(), contents = snapshot(), flushNow]() mutable {
         // Below the window's thread, which the user is typing into.
         static thread_local const bool lowered = ::setpriority(PRIO_PROCESS, 0, 10) == 0;
         Q_UNUSED(lowered);
         // A copy that cannot be written leaves the one before; the user's
         // work is still in the window.
         platform::failureOf([&] {
-            if (contents.hasNotes)
-                contents.notesText = NotesDocument::textOfRaw(mirror.chopped(1));
-            recovery::write(path, contents);
+            const auto parts = [](const recovery::Contents &c) {
+                return std::tie(c.hasNotes, c.notesFile, c.hasPrograms, c.programs, c.hasPhones, c.phones);
+            };
+            // Typing into the notes alone is appended to the copy, until what
+            // is appended would outweigh writing the copy again.
+            if (!m_wholeCopyDue && parts(contents) == parts(m_written)) {
+                const QByteArray batch = recovery::journalBytes(contents.written, m_unwritten);
+                try {
+                    if (m_appended + batch.size() <= m_bytes.size() / 4 + 65536) {
+                        // The disk is waited for once a delay, as many copies
+                        // as come: a power cut loses no more than the delay.
+                        const bool flush
+                            = flushNow || !m_sinceFlush.isValid() || m_sinceFlush.hasExpired(defaultDelayMs);
+                        recovery::append(path, batch, flush);
+                        if (flush)
+                            m_sinceFlush.start();
+                        m_unflushed = !flush;
+                        m_appended += batch.size();
+                        m_unwritten.clear();
+                        return;
+                    }
+                } catch (const platform::RuntimeFailure &) {
+                    // A copy removed or cut under the program: written whole.
+                }
+            }
+            m_wholeCopyDue = true;
+            recovery::replay(m_mirror, m_unreplayed);
+            m_unreplayed.clear();
+            recovery::bytesInto(m_bytes, contents, QStringView(m_mirror).chopped(1));
+            recovery::write(path, m_bytes);
+            m_sinceFlush.start();
+            m_unflushed = false;
+            m_wholeCopyDue = false;
+            m_written = contents;
+            m_appended = 0;
+            m_unwritten.clear();
         });
         m_writing = false;
     });
@@ -193,7 +247,7 @@ void RecoveryKeeper::writeNow()
         discard();
         return;
     }
-    writeInBackground();
+    writeInBackground(true);
     m_writer.waitForDone();
 }
 
@@ -203,6 +257,8 @@ void RecoveryKeeper::discard()
     m_writer.waitForDone();
     if (m_kept)
         QFile::remove(copyPath());
+    // The writing thread is idle: the next copy starts a file anew.
+    m_wholeCopyDue = true;
     m_kept = false;
     m_dirty = false;
 }

@@ -2,6 +2,7 @@
 
 #include "recoverycopy.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QThreadPool>
 #include <QTimer>
@@ -33,6 +34,9 @@ public:
     ~RecoveryKeeper() override;
 
     static constexpr int defaultDelayMs = 2000;
+    // Characters of one edit above which the edit is not followed but the
+    // whole text taken again when the copy is next written.
+    static constexpr int largeEdit = 1024 * 1024;
     void setDelay(int ms) { m_timer.setInterval(ms); }
 
     // Once the program folder is known. Copies left by programs no longer
@@ -54,18 +58,12 @@ private:
     void changed();
     void tick();
     recovery::Contents snapshot() const;
-    void writeInBackground();
+    void writeInBackground(bool flushNow = false);
     // Every edit of the notes, kept to be replayed on the writing thread:
     // taking the whole text of a large document would stall the window.
     void textEdited(int position, int removed, int added);
-    void handOffEdits(const std::function<void(QString &)> &then = {});
+    void handOffEdits(const std::function<void()> &then = {});
 
-    struct Edit
-    {
-        int position;
-        int removed;
-        QString added;
-    };
     void restore(const recovery::Contents &contents);
     QString heldParts(const recovery::Contents &contents) const;
 
@@ -83,13 +81,29 @@ private:
     // A write is queued or under way: a tick then waits for the next one.
     std::atomic<bool> m_writing {false};
     // The edits since the last hand-off, and how much text they hold.
-    QList<Edit> m_edits;
+    QList<recovery::Edit> m_edits;
     qsizetype m_editedChars = 0;
     // The document's length as the edits make it: a mismatch with the
     // document means an edit was missed, and the whole text is taken again.
     int m_length = 1;
     bool m_resync = false;
     // The document's raw text with its final separator, as the edits made
-    // it; only the writing thread touches it.
+    // it up to m_unreplayed; only the writing thread touches it.
     QString m_mirror;
+    // Only the writing thread touches these, or the window's while it is
+    // idle. The last whole copy's bytes, whose room the next one takes over;
+    // its parts but the notes' text; the edits since it or the last batch
+    // appended to it, and how much was appended.
+    QByteArray m_bytes;
+    recovery::Contents m_written;
+    QList<recovery::Edit> m_unwritten;
+    // The edits not yet made to m_mirror.
+    QList<recovery::Edit> m_unreplayed;
+    qsizetype m_appended = 0;
+    // The copy on disk is not this text with edits appended: written whole next.
+    bool m_wholeCopyDue = true;
+    // Since the disk last had the whole copy; invalid before the first.
+    QElapsedTimer m_sinceFlush;
+    // An appended copy is in the system's cache only: a tick flushes it.
+    std::atomic<bool> m_unflushed {false};
 };
