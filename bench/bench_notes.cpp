@@ -122,85 +122,128 @@ void keystroke(QWidget *target)
     QCoreApplication::processEvents();
 }
 
-} // namespace
+constexpr int keystrokes = 200;
 
-int main(int argc, char *argv[])
+// The text change handling, the date stamp and a whole keystroke, in the page
+// and in the bare text box.
+struct KeyFigures
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    const int largeMb = argc > 1 ? QByteArray(argv[1]).toInt() : 20;
+    double change;
+    double stamp;
+    double key;
+    double bareKey;
+    double bareStamp;
+};
 
+// Keystrokes while the recovery copy is written, and the copy itself.
+struct CopyFigures
+{
+    std::pair<double, double> paced; // median and slowest
+    std::pair<double, double> barePaced;
+    double keyWhileWriting;
+    double append;
+    double whole;
+};
+
+// Typing at the program's own pace, a keystroke every 20 ms: the median and
+// the slowest.
+std::pair<double, double> typeAtPace(QWidget *target)
+{
+    target->setFocus();
+    std::vector<double> times;
+    for (int i = 0; i < 300; ++i) {
+        QThread::msleep(20);
+        QElapsedTimer timer;
+        timer.start();
+        keystroke(target);
+        times.push_back(double(timer.nsecsElapsed()) / 1e6);
+    }
+    std::sort(times.begin(), times.end());
+    return std::pair(times[times.size() / 2], times.back());
+}
+
+// The notes page with the keeper of its recovery copy, beside a bare text box
+// of the same kind, in a program folder of its own that holds the samples.
+struct NotesBench
+{
+    const int largeMb;
     bench::PageContext program;
     AppContext &context = program.context;
-    const QDir folder(program.folder.path());
     ScriptDialogs &dialogs = program.dialogs;
-    dialogs.messageAnswer = platform::Dialogs::Answer::No;
-
-    NotesDocument document(context);
     // The program keeps a recovery copy beside the page: every figure below
     // includes its part.
-    qputenv("XDG_STATE_HOME", QFile::encodeName(folder.path()));
-    ProgramList programs(context);
-    PhoneBook phoneBook(context);
-    RecoveryKeeper keeper(context, programs, document, phoneBook);
-    keeper.start();
-    NotesPage page(context, document);
-    page.resize(489, 297);
-    page.show();
-    // The yardstick is a text box of the same kind: the vertical scroll bar
-    // that is always there costs Qt itself a tenth more on a large text.
+    const QDir folder = keepCopiesIn(QDir(program.folder.path()));
+    NotesDocument document {context};
+    ProgramList programs {context};
+    PhoneBook phoneBook {context};
+    RecoveryKeeper keeper {context, programs, document, phoneBook};
+    NotesPage page {context, document};
     QPlainTextEdit bare;
-    bare.setVerticalScrollBarPolicy(page.Text->verticalScrollBarPolicy());
-    bare.setHorizontalScrollBarPolicy(page.Text->horizontalScrollBarPolicy());
-    bare.setFont(page.Text->font());
-    bare.resize(page.Text->size());
-    bare.show();
-    QCoreApplication::processEvents();
-
-    // Opening: the whole command against the bare text box given the text.
     const QString medium = folder.filePath(QStringLiteral("medium.txt"));
-    const QByteArray mediumBytes = russianText(10);
-    writeBytes(medium, mediumBytes);
-    const QString mediumText = platform::codepage::toUnicode(mediumBytes);
-    dialogs.openPath = medium;
-    const auto [open, bareOpen] = sideBySide(
-        5,
-        [&] {
-            document.open();
-            QCoreApplication::processEvents();
-        },
-        [&] {
-            bare.setPlainText(mediumText);
-            QCoreApplication::processEvents();
-        });
-    report(QStringLiteral("open 10 MB into the page / bare setPlainText"), open, bareOpen, 1.2);
+    QString mediumText;
+    double largeOpen = 0;
+
+    static QDir keepCopiesIn(const QDir &folder)
+    {
+        qputenv("XDG_STATE_HOME", QFile::encodeName(folder.path()));
+        return folder;
+    }
+
+    explicit NotesBench(int megabytes)
+        : largeMb(megabytes)
+    {
+        dialogs.messageAnswer = platform::Dialogs::Answer::No;
+        keeper.start();
+        page.resize(489, 297);
+        page.show();
+        // The yardstick is a text box of the same kind: the vertical scroll bar
+        // that is always there costs Qt itself a tenth more on a large text.
+        bare.setVerticalScrollBarPolicy(page.Text->verticalScrollBarPolicy());
+        bare.setHorizontalScrollBarPolicy(page.Text->horizontalScrollBarPolicy());
+        bare.setFont(page.Text->font());
+        bare.resize(page.Text->size());
+        bare.show();
+        QCoreApplication::processEvents();
+    }
+
+    // Opening: the whole command against the bare text box given the text,
+    // on the medium sample the file routines read and write after.
+    void timeOpening()
+    {
+        const QByteArray mediumBytes = russianText(10);
+        writeBytes(medium, mediumBytes);
+        mediumText = platform::codepage::toUnicode(mediumBytes);
+        dialogs.openPath = medium;
+        const auto [open, bareOpen] = sideBySide(
+            5,
+            [&] {
+                document.open();
+                QCoreApplication::processEvents();
+            },
+            [&] {
+                bare.setPlainText(mediumText);
+                QCoreApplication::processEvents();
+            });
+        report(QStringLiteral("open 10 MB into the page / bare setPlainText"), open, bareOpen, 1.2);
+    }
 
     // The whole-file routines against the same read and write without them.
-    const QString copy = folder.filePath(QStringLiteral("copy.txt"));
-    const double read = medianMs(5, [&] { ReadTextFile(context, medium); });
-    const double plainRead
-        = medianMs(5, [&] { platform::codepage::toUnicode(platform::filesystem::readFile(medium)); });
-    report(QStringLiteral("ReadTextFile 10 MB / read + decode"), read, plainRead, 2.0);
-    const auto [write, plainWrite] = sideBySide(
-        7, [&] { WriteTextFile(context, copy, mediumText); },
-        [&] { platform::filesystem::writeDataFile(copy, platform::codepage::fromUnicode(mediumText) + "\r\n"); });
-    report(QStringLiteral("WriteTextFile 10 MB / encode + safe write"), write, plainWrite, 2.0);
-
-    // The text change handling, the date stamp and a whole keystroke: a large
-    // document against an empty one.
-    const QString large = folder.filePath(QStringLiteral("large.txt"));
-    writeBytes(large, russianText(largeMb));
-    const int keystrokes = 200;
-    struct Figures
+    void timeFileRoutines()
     {
-        double change;
-        double stamp;
-        double key;
-        double bareKey;
-        double bareStamp;
-    };
-    const auto measure = [&] {
-        Figures figures {};
+        const QString copy = folder.filePath(QStringLiteral("copy.txt"));
+        const double read = medianMs(5, [&] { ReadTextFile(context, medium); });
+        const double plainRead
+            = medianMs(5, [&] { platform::codepage::toUnicode(platform::filesystem::readFile(medium)); });
+        report(QStringLiteral("ReadTextFile 10 MB / read + decode"), read, plainRead, 2.0);
+        const auto [write, plainWrite] = sideBySide(
+            7, [&] { WriteTextFile(context, copy, mediumText); },
+            [&] { platform::filesystem::writeDataFile(copy, platform::codepage::fromUnicode(mediumText) + "\r\n"); });
+        report(QStringLiteral("WriteTextFile 10 MB / encode + safe write"), write, plainWrite, 2.0);
+    }
+
+    KeyFigures measureKeys()
+    {
+        KeyFigures figures {};
         figures.change = medianMs(keystrokes, [&] { document.Text_Change(); });
         figures.stamp = medianMs(21, [&] { document.insertDateTime(); });
         figures.bareStamp = medianMs(21, [&] {
@@ -213,87 +256,108 @@ int main(int argc, char *argv[])
         bare.setFocus();
         figures.bareKey = medianMs(keystrokes, [&] { keystroke(&bare); });
         return figures;
-    };
-    // Both documents have a file, so that the status line is the same one.
-    const QString emptyFile = folder.filePath(QStringLiteral("empty.txt"));
-    writeBytes(emptyFile, QByteArray());
-    dialogs.openPath = emptyFile;
-    document.open();
-    bare.setPlainText(QString());
-    const Figures empty = measure();
+    }
 
-    QElapsedTimer openLarge;
-    openLarge.start();
-    dialogs.openPath = large;
-    document.open();
-    QCoreApplication::processEvents();
-    const double largeOpen = double(openLarge.nsecsElapsed()) / 1e6;
-    bare.setPlainText(page.Text->toPlainText());
-    const Figures full = measure();
+    // Both documents have a file, so that the status line is the same one.
+    KeyFigures keysOnEmpty()
+    {
+        const QString emptyFile = folder.filePath(QStringLiteral("empty.txt"));
+        writeBytes(emptyFile, QByteArray());
+        dialogs.openPath = emptyFile;
+        document.open();
+        bare.setPlainText(QString());
+        return measureKeys();
+    }
+
+    KeyFigures keysOnLarge()
+    {
+        const QString large = folder.filePath(QStringLiteral("large.txt"));
+        writeBytes(large, russianText(largeMb));
+        QElapsedTimer openLarge;
+        openLarge.start();
+        dialogs.openPath = large;
+        document.open();
+        QCoreApplication::processEvents();
+        largeOpen = double(openLarge.nsecsElapsed()) / 1e6;
+        bare.setPlainText(page.Text->toPlainText());
+        return measureKeys();
+    }
 
     // The recovery copy while the user types on: at the program's own pace
     // (a keystroke every 20 ms, a copy every two seconds), and with copies
     // written back to back, the worst case for a machine with few cores.
-    const auto typeAtPace = [](QWidget *target) {
-        target->setFocus();
-        std::vector<double> times;
-        for (int i = 0; i < 300; ++i) {
-            QThread::msleep(20);
-            QElapsedTimer timer;
-            timer.start();
-            keystroke(target);
-            times.push_back(double(timer.nsecsElapsed()) / 1e6);
-        }
-        std::sort(times.begin(), times.end());
-        return std::pair(times[times.size() / 2], times.back());
-    };
-    const auto [keyPaced, keyPacedWorst] = typeAtPace(page.Text);
-    const auto [bareKeyPaced, bareKeyPacedWorst] = typeAtPace(&bare);
-    page.Text->setFocus();
-    // In an empty paragraph, as the empty document's keystrokes were: Qt lays
-    // out the whole paragraph at each keystroke, and the one typed into above
-    // has grown long.
-    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
-    QCoreApplication::sendEvent(page.Text, &enter);
-    QCoreApplication::sendEvent(page.Text, &enter);
-    QKeyEvent up(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
-    QCoreApplication::sendEvent(page.Text, &up);
-    keeper.setDelay(1);
-    const double keyWhileWriting = medianMs(keystrokes, [&] { keystroke(page.Text); });
-    // A copy after a keystroke is appended to; one after a change of another
-    // page's flag is written whole.
-    const double copyAppend = medianMs(5, [&] {
-        keystroke(page.Text);
-        keeper.writeNow();
-    });
-    const double copyWhole = medianMs(3, [&] {
-        programs.StartCh = !programs.StartCh;
-        keeper.writeNow();
-    });
-    programs.StartCh = false;
-    keeper.setDelay(RecoveryKeeper::defaultDelayMs);
+    CopyFigures copyWhileTyping()
+    {
+        CopyFigures figures {};
+        figures.paced = typeAtPace(page.Text);
+        figures.barePaced = typeAtPace(&bare);
+        page.Text->setFocus();
+        // In an empty paragraph, as the empty document's keystrokes were: Qt lays
+        // out the whole paragraph at each keystroke, and the one typed into above
+        // has grown long.
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+        QCoreApplication::sendEvent(page.Text, &enter);
+        QCoreApplication::sendEvent(page.Text, &enter);
+        QKeyEvent up(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
+        QCoreApplication::sendEvent(page.Text, &up);
+        keeper.setDelay(1);
+        figures.keyWhileWriting = medianMs(keystrokes, [&] { keystroke(page.Text); });
+        // A copy after a keystroke is appended to; one after a change of another
+        // page's flag is written whole.
+        figures.append = medianMs(5, [&] {
+            keystroke(page.Text);
+            keeper.writeNow();
+        });
+        figures.whole = medianMs(3, [&] {
+            programs.StartCh = !programs.StartCh;
+            keeper.writeNow();
+        });
+        programs.StartCh = false;
+        keeper.setDelay(RecoveryKeeper::defaultDelayMs);
+        return figures;
+    }
 
-    const QString on = QStringLiteral(" on ") + QString::number(largeMb) + QStringLiteral(" MB / empty");
-    report(QStringLiteral("text change handling") + on, full.change, empty.change, 1.5);
-    report(QStringLiteral("date and time") + on, full.stamp, empty.stamp, 1.5);
-    report(QStringLiteral("  (a bare cursor insert at the end") + on + QLatin1Char(')'), full.bareStamp,
-           empty.bareStamp, 1.5);
-    // Qt's own keystroke grows with the document; what the page adds to it
-    // is the figure that counts.
-    report(QStringLiteral("keystroke on ") + QString::number(largeMb) + QStringLiteral(" MB: page / bare text box"),
-           full.key, full.bareKey, 1.5);
-    report(QStringLiteral("  (keystroke into the page") + on + QLatin1Char(')'), full.key, empty.key, 1.5);
-    report(QStringLiteral("  (keystroke into a bare text box") + on + QLatin1Char(')'), full.bareKey, empty.bareKey,
-           1.5);
-    report(QStringLiteral("keystroke every 20 ms, copy every 2 s, on ") + QString::number(largeMb)
-               + QStringLiteral(" MB: page / bare"),
-           keyPaced, bareKeyPaced, 1.5);
-    report(QStringLiteral("  (the slowest of those 300: page / bare)"), keyPacedWorst, bareKeyPacedWorst, 1.5);
-    report(QStringLiteral("  (keystroke, copies written back to back") + on + QLatin1Char(')'), keyWhileWriting,
-           empty.key, 1.5);
-    out() << "the recovery copy of " << largeMb << " MB (its own thread): a keystroke appended "
-          << QString::number(copyAppend, 'f', 1) << " ms, written whole " << QString::number(copyWhole, 'f', 1) << " ms"
-          << Qt::endl;
-    out() << "opening the " << largeMb << " MB file took " << QString::number(largeOpen, 'f', 0) << " ms" << Qt::endl;
+    void reportTyping(const KeyFigures &empty, const KeyFigures &full, const CopyFigures &copy) const
+    {
+        const QString on = QStringLiteral(" on ") + QString::number(largeMb) + QStringLiteral(" MB / empty");
+        report(QStringLiteral("text change handling") + on, full.change, empty.change, 1.5);
+        report(QStringLiteral("date and time") + on, full.stamp, empty.stamp, 1.5);
+        report(QStringLiteral("  (a bare cursor insert at the end") + on + QLatin1Char(')'), full.bareStamp,
+               empty.bareStamp, 1.5);
+        // Qt's own keystroke grows with the document; what the page adds to it
+        // is the figure that counts.
+        report(QStringLiteral("keystroke on ") + QString::number(largeMb) + QStringLiteral(" MB: page / bare text box"),
+               full.key, full.bareKey, 1.5);
+        report(QStringLiteral("  (keystroke into the page") + on + QLatin1Char(')'), full.key, empty.key, 1.5);
+        report(QStringLiteral("  (keystroke into a bare text box") + on + QLatin1Char(')'), full.bareKey, empty.bareKey,
+               1.5);
+        report(QStringLiteral("keystroke every 20 ms, copy every 2 s, on ") + QString::number(largeMb)
+                   + QStringLiteral(" MB: page / bare"),
+               copy.paced.first, copy.barePaced.first, 1.5);
+        report(QStringLiteral("  (the slowest of those 300: page / bare)"), copy.paced.second, copy.barePaced.second,
+               1.5);
+        report(QStringLiteral("  (keystroke, copies written back to back") + on + QLatin1Char(')'),
+               copy.keyWhileWriting, empty.key, 1.5);
+        out() << "the recovery copy of " << largeMb << " MB (its own thread): a keystroke appended "
+              << QString::number(copy.append, 'f', 1) << " ms, written whole " << QString::number(copy.whole, 'f', 1)
+              << " ms" << Qt::endl;
+        out() << "opening the " << largeMb << " MB file took " << QString::number(largeOpen, 'f', 0) << " ms"
+              << Qt::endl;
+    }
+};
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    NotesBench bench(argc > 1 ? QByteArray(argv[1]).toInt() : 20);
+    bench.timeOpening();
+    bench.timeFileRoutines();
+    const KeyFigures empty = bench.keysOnEmpty();
+    const KeyFigures full = bench.keysOnLarge();
+    const CopyFigures copy = bench.copyWhileTyping();
+    bench.reportTyping(empty, full, copy);
     return 0;
 }

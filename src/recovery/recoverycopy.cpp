@@ -131,6 +131,102 @@ ReadResult failed(ReadFailure failure)
     return ReadResult {std::nullopt, failure};
 }
 
+// Why the first line, the mark and its version, is not one this program
+// reads; nothing when it is.
+std::optional<ReadFailure> versionFailure(const QByteArray &bytes, qsizetype firstLineEnd)
+{
+    if (!bytes.startsWith(magic) || firstLineEnd < 0 || firstLineEnd > 64)
+        return ReadFailure::Damaged;
+    bool ok = false;
+    const int fileVersion = bytes.mid(magic.size(), firstLineEnd - magic.size()).toInt(&ok);
+    if (!ok || fileVersion < 1)
+        return ReadFailure::Damaged;
+    if (fileVersion > version)
+        return ReadFailure::Newer;
+    return std::nullopt;
+}
+
+// The whole copy written at once, up to and with its "end" field.
+bool readSnapshot(Fields &fields, Contents &contents)
+{
+    const std::optional<QString> written = fields.text("written");
+    if (!written)
+        return false;
+    contents.written = QDateTime::fromString(*written, Qt::ISODateWithMs);
+    if (!contents.written.isValid())
+        return false;
+    if (std::optional<QString> notes = fields.text("notes")) {
+        const std::optional<QString> file = fields.text("file");
+        if (!file)
+            return false;
+        contents.hasNotes = true;
+        contents.notesText = *notes;
+        contents.notesFile = *file;
+    }
+    if (std::optional<QList<Pair>> programs = fields.pairs("programs", "cap", "cmd")) {
+        contents.hasPrograms = true;
+        contents.programs = *programs;
+    }
+    if (std::optional<QList<Pair>> phones = fields.pairs("phones", "name", "number")) {
+        contents.hasPhones = true;
+        contents.phones = *phones;
+    }
+    // Only the last field may follow, so a copy cut short is never taken
+    // for a shorter one.
+    return fields.take("end").has_value();
+}
+
+// The edits of one batch after its "written" field.
+bool readEdits(Fields &edits, QList<Edit> &list)
+{
+    while (!edits.atEnd()) {
+        const std::optional<QByteArray> at = edits.take("at");
+        const std::optional<QString> added = at ? edits.text("text") : std::nullopt;
+        const QList<QByteArray> numbers = at ? at->split(' ') : QList<QByteArray>();
+        bool positionOk = false;
+        bool removedOk = false;
+        if (!added || numbers.size() != 2)
+            return false;
+        list.append(Edit {numbers[0].toInt(&positionOk), numbers[1].toInt(&removedOk), *added});
+        if (!positionOk || !removedOk)
+            return false;
+    }
+    return true;
+}
+
+// The batches of edits appended after the whole copy, played onto its notes.
+bool replayJournal(Fields &fields, Contents &contents)
+{
+    QString raw;
+    while (!fields.atEnd()) {
+        const std::optional<QByteArray> batch = fields.take("edits");
+        if (!batch) {
+            // Only the last batch, cut short in its value, is passed over.
+            if (fields.cutShort("edits"))
+                break;
+            return false;
+        }
+        Fields edits(*batch, 0);
+        const std::optional<QString> when = edits.text("written");
+        contents.written = when ? QDateTime::fromString(*when, Qt::ISODateWithMs) : QDateTime();
+        if (!contents.hasNotes || !contents.written.isValid())
+            return false;
+        if (raw.isNull())
+            raw = rawOf(contents.notesText);
+        QList<Edit> list;
+        if (!readEdits(edits, list))
+            return false;
+        replay(raw, list);
+    }
+    if (!raw.isNull()) {
+        raw.chop(1);
+        raw.replace(QChar(QChar::LineSeparator), QLatin1Char('\n'));
+        raw.replace(QChar(QChar::ParagraphSeparator), QStringLiteral("\r\n"));
+        contents.notesText = raw;
+    }
+    return true;
+}
+
 // The notes encoded straight into out, with the document's separators made
 // line ends when raw. The length goes before them, in digits enough for any.
 void notesField(QByteArray &out, QStringView text, bool raw)
@@ -191,80 +287,12 @@ void bytesInto(QByteArray &out, const Contents &contents, QStringView rawNotes)
 ReadResult parse(const QByteArray &bytes)
 {
     const qsizetype firstLineEnd = bytes.indexOf('\n');
-    if (!bytes.startsWith(magic) || firstLineEnd < 0 || firstLineEnd > 64)
-        return failed(ReadFailure::Damaged);
-    bool ok = false;
-    const int fileVersion = bytes.mid(magic.size(), firstLineEnd - magic.size()).toInt(&ok);
-    if (!ok || fileVersion < 1)
-        return failed(ReadFailure::Damaged);
-    if (fileVersion > version)
-        return failed(ReadFailure::Newer);
-
+    if (const std::optional<ReadFailure> failure = versionFailure(bytes, firstLineEnd))
+        return failed(*failure);
     Fields fields(bytes, firstLineEnd + 1);
     Contents contents;
-    const std::optional<QString> written = fields.text("written");
-    if (!written)
+    if (!readSnapshot(fields, contents) || !replayJournal(fields, contents))
         return failed(ReadFailure::Damaged);
-    contents.written = QDateTime::fromString(*written, Qt::ISODateWithMs);
-    if (!contents.written.isValid())
-        return failed(ReadFailure::Damaged);
-    if (std::optional<QString> notes = fields.text("notes")) {
-        const std::optional<QString> file = fields.text("file");
-        if (!file)
-            return failed(ReadFailure::Damaged);
-        contents.hasNotes = true;
-        contents.notesText = *notes;
-        contents.notesFile = *file;
-    }
-    if (std::optional<QList<Pair>> programs = fields.pairs("programs", "cap", "cmd")) {
-        contents.hasPrograms = true;
-        contents.programs = *programs;
-    }
-    if (std::optional<QList<Pair>> phones = fields.pairs("phones", "name", "number")) {
-        contents.hasPhones = true;
-        contents.phones = *phones;
-    }
-    // Only the last field may follow, so a copy cut short is never taken
-    // for a shorter one.
-    if (!fields.take("end"))
-        return failed(ReadFailure::Damaged);
-    QString raw;
-    while (!fields.atEnd()) {
-        const std::optional<QByteArray> batch = fields.take("edits");
-        if (!batch) {
-            // Only the last batch, cut short in its value, is passed over.
-            if (fields.cutShort("edits"))
-                break;
-            return failed(ReadFailure::Damaged);
-        }
-        Fields edits(*batch, 0);
-        const std::optional<QString> when = edits.text("written");
-        contents.written = when ? QDateTime::fromString(*when, Qt::ISODateWithMs) : QDateTime();
-        if (!contents.hasNotes || !contents.written.isValid())
-            return failed(ReadFailure::Damaged);
-        if (raw.isNull())
-            raw = rawOf(contents.notesText);
-        QList<Edit> list;
-        while (!edits.atEnd()) {
-            const std::optional<QByteArray> at = edits.take("at");
-            const std::optional<QString> added = at ? edits.text("text") : std::nullopt;
-            const QList<QByteArray> numbers = at ? at->split(' ') : QList<QByteArray>();
-            bool positionOk = false;
-            bool removedOk = false;
-            if (!added || numbers.size() != 2)
-                return failed(ReadFailure::Damaged);
-            list.append(Edit {numbers[0].toInt(&positionOk), numbers[1].toInt(&removedOk), *added});
-            if (!positionOk || !removedOk)
-                return failed(ReadFailure::Damaged);
-        }
-        replay(raw, list);
-    }
-    if (!raw.isNull()) {
-        raw.chop(1);
-        raw.replace(QChar(QChar::LineSeparator), QLatin1Char('\n'));
-        raw.replace(QChar(QChar::ParagraphSeparator), QStringLiteral("\r\n"));
-        contents.notesText = raw;
-    }
     return ReadResult {contents, ReadFailure::Damaged};
 }
 

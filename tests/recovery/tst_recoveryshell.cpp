@@ -77,6 +77,69 @@ QString leaveCopy(Run &run)
     return dead;
 }
 
+// What the first run leaves in the document: a file read gets its last line end.
+const QString typedAfterOld = u"Старый\r\nтекст\r\n\r\nНовая строка \u4e2d\ufeff!"_qs;
+
+// The real program in run's folder opens the last file and types at its end, adds
+// a phone entry, deletes the first program, is left asking whether to save and is ended.
+void typeAndEnd(const Run &run, int ending)
+{
+    const bool handled = ending != SIGKILL && ending != SIGABRT;
+    QTemporaryDir hand;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"QT_PLUGIN_PATH"_qs, QStringLiteral(TYPIST_PLUGINS));
+    environment.insert(u"QT_QPA_GENERIC_PLUGINS"_qs, u"tarneltypist"_qs);
+    environment.insert(u"TARNEL_TYPIST"_qs, hand.path());
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(run.path(u"tarnel"_qs), {});
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(hand.filePath(u"typed"_qs)), 20000);
+    const auto copy = [state = recovery::folderFor(run.dir.path())]() -> std::optional<recovery::Contents> {
+        const QStringList names = filesIn(state);
+        return names.size() == 1 ? recovery::readFile(state + u"/"_qs + names.first()).contents : std::nullopt;
+    };
+    // Unannounced, it has only what the delay wrote.
+    if (!handled)
+        QTRY_VERIFY_WITH_TIMEOUT(copy() && copy()->notesText == typedAfterOld && copy()->hasPhones, 10000);
+    if (ending == SIGABRT)
+        QFile(hand.filePath(u"abort"_qs)).open(QIODevice::WriteOnly);
+    else
+        ::kill(pid_t(process.processId()), ending);
+    QVERIFY(process.waitForFinished(10000));
+    QCOMPARE(process.exitStatus() == QProcess::NormalExit, handled);
+    QCOMPARE(process.exitCode(), handled ? 0 : ending);
+}
+
+// Started again, the program offered what the first run left and did as told.
+void checkSecondStart(const Run &run, frmMain &window, Answer answer)
+{
+    const QString state = recovery::folderFor(run.dir.path());
+    const QStringList asked = run.dialogs.asked();
+    QCOMPARE(run.dialogs.unusedAnswers(), 0);
+    QVERIFY2(asked.first().contains(QRegularExpression(u"Найдены несохраненные изменения от \\d\\d\\.\\d\\d\\.\\d{4} "
+                                                       u"\\d\\d:\\d\\d: записи, список программ, телефонная книга\\. "
+                                                       u"Восстановить\\?$"_qs)),
+             qPrintable(asked.first()));
+    if (answer == Answer::Yes) {
+        QCOMPARE(window.document().documentText(), typedAfterOld);
+        QCOMPARE(window.document().CurrentFile, run.path(u"note.txt"_qs));
+        QVERIFY(window.document().Change && window.programs().StartCh && window.phoneBook().PhoneCh);
+        QCOMPARE(window.programs().AppCount, 1);
+        QCOMPARE(window.programs().AppList[1].Command, u"new"_qs);
+        const PhoneGrid &grid = window.phoneBook().grid();
+        QCOMPARE((QStringList {grid.text(0, 0), grid.text(0, 1), grid.text(1, 0), grid.text(2, 0)}),
+                 (QStringList {u"Анна"_qs, u"555"_qs, u"Boris"_qs, QString()}));
+        // This program keeps the work in its own copy from now on.
+        QCOMPARE(filesIn(state), QStringList {recovery::ownFileName()});
+    } else {
+        QVERIFY(!window.anythingChanged());
+        const QStringList aside = filesIn(state);
+        QCOMPARE(aside.size(), 1);
+        QVERIFY(aside.first().startsWith(u"kept-"_qs));
+        QVERIFY(asked.last().contains(state + u"/"_qs + aside.first()));
+    }
+}
+
 } // namespace
 
 void TestRecoveryShell::init()
@@ -275,17 +338,15 @@ void TestRecoveryShell::endedAndStartedAgain_data()
     QTest::addColumn<Answer>("answer");
     const std::pair<const char *, int> endings[]
         = {{"SIGTERM", SIGTERM}, {"SIGHUP", SIGHUP}, {"SIGINT", SIGINT}, {"SIGKILL", SIGKILL}, {"abort()", SIGABRT}};
-    for (const auto &[name, number] : endings) {
-        QTest::addRow("%s, Да", name) << number << Answer::Yes;
-        QTest::addRow("%s, Нет", name) << number << Answer::No;
-    }
+    for (const auto &[name, number] : endings)
+        for (const Answer answer : {Answer::Yes, Answer::No})
+            QTest::addRow("%s, %s", name, answer == Answer::Yes ? "Да" : "Нет") << number << answer;
 }
 
 void TestRecoveryShell::endedAndStartedAgain()
 {
     QFETCH(int, ending);
     QFETCH(Answer, answer);
-    const bool handled = ending != SIGKILL && ending != SIGABRT;
     // The real program in a folder of its own, with the files an earlier
     // session left there.
     Run run;
@@ -304,64 +365,13 @@ void TestRecoveryShell::endedAndStartedAgain()
         return files;
     };
     const QList<QByteArray> before = userFiles();
-
-    // It opens the last file and types at its end, adds a phone entry,
-    // deletes the first program and is left asking whether to save.
-    QTemporaryDir hand;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(u"QT_PLUGIN_PATH"_qs, QStringLiteral(TYPIST_PLUGINS));
-    environment.insert(u"QT_QPA_GENERIC_PLUGINS"_qs, u"tarneltypist"_qs);
-    environment.insert(u"TARNEL_TYPIST"_qs, hand.path());
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.start(run.path(u"tarnel"_qs), {});
-    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(hand.filePath(u"typed"_qs)), 20000);
-    // A file read gets its last line end.
-    const QString expected = u"Старый\r\nтекст\r\n\r\nНовая строка \u4e2d\ufeff!"_qs;
-    const QString state = recovery::folderFor(run.dir.path());
-    const auto copy = [&state]() -> std::optional<recovery::Contents> {
-        const QStringList names = filesIn(state);
-        return names.size() == 1 ? recovery::readFile(state + u"/"_qs + names.first()).contents : std::nullopt;
-    };
-    // Unannounced, it has only what the delay wrote.
-    if (!handled)
-        QTRY_VERIFY_WITH_TIMEOUT(copy() && copy()->notesText == expected && copy()->hasPhones, 10000);
-    if (ending == SIGABRT)
-        QFile(hand.filePath(u"abort"_qs)).open(QIODevice::WriteOnly);
-    else
-        ::kill(pid_t(process.processId()), ending);
-    QVERIFY(process.waitForFinished(10000));
-    QCOMPARE(process.exitStatus() == QProcess::NormalExit, handled);
-    QCOMPARE(process.exitCode(), handled ? 0 : ending);
-
+    typeAndEnd(run, ending);
+    if (QTest::currentTestFailed())
+        return;
     run.dialogs.answerMessage(answer);
     if (answer == Answer::No)
         run.dialogs.answerMessage(Answer::Ok);
-    frmMain &window = run.start();
-    const QStringList asked = run.dialogs.asked();
-    QCOMPARE(run.dialogs.unusedAnswers(), 0);
-    QVERIFY2(asked.first().contains(QRegularExpression(u"Найдены несохраненные изменения от \\d\\d\\.\\d\\d\\.\\d{4} "
-                                                       u"\\d\\d:\\d\\d: записи, список программ, телефонная книга\\. "
-                                                       u"Восстановить\\?$"_qs)),
-             qPrintable(asked.first()));
-    if (answer == Answer::Yes) {
-        QCOMPARE(window.document().documentText(), expected);
-        QCOMPARE(window.document().CurrentFile, run.path(u"note.txt"_qs));
-        QVERIFY(window.document().Change && window.programs().StartCh && window.phoneBook().PhoneCh);
-        QCOMPARE(window.programs().AppCount, 1);
-        QCOMPARE(window.programs().AppList[1].Command, u"new"_qs);
-        const PhoneGrid &grid = window.phoneBook().grid();
-        QCOMPARE((QStringList {grid.text(0, 0), grid.text(0, 1), grid.text(1, 0), grid.text(2, 0)}),
-                 (QStringList {u"Анна"_qs, u"555"_qs, u"Boris"_qs, QString()}));
-        // This program keeps the work in its own copy from now on.
-        QCOMPARE(filesIn(state), QStringList {recovery::ownFileName()});
-    } else {
-        QVERIFY(!window.anythingChanged());
-        const QStringList aside = filesIn(state);
-        QCOMPARE(aside.size(), 1);
-        QVERIFY(aside.first().startsWith(u"kept-"_qs));
-        QVERIFY(asked.last().contains(state + u"/"_qs + aside.first()));
-    }
+    checkSecondStart(run, run.start(), answer);
     QCOMPARE(userFiles(), before);
 }
 
