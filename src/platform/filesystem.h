@@ -27,6 +27,10 @@ void createFolder(const QString &path);
 // "Это не файл"), and so is a folder (75). Throws RuntimeFailure.
 QByteArray readFile(const QString &path);
 
+// Adds bytes at the end of an existing file and, with flush, waits until they
+// are on the disk. Refuses what readFile refuses. Throws RuntimeFailure.
+void appendToFile(const QString &path, const QByteArray &bytes, bool flush);
+
 // Opens path for reading into file, for a caller that reads it piece by
 // piece. Refuses what readFile refuses. Throws RuntimeFailure with the reason
 // the system gave, which QFile alone does not keep.

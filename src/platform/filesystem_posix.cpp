@@ -412,6 +412,16 @@ void openForReading(QFile &file, const QString &path)
     }
 }
 
+void appendToFile(const QString &path, const QByteArray &bytes, bool flush)
+{
+    struct stat info;
+    const Descriptor fd(openRegular(nativePathOf(path), O_WRONLY | O_APPEND, info));
+    if (const int error = writeAll(fd.get(), bytes))
+        throw RuntimeFailure::fromErrno(error);
+    if (flush && ::fdatasync(fd.get()) != 0)
+        throw RuntimeFailure::fromErrno(errno);
+}
+
 QByteArray readFile(const QString &path)
 {
     struct stat info;

@@ -5,6 +5,7 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStringEncoder>
 
@@ -318,55 +319,25 @@ QByteArray journalBytes(const QDateTime &written, const QList<Edit> &edits)
     return out;
 }
 
-void append(const QString &path, const QByteArray &bytes, bool flush)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0)
-        throw platform::RuntimeFailure::fromErrno(errno);
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t put = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (put < 0 && errno == EINTR)
-            continue;
-        if (put <= 0)
-            break;
-        done += put;
-    }
-    const int error = done < bytes.size() || (flush && ::fdatasync(fd) != 0) ? errno : 0;
-    ::close(fd);
-    if (error != 0 || done < bytes.size())
-        throw platform::RuntimeFailure::fromErrno(error != 0 ? error : EIO);
-}
-
 ReadResult readFile(const QString &path)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0)
-        return failed(errno == ELOOP ? ReadFailure::NotAFile : ReadFailure::Unreadable);
-    struct stat status
-    {
-    };
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        ::close(fd);
+    // Only this user writes in the copies' folder; a link there is no copy of
+    // ours, and is not followed.
+    if (QFileInfo(path).isSymLink())
         return failed(ReadFailure::NotAFile);
+    QFile file;
+    try {
+        // A pipe, a device or a folder in the copy's place is refused at once.
+        platform::filesystem::openForReading(file, path);
+    } catch (const platform::RuntimeFailure &failure) {
+        return failed(failure.number() == platform::failure::PathFileAccess ? ReadFailure::NotAFile
+                                                                            : ReadFailure::Unreadable);
     }
-    if (status.st_size > maxBytes) {
-        ::close(fd);
+    if (file.size() > maxBytes)
         return failed(ReadFailure::TooLarge);
-    }
-    QByteArray bytes;
-    bytes.resize(qsizetype(status.st_size));
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t got = ::read(fd, bytes.data() + done, size_t(bytes.size() - done));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            break;
-        done += got;
-    }
-    ::close(fd);
-    bytes.truncate(done);
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return failed(ReadFailure::Unreadable);
     return parse(bytes);
 }
 

@@ -91,10 +91,8 @@ void write(const QString &path, const QByteArray &bytes);
 // What is appended to a copy for the edits of its notes since: typing into a
 // large document adds a few bytes to the copy instead of writing it again.
 // A batch cut short by a power cut is passed over, with the typing in it.
+// Added to the copy with platform::filesystem::appendToFile.
 QByteArray journalBytes(const QDateTime &written, const QList<Edit> &edits);
-// Appends to the copy at path, and waits for the disk when asked. Throws
-// platform::RuntimeFailure.
-void append(const QString &path, const QByteArray &bytes, bool flush);
 
 // Moves a copy aside under a dated name, where no later start offers it, and
 // returns that name's path; empty when it could not be moved.

@@ -1,6 +1,7 @@
 #include "recoverykeeper.h"
 
 #include "appcontext.h"
+#include "filesystem.h"
 #include "notesdocument.h"
 #include "phonebook.h"
 #include "programlist.h"
@@ -213,7 +214,7 @@ void RecoveryKeeper::writeInBackground(bool flushNow)
                         // as come: a power cut loses no more than the delay.
                         const bool flush
                             = flushNow || !m_sinceFlush.isValid() || m_sinceFlush.hasExpired(defaultDelayMs);
-                        recovery::append(path, batch, flush);
+                        platform::filesystem::appendToFile(path, batch, flush);
                         if (flush)
                             m_sinceFlush.start();
                         m_unflushed = !flush;

@@ -141,9 +141,7 @@ private Q_SLOTS:
         QFETCH(QStringList, effects);
 
         Pad pad;
-        for (const QString &file :
-             {u"gillrun/gillrun"_qs, u"brommel.txt"_qs, u"quarrow.txt"_qs, u"gillrun/index.html"_qs})
-            pad.writeFile(file, {});
+        pad.installGames();
         if (name.endsWith(u"Descriptions"_qs)) {
             const LaunchPad &model = pad.start().launchPad();
             QCOMPARE(name.startsWith(u"Tool"_qs) ? model.ToolDescriptions.at(index) : model.GameDescriptions.at(index),

@@ -1,3 +1,4 @@
+#include "filesystem.h"
 #include "recoverycopy.h"
 
 #include <QFile>
@@ -152,10 +153,10 @@ void TestRecovery::typingAppended()
     recovery::write(path, contents);
     // In the document's own terms: a paragraph before the text.
     const QDateTime later = contents.written.addSecs(2);
-    recovery::append(path, recovery::journalBytes(later, {{0, 0, u"А\u2029\u2028"_qs}}), true);
+    platform::filesystem::appendToFile(path, recovery::journalBytes(later, {{0, 0, u"А\u2029\u2028"_qs}}), true);
     // The last batch, cut short by a power cut, is lost alone.
     const QByteArray cut = recovery::journalBytes(later.addSecs(2), {{0, 0, u"x"_qs}});
-    recovery::append(path, cut.left(cut.size() - 2), false);
+    platform::filesystem::appendToFile(path, cut.left(cut.size() - 2), false);
     const std::optional<Contents> read = recovery::readFile(path).contents;
     QVERIFY(read);
     QCOMPARE(read->notesText, u"А\r\n\n"_qs + contents.notesText);

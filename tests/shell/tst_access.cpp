@@ -101,9 +101,7 @@ private Q_SLOTS:
         QFETCH(QStringList, stops);
 
         Run run;
-        for (const QString &file :
-             {u"gillrun/gillrun"_qs, u"brommel.txt"_qs, u"quarrow.txt"_qs, u"gillrun/index.html"_qs})
-            run.writeFile(file, {});
+        run.installGames();
         run.show<QWidget>(frmMain::Page(std::max(page, 0)));
         QWidget *from = run.window->SSTab1->tabBar();
         if (page < 0) {

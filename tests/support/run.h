@@ -44,6 +44,13 @@ struct Run
             QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
         }
     }
+    // The games with their help files and Gillrun, as a full installation has them.
+    void installGames() const
+    {
+        for (const QString &file :
+             {u"gillrun/gillrun"_qs, u"brommel.txt"_qs, u"quarrow.txt"_qs, u"gillrun/index.html"_qs})
+            writeFile(file, {});
+    }
     QByteArray read(const QString &name) const
     {
         QFile file(path(name));
