@@ -30,6 +30,10 @@ public:
 class StillSystem final : public platform::System
 {
 public:
+    explicit StillSystem(QString folder = {})
+        : folder(std::move(folder))
+    {
+    }
     QString folder;
     QString programFolder() const override { return folder; }
     QString windowsFolder() const override { return QStringLiteral("/usr/bin"); }
@@ -45,16 +49,8 @@ struct PageContext
 {
     QTemporaryDir folder;
     ScriptDialogs dialogs;
-    StillSystem system;
+    StillSystem system {folder.path() + QLatin1Char('/')};
     AppContext context {dialogs, system};
-
-    PageContext()
-    {
-        system.folder = folder.path() + QLatin1Char('/');
-        context.state.ProgramFolder = system.folder;
-        context.state.CrLf = QStringLiteral("\r\n");
-        context.state.CrLf2 = QStringLiteral("\r\n\r\n");
-    }
 };
 
 } // namespace bench

@@ -8,8 +8,24 @@
 #include <QCoreApplication>
 #include <QWidget>
 
+namespace {
+
+AppState stateOf(const platform::System &system)
+{
+    AppState state;
+    state.ProgramFolder = system.programFolder();
+    if (!state.ProgramFolder.endsWith(QLatin1Char('/')))
+        state.ProgramFolder += QLatin1Char('/');
+    // Only opening targets needs the opener's folder; start-up reports it missing.
+    state.WindowsFolder = system.windowsFolder();
+    return state;
+}
+
+} // namespace
+
 AppContext::AppContext(platform::Dialogs &dialogs, platform::System &system)
-    : dialogs(dialogs)
+    : state(stateOf(system))
+    , dialogs(dialogs)
     , system(system)
 {
     dialogs.setDefaultTitle(defaultTitle());

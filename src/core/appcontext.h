@@ -21,11 +21,12 @@ public:
     using Icon = platform::Dialogs::Icon;
     using Answer = platform::Dialogs::Answer;
 
+    // The program folder and the opener's folder are asked of system here.
     AppContext(platform::Dialogs &dialogs, platform::System &system);
     AppContext(const AppContext &) = delete;
     AppContext &operator=(const AppContext &) = delete;
 
-    AppState state;
+    const AppState state;
     platform::Dialogs &dialogs;
     platform::System &system;
 

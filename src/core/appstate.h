@@ -3,8 +3,9 @@
 #include <QString>
 
 // What every page of the main program shares. It lives from start to end of
-// the program and is set once at start-up; each page's own data lives in its
-// model (ProgramList, NotesDocument, PhoneBook, LaunchPad).
+// the program and is complete when the context that holds it is made, so a
+// model is whole without a window; each page's own data lives in its model
+// (ProgramList, NotesDocument, PhoneBook, LaunchPad).
 struct AppState
 {
     // Folder of the program file, always ending in "/". Every data file of the
@@ -13,8 +14,8 @@ struct AppState
     // Folder of the desktop's opener, without a final "/".
     QString WindowsFolder;
 
-    QString CrLf;
-    QString CrLf2;
+    static inline const QString CrLf = QStringLiteral("\r\n");
+    static inline const QString CrLf2 = QStringLiteral("\r\n\r\n");
 
     QString PersonalFolder() const { return ProgramFolder + QStringLiteral("My Tarnel"); }
 };

@@ -232,7 +232,7 @@ void NotesDocument::showLastFile()
 
 void NotesDocument::rememberLastFile(const QString &path)
 {
-    AppState &state = m_context.state;
+    const AppState &state = m_context.state;
     // The settings file would bring such a name back as another file's name:
     // the last file stays the one before, and the user hears why once.
     const QStringList names = lostCharactersOf(path, true);

@@ -116,9 +116,6 @@ void frmMain::centreOnScreen()
 
 void frmMain::Form_Load()
 {
-    AppState &state = m_context.state;
-    state.CrLf = QStringLiteral("\r\n");
-    state.CrLf2 = state.CrLf + state.CrLf;
     // The grid's shape and the version label come with their pages.
     InitApplication();
     LoadSettings();
@@ -136,14 +133,9 @@ void frmMain::showError(const QString &description)
 
 void frmMain::InitApplication()
 {
-    AppState &state = m_context.state;
-    state.ProgramFolder = m_context.system.programFolder();
-    if (!state.ProgramFolder.endsWith(QLatin1Char('/')))
-        state.ProgramFolder += QLatin1Char('/');
-
-    // Only opening targets needs the opener's folder; the rest of start-up
-    // goes on without it.
-    state.WindowsFolder = m_context.system.windowsFolder();
+    const AppState &state = m_context.state;
+    // The context asked for both folders; the rest of start-up goes on
+    // without the opener's.
     if (state.WindowsFolder.isEmpty())
         showError(QString());
 
@@ -164,7 +156,7 @@ void frmMain::InitApplication()
 
 void frmMain::LoadSettings()
 {
-    AppState &state = m_context.state;
+    const AppState &state = m_context.state;
     const auto reportReadFailure = [this, &state](const QString &description) {
         m_context.MsgBox(QStringLiteral("Ошибка при чтении файла конфигурации!") + state.CrLf2 + description,
                          AppContext::Buttons::Ok, AppContext::Icon::Critical);

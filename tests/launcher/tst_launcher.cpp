@@ -2,6 +2,7 @@
 #include "codepage.h"
 #include "countingbuffer.h"
 #include "frmdetails.h"
+#include "platformtest.h"
 #include "run.h"
 #include "runpage.h"
 
@@ -45,8 +46,6 @@ struct Model : Run
 
     explicit Model(const QByteArray &file)
     {
-        context.state.ProgramFolder = path(QString());
-        context.state.CrLf2 = u"\r\n\r\n"_qs;
         if (!file.isNull())
             writeFile(u"applist.tn"_qs, file);
         dialogs.answerMessage(Answer::Ok);
@@ -208,14 +207,16 @@ private Q_SLOTS:
 
         // A save that fails keeps the mark and the file: a folder below a file,
         // or no room for the copy of a damaged list.
+        std::optional<WritesRefused> refusal;
         if (count > ProgramList::MaxApps)
             QVERIFY(QDir(model.dir.path()).mkdir(u"applist.tn.bak"_qs));
         else
-            model.context.state.ProgramFolder = model.path(u"applist.tn/"_qs);
+            refusal.emplace();
         model.dialogs.clear();
         model.dialogs.answerMessage(Answer::Ok);
         QCOMPARE(model.list.SaveAppList(), SaveOutcome::Failed);
-        const QString cause = count > ProgramList::MaxApps ? u"Ошибка доступа к пути/файлу"_qs : u"Путь не найден"_qs;
+        const QString cause
+            = count > ProgramList::MaxApps ? u"Ошибка доступа к пути/файлу"_qs : u"Отказано в разрешении"_qs;
         QCOMPARE(model.dialogs.asked(),
                  QStringList {u"- x ok: Возникла ошибка при сохранении списка программ:\r\n\r\n"_qs + cause});
         QCOMPARE(model.list.StartCh, !refused);
@@ -274,8 +275,8 @@ private Q_SLOTS:
         row("empty space keeps the selection for Запуск", 0, {}, u"ww"_qs);
         row("Запуск fails", 0, u"- x ok: Ошибка при запуске приложения:\r\n\r\ne1 && $(x)\r\n\r\nФайл не найден"_qs,
             u"wwww"_qs);
-        row("Сохранить fails", -1, u"- x ok: Возникла ошибка при сохранении списка программ:\r\n\r\nПуть не найден"_qs,
-            u"wp"_qs);
+        row("Сохранить fails", -1,
+            u"- x ok: Возникла ошибка при сохранении списка программ:\r\n\r\nОтказано в разрешении"_qs, u"wp"_qs);
     }
 
     void page_buttons()
@@ -293,7 +294,7 @@ private Q_SLOTS:
         if (how == u"Запуск fails")
             run.system.failWith(FakeSystem::Effect::Start,
                                 platform::RuntimeFailure::withNumber(platform::failure::FileNotFound));
-        window.context().state.ProgramFolder = run.path(u"applist.tn/"_qs); // no save succeeds
+        const WritesRefused refusal; // no save succeeds
         run.dialogs.answerMessage(how.endsWith(u"Yes") ? Answer::Yes : how.endsWith(u"No") ? Answer::No : Answer::Ok);
         QString whileCalled;
         const auto note = [&] {

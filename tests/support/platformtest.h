@@ -1,11 +1,13 @@
 #pragma once
 
+#include "filesystem.h"
 #include "runtimefailure.h"
 
 #include <QByteArray>
 #include <QFile>
 #include <QTest>
 
+#include <cerrno>
 #include <functional>
 #include <future>
 #include <memory>
@@ -43,3 +45,17 @@ inline QByteArray readBack(const QString &path)
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArrayLiteral("<unreadable>");
 }
+
+// While it lives, every file and folder is one this user may not write, as
+// for an ordinary user in a folder of someone else's: root's writes fail too.
+struct WritesRefused
+{
+    WritesRefused()
+        : previous(platform::filesystem::setWriteAccess([](const QByteArray &) { return EACCES; }))
+    {
+    }
+    ~WritesRefused() { platform::filesystem::setWriteAccess(previous); }
+    WritesRefused(const WritesRefused &) = delete;
+    WritesRefused &operator=(const WritesRefused &) = delete;
+    platform::filesystem::WriteAccess previous;
+};
