@@ -55,6 +55,27 @@ enum class KeepOld { No, AsBackup };
 // RuntimeFailure.
 void writeDataFile(const QString &path, const QByteArray &bytes, KeepOld keepOld = KeepOld::No);
 
+// What a file held when the program last read or wrote it, so that a change
+// another program made since can be told: its size, its time of change and a
+// hash of its bytes. A file that was not there has a stamp too.
+struct FileStamp
+{
+    bool exists = false;
+    qint64 size = 0;
+    qint64 modifiedNs = 0; // since the epoch
+    QByteArray hash; // SHA-256 of the bytes
+};
+
+// The stamp of path as it is now, bytes being what it holds (just read or
+// just written), so that no byte is read twice. Nothing fails: a file that
+// cannot be examined is stamped as missing.
+FileStamp stampOf(const QString &path, const QByteArray &bytes);
+// Reads path for it.
+FileStamp stampOf(const QString &path);
+// Whether path holds what it held when stamped: the same size and either the
+// same time or, when only the time differs, the same bytes.
+bool unchangedSince(const QString &path, const FileStamp &stamp);
+
 // How writeDataFile asks whether this user may write a native path: a file
 // to write into, or a folder to make a file in. 0, or the system's reason
 // (EACCES, EROFS...). The system's own answer unless replaced: root may write

@@ -1,6 +1,7 @@
 #include "filesystem.h"
 #include "runtimefailure.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <QRandomGenerator>
 
@@ -463,6 +464,58 @@ WriteAccess setWriteAccess(WriteAccess test)
 void writeDataFile(const QString &path, const QByteArray &bytes, KeepOld keepOld)
 {
     saveDataFile(path, bytes, keepOld, 0666);
+}
+
+namespace {
+
+// Only the size and time: no byte is read.
+FileStamp statStamp(const QString &path)
+{
+    struct stat info;
+    FileStamp stamp;
+    if (::stat(nativePathOf(path).constData(), &info) != 0 || !S_ISREG(info.st_mode))
+        return stamp;
+    stamp.exists = true;
+    stamp.size = qint64(info.st_size);
+    stamp.modifiedNs = qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+    return stamp;
+}
+
+QByteArray hashOf(const QByteArray &bytes)
+{
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
+}
+
+} // namespace
+
+FileStamp stampOf(const QString &path, const QByteArray &bytes)
+{
+    FileStamp stamp = statStamp(path);
+    if (stamp.exists)
+        stamp.hash = hashOf(bytes);
+    return stamp;
+}
+
+FileStamp stampOf(const QString &path)
+{
+    QByteArray bytes;
+    if (failureOf([&] { bytes = readFile(path); }))
+        return FileStamp();
+    return stampOf(path, bytes);
+}
+
+bool unchangedSince(const QString &path, const FileStamp &stamp)
+{
+    const FileStamp now = statStamp(path);
+    if (now.exists != stamp.exists)
+        return false;
+    if (!now.exists)
+        return true;
+    if (now.size != stamp.size)
+        return false;
+    if (now.modifiedNs == stamp.modifiedNs)
+        return true;
+    return stampOf(path).hash == stamp.hash;
 }
 
 } // namespace platform::filesystem
