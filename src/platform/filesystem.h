@@ -64,6 +64,11 @@ struct FileStamp
     qint64 size = 0;
     qint64 modifiedNs = 0; // since the epoch
     QByteArray hash; // SHA-256 of the bytes
+    bool operator==(const FileStamp &other) const
+    {
+        return exists == other.exists && size == other.size && modifiedNs == other.modifiedNs && hash == other.hash;
+    }
+    bool operator!=(const FileStamp &other) const { return !(*this == other); }
 };
 
 // The stamp of path as it is now, bytes being what it holds (just read or

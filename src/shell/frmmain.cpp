@@ -48,7 +48,7 @@ frmMain::frmMain(platform::Dialogs &dialogs, platform::System &system, QWidget *
     , m_document(m_context)
     , m_phoneBook(m_context)
     , m_launchPad(m_context)
-    , m_recovery(m_context, m_programs, m_document, m_phoneBook)
+    , m_recovery(m_context, m_models)
 {
     using platform::twips::rect;
 
@@ -121,9 +121,6 @@ void frmMain::Form_Load()
     LoadSettings();
     m_launchPad.fillDescriptions();
     m_launchPad.findGillrun();
-    // Work a program ended without a question left behind, after every
-    // message of start-up.
-    m_recovery.offerBack();
 }
 
 void frmMain::showError(const QString &description)
@@ -191,7 +188,7 @@ void frmMain::SaveSettings()
     // must not end the program.
     const std::optional<platform::RuntimeFailure> failure = platform::failureOf([&] {
         platform::filesystem::writeDataFile(state.ProgramFolder + settingsfile::fileName(),
-                                            settingsfile::bytes(SSTab1->currentIndex(), m_document.LastFile));
+                                            settingsfile::bytes(SSTab1->currentIndex(), m_document.lastFile()));
     });
     if (failure)
         reportWriteFailure(failure->description());
@@ -209,11 +206,11 @@ bool frmMain::Form_Unload()
         // and keeps the window open, since closing now would lose that data.
         // A Save As the user cancelled lets shut-down go on unsaved.
         bool allSaved = true;
-        if (m_document.Change && m_document.shutdownSave() == SaveOutcome::Failed)
+        if (m_document.hasUnsavedChanges() && m_document.shutdownSave() == SaveOutcome::Failed)
             allSaved = false;
-        if (m_programs.StartCh && m_programs.SaveAppList() == SaveOutcome::Failed)
+        if (m_programs.hasUnsavedChanges() && m_programs.SaveAppList() == SaveOutcome::Failed)
             allSaved = false;
-        if (m_phoneBook.PhoneCh && m_phoneBook.SavePhone() == SaveOutcome::Failed)
+        if (m_phoneBook.hasUnsavedChanges() && m_phoneBook.SavePhone() == SaveOutcome::Failed)
             allSaved = false;
         if (!allSaved) {
             m_shutdownSaveFailed = true;
@@ -255,5 +252,14 @@ void frmMain::closeEvent(QCloseEvent *event)
 
 bool frmMain::anythingChanged() const
 {
-    return m_document.Change || m_programs.StartCh || m_phoneBook.PhoneCh;
+    return m_models.anythingUnsaved();
+}
+
+void frmMain::changeEvent(QEvent *event)
+{
+    // A logout, a closing session or a compositor going away take the focus
+    // first; the lost connection that follows ends the program at once.
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow())
+        m_recovery.keepNow();
+    QWidget::changeEvent(event);
 }

@@ -3,6 +3,7 @@
 #include "appcontext.h"
 #include "launchpad.h"
 #include "notesdocument.h"
+#include "pagemodels.h"
 #include "phonebook.h"
 #include "programlist.h"
 #include "recoverykeeper.h"
@@ -45,6 +46,10 @@ public:
     // failed: the window then stays open so that nothing is lost.
     bool Form_Unload();
 
+    // Start-up's last step, once the window is shown: the work a program
+    // ended without a question left behind is offered back.
+    void offerRecovery() { m_recovery.offerBack(); }
+
     // Ended by the system without a question: the unsaved work is kept in
     // the recovery copy, and nothing else is written.
     void endWithoutQuestion() { m_recovery.writeNow(); }
@@ -63,6 +68,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void Form_Load();
@@ -75,6 +81,7 @@ private:
     NotesDocument m_document;
     PhoneBook m_phoneBook;
     LaunchPad m_launchPad;
+    PageModels m_models {m_programs, m_document, m_phoneBook};
     RecoveryKeeper m_recovery;
     // A save asked for at shut-down failed: the copy outlives a close after it.
     bool m_shutdownSaveFailed = false;

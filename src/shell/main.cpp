@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QSessionManager>
+#include <QTimer>
 
 #include <unistd.h>
 
@@ -33,6 +34,8 @@ int main(int argc, char *argv[])
     made = &window;
     dialogs.setParent(&window);
     window.show();
+    // After the first paint: reading a large copy must not hold the window back.
+    QTimer::singleShot(0, &window, &frmMain::offerRecovery);
     // An X11 session that ends asks first, where the desktop offers it.
     QObject::connect(
         &app, &QGuiApplication::commitDataRequest, &window,

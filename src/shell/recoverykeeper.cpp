@@ -1,53 +1,37 @@
 #include "recoverykeeper.h"
 
 #include "appcontext.h"
-#include "filesystem.h"
+#include "copyoffer.h"
 #include "notesdocument.h"
 #include "phonebook.h"
 #include "programlist.h"
 #include "runtimefailure.h"
 
-#include <QDir>
 #include <QFile>
-#include <QTextCursor>
 #include <QTextDocument>
 
-#include <algorithm>
-#include <sys/resource.h>
-#include <tuple>
+bool PageModels::anythingUnsaved() const
+{
+    return document.hasUnsavedChanges() || programs.hasUnsavedChanges() || phoneBook.hasUnsavedChanges();
+}
 
-RecoveryKeeper::RecoveryKeeper(AppContext &context, ProgramList &programs, NotesDocument &document,
-                               PhoneBook &phoneBook, QObject *parent)
+RecoveryKeeper::RecoveryKeeper(AppContext &context, PageModels models, QObject *parent)
     : QObject(parent)
     , m_context(context)
-    , m_programs(programs)
-    , m_document(document)
-    , m_phoneBook(phoneBook)
+    , m_models(models)
+    , m_schedule(models.document.document())
+    , m_folder(recovery::folderFor(context.state.ProgramFolder))
 {
-    m_writer.setMaxThreadCount(1);
-    m_timer.setInterval(defaultDelayMs);
-    connect(&m_timer, &QTimer::timeout, this, &RecoveryKeeper::tick);
-    // Every keystroke comes here: nothing but flags, a timer and the edit.
-    m_mirror = QString(QChar(QChar::ParagraphSeparator));
-    m_length = document.document()->characterCount();
-    m_resync = m_length != 1;
-    connect(document.document(), &QTextDocument::contentsChange, this, &RecoveryKeeper::textEdited);
-    connect(document.document(), &QTextDocument::contentsChanged, this, &RecoveryKeeper::changed);
+    m_schedule.setFollowing(!m_folder.isEmpty());
+    connect(&m_schedule, &CopySchedule::due, this, [this] { copy(false); });
+    connect(&m_schedule, &CopySchedule::tick, this, &RecoveryKeeper::tick);
+    connect(&m_schedule, &CopySchedule::editsPiledUp, this, [this] { m_writer.takeEdits(notesEdits()); });
+    connect(&m_writer, &CopyWriter::written, this, &RecoveryKeeper::copyWritten);
+    connect(models.document.document(), &QTextDocument::contentsChanged, this, &RecoveryKeeper::changed);
     // A save clears its flag; the next tick then removes the copy.
-    connect(&document, &NotesDocument::statusChanged, this, &RecoveryKeeper::changed);
-    connect(&programs, &ProgramList::changed, this, &RecoveryKeeper::changed);
-    connect(&phoneBook, &PhoneBook::changed, this, &RecoveryKeeper::changed);
-}
-
-RecoveryKeeper::~RecoveryKeeper()
-{
-    m_writer.waitForDone();
-}
-
-void RecoveryKeeper::start()
-{
-    if (const std::optional<QString> folder = recovery::privateFolder(m_context.state.ProgramFolder))
-        m_folder = *folder;
+    connect(&models.document, &NotesDocument::statusChanged, this, &RecoveryKeeper::changed);
+    connect(&models.programs, &ProgramList::changed, this, &RecoveryKeeper::changed);
+    connect(&models.phoneBook, &PhoneBook::changed, this, &RecoveryKeeper::changed);
 }
 
 QString RecoveryKeeper::copyPath() const
@@ -55,313 +39,147 @@ QString RecoveryKeeper::copyPath() const
     return m_folder.isEmpty() ? QString() : m_folder + QLatin1Char('/') + recovery::ownFileName();
 }
 
-bool RecoveryKeeper::anythingUnsaved() const
+bool RecoveryKeeper::folderReady()
 {
-    return m_document.Change || m_programs.StartCh || m_phoneBook.PhoneCh;
+    if (m_folderMade)
+        return true;
+    if (m_folder.isEmpty())
+        return false;
+    const std::optional<platform::RuntimeFailure> failure = platform::failureOf([this] {
+        recovery::makePrivateFolder(m_folder);
+        recovery::holdOwnLock(m_folder);
+    });
+    if (failure) {
+        copyWritten(failure->description());
+        return false;
+    }
+    m_folderMade = true;
+    return true;
 }
 
 void RecoveryKeeper::changed()
 {
-    if (m_folder.isEmpty())
-        return;
-    m_dirty = true;
-    if (!m_kept && anythingUnsaved()) {
-        writeInBackground();
-        m_timer.start();
-        return;
-    }
-    // Not restarted on each change: steady typing is kept every delay.
-    if (!m_timer.isActive())
-        m_timer.start();
+    m_workTime = QDateTime::currentDateTime();
+    m_schedule.changed(m_models.anythingUnsaved());
 }
 
 void RecoveryKeeper::tick()
 {
-    if (!anythingUnsaved()) {
+    if (!m_models.anythingUnsaved())
         discard();
+    else if (m_writer.busy())
         return;
-    }
-    if (m_writing)
-        return;
-    if (m_dirty || m_unflushed)
-        writeInBackground();
+    else if (m_schedule.dirty() || m_writer.unflushed())
+        copy(false);
     else
-        m_timer.stop();
+        m_schedule.rest();
 }
 
-void RecoveryKeeper::textEdited(int position, int removed, int added)
+CopySchedule::Batch RecoveryKeeper::notesEdits()
 {
-    // Without a folder for copies nothing is kept, and the edits would only pile up.
-    if (m_folder.isEmpty()) {
-        m_resync = true;
-        return;
-    }
-    m_length += added - removed;
-    // An opened file or a large paste is not copied here: an opened document
-    // has nothing unsaved, and the whole text is taken once, only when a copy
-    // is next written.
-    if (added > largeEdit)
-        m_resync = true;
-    if (m_resync)
-        return;
-    QTextDocument *document = m_document.document();
-    QString text;
-    if (added > 0) {
-        QTextCursor cursor(document);
-        const int end = std::min(position + added, document->characterCount() - 1);
-        cursor.setPosition(std::min(position, end));
-        cursor.setPosition(end, QTextCursor::KeepAnchor);
-        text = cursor.selectedText();
-        // A cursor cannot take the document's final separator.
-        if (text.size() == added - 1 && position + added == document->characterCount())
-            text += QChar(QChar::ParagraphSeparator);
-        if (text.size() != added) {
-            m_resync = true;
-            return;
-        }
-    }
-    m_editedChars += text.size();
-    // Typing runs on where the last edit ended: one edit, so that the writing
-    // thread moves the text after it once per copy, not once per keystroke.
-    if (!m_edits.isEmpty()) {
-        recovery::Edit &last = m_edits.last();
-        const int offset = position - last.position;
-        if (offset >= 0 && offset + removed <= last.added.size()) {
-            last.added.replace(offset, removed, text);
-            return;
-        }
-    }
-    m_edits.append(recovery::Edit {position, removed, text});
-    // Many edits are not held twice until the next copy.
-    if (m_editedChars > largeEdit)
-        handOffEdits();
+    return m_schedule.takeEdits([this] { return m_models.document.rawText(); });
 }
 
-void RecoveryKeeper::handOffEdits(const std::function<void()> &then)
+void RecoveryKeeper::copy(bool flushNow)
 {
-    QString base;
-    if (m_resync || m_length != m_document.document()->characterCount()) {
-        // Once, after an edit the journal could not follow.
-        base = m_document.rawText() + QChar(QChar::ParagraphSeparator);
-        m_length = int(base.size());
-        m_edits.clear();
-        m_resync = false;
-    }
-    m_writer.start([this, base = std::move(base), edits = std::move(m_edits), then]() mutable {
-        if (!base.isNull()) {
-            m_mirror = std::move(base);
-            m_unreplayed.clear();
-            m_wholeCopyDue = true;
-        }
-        // Replayed only for a whole copy: an edit near the start of a large
-        // text would move all of it, once per appended copy.
-        m_unreplayed += edits;
-        if (!m_wholeCopyDue)
-            m_unwritten += edits;
-        if (then)
-            then();
-    });
-    m_edits = {};
-    m_editedChars = 0;
+    m_schedule.copied();
+    if (!folderReady())
+        return;
+    m_writer.write(copyPath(), snapshot(), notesEdits(), flushNow);
+}
+
+void RecoveryKeeper::copyWritten(const QString &failure)
+{
+    // Said once when copies stop, and once when they are written again: the
+    // user must not believe the work is kept while it is not.
+    if (failure.isEmpty() == !m_failureTold)
+        return;
+    m_failureTold = !failure.isEmpty();
+    if (m_failureTold)
+        m_context.MsgBox(QStringLiteral("Не удается сохранить копию несохраненных изменений:") + AppState::CrLf2
+                             + failure + AppState::CrLf2
+                             + QStringLiteral("Если программа закроется неожиданно, изменения будут потеряны."),
+                         AppContext::Buttons::Ok, AppContext::Icon::Exclamation);
+    else
+        m_context.MsgBox(QStringLiteral("Копия несохраненных изменений снова сохраняется."), AppContext::Buttons::Ok,
+                         AppContext::Icon::Information);
 }
 
 recovery::Contents RecoveryKeeper::snapshot() const
 {
     recovery::Contents contents;
-    contents.written = QDateTime::currentDateTime();
-    if (m_document.Change) {
+    contents.written = m_workTime.isValid() ? m_workTime : QDateTime::currentDateTime();
+    const NotesDocument &document = m_models.document;
+    if (document.hasUnsavedChanges()) {
         contents.hasNotes = true;
-        contents.notesFile = m_document.CurrentFile;
+        contents.notesFile = document.currentFile();
+        contents.notesBase = document.fileStamp();
     }
-    if (m_programs.StartCh) {
+    if (m_models.programs.hasUnsavedChanges()) {
         contents.hasPrograms = true;
-        for (int i = 1; i <= m_programs.AppCount; ++i)
-            contents.programs.append({m_programs.AppList[i].Caption, m_programs.AppList[i].Command});
+        for (const ProgramEntry &entry : m_models.programs.entries())
+            contents.programs.append({entry.Caption, entry.Command});
+        contents.programsBase = m_models.programs.fileStamp();
     }
-    if (m_phoneBook.PhoneCh) {
+    if (m_models.phoneBook.hasUnsavedChanges()) {
         contents.hasPhones = true;
-        const PhoneGrid &grid = m_phoneBook.grid();
-        for (int row = 0; row < grid.rowCount(); ++row)
-            contents.phones.append({grid.text(row, 0), grid.text(row, 1)});
+        for (const PhoneGrid::Row &row : m_models.phoneBook.rows())
+            contents.phones.append({row[0], row[1]});
+        contents.phonesBase = m_models.phoneBook.fileStamp();
     }
     return contents;
 }
 
-void RecoveryKeeper::writeInBackground(bool flushNow)
+bool RecoveryKeeper::restore(const recovery::Contents &contents)
 {
-    if (m_folder.isEmpty())
-        return;
-    m_dirty = false;
-    m_kept = true;
-    m_writing = true;
-    handOffEdits([this, path = copyPath(), contents = snapshot(), flushNow]() mutable {
-        // Below the window's thread, which the user is typing into.
-        static thread_local const bool lowered = ::setpriority(PRIO_PROCESS, 0, 10) == 0;
-        Q_UNUSED(lowered);
-        // A copy that cannot be written leaves the one before; the user's
-        // work is still in the window.
-        platform::failureOf([&] {
-            const auto parts = [](const recovery::Contents &c) {
-                return std::tie(c.hasNotes, c.notesFile, c.hasPrograms, c.programs, c.hasPhones, c.phones);
-            };
-            // Typing into the notes alone is appended to the copy, until what
-            // is appended would outweigh writing the copy again.
-            if (!m_wholeCopyDue && parts(contents) == parts(m_written)) {
-                const QByteArray batch = recovery::journalBytes(contents.written, m_unwritten);
-                try {
-                    if (m_appended + batch.size() <= m_bytes.size() / 4 + 65536) {
-                        // The disk is waited for once a delay, as many copies
-                        // as come: a power cut loses no more than the delay.
-                        const bool flush
-                            = flushNow || !m_sinceFlush.isValid() || m_sinceFlush.hasExpired(defaultDelayMs);
-                        platform::filesystem::appendToFile(path, batch, flush);
-                        if (flush)
-                            m_sinceFlush.start();
-                        m_unflushed = !flush;
-                        m_appended += batch.size();
-                        m_unwritten.clear();
-                        return;
-                    }
-                } catch (const platform::RuntimeFailure &) {
-                    // A copy removed or cut under the program: written whole.
-                }
-            }
-            m_wholeCopyDue = true;
-            recovery::replay(m_mirror, m_unreplayed);
-            m_unreplayed.clear();
-            recovery::bytesInto(m_bytes, contents, QStringView(m_mirror).chopped(1));
-            recovery::write(path, m_bytes);
-            m_sinceFlush.start();
-            m_unflushed = false;
-            m_wholeCopyDue = false;
-            m_written = contents;
-            m_appended = 0;
-            m_unwritten.clear();
-        });
-        m_writing = false;
-    });
-}
-
-void RecoveryKeeper::writeNow()
-{
-    if (!anythingUnsaved()) {
-        discard();
-        return;
-    }
-    writeInBackground(true);
-    m_writer.waitForDone();
-}
-
-void RecoveryKeeper::discard()
-{
-    m_timer.stop();
-    m_writer.waitForDone();
-    if (m_kept)
-        QFile::remove(copyPath());
-    // The writing thread is idle: the next copy starts a file anew.
-    m_wholeCopyDue = true;
-    m_kept = false;
-    m_dirty = false;
-}
-
-QString RecoveryKeeper::heldParts(const recovery::Contents &contents) const
-{
-    QStringList parts;
     if (contents.hasNotes)
-        parts << QStringLiteral("записи");
-    if (contents.hasPrograms)
-        parts << QStringLiteral("список программ");
-    if (contents.hasPhones)
-        parts << QStringLiteral("телефонная книга");
-    return parts.join(QStringLiteral(", "));
-}
-
-namespace {
-
-// What the pages cannot hold was never written by this program.
-bool fits(const recovery::Contents &contents)
-{
-    return !contents.empty() && contents.programs.size() <= ProgramList::MaxApps
-        && contents.phones.size() <= PhoneBook::Rows;
-}
-
-} // namespace
-
-void RecoveryKeeper::restore(const recovery::Contents &contents)
-{
-    if (contents.hasNotes) {
-        m_document.CurrentFile = contents.notesFile;
-        m_document.setDocumentText(contents.notesText);
-        m_document.Text_Change();
-    }
+        m_models.document.restore(contents.notesText, contents.notesFile);
     if (contents.hasPrograms) {
-        for (int i = 0; i < contents.programs.size(); ++i)
-            m_programs.AppList[i + 1] = ProgramEntry {contents.programs[i][0], contents.programs[i][1]};
-        m_programs.AppCount = qint16(contents.programs.size());
-        m_programs.StartCh = true;
-        Q_EMIT m_programs.changed();
+        QList<ProgramEntry> entries;
+        for (const recovery::Pair &pair : contents.programs)
+            entries.append(ProgramEntry {pair[0], pair[1]});
+        m_models.programs.restore(entries);
     }
     if (contents.hasPhones) {
-        PhoneGrid &grid = m_phoneBook.grid();
-        grid.setRowCount(PhoneBook::Rows);
-        grid.clearCells();
-        for (int row = 0; row < contents.phones.size(); ++row) {
-            grid.setText(row, 0, contents.phones[row][0]);
-            grid.setText(row, 1, contents.phones[row][1]);
-        }
-        grid.setCurrentCell(0, 0);
-        m_phoneBook.PhoneCh = true;
-        Q_EMIT m_phoneBook.changed();
+        QList<PhoneGrid::Row> rows;
+        for (const recovery::Pair &pair : contents.phones)
+            rows.append({pair[0], pair[1]});
+        m_models.phoneBook.restore(rows);
     }
+    // The work is as old as it was, not as old as its return.
+    m_workTime = contents.written;
+    return writeNow();
 }
 
 void RecoveryKeeper::offerBack()
 {
-    if (m_folder.isEmpty()) {
-        // Someone else's folder, or one others may enter: the user's work
-        // is not protected, and hears so at every start.
-        m_context.MsgBox(QStringLiteral("Копии несохраненных изменений не будут сохраняться: папка недоступна или "
-                                        "открыта для других пользователей.")
-                             + m_context.state.CrLf2 + recovery::folderFor(m_context.state.ProgramFolder),
-                         AppContext::Buttons::Ok, AppContext::Icon::Exclamation);
-        return;
+    CopyOffer offer(m_context, m_folder);
+    offer.run([this](const recovery::Contents &contents) { return restore(contents); });
+}
+
+bool RecoveryKeeper::writeNow()
+{
+    if (!m_models.anythingUnsaved()) {
+        discard();
+        return true;
     }
-    const QDir folder(m_folder);
-    const QFileInfoList entries = folder.entryInfoList(
-        QDir::Files | QDir::Dirs | QDir::System | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Time);
-    const QString &crLf2 = m_context.state.CrLf2;
-    for (const QFileInfo &entry : entries) {
-        const QString name = entry.fileName();
-        if (!recovery::isCopyName(name) || recovery::ownerRunning(name))
-            continue;
-        const recovery::ReadResult read = recovery::readFile(entry.filePath());
-        if (!read.contents || !fits(*read.contents)) {
-            const QString aside = recovery::keepAside(entry.filePath(), QDateTime::currentDateTime());
-            m_context.MsgBox(QStringLiteral("Несохраненные изменения прошлого сеанса не удалось прочитать.") + crLf2
-                                 + QStringLiteral("Файл оставлен как есть: ")
-                                 + (aside.isEmpty() ? entry.filePath() : aside),
-                             AppContext::Buttons::Ok, AppContext::Icon::Exclamation);
-            if (aside.isEmpty())
-                return; // it would be offered again at once
-            continue;
-        }
-        const recovery::Contents &contents = *read.contents;
-        const QString question = QStringLiteral("Найдены несохраненные изменения от ")
-                               + contents.written.toString(QStringLiteral("dd.MM.yyyy HH:mm")) + QStringLiteral(": ")
-                               + heldParts(contents) + QStringLiteral(". Восстановить?");
-        if (m_context.MsgBox(question, AppContext::Buttons::YesNo, AppContext::Icon::Question)
-            == AppContext::Answer::Yes) {
-            restore(contents);
-            // The work is this program's unsaved work now, kept in its own copy.
-            writeNow();
-            QFile::remove(entry.filePath());
-            return;
-        }
-        const QString aside = recovery::keepAside(entry.filePath(), QDateTime::currentDateTime());
-        m_context.MsgBox(QStringLiteral("Несохраненные изменения не восстановлены. Они сохранены в файле:") + crLf2
-                             + (aside.isEmpty() ? entry.filePath() : aside),
-                         AppContext::Buttons::Ok, AppContext::Icon::Information);
-        if (aside.isEmpty())
-            return;
-    }
+    if (!folderReady())
+        return false;
+    copy(true);
+    m_writer.waitForDone();
+    return m_writer.lastFailure().isEmpty();
+}
+
+void RecoveryKeeper::keepNow()
+{
+    if (m_models.anythingUnsaved() && (m_schedule.dirty() || m_writer.unflushed()))
+        copy(true);
+}
+
+void RecoveryKeeper::discard()
+{
+    m_schedule.reset();
+    m_writer.forget();
+    if (m_folderMade)
+        QFile::remove(copyPath());
 }
