@@ -63,9 +63,7 @@ void change(frmMain &window, int model)
     } else if (model == 1) {
         window.programs().add({u"Калькулятор"_qs, u"calc"_qs});
     } else {
-        window.phoneBook().grid().setText(1, 0, u"Борис"_qs);
-        window.phoneBook().grid().setText(1, 1, u"222"_qs);
-        window.phoneBook().PhoneCh = true;
+        window.phoneBook().restore({{u"Анна"_qs, u"111"_qs}, {u"Борис"_qs, u"222"_qs}});
     }
 }
 
@@ -238,15 +236,12 @@ private Q_SLOTS:
         const QString s = u"saved"_qs;
         const QString f = u"failed"_qs;
         // Whichever pages were ever made, a file is rewritten only when its model
-        // changed and the user said Yes, and holds what the program writes.
-        for (int tab = 0; tab < frmMain::PageCount; ++tab) {
-            QTest::addRow("CurTab %d, nothing changed", tab) << tab << QStringList(3) << true;
-            for (int model = 0; model < 3; ++model) {
-                QStringList saves(3);
-                saves[model] = s;
-                QTest::addRow("CurTab %d, %s changed", tab, qPrintable(dataFiles[model].name)) << tab << saves << true;
-            }
-        }
+        // changed and the user said Yes, and holds what the program writes: each
+        // page current once, each model changed alone with its page never shown.
+        const QStringList alone[] = {{s, {}, {}}, {{}, {}, s}, {{}, s, {}}};
+        for (int tab = 0; tab < frmMain::PageCount; ++tab)
+            QTest::addRow("CurTab %d", tab) << tab << (tab < 3 ? alone[tab] : QStringList(3)) << true;
+        QTest::newRow("the phone book alone fails") << 4 << QStringList {{}, {}, f} << true;
         QTest::newRow("No: the flags stay set") << 3 << QStringList {s, s, s} << false;
         QTest::newRow("all three saved, one question") << 3 << QStringList {s, s, s} << true;
         QTest::newRow("all three fail, in order") << 3 << QStringList {f, f, f} << true;
@@ -310,7 +305,8 @@ private Q_SLOTS:
         QVERIFY(!settingsEarly);
         QCOMPARE(rewritten(run, u"tarnel.ini"_qs), closes);
         // A save that failed keeps its flag, as does a cancelled Save As.
-        const bool flags[] = {window.document().Change, window.programs().StartCh, window.phoneBook().PhoneCh};
+        const bool flags[] = {window.document().hasUnsavedChanges(), window.programs().hasUnsavedChanges(),
+                              window.phoneBook().hasUnsavedChanges()};
         for (int i = 0; i < 3; ++i) {
             const bool saved = yes && saves[i] == u"saved"_qs;
             QCOMPARE(flags[i], !saves[i].isEmpty() && !saved);
