@@ -49,10 +49,7 @@ void changeEverything(frmMain &window)
 {
     window.document().setDocumentText(typed);
     window.programs().add(ProgramEntry {u"Редактор"_qs, u"editor --new"_qs});
-    window.phoneBook().grid().setText(0, 0, u"Анна"_qs);
-    window.phoneBook().grid().setText(0, 1, u"555"_qs);
-    window.phoneBook().PhoneCh = true;
-    Q_EMIT window.phoneBook().changed();
+    window.phoneBook().restore({{u"Анна"_qs, u"555"_qs}});
 }
 
 std::optional<recovery::Contents> copyOf(frmMain &window)
@@ -122,10 +119,11 @@ void checkSecondStart(const Run &run, frmMain &window, Answer answer)
              qPrintable(asked.first()));
     if (answer == Answer::Yes) {
         QCOMPARE(window.document().documentText(), typedAfterOld);
-        QCOMPARE(window.document().CurrentFile, run.path(u"note.txt"_qs));
-        QVERIFY(window.document().Change && window.programs().StartCh && window.phoneBook().PhoneCh);
-        QCOMPARE(window.programs().AppCount, 1);
-        QCOMPARE(window.programs().AppList[1].Command, u"new"_qs);
+        QCOMPARE(window.document().currentFile(), run.path(u"note.txt"_qs));
+        QVERIFY(window.document().hasUnsavedChanges() && window.programs().hasUnsavedChanges()
+                && window.phoneBook().hasUnsavedChanges());
+        QCOMPARE(window.programs().count(), 1);
+        QCOMPARE(window.programs().entry(0).Command, u"new"_qs);
         const PhoneGrid &grid = window.phoneBook().grid();
         QCOMPARE((QStringList {grid.text(0, 0), grid.text(0, 1), grid.text(1, 0), grid.text(2, 0)}),
                  (QStringList {u"Анна"_qs, u"555"_qs, u"Boris"_qs, QString()}));
@@ -164,7 +162,7 @@ void TestRecoveryShell::keptWhileUnsaved()
     type(window, typed);
     QTRY_COMPARE(copyOf(window)->notesText, u"а"_qs + typed);
     // Saved: nothing is left to keep.
-    window.document().CurrentFile = run.path(u"note.txt"_qs);
+    run.dialogs.answerFile(run.path(u"note.txt"_qs));
     run.dialogs.answerMessage(Answer::Yes); // "?" for what Windows-1251 cannot hold
     QCOMPARE(window.document().save(), SaveOutcome::Saved);
     QTRY_VERIFY(!QFile::exists(window.recovery().copyPath()));
@@ -213,7 +211,7 @@ void TestRecoveryShell::copyFollowsEveryEdit()
             window.document().setDocumentText(u"новый\r\nтекст\n"_qs + QString(RecoveryKeeper::largeEdit, u'ы'));
         if (round == 20)
             QFile::remove(window.recovery().copyPath());
-        if (!window.document().Change)
+        if (!window.document().hasUnsavedChanges())
             window.document().Text_Change();
         if (round % 3 == 0) {
             window.recovery().writeNow();
@@ -257,15 +255,12 @@ void TestRecoveryShell::shutDown()
         run.dialogs.answerMessage(Answer::Yes);
         run.dialogs.answerFile(QString());
     } else if (how == u"saved") {
-        window.document().CurrentFile = run.path(u"note.txt"_qs);
-        run.dialogs.answerMessage(Answer::Yes);
-        run.dialogs.answerMessage(Answer::Yes); // "?" for what Windows-1251 cannot hold
+        // Yes, the Save As of a new document, "?" for what Windows-1251 cannot hold.
+        run.dialogs.answer(u"Yes note.txt Yes"_qs, FakeDialogs::Kind::OpenFile, run.path(QString()));
     } else if (how == u"failed") {
         run.writeFile(u"file"_qs, "x");
-        window.document().CurrentFile = run.path(u"file/note.txt"_qs);
-        run.dialogs.answerMessage(Answer::Yes);
-        run.dialogs.answerMessage(Answer::Yes);
-        run.dialogs.answerMessage(Answer::Ok); // the failure
+        // As above, and the failure.
+        run.dialogs.answer(u"Yes file/note.txt Yes Ok"_qs, FakeDialogs::Kind::OpenFile, run.path(QString()));
         QVERIFY(!end());
         run.dialogs.answerMessage(Answer::No);
     }

@@ -11,10 +11,12 @@ struct Run : TestFolder
 {
     std::unique_ptr<frmMain> window;
 
+    // As the program starts, the offer of what an earlier run left included.
     // No page is made until the test asks for it (frmMain::page).
     frmMain &start()
     {
         window = std::make_unique<frmMain>(dialogs, system);
+        window->offerRecovery();
         return *window;
     }
     int page() const { return window->SSTab1->currentIndex(); }
