@@ -213,7 +213,7 @@ bool frmMain::Form_Unload()
             allSaved = false;
         if (m_programs.StartCh && m_programs.SaveAppList() == SaveOutcome::Failed)
             allSaved = false;
-        if (m_phoneBook.PhoneCh && m_phoneBook.SavePhone() == SaveOutcome::Failed)
+        if (m_phoneBook.hasUnsavedChanges() && m_phoneBook.SavePhone() == SaveOutcome::Failed)
             allSaved = false;
         if (!allSaved) {
             m_shutdownSaveFailed = true;
@@ -255,5 +255,5 @@ void frmMain::closeEvent(QCloseEvent *event)
 
 bool frmMain::anythingChanged() const
 {
-    return m_document.Change || m_programs.StartCh || m_phoneBook.PhoneCh;
+    return m_document.Change || m_programs.StartCh || m_phoneBook.hasUnsavedChanges();
 }

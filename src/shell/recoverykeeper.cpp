@@ -57,7 +57,7 @@ QString RecoveryKeeper::copyPath() const
 
 bool RecoveryKeeper::anythingUnsaved() const
 {
-    return m_document.Change || m_programs.StartCh || m_phoneBook.PhoneCh;
+    return m_document.Change || m_programs.StartCh || m_phoneBook.hasUnsavedChanges();
 }
 
 void RecoveryKeeper::changed()
@@ -178,11 +178,9 @@ recovery::Contents RecoveryKeeper::snapshot() const
         for (int i = 1; i <= m_programs.AppCount; ++i)
             contents.programs.append({m_programs.AppList[i].Caption, m_programs.AppList[i].Command});
     }
-    if (m_phoneBook.PhoneCh) {
+    if (m_phoneBook.hasUnsavedChanges()) {
         contents.hasPhones = true;
-        const PhoneGrid &grid = m_phoneBook.grid();
-        for (int row = 0; row < grid.rowCount(); ++row)
-            contents.phones.append({grid.text(row, 0), grid.text(row, 1)});
+        contents.phones = m_phoneBook.rows();
     }
     return contents;
 }
@@ -301,18 +299,8 @@ void RecoveryKeeper::restore(const recovery::Contents &contents)
         m_programs.StartCh = true;
         Q_EMIT m_programs.changed();
     }
-    if (contents.hasPhones) {
-        PhoneGrid &grid = m_phoneBook.grid();
-        grid.setRowCount(PhoneBook::Rows);
-        grid.clearCells();
-        for (int row = 0; row < contents.phones.size(); ++row) {
-            grid.setText(row, 0, contents.phones[row][0]);
-            grid.setText(row, 1, contents.phones[row][1]);
-        }
-        grid.setCurrentCell(0, 0);
-        m_phoneBook.PhoneCh = true;
-        Q_EMIT m_phoneBook.changed();
-    }
+    if (contents.hasPhones)
+        m_phoneBook.restore(contents.phones);
 }
 
 void RecoveryKeeper::offerBack()

@@ -49,10 +49,9 @@ void changeEverything(frmMain &window)
 {
     window.document().setDocumentText(typed);
     window.programs().add(ProgramEntry {u"Редактор"_qs, u"editor --new"_qs});
-    window.phoneBook().grid().setText(0, 0, u"Анна"_qs);
-    window.phoneBook().grid().setText(0, 1, u"555"_qs);
-    window.phoneBook().PhoneCh = true;
-    Q_EMIT window.phoneBook().changed();
+    QList<PhoneGrid::Row> rows = window.phoneBook().rows();
+    rows[0] = {u"Анна"_qs, u"555"_qs};
+    window.phoneBook().restore(rows);
 }
 
 std::optional<recovery::Contents> copyOf(frmMain &window)
@@ -123,7 +122,7 @@ void checkSecondStart(const Run &run, frmMain &window, Answer answer)
     if (answer == Answer::Yes) {
         QCOMPARE(window.document().documentText(), typedAfterOld);
         QCOMPARE(window.document().CurrentFile, run.path(u"note.txt"_qs));
-        QVERIFY(window.document().Change && window.programs().StartCh && window.phoneBook().PhoneCh);
+        QVERIFY(window.document().Change && window.programs().StartCh && window.phoneBook().hasUnsavedChanges());
         QCOMPARE(window.programs().AppCount, 1);
         QCOMPARE(window.programs().AppList[1].Command, u"new"_qs);
         const PhoneGrid &grid = window.phoneBook().grid();

@@ -63,9 +63,9 @@ void change(frmMain &window, int model)
     } else if (model == 1) {
         window.programs().add({u"Калькулятор"_qs, u"calc"_qs});
     } else {
-        window.phoneBook().grid().setText(1, 0, u"Борис"_qs);
-        window.phoneBook().grid().setText(1, 1, u"222"_qs);
-        window.phoneBook().PhoneCh = true;
+        QList<PhoneGrid::Row> rows = window.phoneBook().rows();
+        rows[1] = {u"Борис"_qs, u"222"_qs};
+        window.phoneBook().restore(rows);
     }
 }
 
@@ -310,7 +310,8 @@ private Q_SLOTS:
         QVERIFY(!settingsEarly);
         QCOMPARE(rewritten(run, u"tarnel.ini"_qs), closes);
         // A save that failed keeps its flag, as does a cancelled Save As.
-        const bool flags[] = {window.document().Change, window.programs().StartCh, window.phoneBook().PhoneCh};
+        const bool flags[]
+            = {window.document().Change, window.programs().StartCh, window.phoneBook().hasUnsavedChanges()};
         for (int i = 0; i < 3; ++i) {
             const bool saved = yes && saves[i] == u"saved"_qs;
             QCOMPARE(flags[i], !saves[i].isEmpty() && !saved);
