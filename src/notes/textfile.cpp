@@ -83,10 +83,14 @@ QString paragraphsOf(const QByteArray &bytes)
     return text;
 }
 
-template<typename Decode> QString readWith(AppContext &context, const QString &path, bool *failed, Decode decode)
+template<typename Decode>
+QString readWith(AppContext &context, const QString &path, bool *failed, Decode decode,
+                 platform::filesystem::FileStamp *stamp = nullptr)
 {
     if (failed)
         *failed = false;
+    if (stamp)
+        *stamp = {};
     bool exists = false;
     try {
         exists = !path.isEmpty() && context.FileExists(path);
@@ -104,7 +108,12 @@ template<typename Decode> QString readWith(AppContext &context, const QString &p
 
     context.showWaitPointer();
     QString text;
-    const bool read = !platform::failureOf([&] { text = decode(platform::filesystem::readFile(path)); });
+    const bool read = !platform::failureOf([&] {
+        const QByteArray bytes = platform::filesystem::readFile(path);
+        text = decode(bytes);
+        if (stamp)
+            *stamp = platform::filesystem::stampOf(path, bytes);
+    });
     context.showDefaultPointer();
     if (read)
         return text;
@@ -117,10 +126,11 @@ template<typename Decode> QString readWith(AppContext &context, const QString &p
 
 } // namespace
 
-QString ReadTextFile(AppContext &context, const QString &path, bool *failed)
+QString ReadTextFile(AppContext &context, const QString &path, bool *failed, platform::filesystem::FileStamp *stamp)
 {
-    return readWith(context, path, failed,
-                    [](const QByteArray &bytes) { return platform::codepage::toUnicode(withLineEnds(bytes)); });
+    return readWith(
+        context, path, failed,
+        [](const QByteArray &bytes) { return platform::codepage::toUnicode(withLineEnds(bytes)); }, stamp);
 }
 
 QString ReadTextFileAsParagraphs(AppContext &context, const QString &path, bool *failed)
@@ -128,13 +138,16 @@ QString ReadTextFileAsParagraphs(AppContext &context, const QString &path, bool 
     return readWith(context, path, failed, paragraphsOf);
 }
 
-bool WriteTextFile(AppContext &context, const QString &path, const QString &text, platform::filesystem::KeepOld keepOld)
+bool WriteTextFile(AppContext &context, const QString &path, const QString &text, platform::filesystem::KeepOld keepOld,
+                   platform::filesystem::FileStamp *stamp)
 {
     context.showWaitPointer();
     const std::optional<platform::RuntimeFailure> failure = platform::failureOf([&] {
         QByteArray bytes = platform::codepage::fromUnicode(text);
         bytes.append("\r\n");
         platform::filesystem::writeDataFile(path, bytes, keepOld);
+        if (stamp)
+            *stamp = platform::filesystem::stampOf(path, bytes);
     });
     context.showDefaultPointer();
     if (!failure)

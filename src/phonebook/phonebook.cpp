@@ -7,6 +7,8 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace {
 
 QString addTitle()
@@ -55,7 +57,7 @@ void PhoneBook::LoadPhone()
     // Until the whole file is known to be in the grid, a save keeps it.
     m_keepOldFile = true;
     bool readFailed = false;
-    QString text = ReadTextFile(m_context, filePath(), &readFailed);
+    QString text = ReadTextFile(m_context, filePath(), &readFailed, &m_stamp);
     const ModuleGrid1::TextToGridLoss loss = ModuleGrid1::TextToGrid(text, m_grid, Rows);
     m_grid.setCurrentCell(0, 0);
     PhoneCh = false;
@@ -102,15 +104,25 @@ SaveOutcome PhoneBook::SavePhone()
         return SaveOutcome::Failed;
     }
     m_context.showWaitPointer();
-    const bool written
-        = WriteTextFile(m_context, filePath(), *text,
-                        m_keepOldFile ? platform::filesystem::KeepOld::AsBackup : platform::filesystem::KeepOld::No);
+    const bool written = WriteTextFile(
+        m_context, filePath(), *text,
+        m_keepOldFile ? platform::filesystem::KeepOld::AsBackup : platform::filesystem::KeepOld::No, &m_stamp);
     if (written) {
         PhoneCh = false;
         m_keepOldFile = false;
     }
     m_context.showDefaultPointer();
     return written ? SaveOutcome::Saved : SaveOutcome::Failed;
+}
+
+void PhoneBook::restore(const QList<PhoneGrid::Row> &rows)
+{
+    m_grid.setRowCount(0);
+    m_grid.insertRows(0, rows.first(std::min<qsizetype>(rows.size(), Rows)));
+    m_grid.setRowCount(Rows);
+    m_grid.setCurrentCell(0, 0);
+    PhoneCh = true;
+    Q_EMIT changed();
 }
 
 QString PhoneBook::entriesCounted(int count)

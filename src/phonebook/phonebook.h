@@ -1,5 +1,6 @@
 #pragma once
 
+#include "filesystem.h"
 #include "phonegrid.h"
 #include "saveoutcome.h"
 
@@ -26,16 +27,24 @@ public:
 
     static QString fileName() { return QStringLiteral("phones.tn"); }
 
-    PhoneGrid &grid() { return m_grid; }
     const PhoneGrid &grid() const { return m_grid; }
-    // Unsaved changes.
-    bool PhoneCh = false;
+    bool hasUnsavedChanges() const { return PhoneCh; }
+    // Every row of the grid, empty ones too, as a recovery copy keeps them.
+    QList<PhoneGrid::Row> rows() const { return m_grid.rows(); }
+    // Puts back the work of a recovery copy: the rows (no more than Rows) from
+    // the top, the current cell on the first one, and the book unsaved.
+    void restore(const QList<PhoneGrid::Row> &rows);
+    // What "phones.tn" held when the book last read or wrote it, so that a
+    // change another program made since can be told.
+    platform::filesystem::FileStamp fileStamp() const { return m_stamp; }
+    // The cell the user picked in the view, which shows it already.
+    void pickCell(int row, int col) { m_grid.setCurrentCell(row, col); }
 
     // Reads the phone book at start-up. Rows the grid cannot hold, and a
     // failed read, are told to the user, and the first save then keeps the
     // old file beside the new one.
     void LoadPhone();
-    // Saved, or Failed after the failure was reported; PhoneCh stays set then.
+    // Saved, or Failed after the failure was reported; the changes stay unsaved then.
     SaveOutcome SavePhone();
 
     // Puts a new entry on top; a full book is refused before anything is asked.
@@ -67,6 +76,9 @@ private:
 
     AppContext &m_context;
     PhoneGrid m_grid;
+    // Unsaved changes.
+    bool PhoneCh = false;
+    platform::filesystem::FileStamp m_stamp;
     // Set while the file on disk holds more than the grid: the next save
     // keeps it as "phones.tn.bak".
     bool m_keepOldFile = false;

@@ -17,6 +17,7 @@ public:
     explicit PhoneGrid(int rows = 0);
 
     int rowCount() const { return int(m_rows.size()); }
+    const QList<Row> &rows() const { return m_rows; }
     int colCount() const { return Cols; }
     // Cuts rows off the bottom or adds empty ones there; the current cell
     // moves up when its row is cut off.

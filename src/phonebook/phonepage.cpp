@@ -12,6 +12,7 @@
 
 PhonePage::PhonePage(PhoneBook &book, QWidget *parent)
     : QWidget(parent)
+    , m_book(book)
     , m_grid(book.grid())
 {
     Label8 = new QLabel(QStringLiteral("Имя:"), this);
@@ -127,5 +128,5 @@ void PhonePage::Grid1_currentCellChanged(int row, int col)
     if (row < 0 || col < 0)
         showCurrentCell();
     else
-        m_grid.setCurrentCell(row, col);
+        m_book.pickCell(row, col);
 }

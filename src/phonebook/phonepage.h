@@ -33,6 +33,7 @@ private:
     void showGrid();
     void showCurrentCell();
     void Grid1_currentCellChanged(int row, int col);
-    PhoneGrid &m_grid;
+    PhoneBook &m_book;
+    const PhoneGrid &m_grid;
     bool m_showing = false;
 };

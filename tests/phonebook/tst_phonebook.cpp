@@ -1,11 +1,11 @@
-#include "frmmain.h"
+#include "modelrun.h"
 #include "modulegrid1.h"
 #include "phonebook.h"
 #include "phonepage.h"
-#include "run.h"
 
 #include <QDir>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTableWidget>
 #include <QTest>
 
@@ -17,12 +17,11 @@ namespace {
 // holding text.
 QString bookOf(const PhoneGrid &grid)
 {
-    int last = grid.rowCount() - 1;
-    while (last >= 0 && !grid.rowHasText(last))
-        --last;
     QStringList rows;
-    for (int row = 0; row <= last; ++row)
-        rows << grid.text(row, 0) + u'|' + grid.text(row, 1);
+    for (const auto &[name, number] : grid.rows())
+        rows << name + u'|' + number;
+    while (rows.endsWith(u"|"_qs))
+        rows.removeLast();
     return rows.join(u';');
 }
 
@@ -65,7 +64,7 @@ void compareAsked(const FakeDialogs &dialogs, const QStringList &expected)
 
 const QString writeFailed = u"Запись файла ! ok: Ошибка при записи файла:*"_qs;
 
-// Loaded at start-up, then saved once with PhoneCh set, then once more.
+// Loaded at start-up, then saved once with changes unsaved, then once more.
 struct FileCase
 {
     QByteArray before; // null: no file; "<folder>" and the like (Run::writeFile): no file to read
@@ -179,7 +178,7 @@ private Q_SLOTS:
     void file()
     {
         QFETCH(FileCase, c);
-        Run run;
+        ModelRun run;
         const QString path = run.path(u"phones.tn"_qs);
         const bool readFails = c.before.startsWith('<');
         if (!c.before.isNull())
@@ -193,11 +192,14 @@ private Q_SLOTS:
             asked << u"- ! ok: Телефонная книга прочитана не полностью.\r\n\r\n"_qs + path + u"\r\n\r\n"_qs + c.lost
                          + (c.lost.isEmpty() ? u""_qs : u"\r\n\r\n"_qs) + u"При следующем сохранении*"_qs;
         run.dialogs.answerMessage(Answer::Ok, asked.size());
-        PhoneBook &model = run.start().phoneBook();
+        PhoneBook model(run.context);
+        model.LoadPhone();
         QCOMPARE(bookOf(model.grid()), c.book);
         QCOMPARE(cellOf(model.grid()), QPoint(0, 0));
-        QVERIFY(!model.PhoneCh);
+        QVERIFY(!model.hasUnsavedChanges());
         compareAsked(run.dialogs, asked);
+        // What the book read, to tell later whether another program changed it.
+        QCOMPARE(model.fileStamp().hash, platform::filesystem::stampOf(path).hash);
 
         run.dialogs.clear();
         if (c.fault == u"conversion"_qs)
@@ -205,11 +207,12 @@ private Q_SLOTS:
         const bool saves = c.saveFailure.isNull();
         if (!saves)
             run.dialogs.answerMessage(Answer::Ok);
-        model.PhoneCh = true;
+        model.restore(model.rows()); // unsaved, as after a command
         QCOMPARE(model.SavePhone(), saves ? SaveOutcome::Saved : SaveOutcome::Failed);
         compareAsked(run.dialogs, saves ? QStringList() : QStringList {c.saveFailure});
-        QCOMPARE(model.PhoneCh, !saves);
+        QCOMPARE(model.hasUnsavedChanges(), !saves);
         QCOMPARE(cellOf(model.grid()), c.cell);
+        QCOMPARE(model.fileStamp().hash, platform::filesystem::stampOf(path).hash);
         if (!c.after.isNull())
             QCOMPARE(run.read(u"phones.tn"_qs), saves ? c.after : c.before);
         if (!saves) {
@@ -288,6 +291,9 @@ private Q_SLOTS:
         row("page: clear, Yes", clear, two, u"Yes"_qs, {cleared}, u""_qs, {1, 1});
         // The save makes the first empty cell the current one.
         row("page: save", save, two, {}, {}, kept, {}, {0, 2});
+        // The work of a recovery copy comes back in place of the book.
+        row("restore: the rows in place, unsaved, the top cell current", u"restore"_qs, two, {}, {},
+            u"Vera|333;|;Anna|111"_qs, {1, 1}, {0, 0});
     }
 
     void commands()
@@ -298,20 +304,30 @@ private Q_SLOTS:
             {u"cmdEditPhone"_qs, &PhoneBook::editEntry},
             {u"cmdDelPhone"_qs, &PhoneBook::deleteEntry},
             {u"cmdClearAllPhone"_qs, &PhoneBook::clearAll},
-            {u"cmdSaveGrid"_qs, [](PhoneBook &book) { book.SavePhone(); }}};
+            {u"cmdSaveGrid"_qs, [](PhoneBook &book) { book.SavePhone(); }},
+            {u"restore"_qs, [book = c.result](PhoneBook &model) {
+                 QList<PhoneGrid::Row> rows;
+                 for (const QString &row : book.split(u';'))
+                     rows.append({row.section(u'|', 0, 0), row.section(u'|', 1, 1)});
+                 model.restore(rows);
+             }}};
         const bool onPage = QByteArray(QTest::currentDataTag()).startsWith("page:");
 
-        Run run;
+        ModelRun run;
         run.writeFile(u"phones.tn"_qs, fileOf(c.book));
         if (c.book.contains(u";|;"_qs))
             run.dialogs.answerMessage(Answer::Ok); // the load notice of a gap
-        PhoneBook &model = run.start().phoneBook();
+        PhoneBook model(run.context);
+        model.LoadPhone();
         run.dialogs.clear();
         run.dialogs.answer(c.answers, FakeDialogs::Kind::Input);
+        QSignalSpy changed(&model, &PhoneBook::changed);
         if (onPage) {
             // A Ctrl+click, on the current cell or another, leaves that cell
             // the current one and the one selection.
-            PhonePage &page = run.show<PhonePage>(frmMain::PagePhones);
+            PhonePage page(model);
+            page.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&page));
             QTableWidget *grid = page.Grid1;
             QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::ControlModifier,
                               grid->visualItemRect(grid->item(c.cell.y(), c.cell.x())).center());
@@ -325,14 +341,15 @@ private Q_SLOTS:
             QCOMPARE(grid->rowCount(), 50);
             QCOMPARE(QPoint(grid->currentColumn(), grid->currentRow()), c.after);
         } else {
-            model.grid().setCurrentCell(c.cell.y(), c.cell.x());
+            model.pickCell(c.cell.y(), c.cell.x());
             commands.value(c.command)(model);
         }
 
         compareAsked(run.dialogs, c.asked);
         QCOMPARE(bookOf(model.grid()), c.result.isNull() ? c.book : c.result);
         QCOMPARE(model.grid().rowCount(), 50);
-        QCOMPARE(model.PhoneCh, !c.result.isNull());
+        QCOMPARE(model.hasUnsavedChanges(), !c.result.isNull());
+        QCOMPARE(changed.count(), c.result.isNull() ? 0 : 1);
         QCOMPARE(cellOf(model.grid()), c.after);
         QCOMPARE(run.read(u"phones.tn"_qs), fileOf(c.book));
     }

@@ -93,7 +93,8 @@ void shootPhoneBook(const QString &outputFolder)
     QApplication::processEvents();
     window.page<PhonePage>(frmMain::PagePhones)->cmdAddPhone->click();
     shots::save(window, folder.filePath(u"tarnel-phonebook.png"_s));
-    // Nothing of the screenshot's book is to be saved.
-    window.phoneBook().PhoneCh = false;
+    // Nothing of the screenshot's book is left unsaved: it goes into the
+    // temporary program folder, which goes with it.
+    window.phoneBook().SavePhone();
     window.hide();
 }
