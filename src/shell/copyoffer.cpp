@@ -6,7 +6,7 @@
 #include "phonebook.h"
 #include "programlist.h"
 
-#include <QDir>
+#include <QFile>
 
 namespace {
 
@@ -70,23 +70,15 @@ void CopyOffer::run(const std::function<bool(const recovery::Contents &)> &resto
     QStringList newer;
     // Held until the offer is over, so a program started meanwhile does not
     // offer the same work.
-    std::vector<recovery::Claim> claims;
-    const QFileInfoList entries = QDir(m_folder).entryInfoList(
-        QDir::Files | QDir::Dirs | QDir::System | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Time);
-    for (const QFileInfo &entry : entries) {
-        if (!recovery::isCopyName(entry.fileName()))
-            continue;
-        std::optional<recovery::Claim> claim = recovery::claim(m_folder, entry.fileName());
-        if (!claim)
-            continue; // its program still runs
-        claims.push_back(std::move(*claim));
-        const recovery::ReadResult read = recovery::readFile(entry.filePath());
+    const std::vector<recovery::Claim> claims = recovery::claimLeftCopies(m_folder);
+    for (const recovery::Claim &claim : claims) {
+        const recovery::ReadResult read = recovery::readFile(claim.path());
         if (read.contents && fits(*read.contents))
-            found.append(Found {entry.filePath(), *read.contents});
+            found.append(Found {claim.path(), *read.contents});
         else if (read.failure == recovery::ReadFailure::Newer)
-            newer << entry.filePath();
+            newer << claim.path();
         else
-            unreadable << entry.filePath();
+            unreadable << claim.path();
     }
     if (!unreadable.isEmpty())
         setAside(unreadable, QStringLiteral("Несохраненные изменения прошлого сеанса не удалось прочитать."));

@@ -45,12 +45,9 @@ bool RecoveryKeeper::folderReady()
         return true;
     if (m_folder.isEmpty())
         return false;
-    const std::optional<platform::RuntimeFailure> failure = platform::failureOf([this] {
-        recovery::makePrivateFolder(m_folder);
-        recovery::holdOwnLock(m_folder);
-    });
-    if (failure) {
-        copyWritten(failure->description());
+    // Made only now: a program that never had unsaved work leaves nothing in the home.
+    if (!recovery::privateFolder(m_context.state.ProgramFolder) || !recovery::holdOwnLock(m_folder)) {
+        copyWritten(QStringLiteral("Папка недоступна или открыта для других пользователей: ") + m_folder);
         return false;
     }
     m_folderMade = true;
@@ -155,6 +152,11 @@ void RecoveryKeeper::offerBack()
 {
     CopyOffer offer(m_context, m_folder);
     offer.run([this](const recovery::Contents &contents) { return restore(contents); });
+    // A folder others may enter was said once at the offer: no copy is kept.
+    if (!m_folder.isEmpty() && recovery::folderState(m_folder) == recovery::FolderState::Refused) {
+        m_folder.clear();
+        m_schedule.setFollowing(false);
+    }
 }
 
 bool RecoveryKeeper::writeNow()
