@@ -83,7 +83,9 @@ QString paragraphsOf(const QByteArray &bytes)
     return text;
 }
 
-template<typename Decode> QString readWith(AppContext &context, const QString &path, bool *failed, Decode decode)
+template<typename Decode>
+QString readWith(AppContext &context, const QString &path, bool *failed, platform::filesystem::FileStamp *stamp,
+                 Decode decode)
 {
     if (failed)
         *failed = false;
@@ -99,12 +101,20 @@ template<typename Decode> QString readWith(AppContext &context, const QString &p
     // literally there is read, and a folder is refused like any unreadable file.
     if (!exists && !path.isEmpty())
         exists = QFileInfo::exists(path);
-    if (!exists)
+    if (!exists) {
+        if (stamp)
+            *stamp = {};
         return QString();
+    }
 
     context.showWaitPointer();
     QString text;
-    const bool read = !platform::failureOf([&] { text = decode(platform::filesystem::readFile(path)); });
+    const bool read = !platform::failureOf([&] {
+        const QByteArray bytes = platform::filesystem::readFile(path);
+        text = decode(bytes);
+        if (stamp)
+            *stamp = platform::filesystem::stampOf(path, bytes);
+    });
     context.showDefaultPointer();
     if (read)
         return text;
@@ -117,24 +127,28 @@ template<typename Decode> QString readWith(AppContext &context, const QString &p
 
 } // namespace
 
-QString ReadTextFile(AppContext &context, const QString &path, bool *failed)
+QString ReadTextFile(AppContext &context, const QString &path, bool *failed, platform::filesystem::FileStamp *stamp)
 {
-    return readWith(context, path, failed,
+    return readWith(context, path, failed, stamp,
                     [](const QByteArray &bytes) { return platform::codepage::toUnicode(withLineEnds(bytes)); });
 }
 
-QString ReadTextFileAsParagraphs(AppContext &context, const QString &path, bool *failed)
+QString ReadTextFileAsParagraphs(AppContext &context, const QString &path, bool *failed,
+                                 platform::filesystem::FileStamp *stamp)
 {
-    return readWith(context, path, failed, paragraphsOf);
+    return readWith(context, path, failed, stamp, paragraphsOf);
 }
 
-bool WriteTextFile(AppContext &context, const QString &path, const QString &text, platform::filesystem::KeepOld keepOld)
+bool WriteTextFile(AppContext &context, const QString &path, const QString &text, platform::filesystem::KeepOld keepOld,
+                   platform::filesystem::FileStamp *stamp)
 {
     context.showWaitPointer();
     const std::optional<platform::RuntimeFailure> failure = platform::failureOf([&] {
         QByteArray bytes = platform::codepage::fromUnicode(text);
         bytes.append("\r\n");
         platform::filesystem::writeDataFile(path, bytes, keepOld);
+        if (stamp)
+            *stamp = platform::filesystem::stampOf(path, bytes);
     });
     context.showDefaultPointer();
     if (!failure)

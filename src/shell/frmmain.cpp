@@ -191,7 +191,7 @@ void frmMain::SaveSettings()
     // must not end the program.
     const std::optional<platform::RuntimeFailure> failure = platform::failureOf([&] {
         platform::filesystem::writeDataFile(state.ProgramFolder + settingsfile::fileName(),
-                                            settingsfile::bytes(SSTab1->currentIndex(), m_document.LastFile));
+                                            settingsfile::bytes(SSTab1->currentIndex(), m_document.lastFile()));
     });
     if (failure)
         reportWriteFailure(failure->description());
@@ -209,7 +209,7 @@ bool frmMain::Form_Unload()
         // and keeps the window open, since closing now would lose that data.
         // A Save As the user cancelled lets shut-down go on unsaved.
         bool allSaved = true;
-        if (m_document.Change && m_document.shutdownSave() == SaveOutcome::Failed)
+        if (m_document.hasUnsavedChanges() && m_document.shutdownSave() == SaveOutcome::Failed)
             allSaved = false;
         if (m_programs.StartCh && m_programs.SaveAppList() == SaveOutcome::Failed)
             allSaved = false;
@@ -255,5 +255,5 @@ void frmMain::closeEvent(QCloseEvent *event)
 
 bool frmMain::anythingChanged() const
 {
-    return m_document.Change || m_programs.StartCh || m_phoneBook.PhoneCh;
+    return m_document.hasUnsavedChanges() || m_programs.StartCh || m_phoneBook.PhoneCh;
 }

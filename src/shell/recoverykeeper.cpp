@@ -57,7 +57,7 @@ QString RecoveryKeeper::copyPath() const
 
 bool RecoveryKeeper::anythingUnsaved() const
 {
-    return m_document.Change || m_programs.StartCh || m_phoneBook.PhoneCh;
+    return m_document.hasUnsavedChanges() || m_programs.StartCh || m_phoneBook.PhoneCh;
 }
 
 void RecoveryKeeper::changed()
@@ -169,9 +169,9 @@ recovery::Contents RecoveryKeeper::snapshot() const
 {
     recovery::Contents contents;
     contents.written = QDateTime::currentDateTime();
-    if (m_document.Change) {
+    if (m_document.hasUnsavedChanges()) {
         contents.hasNotes = true;
-        contents.notesFile = m_document.CurrentFile;
+        contents.notesFile = m_document.currentFile();
     }
     if (m_programs.StartCh) {
         contents.hasPrograms = true;
@@ -290,9 +290,7 @@ bool fits(const recovery::Contents &contents)
 void RecoveryKeeper::restore(const recovery::Contents &contents)
 {
     if (contents.hasNotes) {
-        m_document.CurrentFile = contents.notesFile;
-        m_document.setDocumentText(contents.notesText);
-        m_document.Text_Change();
+        m_document.restore(contents.notesText, contents.notesFile);
     }
     if (contents.hasPrograms) {
         for (int i = 0; i < contents.programs.size(); ++i)

@@ -122,8 +122,8 @@ void checkSecondStart(const Run &run, frmMain &window, Answer answer)
              qPrintable(asked.first()));
     if (answer == Answer::Yes) {
         QCOMPARE(window.document().documentText(), typedAfterOld);
-        QCOMPARE(window.document().CurrentFile, run.path(u"note.txt"_qs));
-        QVERIFY(window.document().Change && window.programs().StartCh && window.phoneBook().PhoneCh);
+        QCOMPARE(window.document().currentFile(), run.path(u"note.txt"_qs));
+        QVERIFY(window.document().hasUnsavedChanges() && window.programs().StartCh && window.phoneBook().PhoneCh);
         QCOMPARE(window.programs().AppCount, 1);
         QCOMPARE(window.programs().AppList[1].Command, u"new"_qs);
         const PhoneGrid &grid = window.phoneBook().grid();
@@ -164,7 +164,7 @@ void TestRecoveryShell::keptWhileUnsaved()
     type(window, typed);
     QTRY_COMPARE(copyOf(window)->notesText, u"а"_qs + typed);
     // Saved: nothing is left to keep.
-    window.document().CurrentFile = run.path(u"note.txt"_qs);
+    run.dialogs.answerFile(run.path(u"note.txt"_qs));
     run.dialogs.answerMessage(Answer::Yes); // "?" for what Windows-1251 cannot hold
     QCOMPARE(window.document().save(), SaveOutcome::Saved);
     QTRY_VERIFY(!QFile::exists(window.recovery().copyPath()));
@@ -213,7 +213,7 @@ void TestRecoveryShell::copyFollowsEveryEdit()
             window.document().setDocumentText(u"новый\r\nтекст\n"_qs + QString(RecoveryKeeper::largeEdit, u'ы'));
         if (round == 20)
             QFile::remove(window.recovery().copyPath());
-        if (!window.document().Change)
+        if (!window.document().hasUnsavedChanges())
             window.document().Text_Change();
         if (round % 3 == 0) {
             window.recovery().writeNow();
@@ -257,12 +257,12 @@ void TestRecoveryShell::shutDown()
         run.dialogs.answerMessage(Answer::Yes);
         run.dialogs.answerFile(QString());
     } else if (how == u"saved") {
-        window.document().CurrentFile = run.path(u"note.txt"_qs);
+        run.dialogs.answerFile(run.path(u"note.txt"_qs));
         run.dialogs.answerMessage(Answer::Yes);
         run.dialogs.answerMessage(Answer::Yes); // "?" for what Windows-1251 cannot hold
     } else if (how == u"failed") {
         run.writeFile(u"file"_qs, "x");
-        window.document().CurrentFile = run.path(u"file/note.txt"_qs);
+        run.dialogs.answerFile(run.path(u"file/note.txt"_qs));
         run.dialogs.answerMessage(Answer::Yes);
         run.dialogs.answerMessage(Answer::Yes);
         run.dialogs.answerMessage(Answer::Ok); // the failure

@@ -110,7 +110,7 @@ private Q_SLOTS:
         QCOMPARE(run.dialogs.asked(), messages.mid(0, 1));
         QCOMPARE(QFileInfo(run.path(u"My Tarnel"_qs)).isDir(), writable);
         QCOMPARE(run.page(), int(frmMain::PageTools));
-        QCOMPARE(window.document().LastFile, QString());
+        QCOMPARE(window.document().lastFile(), QString());
         QCOMPARE(window.document().status(), u"Чтобы открыть или сохранить файл, воспользуйтесь кнопкой \"Файл\"."_qs);
         // The tooltip keeps its first text when there is no settings file.
         QCOMPARE(window.document().loadLastToolTip(), u"Открыть последний редактируемый файл"_qs);
@@ -310,7 +310,8 @@ private Q_SLOTS:
         QVERIFY(!settingsEarly);
         QCOMPARE(rewritten(run, u"tarnel.ini"_qs), closes);
         // A save that failed keeps its flag, as does a cancelled Save As.
-        const bool flags[] = {window.document().Change, window.programs().StartCh, window.phoneBook().PhoneCh};
+        const bool flags[]
+            = {window.document().hasUnsavedChanges(), window.programs().StartCh, window.phoneBook().PhoneCh};
         for (int i = 0; i < 3; ++i) {
             const bool saved = yes && saves[i] == u"saved"_qs;
             QCOMPARE(flags[i], !saves[i].isEmpty() && !saved);
