@@ -48,7 +48,8 @@ public:
     // Replaces the document; nothing can be undone back into the old one.
     void setDocumentText(const QString &text);
     // Work a recovery copy gives back: text becomes the document of file
-    // (empty: a new one, so that saving asks where), still unsaved.
+    // (empty: a new one, so that saving asks where), still unsaved, with
+    // nothing to undo back into the text it replaced.
     void restore(const QString &text, const QString &file);
 
     static QString initialStatus();
