@@ -113,6 +113,17 @@ void NotesDocument::setDocumentText(const QString &text)
     replaceText(shown);
 }
 
+void NotesDocument::restore(const QString &text, const QString &file)
+{
+    CurrentFile = file;
+    // The file as it is now is what the restored work goes on from: a change
+    // made to it later is told from this one.
+    m_fileStamp = file.isEmpty() ? platform::filesystem::FileStamp() : platform::filesystem::stampOf(file);
+    // Replacing the text is an edit like any other, even to the same text: the
+    // work is unsaved, and the status says so.
+    setDocumentText(text);
+}
+
 void NotesDocument::replaceText(const QString &paragraphs)
 {
     // setPlainText also forgets the undo history of the previous document.
@@ -156,6 +167,7 @@ void NotesDocument::newDocument()
         return;
     setDocumentText(QString());
     CurrentFile.clear();
+    m_fileStamp = {};
     setStatus(QStringLiteral("Новый документ"), QStringLiteral("Создан новый документ"));
     Q_EMIT textFocusWanted();
     Change = false;
@@ -165,10 +177,12 @@ void NotesDocument::openDocument(const QString &path, const QString &toolTip)
 {
     m_context.showWaitPointer();
     bool failed = false;
-    const QString paragraphs = ReadTextFileAsParagraphs(m_context, path, &failed);
+    platform::filesystem::FileStamp stamp;
+    const QString paragraphs = ReadTextFileAsParagraphs(m_context, path, &failed, &stamp);
     // The read has said why; the document the user had stays as it was.
     if (!failed) {
         CurrentFile = path;
+        m_fileStamp = stamp;
         replaceText(paragraphs);
         Change = false;
         setStatus(QStringLiteral("Документ открыт из ") + path, toolTip);
@@ -264,7 +278,7 @@ SaveOutcome NotesDocument::saveTo(const QString &path)
     }
     // A failed write has been reported; the document keeps its file, its
     // status and its modified flag, so that it is not lost at shut-down.
-    if (!WriteTextFile(m_context, path, text)) {
+    if (!WriteTextFile(m_context, path, text, platform::filesystem::KeepOld::No, &m_fileStamp)) {
         Q_EMIT textFocusWanted();
         return SaveOutcome::Failed;
     }
@@ -391,7 +405,7 @@ SaveOutcome NotesDocument::shutdownSave()
     const QString text = documentText();
     if (!acceptLostCharacters(text))
         return SaveOutcome::Failed;
-    if (!WriteTextFile(m_context, CurrentFile, text))
+    if (!WriteTextFile(m_context, CurrentFile, text, platform::filesystem::KeepOld::No, &m_fileStamp))
         return SaveOutcome::Failed;
     setStatus(QStringLiteral("Состояние: документ сохранен."), QString());
     Change = false;

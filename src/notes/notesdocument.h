@@ -1,5 +1,6 @@
 #pragma once
 
+#include "filesystem.h"
 #include "saveoutcome.h"
 
 #include <QObject>
@@ -28,11 +29,14 @@ public:
     ~NotesDocument() override;
 
     // Where the document was opened from or saved to; empty for a new one.
-    QString CurrentFile;
+    QString currentFile() const { return CurrentFile; }
     // The last document saved, as the settings file keeps it.
-    QString LastFile;
-    // Unsaved changes.
-    bool Change = false;
+    QString lastFile() const { return LastFile; }
+    bool hasUnsavedChanges() const { return Change; }
+    // What the current file held when the document last opened or saved it
+    // (or, after restore(), when the work was put back), so that a change
+    // another program made since can be told; a new document has none.
+    platform::filesystem::FileStamp fileStamp() const { return m_fileStamp; }
 
     // The text as a text box shows it, with the undo history.
     QTextDocument *document() const { return m_document; }
@@ -43,6 +47,10 @@ public:
     static QString textOfRaw(QString raw);
     // Replaces the document; nothing can be undone back into the old one.
     void setDocumentText(const QString &text);
+    // Work a recovery copy gives back: text becomes the document of file
+    // (empty: a new one, so that saving asks where), still unsaved, with
+    // nothing to undo back into the text it replaced.
+    void restore(const QString &text, const QString &file);
 
     static QString initialStatus();
     QString status() const { return m_status; }
@@ -90,6 +98,11 @@ private:
     void openDocument(const QString &path, const QString &toolTip);
     void setStatus(const QString &caption, const QString &toolTip);
 
+    QString CurrentFile;
+    QString LastFile;
+    // Unsaved changes: set by every edit, cleared only by a save or a new or
+    // opened document.
+    bool Change = false;
     AppContext &m_context;
     QTextDocument *m_document;
     QString m_status;
@@ -99,4 +112,5 @@ private:
     // the user has been told, and "Открыть последний файл" loads it for the
     // rest of this run while the settings keep LastFile.
     QString m_unrememberedFile;
+    platform::filesystem::FileStamp m_fileStamp;
 };

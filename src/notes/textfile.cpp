@@ -84,8 +84,8 @@ QString paragraphsOf(const QByteArray &bytes)
 }
 
 template<typename Decode>
-QString readWith(AppContext &context, const QString &path, bool *failed, Decode decode,
-                 platform::filesystem::FileStamp *stamp = nullptr)
+QString readWith(AppContext &context, const QString &path, bool *failed, platform::filesystem::FileStamp *stamp,
+                 Decode decode)
 {
     if (failed)
         *failed = false;
@@ -103,8 +103,11 @@ QString readWith(AppContext &context, const QString &path, bool *failed, Decode 
     // literally there is read, and a folder is refused like any unreadable file.
     if (!exists && !path.isEmpty())
         exists = QFileInfo::exists(path);
-    if (!exists)
+    if (!exists) {
+        if (stamp)
+            *stamp = {};
         return QString();
+    }
 
     context.showWaitPointer();
     QString text;
@@ -128,14 +131,14 @@ QString readWith(AppContext &context, const QString &path, bool *failed, Decode 
 
 QString ReadTextFile(AppContext &context, const QString &path, bool *failed, platform::filesystem::FileStamp *stamp)
 {
-    return readWith(
-        context, path, failed,
-        [](const QByteArray &bytes) { return platform::codepage::toUnicode(withLineEnds(bytes)); }, stamp);
+    return readWith(context, path, failed, stamp,
+                    [](const QByteArray &bytes) { return platform::codepage::toUnicode(withLineEnds(bytes)); });
 }
 
-QString ReadTextFileAsParagraphs(AppContext &context, const QString &path, bool *failed)
+QString ReadTextFileAsParagraphs(AppContext &context, const QString &path, bool *failed,
+                                 platform::filesystem::FileStamp *stamp)
 {
-    return readWith(context, path, failed, paragraphsOf);
+    return readWith(context, path, failed, stamp, paragraphsOf);
 }
 
 bool WriteTextFile(AppContext &context, const QString &path, const QString &text, platform::filesystem::KeepOld keepOld,

@@ -14,18 +14,19 @@ class AppContext;
 // The file's text with every line followed by CR LF: a line ends at CR LF or
 // a lone CR, a lone LF is an ordinary character. An empty path or a missing
 // file gives an empty text, says nothing and leaves the pointer alone. When
-// failed is given it tells whether the read failed (and was reported). When
-// stamp is given it gets the file as read (not there when the read failed).
+// failed is given it tells whether the read failed (and was reported); when
+// stamp is given it gets the file's stamp, unless the read failed.
 QString ReadTextFile(AppContext &context, const QString &path, bool *failed = nullptr,
                      platform::filesystem::FileStamp *stamp = nullptr);
 
 // As ReadTextFile, in the form a text box keeps lines: each line end is
 // U+2029 (paragraph separator) and a lone LF is U+2028 (line separator).
-QString ReadTextFileAsParagraphs(AppContext &context, const QString &path, bool *failed = nullptr);
+QString ReadTextFileAsParagraphs(AppContext &context, const QString &path, bool *failed = nullptr,
+                                 platform::filesystem::FileStamp *stamp = nullptr);
 
 // Writes text followed by one CR LF in place of the file. Returns false when
-// the write failed (and was reported); the old file is then as it was. When
-// stamp is given a write gives it the file as written; a failure leaves it.
+// the write failed (and was reported); the old file is then as it was, and
+// so is stamp, which otherwise gets the stamp of the file written.
 bool WriteTextFile(AppContext &context, const QString &path, const QString &text,
                    platform::filesystem::KeepOld keepOld = platform::filesystem::KeepOld::No,
                    platform::filesystem::FileStamp *stamp = nullptr);

@@ -197,12 +197,13 @@ private Q_SLOTS:
         activate(run.window.get());
         notes.Text->setFocus();
         notes.Text->insertPlainText(u"ab"_qs);
-        run.window->document().Change = false;
+        run.dialogs.answerFile(run.path(u"ab.txt"_qs));
+        run.window->document().save();
 
         press(notes.Text, keys);
         QCOMPARE(notes.Text->toPlainText(), text);
         const bool typed = text != u"ab";
-        QCOMPARE(run.window->document().Change, typed);
+        QCOMPARE(run.window->document().hasUnsavedChanges(), typed);
         QCOMPARE(notes.Text->hasFocus(), typed);
         QCOMPARE(run.page(), page);
     }

@@ -108,7 +108,7 @@ private Q_SLOTS:
         QCOMPARE(run.dialogs.asked(), messages.mid(0, 1));
         QCOMPARE(QFileInfo(run.path(u"My Tarnel"_qs)).isDir(), writable);
         QCOMPARE(run.page(), int(frmMain::PageTools));
-        QCOMPARE(window.document().LastFile, QString());
+        QCOMPARE(window.document().lastFile(), QString());
         QCOMPARE(window.document().status(), u"Чтобы открыть или сохранить файл, воспользуйтесь кнопкой \"Файл\"."_qs);
         // The tooltip keeps its first text when there is no settings file.
         QCOMPARE(window.document().loadLastToolTip(), u"Открыть последний редактируемый файл"_qs);

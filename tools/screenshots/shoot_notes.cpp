@@ -56,6 +56,9 @@ void shootNotes(frmMain &window, const QString &outputFolder)
 
     shots::saveModal([page] { page->mnuItemFont_Click(); }, outputFolder + QStringLiteral("/tarnel-notes-font.png"));
 
-    // The sample is no work of the user's: closing asks nothing about it.
-    window.document().Change = false;
+    // The sample is no work of the user's: kept in the throwaway program
+    // folder, closing asks nothing about it and no recovery copy keeps it.
+    NotesDocument &document = window.document();
+    document.restore(document.documentText(), window.context().state.ProgramFolder + QStringLiteral("sample.txt"));
+    document.shutdownSave();
 }
