@@ -1,7 +1,9 @@
 #include "codepage.h"
+#include "platformtest.h"
 #include "recoverycopy.h"
 #include "run.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QProcess>
 #include <QRegularExpression>
@@ -9,6 +11,10 @@
 #include <QTextDocument>
 
 #include <csignal>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <sys/stat.h>
 
 using Answer = platform::Dialogs::Answer;
@@ -24,6 +30,9 @@ private Q_SLOTS:
     void shutDown_data();
     void shutDown();
     void runningProgramsCopyIsNotOffered();
+    void offerAtItsEdges_data();
+    void offerAtItsEdges();
+    void copiesThatCannotBeWritten();
     void unreadableCopy_data();
     void unreadableCopy();
     void endedAndStartedAgain_data();
@@ -62,16 +71,39 @@ QStringList filesIn(const QString &folder)
     return QDir(folder).entryList(QDir::Files | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
-// The copy a program that ended without a question leaves behind.
-QString leaveCopy(Run &run)
+// The copy a program that ended without a question leaves behind, its
+// notes those of note.txt when withFile.
+QString leaveCopy(Run &run, bool withFile = false)
 {
     frmMain &window = run.start();
+    if (withFile) {
+        run.dialogs.answer(u"note.txt"_qs, FakeDialogs::Kind::OpenFile, run.path(QString()));
+        window.document().saveAs();
+    }
     changeEverything(window);
     window.recovery().writeNow();
-    const QString dead = QFileInfo(window.recovery().copyPath()).path() + u"/copy-999999999-1.tnr"_qs;
+    const QString dead = QFileInfo(window.recovery().copyPath()).path() + u'/' + recovery::newCopyName();
     QFile::rename(window.recovery().copyPath(), dead);
     run.window.reset();
     return dead;
+}
+
+// Each text holds the pieces of its pattern between "*" in turn.
+void compareAsked(const QStringList &asked, const QStringList &patterns)
+{
+    QCOMPARE(asked.size(), patterns.size());
+    for (qsizetype i = 0; i < asked.size(); ++i) {
+        qsizetype at = 0;
+        const QString pattern = u"- "_qs + patterns.at(i); // tarnel's own title
+        for (const QString &piece : pattern.split(u'*'))
+            at = at < 0 ? at : asked.at(i).indexOf(piece, at);
+        QVERIFY2(at >= 0 && asked.at(i).startsWith(pattern.section(u'*', 0, 0)), qPrintable(asked.at(i)));
+    }
+}
+
+int keptAside(const QString &state)
+{
+    return int(filesIn(state).filter(QRegularExpression(u"^kept-"_qs)).size());
 }
 
 // What the first run leaves in the document: a file read gets its last line end.
@@ -273,12 +305,24 @@ void TestRecoveryShell::shutDown()
 
 void TestRecoveryShell::runningProgramsCopyIsNotOffered()
 {
-    // Another program on the same folder, still running (process 1 always is),
-    // keeps its own copy: a second start neither offers nor moves it.
+    // Another program on the same folder, still running, holds the lock
+    // beside its copy: a second start neither offers nor moves it.
     Run run;
-    const QString dead = leaveCopy(run);
-    const QString living = QFileInfo(dead).path() + u"/copy-1-1.tnr"_qs;
-    QVERIFY(QFile::rename(dead, living));
+    const QString living = leaveCopy(run);
+    const QString state = QFileInfo(living).path();
+    const QByteArray lock = QFile::encodeName(state + u"/."_qs + QFileInfo(living).completeBaseName() + u".lock"_qs);
+    int held[2];
+    QCOMPARE(::pipe(held), 0);
+    const pid_t owner = ::fork();
+    if (owner == 0) {
+        const int fd = ::open(lock.constData(), O_RDWR | O_CREAT, 0600);
+        ::flock(fd, LOCK_EX);
+        (void)!::write(held[1], "x", 1);
+        ::pause();
+        ::_exit(0);
+    }
+    char taken;
+    QCOMPARE(::read(held[0], &taken, 1), 1);
     run.dialogs.clear();
     frmMain &window = run.start();
     QVERIFY(run.dialogs.asked().isEmpty());
@@ -286,7 +330,122 @@ void TestRecoveryShell::runningProgramsCopyIsNotOffered()
     QVERIFY(recovery::readFile(living).contents);
     type(window, u"мой"_qs);
     window.recovery().writeNow();
-    QCOMPARE(filesIn(QFileInfo(living).path()), (QStringList {u"copy-1-1.tnr"_qs, recovery::ownFileName()}));
+    QCOMPARE(filesIn(state), (QStringList {QFileInfo(living).fileName(), recovery::ownFileName()}));
+    // Once it has ended, however, its work is offered.
+    ::kill(owner, SIGKILL);
+    ::waitpid(owner, nullptr, 0);
+    run.window.reset();
+    run.dialogs.answer(u"No Ok"_qs);
+    run.start();
+    QCOMPARE(run.dialogs.unusedAnswers(), 0);
+    QCOMPARE(keptAside(state), 1);
+}
+
+void TestRecoveryShell::offerAtItsEdges_data()
+{
+    QTest::addColumn<QString>("edge");
+    QTest::addColumn<QString>("answers");
+    QTest::addColumn<QStringList>("asked"); // each message, "*" for any text
+    QTest::addColumn<QString>("restored"); // the parts taken back: notes, list, book
+    QTest::addColumn<int>("aside"); // copies under a kept- name after
+    const QString offer = u"? yesno: Найдены несохраненные изменения от *: записи, список программ, телефонная книга. "
+                          u"Восстановить?"_qs;
+    const QString phones = u"? yesno: Файл изменен другой программой после этих изменений:\r\n\r\n*phones.tn\r\n\r\n"
+                           u"Восстановить телефонную книгу из копии? При сохранении файл будет заменен."_qs;
+    const QString notTaken = u"i ok: Эти несохраненные изменения не восстановлены. Они сохранены в файле:*kept-*"_qs;
+    QTest::newRow("notes file changed: back without its name")
+        << u"notes"_qs << u"Yes"_qs
+        << QStringList {offer + u"\r\n\r\nФайл записей с тех пор изменен другой программой: *note.txt\r\n"
+                                u"Записи будут восстановлены без имени файла."_qs}
+        << u"nlb"_qs << 0;
+    QTest::newRow("phone book changed, Нет: the file left, the copy aside")
+        << u"phones"_qs << u"Yes No Ok"_qs << QStringList {offer, phones, notTaken} << u"nl"_qs << 1;
+    QTest::newRow("phone book changed, Да: put back") << u"phones"_qs << u"Yes Yes"_qs << QStringList {offer, phones}
+                                                      << u"nlb"_qs << 0;
+    QTest::newRow("three copies: one question, the older set aside")
+        << u"three"_qs << u"Yes Ok"_qs
+        << QStringList {offer + u"\r\n\r\nБолее ранние несохраненные изменения (2) будут отложены."_qs, notTaken}
+        << u"nlb"_qs << 2;
+    QTest::newRow("three copies, Нет: all set aside")
+        << u"three"_qs << u"No Ok"_qs
+        << QStringList {u"? yesno: Найдены*(2) будут отложены."_qs,
+                        u"i ok: Несохраненные изменения не восстановлены. Они сохранены в файле:*kept-*kept-*kept-*"_qs}
+        << QString() << 3;
+    QTest::newRow("own copy cannot be written: the old one stays")
+        << u"unwritable"_qs << u"Yes Ok"_qs
+        << QStringList {offer, u"! ok: Не удается сохранить копию несохраненных изменений:\r\n\r\nОтказано в разрешении*"_qs}
+        << u"nlb"_qs << 0;
+}
+
+void TestRecoveryShell::offerAtItsEdges()
+{
+    QFETCH(QString, edge);
+    QFETCH(QString, answers);
+    QFETCH(QStringList, asked);
+    QFETCH(QString, restored);
+    QFETCH(int, aside);
+    Run run;
+    run.writeFile(u"phones.tn"_qs, "Boris|111|\r\n");
+    const QString dead = leaveCopy(run, edge == u"notes");
+    const QString state = QFileInfo(dead).path();
+    if (edge == u"notes")
+        run.writeFile(u"note.txt"_qs, "changed by another program");
+    if (edge == u"phones")
+        run.writeFile(u"phones.tn"_qs, "Other|1|\r\n");
+    for (int older = 1; edge == u"three" && older <= 2; ++older) {
+        const QString copy = state + u'/' + recovery::newCopyName();
+        QVERIFY(QFile::copy(dead, copy));
+        QFile file(copy);
+        QVERIFY(file.open(QIODevice::ReadWrite)
+                && file.setFileTime(QDateTime::currentDateTime().addDays(-older), QFileDevice::FileModificationTime));
+    }
+    std::optional<WritesRefused> refused;
+    if (edge == u"unwritable")
+        refused.emplace();
+    run.dialogs.clear();
+    run.dialogs.answer(answers);
+    frmMain &window = run.start();
+    refused.reset();
+    compareAsked(run.dialogs.asked(), asked);
+    QCOMPARE(run.dialogs.unusedAnswers(), 0);
+    QCOMPARE(window.document().hasUnsavedChanges(), restored.contains(u'n'));
+    QCOMPARE(window.programs().hasUnsavedChanges(), restored.contains(u'l'));
+    QCOMPARE(window.phoneBook().hasUnsavedChanges(), restored.contains(u'b'));
+    if (edge == u"notes")
+        QCOMPARE(window.document().currentFile(), QString());
+    if (edge == u"phones")
+        QCOMPARE(run.read(u"phones.tn"_qs), QByteArray("Other|1|\r\n"));
+    QCOMPARE(keptAside(state), aside);
+    // The old copy goes only once the work is on disk again.
+    QCOMPARE(QFile::exists(dead), edge == u"unwritable");
+}
+
+void TestRecoveryShell::copiesThatCannotBeWritten()
+{
+    Run run;
+    frmMain &window = run.start();
+    window.recovery().setDelay(60000);
+    const QString state = QFileInfo(window.recovery().copyPath()).path();
+    // Said once, with the reason; no empty copy is left.
+    auto refused = std::make_optional<WritesRefused>();
+    run.dialogs.answer(u"Ok"_qs);
+    type(window, u"а"_qs);
+    QTRY_COMPARE(run.dialogs.asked().size(), 1);
+    type(window, u"б"_qs);
+    QVERIFY(!window.recovery().writeNow());
+    QCOMPARE(filesIn(state), QStringList());
+    refused.reset();
+    // The focus leaving the window writes at once, and says copies are kept again.
+    run.dialogs.answer(u"Ok"_qs);
+    type(window, u"в"_qs);
+    QWidget other;
+    other.show();
+    QApplication::setActiveWindow(&other);
+    QTRY_VERIFY(copyOf(window) && copyOf(window)->notesText == u"абв"_qs);
+    QTRY_COMPARE(run.dialogs.asked(),
+                 (QStringList {u"- ! ok: Не удается сохранить копию несохраненных изменений:\r\n\r\nОтказано в "
+                               u"разрешении\r\n\r\nЕсли программа закроется неожиданно, изменения будут потеряны."_qs,
+                               u"- i ok: Копия несохраненных изменений снова сохраняется."_qs}));
 }
 
 void TestRecoveryShell::unreadableCopy_data()
@@ -297,6 +456,7 @@ void TestRecoveryShell::unreadableCopy_data()
     // Every way a copy cannot be read takes one way here.
     QTest::newRow("damaged") << u"damaged"_qs << unread;
     QTest::newRow("too many rows") << u"rows"_qs << unread;
+    QTest::newRow("a newer version's: left as it is") << u"newer"_qs << u"записаны более новой версией"_qs;
     QTest::newRow("folder open to others") << u"open"_qs << u"Копии несохраненных изменений не будут сохраняться"_qs;
 }
 
@@ -310,6 +470,9 @@ void TestRecoveryShell::unreadableCopy()
         QVERIFY(::chmod(QFile::encodeName(QFileInfo(dead).path()).constData(), 0755) == 0);
     } else if (kind == u"damaged") {
         QVERIFY(QFile::resize(dead, QFileInfo(dead).size() - 3));
+    } else if (kind == u"newer") {
+        QFile newer(dead);
+        QVERIFY(newer.open(QIODevice::WriteOnly | QIODevice::Truncate) && newer.write("orvane-tarnel recovery 99\n") > 0);
     } else {
         recovery::Contents contents;
         contents.written = QDateTime::currentDateTime();
@@ -324,7 +487,7 @@ void TestRecoveryShell::unreadableCopy()
     QVERIFY(!window.anythingChanged());
     QVERIFY(run.dialogs.asked().last().contains(message));
     // Set aside; in a folder others may enter not even read.
-    QCOMPARE(QFileInfo::exists(dead), kind == u"open");
+    QCOMPARE(QFileInfo::exists(dead), kind == u"open" || kind == u"newer");
 }
 
 void TestRecoveryShell::endedAndStartedAgain_data()
