@@ -1,3 +1,4 @@
+#include "accessibilityspy.h"
 #include "appearance.h"
 #include "clicklabel.h"
 #include "frmdetails.h"
@@ -311,7 +312,14 @@ private Q_SLOTS:
         window.show();
         activate(&window);
         QVERIFY(!tabs->isPageMade(to));
+        AccessibilitySpy spy;
         press(tabs->tabBar(), keys);
+        // A screen reader is told the new page's tab is selected, as after a click on it.
+        const QList<AccessibilitySpy::Event> selected = spy.of(QAccessible::Selection);
+        QCOMPARE(selected.size(), 1);
+        const QObject *bar = tabs->tabBar();
+        QCOMPARE(std::pair(selected[0].object, selected[0].child), std::pair(bar, to));
+        QCOMPARE(selected[0].name, tabs->tabBar()->tabText(to));
         QCOMPARE(tabs->currentIndex(), to);
         QVERIFY(tabs->isPageMade(to) && tabs->page(to)->isVisible());
     }
