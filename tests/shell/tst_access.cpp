@@ -156,6 +156,55 @@ private Q_SLOTS:
         }
     }
 
+    void label_focusMarkReadsAgainstPage_data()
+    {
+        QTest::addColumn<QColor>("page");
+        QTest::addColumn<QColor>("text");
+        QTest::newRow("light") << QColor(0xEF, 0xEF, 0xEF) << QColor(Qt::black);
+        QTest::newRow("dark") << QColor(50, 50, 50) << QColor(Qt::white);
+    }
+
+    // Every pixel of the mark at least 3:1 against the page behind it, by the
+    // contrast ratio of the web's accessibility guidelines.
+    void label_focusMarkReadsAgainstPage()
+    {
+        QFETCH(QColor, page);
+        QFETCH(QColor, text);
+        QWidget window;
+        QPalette colours = window.palette();
+        colours.setColor(QPalette::Window, page);
+        colours.setColor(QPalette::WindowText, text);
+        window.setPalette(colours);
+        auto *label = new ClickLabel(u"www"_qs, &window);
+        window.show();
+        activate(&window);
+        label->setFocus(Qt::TabFocusReason);
+        const QImage marked = label->grab().toImage();
+        label->clearFocus();
+        const QImage plain = label->grab().toImage();
+
+        const auto luminance = [](const QColor &colour) {
+            const auto linear
+                = [](float c) { return c <= 0.04045f ? c / 12.92f : std::pow((c + 0.055f) / 1.055f, 2.4f); };
+            return 0.2126f * linear(colour.redF()) + 0.7152f * linear(colour.greenF())
+                 + 0.0722f * linear(colour.blueF());
+        };
+        int pixels = 0;
+        float weakest = 21;
+        for (int y = 0; y < plain.height(); ++y) {
+            for (int x = 0; x < plain.width(); ++x) {
+                if (marked.pixel(x, y) == plain.pixel(x, y))
+                    continue;
+                const auto [dark, light]
+                    = std::minmax(luminance(marked.pixelColor(x, y)), luminance(plain.pixelColor(x, y)));
+                weakest = std::min(weakest, (light + 0.05f) / (dark + 0.05f));
+                ++pixels;
+            }
+        }
+        QVERIFY(pixels > 0);
+        QCOMPARE_GE(weakest, 3.0f);
+    }
+
     void window_isFrame_gridColumnsNamed()
     {
         Run run;
