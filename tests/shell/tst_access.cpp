@@ -11,6 +11,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QDirIterator>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,6 +22,9 @@
 #include <QSignalSpy>
 #include <QTabBar>
 #include <QTableWidget>
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -203,6 +207,29 @@ private Q_SLOTS:
         }
         QVERIFY(pixels > 0);
         QCOMPARE_GE(weakest, 3.0f);
+    }
+
+    void picture_twiceThePixelsAtTwiceTheDensity_data()
+    {
+        QTest::addColumn<QString>("resource");
+        QDirIterator found(u":/"_qs, {u"*.png"_qs}, QDir::Files, QDirIterator::Subdirectories);
+        while (found.hasNext()) {
+            const QString path = found.next();
+            if (!path.startsWith(u":/qt-project.org/") && !path.contains(u"@2x"))
+                QTest::newRow(qPrintable(path)) << path;
+        }
+    }
+
+    // Each picture has one of twice the size beside it, taken at 200%, so
+    // that none is scaled up blurred; QIcon finds it by the same name.
+    void picture_twiceThePixelsAtTwiceTheDensity()
+    {
+        QFETCH(QString, resource);
+        const QPixmap plain = platform::appearance::picture(resource, 1);
+        const QPixmap sharp = platform::appearance::picture(resource, 2);
+        QCOMPARE(std::pair(plain.devicePixelRatio(), sharp.devicePixelRatio()), std::pair(1.0, 2.0));
+        QVERIFY(!plain.isNull());
+        QCOMPARE(sharp.size(), plain.size() * 2);
     }
 
     void window_isFrame_gridColumnsNamed()
