@@ -1,5 +1,6 @@
 #include "frmmain.h"
 
+#include "analysisnotice.h"
 #include "appearance.h"
 #include "characteranalysis.h"
 #include "clipboard.h"
@@ -146,6 +147,8 @@ void frmMain::createControls()
     cmdCancel = new QPushButton(u"Отмена"_s, this);
     cmdCancel->setObjectName(u"cmdCancel"_s);
     cmdCancel->setToolTip(u"Выход из программы"_s);
+
+    m_notice = new AnalysisNotice(this);
 }
 
 void frmMain::placeControls()
@@ -209,6 +212,7 @@ void frmMain::cmdOK_Click()
     }
     cmdCopyToBuffer->show();
     txtOut->setText(analysisLine(codeOfFirstCharacter(input)));
+    m_notice->announce(txtOut->text());
 }
 
 void frmMain::cmdPasteFromBuffer_Click()

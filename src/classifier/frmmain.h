@@ -16,6 +16,7 @@ class Dialogs;
 
 namespace kelvane {
 
+class AnalysisNotice;
 class Clipboard;
 
 // The companion program's only window: the user types or pastes one character
@@ -63,6 +64,7 @@ private:
     QPushButton *cmdCopyToBuffer = nullptr;
     QPushButton *cmdOK = nullptr;
     QPushButton *cmdCancel = nullptr;
+    AnalysisNotice *m_notice = nullptr;
 };
 
 } // namespace kelvane

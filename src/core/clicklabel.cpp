@@ -3,8 +3,8 @@
 #include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QStyleOptionFocusRect>
-#include <QStylePainter>
+#include <QPainter>
+#include <QStyle>
 
 #include <utility>
 
@@ -107,17 +107,17 @@ void ClickLabel::paintEvent(QPaintEvent *event)
     if (!hasFocus())
         return;
     // Round the text only, as a link or a flat button marks focus; the label's
-    // box is often much wider than its text.
-    QStylePainter painter(this);
-    QStyleOptionFocusRect option;
-    option.initFrom(this);
-    option.rect = style()
-                      ->itemTextRect(fontMetrics(), contentsRect(), int(alignment()), isEnabled(), text())
-                      .adjusted(-1, 0, 1, 0)
-                      .intersected(rect());
-    option.backgroundColor = palette().color(backgroundRole());
-    // Some styles mark only a focus the keyboard moved; this label takes no
-    // other, and a focus given back with the window is still to be seen.
-    option.state |= QStyle::State_KeyboardFocusChange;
-    painter.drawPrimitive(QStyle::PE_FrameFocusRect, option);
+    // box is often much wider than its text. A dotted line in the text's own
+    // colour, as the system the windows were laid out for draws its focus
+    // rectangle: it reads against the page as the text does, where the
+    // style's pale mark did not.
+    const QRect mark = style()
+                           ->itemTextRect(fontMetrics(), contentsRect(), int(alignment()), isEnabled(), text())
+                           .adjusted(-1, 0, 1, 0)
+                           .intersected(rect());
+    QPainter painter(this);
+    QPen dots(palette().color(foregroundRole()), 0);
+    dots.setDashPattern({1, 1});
+    painter.setPen(dots);
+    painter.drawRect(mark.adjusted(0, 0, -1, -1));
 }

@@ -139,7 +139,7 @@ QLabel *picture(const QString &resource, const char *name, const QRect &rect, QW
     label->setObjectName(QLatin1String(name));
     label->setGeometry(rect);
     label->setAlignment(Qt::AlignCenter);
-    label->setPixmap(QPixmap(resource));
+    label->setPixmap(platform::appearance::picture(resource));
     return label;
 }
 

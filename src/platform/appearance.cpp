@@ -1,10 +1,13 @@
 #include "appearance.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QFont>
 #include <QFontDatabase>
 #include <QHash>
+#include <QImageReader>
 #include <QLibraryInfo>
+#include <QPixmap>
 #include <QTextBoundaryFinder>
 #include <QTextDocument>
 #include <QTranslator>
@@ -163,6 +166,27 @@ QFont userTextFont(QFont font)
     font.setStyleStrategy(QFont::PreferDefault);
     font.setHintingPreference(QFont::PreferFullHinting);
     return font;
+}
+
+QPixmap picture(const QString &resource)
+{
+    return picture(resource, qApp->devicePixelRatio());
+}
+
+QPixmap picture(const QString &resource, double ratio)
+{
+    QString path = resource;
+    // Rounded as QIcon rounds it: from 150% on.
+    if (qRound(ratio) >= 2) {
+        QString twice = resource;
+        twice.insert(twice.lastIndexOf(u'.'), QStringLiteral("@2x"));
+        if (QFileInfo::exists(twice))
+            path = twice;
+    }
+    // The reader takes the "@2x" of the name for the picture's pixel density.
+    QImageReader reader(path, "png");
+    reader.setAutoDetectImageFormat(false);
+    return QPixmap::fromImage(reader.read());
 }
 
 } // namespace platform::appearance

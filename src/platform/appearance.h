@@ -2,6 +2,7 @@
 
 class QApplication;
 class QFont;
+class QPixmap;
 class QString;
 
 namespace platform::appearance {
@@ -37,6 +38,15 @@ QString plainToolTip(const QString &text);
 // break between any two of its characters. The breaks are zero-width
 // spaces: the text shows as it stands.
 QString wrappableText(const QString &text);
+
+// One of the programs' own pictures (a PNG resource) for a screen of the
+// given pixel density, by default the densest the program shows on: where
+// that is about twice, the picture of twice the size beside it, named with
+// "@2x", so that it is not scaled up blurred. QIcon looks for that picture
+// itself; QPixmap does not. Read as PNG, without the image plugins being
+// asked what it is.
+QPixmap picture(const QString &resource);
+QPixmap picture(const QString &resource, double ratio);
 
 // The fonts of the programs' own windows.
 //

@@ -17,7 +17,7 @@ AboutPage::AboutPage(AppContext &context, QWidget *parent)
     using platform::twips::rect;
 
     Image1 = placeLabel(new QLabel(this), "Image1", rect(240, 600, 600, 600), false);
-    Image1->setPixmap(QPixmap(QStringLiteral(":/shell/image1.png")));
+    Image1->setPixmap(platform::appearance::picture(QStringLiteral(":/shell/image1.png")));
     Image1->setScaledContents(true);
 
     Label3 = placeLabel(new QLabel(QStringLiteral("Комплекс Orvane Tarnel предназначен для облегчения и ускорения "

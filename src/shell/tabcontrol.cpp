@@ -82,6 +82,8 @@ void TabControl::stepPage(int step)
 {
     if (count() < 2)
         return;
+    // Through the tab bar, which tells a screen reader that the new page's
+    // tab is selected, as it does for a click on the tab.
     setCurrentIndex((currentIndex() + step + count()) % count());
 }
 

@@ -1,3 +1,4 @@
+#include "accessibilityspy.h"
 #include "appearance.h"
 #include "characteranalysis.h"
 #include "clipboard.h"
@@ -156,6 +157,24 @@ private Q_SLOTS:
         m_clipboard->fails = true;
         click("cmdCopyToBuffer");
         QCOMPARE(m_dialogs->asked(), QStringList(2, kTitle + u" i ok: Введите символ!"_s));
+    }
+
+    // A screen reader hears each analysis as it appears, though the focus
+    // stays in the box: a notification that shows the line.
+    void window_analysis_isAnnounced()
+    {
+        AccessibilitySpy spy;
+        for (const QString &character : {u"ж"_s, u"Q"_s}) {
+            txtIn()->clear();
+            typeText(txtIn(), character);
+            QTest::keyClick(txtIn(), Qt::Key_Return);
+        }
+        QStringList heard;
+        for (const AccessibilitySpy::Event &shown : spy.of(QAccessible::ObjectShow)) {
+            if (shown.role == QAccessible::Notification)
+                heard << shown.name;
+        }
+        QCOMPARE(heard, (QStringList {u"Код символа=230; русский символ"_s, u"Код символа=81; английский символ"_s}));
     }
 
     void window_field_keepsOneCharacter_data()

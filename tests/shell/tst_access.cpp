@@ -1,3 +1,4 @@
+#include "accessibilityspy.h"
 #include "appearance.h"
 #include "clicklabel.h"
 #include "frmdetails.h"
@@ -10,6 +11,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QDirIterator>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,6 +22,9 @@
 #include <QSignalSpy>
 #include <QTabBar>
 #include <QTableWidget>
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -153,6 +158,78 @@ private Q_SLOTS:
             counts << int(clicked.size());
             QCOMPARE(counts, (QList<int> {1, 2, 3, 4, 5, 5}));
         }
+    }
+
+    void label_focusMarkReadsAgainstPage_data()
+    {
+        QTest::addColumn<QColor>("page");
+        QTest::addColumn<QColor>("text");
+        QTest::newRow("light") << QColor(0xEF, 0xEF, 0xEF) << QColor(Qt::black);
+        QTest::newRow("dark") << QColor(50, 50, 50) << QColor(Qt::white);
+    }
+
+    // Every pixel of the mark at least 3:1 against the page behind it, by the
+    // contrast ratio of the web's accessibility guidelines.
+    void label_focusMarkReadsAgainstPage()
+    {
+        QFETCH(QColor, page);
+        QFETCH(QColor, text);
+        QWidget window;
+        QPalette colours = window.palette();
+        colours.setColor(QPalette::Window, page);
+        colours.setColor(QPalette::WindowText, text);
+        window.setPalette(colours);
+        auto *label = new ClickLabel(u"www"_qs, &window);
+        window.show();
+        activate(&window);
+        label->setFocus(Qt::TabFocusReason);
+        const QImage marked = label->grab().toImage();
+        label->clearFocus();
+        const QImage plain = label->grab().toImage();
+
+        const auto luminance = [](const QColor &colour) {
+            const auto linear
+                = [](float c) { return c <= 0.04045f ? c / 12.92f : std::pow((c + 0.055f) / 1.055f, 2.4f); };
+            return 0.2126f * linear(colour.redF()) + 0.7152f * linear(colour.greenF())
+                 + 0.0722f * linear(colour.blueF());
+        };
+        int pixels = 0;
+        float weakest = 21;
+        for (int y = 0; y < plain.height(); ++y) {
+            for (int x = 0; x < plain.width(); ++x) {
+                if (marked.pixel(x, y) == plain.pixel(x, y))
+                    continue;
+                const auto [dark, light]
+                    = std::minmax(luminance(marked.pixelColor(x, y)), luminance(plain.pixelColor(x, y)));
+                weakest = std::min(weakest, (light + 0.05f) / (dark + 0.05f));
+                ++pixels;
+            }
+        }
+        QVERIFY(pixels > 0);
+        QCOMPARE_GE(weakest, 3.0f);
+    }
+
+    void picture_twiceThePixelsAtTwiceTheDensity_data()
+    {
+        QTest::addColumn<QString>("resource");
+        QDirIterator found(u":/"_qs, {u"*.png"_qs}, QDir::Files, QDirIterator::Subdirectories);
+        while (found.hasNext()) {
+            const QString path = found.next();
+            if (!path.startsWith(u":/qt-project.org/") && !path.contains(u"@2x"))
+                QTest::newRow(qPrintable(path)) << path;
+        }
+    }
+
+    // Each picture has one of twice the size beside it, taken at 200%, so
+    // that none is scaled up blurred; QIcon finds it by the same name.
+    void picture_twiceThePixelsAtTwiceTheDensity()
+    {
+        QFETCH(QString, resource);
+        const QPixmap plain = platform::appearance::picture(resource, 1);
+        const QPixmap sharp = platform::appearance::picture(resource, 2);
+        QCOMPARE(std::pair(plain.devicePixelRatio(), sharp.devicePixelRatio()), std::pair(1.0, 2.0));
+        QVERIFY(!plain.isNull());
+        QCOMPARE(sharp.size(), plain.size() * 2);
     }
 
     void window_isFrame_gridColumnsNamed()
@@ -312,7 +389,14 @@ private Q_SLOTS:
         window.show();
         activate(&window);
         QVERIFY(!tabs->isPageMade(to));
+        AccessibilitySpy spy;
         press(tabs->tabBar(), keys);
+        // A screen reader is told the new page's tab is selected, as after a click on it.
+        const QList<AccessibilitySpy::Event> selected = spy.of(QAccessible::Selection);
+        QCOMPARE(selected.size(), 1);
+        const QObject *bar = tabs->tabBar();
+        QCOMPARE(std::pair(selected[0].object, selected[0].child), std::pair(bar, to));
+        QCOMPARE(selected[0].name, tabs->tabBar()->tabText(to));
         QCOMPARE(tabs->currentIndex(), to);
         QVERIFY(tabs->isPageMade(to) && tabs->page(to)->isVisible());
     }

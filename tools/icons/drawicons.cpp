@@ -1,4 +1,4 @@
-// Draws the launch pads' icons into PNG files:
+// Draws the launch pads' icons into PNG files, each also at twice the size:
 //   launchpad_drawicons <output folder> [scale]
 // Run it through the "launchpad_icons" target after changing a drawing; the
 // PNG files it writes are checked in under src/launchpad/icons, so a build
@@ -15,6 +15,7 @@
 #include <QTransform>
 
 #include <functional>
+#include <utility>
 
 namespace {
 
@@ -201,11 +202,16 @@ int main(int argc, char *argv[])
         {"quarrow", gameSize, red, [](QPainter &p) { drawTarget(p, red); }},
         {"gillrun", gameSize, blue, [](QPainter &p) { drawFish(p, blue); }},
     };
+    // Each also twice the size, named as Qt looks for it on a screen of twice
+    // the pixel density: drawn anew, not scaled up.
     for (const Icon &icon : icons) {
-        const QString path = folder + QLatin1Char('/') + QLatin1String(icon.name) + QStringLiteral(".png");
-        if (!drawIcon(icon.size * scale, icon.colour, icon.sign).save(path, "PNG")) {
-            QTextStream(stderr) << "cannot write " << path << '\n';
-            return 1;
+        for (const auto &[ratio, suffix] : {std::pair(1, ""), std::pair(2, "@2x")}) {
+            const QString path
+                = folder + QLatin1Char('/') + QLatin1String(icon.name) + QLatin1String(suffix) + QStringLiteral(".png");
+            if (!drawIcon(icon.size * scale * ratio, icon.colour, icon.sign).save(path, "PNG")) {
+                QTextStream(stderr) << "cannot write " << path << '\n';
+                return 1;
+            }
         }
     }
     return 0;
