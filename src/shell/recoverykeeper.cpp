@@ -46,7 +46,8 @@ RecoveryKeeper::~RecoveryKeeper()
 
 void RecoveryKeeper::start()
 {
-    if (const std::optional<QString> folder = recovery::privateFolder(m_context.state.ProgramFolder))
+    if (const std::optional<QString> folder = recovery::privateFolder(m_context.state.ProgramFolder);
+        folder && recovery::holdOwnLock(*folder))
         m_folder = *folder;
 }
 
@@ -332,7 +333,8 @@ void RecoveryKeeper::offerBack()
     const QString &crLf2 = m_context.state.CrLf2;
     for (const QFileInfo &entry : entries) {
         const QString name = entry.fileName();
-        if (!recovery::isCopyName(name) || recovery::ownerRunning(name))
+        const std::optional<recovery::Claim> claimed = recovery::claim(m_folder, name);
+        if (!claimed)
             continue;
         const recovery::ReadResult read = recovery::readFile(entry.filePath());
         if (!read.contents || !fits(*read.contents)) {

@@ -278,12 +278,14 @@ void TestRecoveryShell::shutDown()
 
 void TestRecoveryShell::runningProgramsCopyIsNotOffered()
 {
-    // Another program on the same folder, still running (process 1 always is),
+    // Another program on the same folder, still running (its lock is held),
     // keeps its own copy: a second start neither offers nor moves it.
     Run run;
     const QString dead = leaveCopy(run);
     const QString living = QFileInfo(dead).path() + u"/copy-1-1.tnr"_qs;
     QVERIFY(QFile::rename(dead, living));
+    const std::optional<recovery::Claim> held = recovery::claim(QFileInfo(living).path(), u"copy-1-1.tnr"_qs);
+    QVERIFY(held);
     run.dialogs.clear();
     frmMain &window = run.start();
     QVERIFY(run.dialogs.asked().isEmpty());
