@@ -9,9 +9,10 @@
 #include <QFileInfo>
 #include <QStringEncoder>
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
-#include <signal.h>
+#include <functional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,7 +20,9 @@ namespace recovery {
 
 namespace {
 
-constexpr int version = 2;
+// 3: each part with its file's stamp.
+constexpr int version = 3;
+constexpr int firstWithStamps = 3;
 const QByteArray magic = QByteArrayLiteral("orvane-tarnel recovery ");
 // More than the notes of any document the page can take, less than what
 // reading would hang on.
@@ -34,6 +37,15 @@ void field(QByteArray &out, const char *key, const QByteArray &value)
     out += '\n';
     out += value;
     out += '\n';
+}
+
+// "exists size time hash", or nothing for no stamp.
+QByteArray stampBytes(const Contents::Stamp &stamp)
+{
+    if (!stamp)
+        return QByteArray();
+    return QByteArray(stamp->exists ? "1 " : "0 ") + QByteArray::number(stamp->size) + ' '
+         + QByteArray::number(stamp->modifiedNs) + ' ' + stamp->hash.toHex();
 }
 
 void pairs(QByteArray &out, const char *key, const char *first, const char *second, const QList<Pair> &list)
@@ -95,6 +107,18 @@ public:
             return std::nullopt;
         return decoded;
     }
+    // A part's stamp; one that does not read back to its own bytes is damage.
+    bool stamp(Contents::Stamp &stamp)
+    {
+        const std::optional<QByteArray> value = take("base");
+        const QList<QByteArray> parts = value ? value->split(' ') : QList<QByteArray>();
+        if (parts.size() == 4) {
+            platform::filesystem::FileStamp read {parts[0] == "1", parts[1].toLongLong(), parts[2].toLongLong(),
+                                                  QByteArray::fromHex(parts[3])};
+            stamp = read;
+        }
+        return value && stampBytes(stamp) == *value;
+    }
     std::optional<QList<Pair>> pairs(const char *key, const char *first, const char *second)
     {
         const std::optional<QByteArray> count = take(key);
@@ -133,13 +157,13 @@ ReadResult failed(ReadFailure failure)
 }
 
 // Why the first line, the mark and its version, is not one this program
-// reads; nothing when it is.
-std::optional<ReadFailure> versionFailure(const QByteArray &bytes, qsizetype firstLineEnd)
+// reads; nothing when it is, with its version in fileVersion.
+std::optional<ReadFailure> versionFailure(const QByteArray &bytes, qsizetype firstLineEnd, int &fileVersion)
 {
     if (!bytes.startsWith(magic) || firstLineEnd < 0 || firstLineEnd > 64)
         return ReadFailure::Damaged;
     bool ok = false;
-    const int fileVersion = bytes.mid(magic.size(), firstLineEnd - magic.size()).toInt(&ok);
+    fileVersion = bytes.mid(magic.size(), firstLineEnd - magic.size()).toInt(&ok);
     if (!ok || fileVersion < 1)
         return ReadFailure::Damaged;
     if (fileVersion > version)
@@ -148,7 +172,7 @@ std::optional<ReadFailure> versionFailure(const QByteArray &bytes, qsizetype fir
 }
 
 // The whole copy written at once, up to and with its "end" field.
-bool readSnapshot(Fields &fields, Contents &contents)
+bool readSnapshot(Fields &fields, Contents &contents, bool stamps)
 {
     const std::optional<QString> written = fields.text("written");
     if (!written)
@@ -163,14 +187,20 @@ bool readSnapshot(Fields &fields, Contents &contents)
         contents.hasNotes = true;
         contents.notesText = *notes;
         contents.notesFile = *file;
+        if (stamps && !fields.stamp(contents.notesBase))
+            return false;
     }
     if (std::optional<QList<Pair>> programs = fields.pairs("programs", "cap", "cmd")) {
         contents.hasPrograms = true;
         contents.programs = *programs;
+        if (stamps && !fields.stamp(contents.programsBase))
+            return false;
     }
     if (std::optional<QList<Pair>> phones = fields.pairs("phones", "name", "number")) {
         contents.hasPhones = true;
         contents.phones = *phones;
+        if (stamps && !fields.stamp(contents.phonesBase))
+            return false;
     }
     // Only the last field may follow, so a copy cut short is never taken
     // for a shorter one.
@@ -277,22 +307,28 @@ void bytesInto(QByteArray &out, const Contents &contents, QStringView rawNotes)
     if (contents.hasNotes) {
         notesField(out, rawNotes.isNull() ? QStringView(contents.notesText) : rawNotes, !rawNotes.isNull());
         field(out, "file", contents.notesFile.toUtf8());
+        field(out, "base", stampBytes(contents.notesBase));
     }
-    if (contents.hasPrograms)
+    if (contents.hasPrograms) {
         pairs(out, "programs", "cap", "cmd", contents.programs);
-    if (contents.hasPhones)
+        field(out, "base", stampBytes(contents.programsBase));
+    }
+    if (contents.hasPhones) {
         pairs(out, "phones", "name", "number", contents.phones);
+        field(out, "base", stampBytes(contents.phonesBase));
+    }
     field(out, "end", QByteArray());
 }
 
 ReadResult parse(const QByteArray &bytes)
 {
     const qsizetype firstLineEnd = bytes.indexOf('\n');
-    if (const std::optional<ReadFailure> failure = versionFailure(bytes, firstLineEnd))
+    int fileVersion = 0;
+    if (const std::optional<ReadFailure> failure = versionFailure(bytes, firstLineEnd, fileVersion))
         return failed(*failure);
     Fields fields(bytes, firstLineEnd + 1);
     Contents contents;
-    if (!readSnapshot(fields, contents) || !replayJournal(fields, contents))
+    if (!readSnapshot(fields, contents, fileVersion >= firstWithStamps) || !replayJournal(fields, contents))
         return failed(ReadFailure::Damaged);
     return ReadResult {contents, ReadFailure::Damaged};
 }
@@ -345,52 +381,52 @@ QString folderFor(const QString &programFolder)
 {
     QString state = qEnvironmentVariable("XDG_STATE_HOME");
     // Only an absolute path counts, as for every XDG folder.
-    if (!QDir::isAbsolutePath(state))
-        state = QDir::homePath() + QStringLiteral("/.local/state");
+    if (!QDir::isAbsolutePath(state)) {
+        const QString home = qEnvironmentVariable("HOME");
+        // Without a home the copies would land in "/.local/state", or
+        // wherever the current folder happens to be.
+        if (!QDir::isAbsolutePath(home))
+            return QString();
+        state = home + QStringLiteral("/.local/state");
+    }
     const QString canonical = QFileInfo(programFolder).canonicalFilePath();
     const QByteArray key = (canonical.isEmpty() ? QDir::cleanPath(programFolder) : canonical).toUtf8();
     const QByteArray hash = QCryptographicHash::hash(key, QCryptographicHash::Sha256).toHex().left(32);
-    return state + QStringLiteral("/orvane-tarnel/") + QString::fromLatin1(hash);
+    return QDir::cleanPath(state + QStringLiteral("/orvane-tarnel/") + QString::fromLatin1(hash));
+}
+
+FolderState folderState(const QString &folder)
+{
+    struct stat status
+    {
+    };
+    if (folder.isEmpty())
+        return FolderState::Absent;
+    if (::lstat(QFile::encodeName(folder).constData(), &status) != 0)
+        return errno == ENOENT ? FolderState::Absent : FolderState::Refused;
+    const bool own = S_ISDIR(status.st_mode) && status.st_uid == ::geteuid() && (status.st_mode & 077) == 0;
+    return own ? FolderState::Private : FolderState::Refused;
 }
 
 std::optional<QString> privateFolder(const QString &programFolder)
 {
     const QString folder = folderFor(programFolder);
-    QDir().mkpath(QFileInfo(folder).path());
     const QByteArray native = QFile::encodeName(folder);
-    if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST)
-        return std::nullopt;
-    struct stat status
-    {
-    };
-    if (::lstat(native.constData(), &status) != 0 || !S_ISDIR(status.st_mode) || status.st_uid != ::geteuid()
-        || (status.st_mode & 077) != 0)
+    for (qsizetype slash = native.indexOf('/', 1); !folder.isEmpty(); slash = native.indexOf('/', slash + 1)) {
+        const QByteArray part = slash < 0 ? native : native.left(slash);
+        struct stat status;
+        // Whatever the umask leaves of the mode, a folder made here is this
+        // user's alone.
+        if (::mkdir(part.constData(), 0700) == 0)
+            ::chmod(part.constData(), 0700);
+        else if (::stat(part.constData(), &status) != 0 || !S_ISDIR(status.st_mode))
+            return std::nullopt;
+        if (slash < 0)
+            break;
+    }
+    if (folderState(folder) != FolderState::Private)
         return std::nullopt;
     return folder;
-}
-
-QString ownFileName()
-{
-    static const QString name
-        = QStringLiteral("copy-%1-%2.tnr").arg(::getpid()).arg(QDateTime::currentMSecsSinceEpoch());
-    return name;
-}
-
-bool isCopyName(const QString &name)
-{
-    return name.startsWith(QLatin1String("copy-")) && name.endsWith(QLatin1String(".tnr"));
-}
-
-bool ownerRunning(const QString &name)
-{
-    if (name == ownFileName())
-        return true;
-    const QStringList parts = name.split(QLatin1Char('-'));
-    bool ok = false;
-    const pid_t pid = parts.size() == 3 ? pid_t(parts.at(1).toInt(&ok)) : 0;
-    // A process of that number may be another program since; the worst it
-    // does is leave a copy for the start after.
-    return ok && pid > 0 && (::kill(pid, 0) == 0 || errno == EPERM);
 }
 
 void write(const QString &path, const Contents &contents)
@@ -400,11 +436,19 @@ void write(const QString &path, const Contents &contents)
 
 void write(const QString &path, const QByteArray &bytes)
 {
+    // Made first, so that the safe write keeps its mode; a copy that could
+    // not be written leaves no empty file to be offered as damaged.
     const QByteArray native = QFile::encodeName(path);
     const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd >= 0)
         ::close(fd);
-    platform::filesystem::writeDataFile(path, bytes);
+    try {
+        platform::filesystem::writeDataFile(path, bytes);
+    } catch (...) {
+        if (fd >= 0)
+            ::unlink(native.constData());
+        throw;
+    }
 }
 
 QString keepAside(const QString &path, const QDateTime &now)
@@ -415,6 +459,25 @@ QString keepAside(const QString &path, const QDateTime &now)
     if (::rename(QFile::encodeName(path).constData(), QFile::encodeName(aside).constData()) != 0)
         return QString();
     return aside;
+}
+
+QStringList keptAside(const QString &folder)
+{
+    const QDir dir(folder);
+    QStringList names = dir.entryList({QStringLiteral("kept-*.tnr")}, QDir::Files | QDir::System);
+    // The name begins with the time it was set aside.
+    std::sort(names.begin(), names.end(), std::greater<QString>());
+    for (QString &name : names)
+        name = dir.filePath(name);
+    return names;
+}
+
+QString putBack(const QString &keptPath)
+{
+    const QString copy = QFileInfo(keptPath).path() + QLatin1Char('/') + newCopyName();
+    if (::rename(QFile::encodeName(keptPath).constData(), QFile::encodeName(copy).constData()) != 0)
+        return QString();
+    return copy;
 }
 
 } // namespace recovery

@@ -1,9 +1,13 @@
 #pragma once
 
+#include "claim.h"
+#include "filesystem.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <optional>
@@ -16,16 +20,24 @@ namespace recovery {
 
 using Pair = std::array<QString, 2>;
 
+// Each part's base is what its file was when the work was last read from it
+// or written to it, so that a file another program changed since is told at
+// the restore; nothing when not known (a copy of an older version). Kept
+// only with its part.
 struct Contents
 {
+    using Stamp = std::optional<platform::filesystem::FileStamp>;
     QDateTime written;
     bool hasNotes = false;
     QString notesText;
     QString notesFile; // the file the notes belong to; empty for a new document
+    Stamp notesBase;
     bool hasPrograms = false;
     QList<Pair> programs; // caption, command
+    Stamp programsBase;
     bool hasPhones = false;
     QList<Pair> phones; // name, number; every row of the grid
+    Stamp phonesBase;
     bool empty() const { return !hasNotes && !hasPrograms && !hasPhones; }
 };
 
@@ -52,7 +64,7 @@ void bytesInto(QByteArray &out, const Contents &contents, QStringView rawNotes =
 
 enum class ReadFailure {
     Damaged, // not a copy, cut short, or with something that does not parse
-    Newer, // written by a newer version of the program
+    Newer, // written by a newer version of the program: left as it is, for that version to offer
     NotAFile, // a folder, a pipe, a device or a link in its place
     TooLarge,
     Unreadable, // the system refused it
@@ -70,21 +82,26 @@ ReadResult readFile(const QString &path);
 
 // The folder of the copies of one program folder: $XDG_STATE_HOME (or
 // ~/.local/state)/orvane-tarnel/<a hash of the folder's canonical path>.
+// Only computed, nothing is made. Empty when there is no home to put it in
+// (HOME unset or not absolute, and XDG_STATE_HOME not absolute): then no
+// copies are kept.
 QString folderFor(const QString &programFolder);
 
-// Made with mode 0700 where missing. Nothing when it cannot be made, or when
-// it is not a folder of this user's that only this user may enter: the
-// copies are then not kept at all.
+enum class FolderState {
+    Absent, // not there yet (or no folder at all): nothing to offer
+    Private, // a folder of this user's that no one else may enter
+    Refused, // anything else in its place: nothing is kept or read there
+};
+// What is at folder now; makes nothing.
+FolderState folderState(const QString &folder);
+
+// The folder of the copies, made on the first need: every missing folder on
+// the way is made with mode 0700 whatever the umask. Nothing when it cannot
+// be made or is not Private: the copies are then not kept at all.
 std::optional<QString> privateFolder(const QString &programFolder);
 
-// This running program's own copy in folder: each program keeps its own, so
-// that two started on the same folder never write over each other's copy.
-QString ownFileName();
-bool isCopyName(const QString &name);
-// Whether the program that keeps the copy of that name is still running.
-bool ownerRunning(const QString &name);
-
-// Through the safe write; a new file gets mode 0600. Throws
+// Through the safe write; a new file gets mode 0600. A write that fails
+// leaves the copy before it whole, or no file where there was none. Throws
 // platform::RuntimeFailure.
 void write(const QString &path, const Contents &contents);
 void write(const QString &path, const QByteArray &bytes);
@@ -95,7 +112,13 @@ void write(const QString &path, const QByteArray &bytes);
 QByteArray journalBytes(const QDateTime &written, const QList<Edit> &edits);
 
 // Moves a copy aside under a dated name, where no later start offers it, and
-// returns that name's path; empty when it could not be moved.
+// returns that name's path; empty when it could not be moved. Nothing here
+// removes a copy set aside: only the user does.
 QString keepAside(const QString &path, const QDateTime &now);
+// The paths of the copies set aside in folder, newest first.
+QStringList keptAside(const QString &folder);
+// Gives a copy set aside a copy's name again, so that the next offer sees it,
+// and returns its new path; empty when it could not be renamed.
+QString putBack(const QString &keptPath);
 
 } // namespace recovery

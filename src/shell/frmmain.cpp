@@ -68,7 +68,7 @@ frmMain::frmMain(platform::Dialogs &dialogs, platform::System &system, QWidget *
     Image2 = new QLabel(this);
     Image2->setObjectName(QStringLiteral("Image2"));
     Image2->setGeometry(rect(120, 120, 4695, 600));
-    Image2->setPixmap(QPixmap(QStringLiteral(":/shell/image2.png")));
+    Image2->setPixmap(platform::appearance::picture(QStringLiteral(":/shell/image2.png")));
 
     Label1 = new QLabel(QStringLiteral("orvane tarnel"), this);
     Label1->setObjectName(QStringLiteral("Label1"));

@@ -360,15 +360,16 @@ private Q_SLOTS:
         row("new file", {}, "data", 0, {"data 0644 new"});
         row("replaced, mode and owner kept", {"data 0640 old and longer"}, "data", 0, {"data 0640 new"});
         row("failed write keeps the old file", {"data 0640 old"}, "data", 57, {}, TwoByteLimit);
-        row("folder not writable, file writable: in place", {"box/ 0555", "box/data 0644 old"}, "box/data", 0,
-            {"box/ 0555", "box/data 0644 new"}, InPlace);
+        // Written in place, a longer old text shows whether the file was cut first.
+        row("folder not writable, file writable: in place", {"box/ 0555", "box/data 0644 old and longer"}, "box/data",
+            0, {"box/ 0555", "box/data 0644 new"}, InPlace);
         row("folder not writable, no file", {"box/ 0555"}, "box/data", 70);
         row("file read-only: refused", {"data 0444 old"}, "data", 70);
         row("link written through", {"data 0640 old", "link -> data"}, "link", 0, {"data 0640 new", "link -> data"});
         row("link to a file not there yet", {"link -> data"}, "link", 0, {"data 0644 new", "link -> data"});
         row("loop of links", {"a -> b", "b -> a"}, "a", 57);
-        row("hard link written into", {"data 0640 old", "copy => data"}, "data", 0, {"copy 0640 new", "data 0640 new"},
-            InPlace);
+        row("hard link written into", {"data 0640 old and longer", "copy => data"}, "data", 0,
+            {"copy 0640 new", "data 0640 new"}, InPlace);
         row("pipe nobody reads: refused", {"pipe |"}, "pipe", 75);
         row(".bak made as private as the file", {"data 0600 old"}, "data", 0, {"data 0600 new", "data.bak 0600 old"},
             Backup);

@@ -1,11 +1,16 @@
+#include "filesizelimit.h"
 #include "filesystem.h"
+#include "platformtest.h"
 #include "recoverycopy.h"
 
+#include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <tuple>
 #include <unistd.h>
 
@@ -14,6 +19,7 @@ using recovery::ReadFailure;
 
 Q_DECLARE_METATYPE(recovery::Contents)
 Q_DECLARE_METATYPE(recovery::ReadFailure)
+Q_DECLARE_METATYPE(recovery::FolderState)
 
 class TestRecovery : public QObject
 {
@@ -25,6 +31,10 @@ private Q_SLOTS:
     void hostileBytes_data();
     void hostileBytes();
     void typingAppended();
+    void failedWrite();
+    void owners();
+    void leftAndKeptAside();
+    void folders_data();
     void folders();
 };
 
@@ -52,7 +62,16 @@ Contents sample(bool notes, bool programs, bool phones)
 
 auto fields(const Contents &c)
 {
-    return std::tie(c.written, c.hasNotes, c.notesText, c.notesFile, c.hasPrograms, c.programs, c.hasPhones, c.phones);
+    const auto stamp = [](const Contents::Stamp &s) {
+        return s ? QVariantList {s->exists, s->size, s->modifiedNs, s->hash} : QVariantList();
+    };
+    return std::make_tuple(c.written, c.hasNotes, c.notesText, c.notesFile, c.hasPrograms, c.programs, c.hasPhones,
+                           c.phones, stamp(c.notesBase), stamp(c.programsBase), stamp(c.phonesBase));
+}
+
+QStringList filesIn(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 } // namespace
@@ -69,6 +88,10 @@ void TestRecovery::roundTrip_data()
     emptyNotes.notesFile.clear();
     emptyNotes.programs.clear();
     QTest::newRow("empty notes and list") << emptyNotes;
+    Contents stamped = sample(true, true, true);
+    stamped.notesBase = platform::filesystem::FileStamp {true, 12, 1733593205123456789, QByteArray(32, '\xfe')};
+    stamped.programsBase = platform::filesystem::FileStamp {}; // the file was not there
+    QTest::newRow("stamps") << stamped;
 }
 
 void TestRecovery::roundTrip()
@@ -80,6 +103,10 @@ void TestRecovery::roundTrip()
     QCOMPARE(QFile::permissions(path) & (QFile::ReadGroup | QFile::ReadOther | QFile::WriteOther), 0);
     const recovery::ReadResult result = recovery::readFile(path);
     QVERIFY(result.contents && fields(*result.contents) == fields(contents));
+    // An older version's copy, without stamps, still reads.
+    const QByteArray older
+        = recovery::bytes(contents).replace("base 0\n\n", "").replace("recovery 3\n", "recovery 2\n");
+    QVERIFY(contents.notesBase || fields(recovery::parse(older).contents.value_or(Contents())) == fields(contents));
     // A second write replaces the first whole.
     recovery::write(path, sample(false, false, true));
     QVERIFY(fields(*recovery::readFile(path).contents) == fields(sample(false, false, true)));
@@ -92,8 +119,10 @@ void TestRecovery::hostileBytes_data()
     const QByteArray good = recovery::bytes(sample(true, true, true));
     QByteArray zero = good;
     QTest::newRow("empty") << QByteArray() << ReadFailure::Damaged;
-    QTest::newRow("newer") << QByteArray("orvane-tarnel recovery 3\nanything") << ReadFailure::Newer;
-    QTest::newRow("version zero") << zero.replace("recovery 2\n", "recovery 0\n") << ReadFailure::Damaged;
+    QTest::newRow("newer") << QByteArray("orvane-tarnel recovery 4\nanything") << ReadFailure::Newer;
+    QTest::newRow("version zero") << zero.replace("recovery 3\n", "recovery 0\n") << ReadFailure::Damaged;
+    QTest::newRow("no stamp") << QByteArray(good).replace("base 0\n\n", "") << ReadFailure::Damaged;
+    QTest::newRow("damaged stamp") << QByteArray(good).replace("base 0\n", "base 1\nx") << ReadFailure::Damaged;
     for (const qsizetype cut : {qsizetype(30), good.size() / 2, good.size() - 1})
         QTest::addRow("cut at %d", int(cut)) << good.left(cut) << ReadFailure::Damaged;
     QTest::newRow("trailing") << good + "x" << ReadFailure::Damaged;
@@ -164,25 +193,136 @@ void TestRecovery::typingAppended()
     QCOMPARE(read->programs, contents.programs);
 }
 
+void TestRecovery::failedWrite()
+{
+    // A copy refused leaves no empty file; one cut short by a full disk
+    // leaves the one before it whole.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(recovery::newCopyName());
+    const auto failed = [&] { return platform::failureOf([&] { recovery::write(path, sample(true, true, true)); }); };
+    QVERIFY(WritesRefused().previous && failed() && filesIn(dir.path()).isEmpty());
+    recovery::write(path, sample(false, true, false));
+    const QByteArray before = readBack(path);
+    QVERIFY(FileSizeLimit(100).isSet() && failed());
+    QCOMPARE(filesIn(dir.path()), QStringList {QFileInfo(path).fileName()});
+    QCOMPARE(readBack(path), before);
+}
+
+void TestRecovery::owners()
+{
+    // Another program holds its copy until it is killed; then one claim at a
+    // time. Nor is this program's own, under its own lock.
+    QTemporaryDir dir;
+    const QString name = recovery::newCopyName();
+    recovery::write(dir.filePath(name), sample(false, true, false));
+    int ready[2];
+    pid_t other = ::pipe(ready) == 0 ? ::fork() : -1;
+    if (other == 0) {
+        const std::optional<recovery::Claim> held = recovery::claim(dir.path(), name);
+        if (held && ::write(ready[1], "x", 1) == 1)
+            ::pause();
+        ::_exit(1);
+    }
+    const auto end = qScopeGuard([&other] {
+        if (other > 0 && ::kill(other, SIGKILL) == 0)
+            ::waitpid(other, nullptr, 0);
+    });
+    char byte = 0;
+    ::close(ready[1]);
+    QVERIFY(other > 0 && ::read(ready[0], &byte, 1) == 1 && !recovery::claim(dir.path(), name));
+    QVERIFY(::kill(other, SIGKILL) == 0 && ::waitpid(std::exchange(other, 0), nullptr, 0) > 0);
+    const std::optional<recovery::Claim> first = recovery::claim(dir.path(), name);
+    QVERIFY(first && !recovery::claim(dir.path(), name));
+    QVERIFY(recovery::holdOwnLock(dir.path()) && !recovery::claim(dir.path(), recovery::ownFileName()));
+}
+
+void TestRecovery::leftAndKeptAside()
+{
+    // Left by ended programs: a copy, one of a newer version's and a lock
+    // file without its copy; beside them a running program's copy.
+    QTemporaryDir dir;
+    const QString left = dir.filePath(recovery::newCopyName());
+    const QString newer = dir.filePath(recovery::newCopyName());
+    const QString running = dir.filePath(recovery::newCopyName());
+    recovery::write(left, sample(true, false, false));
+    recovery::write(running, sample(true, false, false));
+    makeFile(newer, "orvane-tarnel recovery 4\n");
+    makeFile(dir.filePath(u".copy-0.lock"_qs));
+    const std::optional<recovery::Claim> held = recovery::claim(dir.path(), QFileInfo(running).fileName());
+    QString aside;
+    {
+        const std::vector<recovery::Claim> claims = recovery::claimLeftCopies(dir.path());
+        QVERIFY(held && claims.size() == 2 && recovery::claimLeftCopies(dir.path()).empty());
+        aside = recovery::keepAside(left, QDateTime::currentDateTime());
+    }
+    // The lock files of the newer copy and the running one are left; the one
+    // set aside took its own along.
+    QCOMPARE(filesIn(dir.path()).filter(u".lock"_qs).size(), 2);
+    QCOMPARE(readBack(newer), "orvane-tarnel recovery 4\n");
+    QCOMPARE(recovery::keptAside(dir.path()), QStringList {aside});
+    const QString back = recovery::putBack(aside);
+    QVERIFY(recovery::keptAside(dir.path()).isEmpty() && recovery::claimLeftCopies(dir.path()).size() == 2);
+    QVERIFY(recovery::readFile(back).contents);
+}
+
+void TestRecovery::folders_data()
+{
+    QTest::addColumn<QString>("home"); // "@" is the test's own folder
+    QTest::addColumn<QString>("state");
+    QTest::addColumn<int>("existing"); // the copies folder's mode; 0 none, 1 a file, 2 someone else's
+    QTest::addColumn<QString>("under");
+    QTest::addColumn<recovery::FolderState>("found");
+    using State = recovery::FolderState;
+    QTest::newRow("no home") << QString() << u"relative"_qs << 0 << QString() << State::Absent;
+    QTest::newRow("home") << u"@"_qs << QString() << 0 << u"@/.local/state/orvane-tarnel/"_qs << State::Absent;
+    QTest::newRow("state, no home") << QString() << u"@/s"_qs << 0 << u"@/s/orvane-tarnel/"_qs << State::Absent;
+    for (const int mode : {0700, 0750, 0755, 0701, 0705, 1, 2}) {
+        const QString name = mode == 1 ? u"a file in its place"_qs
+                           : mode == 2 ? u"someone else's"_qs
+                                       : u"mode 0"_qs + QString::number(mode, 8);
+        QTest::addRow("%s", qPrintable(name)) << QString() << u"@/s"_qs << mode << u"@/s/orvane-tarnel/"_qs
+                                              << (mode == 0700 ? State::Private : State::Refused);
+    }
+}
+
 void TestRecovery::folders()
 {
-    // One folder per program folder, private to this user.
-    QTemporaryDir state;
-    QTemporaryDir other;
-    const QByteArray stateBefore = qgetenv("XDG_STATE_HOME");
-    qputenv("XDG_STATE_HOME", QFile::encodeName(state.path()));
-    QVERIFY(recovery::folderFor(state.path()) != recovery::folderFor(other.path()));
-    QCOMPARE(recovery::folderFor(state.path() + u"/"_qs), recovery::folderFor(state.path()));
-    const std::optional<QString> folder = recovery::privateFolder(state.path());
-    QVERIFY(folder && (QFileInfo(*folder).permissions() & 0x0077) == 0);
-    if (::geteuid() == 0) {
-        QVERIFY(::chown(QFile::encodeName(*folder).constData(), 12345, 12345) == 0);
-        QVERIFY(!recovery::privateFolder(state.path()));
-    }
-    qputenv("XDG_STATE_HOME", stateBefore);
-    QVERIFY(recovery::isCopyName(recovery::ownFileName()));
-    QVERIFY(recovery::ownerRunning(recovery::ownFileName()));
-    QVERIFY(!recovery::ownerRunning(u"copy-999999999-1.tnr"_qs));
+    QFETCH(QString, home);
+    QFETCH(QString, state);
+    QFETCH(int, existing);
+    QFETCH(QString, under);
+    QFETCH(recovery::FolderState, found);
+    if (existing == 2 && ::geteuid() != 0)
+        QSKIP("Only root gives a folder away");
+    QTemporaryDir dir;
+    const QByteArray before[] = {qgetenv("HOME"), qgetenv("XDG_STATE_HOME")};
+    const mode_t mask = ::umask(0);
+    const auto restore
+        = qScopeGuard([&] { qputenv("HOME", before[0]), qputenv("XDG_STATE_HOME", before[1]), ::umask(mask); });
+    qputenv("HOME", QFile::encodeName(home.replace(u'@', dir.path())));
+    qputenv("XDG_STATE_HOME", QFile::encodeName(state.replace(u'@', dir.path())));
+    const QString folder = recovery::folderFor(dir.path());
+    const QByteArray native = QFile::encodeName(folder);
+    QCOMPARE(folder.left(folder.lastIndexOf(u'/') + 1), under.replace(u'@', dir.path()));
+    QVERIFY(
+        folder.isEmpty()
+        || (recovery::folderFor(dir.path() + u"/"_qs) == folder && recovery::folderFor(QDir::tempPath()) != folder));
+    if (existing != 0)
+        QVERIFY(QDir().mkpath(QFileInfo(folder).path()));
+    if (existing == 1)
+        makeFile(folder);
+    else if (existing != 0)
+        QVERIFY(::mkdir(native.constData(), existing == 2 ? 0700 : mode_t(existing)) == 0
+                && (existing != 2 || ::chown(native.constData(), 12345, 12345) == 0));
+    // Neither computed nor checked, a folder is made.
+    QCOMPARE(recovery::folderState(folder), found);
+    QCOMPARE(filesIn(dir.path()).isEmpty(), existing == 0);
+    QCOMPARE(recovery::privateFolder(dir.path()).value_or(QString()),
+             found == recovery::FolderState::Refused ? QString() : folder);
+    // Made under umask 000, each folder on the way is this user's alone.
+    struct stat status = {};
+    for (QString at = folder; existing == 0 && at.size() > dir.path().size(); at = QFileInfo(at).path())
+        QVERIFY(::stat(QFile::encodeName(at).constData(), &status) == 0 && (status.st_mode & 07777) == 0700);
 }
 
 QTEST_GUILESS_MAIN(TestRecovery)
