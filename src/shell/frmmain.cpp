@@ -119,8 +119,6 @@ void frmMain::Form_Load()
     // The grid's shape and the version label come with their pages.
     InitApplication();
     LoadSettings();
-    m_launchPad.fillDescriptions();
-    m_launchPad.findGillrun();
     // Work a program ended without a question left behind, after every
     // message of start-up.
     m_recovery.offerBack();

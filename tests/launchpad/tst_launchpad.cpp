@@ -144,7 +144,8 @@ private Q_SLOTS:
         pad.installGames();
         if (name.endsWith(u"Descriptions"_qs)) {
             const LaunchPad &model = pad.start().launchPad();
-            QCOMPARE(name.startsWith(u"Tool"_qs) ? model.ToolDescriptions.at(index) : model.GameDescriptions.at(index),
+            QCOMPARE(model.description(name.startsWith(u"Tool"_qs) ? LaunchPad::Page::Tools : LaunchPad::Page::Games,
+                                       qint16(index)),
                      text);
             return;
         }
@@ -205,7 +206,8 @@ private Q_SLOTS:
         pad.writeFile(u"gillrun/gillrun"_qs, {});
         frmMain &window = onPage ? pad.show() : pad.start();
         LaunchPad &model = window.launchPad();
-        const auto tell = [&](int move) { games ? model.gameHovered(qint16(move)) : model.toolHovered(qint16(move)); };
+        const auto tell
+            = [&](int move) { model.hovered(games ? LaunchPad::Page::Games : LaunchPad::Page::Tools, qint16(move)); };
         // Playing the sound lets waiting events run first.
         if (waiting >= 0)
             QMetaObject::invokeMethod(
@@ -235,7 +237,7 @@ private Q_SLOTS:
             const int last = moves.constLast();
             colours(last);
             QCOMPARE(control(window, games ? u"lblInfoGame"_qs : u"lblInfo"_qs, 0)->property("text").toString(),
-                     games ? model.GameDescriptions.at(last) : model.ToolDescriptions.at(last));
+                     model.description(games ? LaunchPad::Page::Games : LaunchPad::Page::Tools, qint16(last)));
         }
     }
 
@@ -283,7 +285,7 @@ private Q_SLOTS:
         // Neither Gillrun, nor its help and web page, are offered when missing.
         GamesPage *page = window.page<GamesPage>(frmMain::PageGames);
         for (const QWidget *widget :
-             QList<QWidget *> {page->lblStartGame[2], page->imgGame[2], page->lblGillrunInfo, page->lblGillrunOnline})
+             QList<QWidget *> {page->lblStartGame[2], page->imgGame[2], page->helpLabels[2], page->webLabels[2]})
             QCOMPARE(widget->isHidden(), !installed);
         QVERIFY(!page->lblStartGame[1]->isHidden());
     }
@@ -292,7 +294,7 @@ private Q_SLOTS:
     {
         Pad pad;
         pad.dialogs.answerMessage(platform::Dialogs::Answer::Ok);
-        launchpad::openHelpFile(pad.start().context(), u"quarrow.txt"_qs);
+        pad.start().launchPad().openHelpFile(LaunchPad::Page::Games, 1);
         QCOMPARE(pad.dialogs.asked(), QStringList {u"- . ok: Не найден файл "_qs + pad.folder + u"quarrow.txt"_qs});
         QVERIFY(pad.system.calls().isEmpty());
     }
@@ -320,8 +322,8 @@ private Q_SLOTS:
     // folder of every test holding one.
     void programLine_quotesOnlyWhatItCan()
     {
-        QCOMPARE(launchpad::programLine(u"/opt/tarnel/"_qs, u"t/t"_qs), u"/opt/tarnel/t/t"_qs);
-        QCOMPARE(launchpad::programLine(u"/opt/My \"Tarnel\"/"_qs, u"t/t"_qs), u"/opt/My \"Tarnel\"/t/t"_qs);
+        QCOMPARE(LaunchPad::programLine(u"/opt/tarnel/"_qs, u"t/t"_qs), u"/opt/tarnel/t/t"_qs);
+        QCOMPARE(LaunchPad::programLine(u"/opt/My \"Tarnel\"/"_qs, u"t/t"_qs), u"/opt/My \"Tarnel\"/t/t"_qs);
     }
 };
 
