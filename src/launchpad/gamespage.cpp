@@ -1,6 +1,5 @@
 #include "gamespage.h"
 
-#include "appcontext.h"
 #include "launchpad.h"
 #include "launchroutines.h"
 #include "padlabel.h"
