@@ -1,6 +1,5 @@
 #include "gamespage.h"
 
-#include "appcontext.h"
 #include "launchpad.h"
 #include "launchroutines.h"
 #include "padlabel.h"
@@ -12,21 +11,18 @@
 
 namespace {
 
-struct Game
+constexpr auto games = LaunchPad::Page::Games;
+
+struct GameRow
 {
-    const char *caption;
     int labelTop;
-    int iconTop;
-    const char *icon;
-    const char *folder;
-    const char *program;
+    int pictureTop;
+    // Of the help and web labels.
+    int linkTop;
 };
 
-constexpr std::array<Game, LaunchPad::GameCount> games {{
-    {"Brommel", 840, 720, ":/launchpad/brommel.png", "pellmell", "pellmell/brommel"},
-    {"Quarrow", 1440, 1320, ":/launchpad/quarrow.png", "pellmell", "pellmell/quarrow"},
-    {"Gillrun", 2040, 1920, ":/launchpad/gillrun.png", "gillrun", "gillrun/gillrun"},
-}};
+constexpr std::array<GameRow, LaunchPad::GameCount> gameRows {
+    {{840, 720, 960}, {1440, 1320, 1440}, {2040, 1920, 2040}}};
 
 constexpr int helpLeft = 5640;
 constexpr int gamesWebLeft = 6600;
@@ -44,11 +40,12 @@ GamesPage::GamesPage(AppContext &context, LaunchPad &pad, QWidget *parent)
                                "Label10", rect(120, 480, 6855, 255), false);
 
     for (qint16 i = 0; i < LaunchPad::GameCount; ++i) {
-        const Game &game = games[i];
-        imgGame[i]
-            = launchpad::picture(QString::fromLatin1(game.icon), "imgGame", rect(120, game.iconTop, 495, 495), this);
-        lblStartGame[i] = launchpad::nameLabel(QString::fromLatin1(game.caption), "lblStartGame",
-                                               rect(720, game.labelTop, 1935, 255), this);
+        const LaunchItem &game = LaunchPad::item(games, i);
+        const GameRow &row = gameRows[i];
+        imgGame[i] = launchpad::picture(QString::fromLatin1(game.picture), "imgGame",
+                                        rect(120, row.pictureTop, 495, 495), this);
+        lblStartGame[i] = launchpad::nameLabel(QString::fromUtf16(game.caption), "lblStartGame",
+                                               rect(720, row.labelTop, 1935, 255), this);
         connect(lblStartGame[i], &PadLabel::hovered, this, [this, i] { lblStartGame_MouseMove(i); });
         connect(lblStartGame[i], &ClickLabel::clicked, this, [this, i] { lblStartGame_Click(i); });
     }
@@ -58,75 +55,45 @@ GamesPage::GamesPage(AppContext &context, LaunchPad &pad, QWidget *parent)
     lblInfoGame = launchpad::placeText(new QLabel(QStringLiteral("Запуск игры Brommel."), this), "lblInfoGame",
                                        rect(2760, 720, 2775, 2775), true);
 
-    const auto help = [this](const char *name, int top) {
-        return launchpad::linkLabel(QStringLiteral("Справка"), name, rect(helpLeft, top, 855, 255), QString(),
-                                    ClickLabel::Kind::Button, this);
-    };
-    const auto web = [this](const char *name, int top) {
-        return launchpad::linkLabel(QStringLiteral("www"), name, rect(gamesWebLeft, top, 495, 255),
-                                    QStringLiteral("Информация о программе в Интернете"), ClickLabel::Kind::Link, this);
-    };
-    lblBrommelInfo = help("lblBrommelInfo", 960);
-    lblBrommelOnline = web("lblBrommelOnline", 960);
-    lblQuarrowInfo = help("lblQuarrowInfo", 1440);
-    lblQuarrowOnline = web("lblQuarrowOnline", 1440);
-    lblGillrunInfo = help("lblGillrunInfo", 2040);
-    lblGillrunOnline = web("lblGillrunOnline", 2040);
-    connect(lblBrommelInfo, &ClickLabel::clicked, this, &GamesPage::lblBrommelInfo_Click);
-    connect(lblBrommelOnline, &ClickLabel::clicked, this, &GamesPage::lblBrommelOnline_Click);
-    connect(lblQuarrowInfo, &ClickLabel::clicked, this, &GamesPage::lblQuarrowInfo_Click);
-    connect(lblQuarrowOnline, &ClickLabel::clicked, this, &GamesPage::lblQuarrowOnline_Click);
-    connect(lblGillrunInfo, &ClickLabel::clicked, this, &GamesPage::lblGillrunInfo_Click);
-    connect(lblGillrunOnline, &ClickLabel::clicked, this, &GamesPage::lblGillrunOnline_Click);
-    setReadingOrder({lblStartGame[0], lblBrommelInfo, lblBrommelOnline, lblStartGame[1], lblQuarrowInfo,
-                     lblQuarrowOnline, lblStartGame[LaunchPad::GillrunIndex], lblGillrunInfo, lblGillrunOnline});
+    for (qint16 i = 0; i < LaunchPad::GameCount; ++i) {
+        const LaunchItem &game = LaunchPad::item(games, i);
+        helpLabels[i] = launchpad::linkLabel(QStringLiteral("Справка"), game.helpLabel,
+                                             rect(helpLeft, gameRows[i].linkTop, 855, 255), QString(),
+                                             ClickLabel::Kind::Button, this);
+        webLabels[i] = launchpad::linkLabel(QStringLiteral("www"), game.webLabel,
+                                            rect(gamesWebLeft, gameRows[i].linkTop, 495, 255),
+                                            QString::fromUtf16(game.webToolTip), ClickLabel::Kind::Link, this);
+        connect(helpLabels[i], &ClickLabel::clicked, this, [this, i] { helpLabel_Click(i); });
+        connect(webLabels[i], &ClickLabel::clicked, this, [this, i] { webLabel_Click(i); });
+    }
+    setReadingOrder({lblStartGame[0], helpLabels[0], webLabels[0], lblStartGame[1], helpLabels[1], webLabels[1],
+                     lblStartGame[2], helpLabels[2], webLabels[2]});
     if (!m_pad.gillrunInstalled()) {
         for (QWidget *control :
              std::initializer_list<QWidget *> {lblStartGame[LaunchPad::GillrunIndex], imgGame[LaunchPad::GillrunIndex],
-                                               lblGillrunInfo, lblGillrunOnline})
+                                               helpLabels[LaunchPad::GillrunIndex], webLabels[LaunchPad::GillrunIndex]})
             control->hide();
     }
 }
 
 void GamesPage::lblStartGame_MouseMove(qint16 index)
 {
-    launchpad::highlight({lblStartGame.begin(), lblStartGame.end()}, index, lblInfoGame, m_pad.GameDescriptions[index]);
-    m_pad.gameHovered(index);
+    launchpad::highlight({lblStartGame.begin(), lblStartGame.end()}, index, lblInfoGame,
+                         m_pad.description(games, index));
+    m_pad.hovered(games, index);
 }
 
 void GamesPage::lblStartGame_Click(qint16 index)
 {
-    const AppState &state = m_context.state;
-    launchpad::start(m_context, lblStartGame[index], state.ProgramFolder + QString::fromLatin1(games[index].folder),
-                     launchpad::programLine(state.ProgramFolder, QString::fromLatin1(games[index].program)));
+    launchpad::whileBusy(m_context, lblStartGame[index], [this, index] { m_pad.start(games, index); });
 }
 
-void GamesPage::lblBrommelOnline_Click()
+void GamesPage::helpLabel_Click(qint16 index)
 {
-    launchpad::openWebPage(m_context, QStringLiteral("/pellmell/brommel.htm"));
+    m_pad.openHelpFile(games, index);
 }
 
-void GamesPage::lblQuarrowOnline_Click()
+void GamesPage::webLabel_Click(qint16 index)
 {
-    launchpad::openWebPage(m_context, QStringLiteral("/pellmell/quarrow.htm"));
-}
-
-void GamesPage::lblGillrunOnline_Click()
-{
-    launchpad::openWebPage(m_context, QStringLiteral("/gillrun/"));
-}
-
-void GamesPage::lblBrommelInfo_Click()
-{
-    launchpad::openHelpFile(m_context, QStringLiteral("brommel.txt"));
-}
-
-void GamesPage::lblQuarrowInfo_Click()
-{
-    launchpad::openHelpFile(m_context, QStringLiteral("quarrow.txt"));
-}
-
-void GamesPage::lblGillrunInfo_Click()
-{
-    launchpad::openHelpFile(m_context, QStringLiteral("gillrun/index.html"));
+    m_pad.openWebPage(games, index);
 }

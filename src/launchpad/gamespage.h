@@ -23,24 +23,20 @@ public:
 
     void lblStartGame_Click(qint16 index);
     void lblStartGame_MouseMove(qint16 index);
-    void lblBrommelOnline_Click();
-    void lblQuarrowOnline_Click();
-    void lblGillrunOnline_Click();
-    void lblBrommelInfo_Click();
-    void lblQuarrowInfo_Click();
-    void lblGillrunInfo_Click();
+    // A "Справка" label: the index-th game's help file.
+    void helpLabel_Click(qint16 index);
+    // A "www" label: the index-th game's page on the suite's web site.
+    void webLabel_Click(qint16 index);
 
     QLabel *Label10;
     std::array<PadLabel *, LaunchPad::GameCount> lblStartGame {};
     std::array<QLabel *, LaunchPad::GameCount> imgGame {};
     QFrame *Shape2;
     QLabel *lblInfoGame;
-    ClickLabel *lblBrommelInfo;
-    ClickLabel *lblBrommelOnline;
-    ClickLabel *lblQuarrowInfo;
-    ClickLabel *lblQuarrowOnline;
-    ClickLabel *lblGillrunInfo;
-    ClickLabel *lblGillrunOnline;
+    // lblBrommelInfo and on.
+    std::array<ClickLabel *, LaunchPad::GameCount> helpLabels {};
+    // lblBrommelOnline and on.
+    std::array<ClickLabel *, LaunchPad::GameCount> webLabels {};
 
 private:
     AppContext &m_context;

@@ -3,12 +3,8 @@
 #include "appcontext.h"
 #include "appearance.h"
 #include "clicklabel.h"
-#include "folders.h"
 #include "padlabel.h"
 #include "placement.h"
-#include "runtimefailure.h"
-#include "system.h"
-#include "weblinks.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -36,37 +32,6 @@ void setTextColour(QLabel *label, const QColor &colour)
 
 } // namespace
 
-QString programPath(const QString &programFolder, const QString &relativePath)
-{
-    return programFolder + relativePath + platform::folders::executableSuffix();
-}
-
-QString programLine(const QString &programFolder, const QString &relativePath)
-{
-    const QString program = programPath(programFolder, relativePath);
-    // Unquoted, a program folder with a blank ("/home/me/Orvane Tarnel/")
-    // would start "/home/me/Orvane" if such a file existed. A name holding a
-    // double quote cannot be quoted; the line finds it unquoted as before.
-    if ((program.contains(QLatin1Char(' ')) || program.contains(QLatin1Char('\t')))
-        && !program.contains(QLatin1Char('"')))
-        return QLatin1Char('"') + program + QLatin1Char('"');
-    return program;
-}
-
-QString openerLine(const QString &windowsFolder, const QString &target)
-{
-    return windowsFolder + QLatin1Char('/') + platform::folders::openerName() + QLatin1Char(' ') + target;
-}
-
-bool fileFound(const AppContext &context, const QString &path)
-{
-    try {
-        return context.FileExists(path);
-    } catch (const platform::RuntimeFailure &) {
-        return false;
-    }
-}
-
 void highlight(const QList<QLabel *> &labels, qint16 index, QLabel *info, const QString &description)
 {
     for (qsizetype other = 0; other < labels.size(); ++other) {
@@ -77,40 +42,14 @@ void highlight(const QList<QLabel *> &labels, qint16 index, QLabel *info, const 
     info->setText(description);
 }
 
-void start(AppContext &context, QWidget *label, const QString &folder, const QString &commandLine)
+void whileBusy(AppContext &context, QWidget *label, const std::function<void()> &start)
 {
     context.showWaitPointer();
     // The label's own hand would hide the window's hourglass.
     label->setCursor(Qt::WaitCursor);
-    context.PlaySoundFile(context.state.ProgramFolder + QStringLiteral("tarnelclick.wav"));
-    if (!folder.isEmpty()) {
-        // The program is started all the same; it will say what it misses.
-        try {
-            context.system.setCurrentFolder(folder);
-        } catch (const platform::RuntimeFailure &) {
-        }
-    }
-    context.RunProgram(commandLine);
+    start();
     label->setCursor(Qt::PointingHandCursor);
     context.showDefaultPointer();
-}
-
-void openWebPage(AppContext &context, const QString &path)
-{
-    context.OpenWithExplorer(weblinks::address(path));
-}
-
-void openHelpFile(AppContext &context, const QString &relativePath)
-{
-    const AppState &state = context.state;
-    const QString path = state.ProgramFolder + relativePath;
-    if (!fileFound(context, path)) {
-        context.MsgBox(QStringLiteral("Не найден файл ") + path);
-        return;
-    }
-    // The opener takes the rest of the line as its one target, so a folder
-    // with blanks needs no quotes here.
-    context.RunProgram(openerLine(state.WindowsFolder, path));
 }
 
 QLabel *placeText(QLabel *label, const char *name, const QRect &rect, bool wrap)

@@ -28,10 +28,8 @@ public:
     void lblStart_Click(qint16 index);
     void lblStart_MouseMove(qint16 index);
     void cmdStartKelvane_Click();
-    void lblTallyraOnline_Click();
-    void lblLocksaOnline_Click();
-    void lblDovrikOnline_Click();
-    void lblVelmorOnline_Click();
+    // A "www" label: the index-th tool's page on the suite's web site.
+    void webLabel_Click(qint16 index);
 
     QLabel *Label6;
     std::array<PadLabel *, LaunchPad::ToolCount> lblStart {};
@@ -40,10 +38,8 @@ public:
     QLabel *lblInfo;
     QGroupBox *FrameTools;
     QPushButton *cmdStartKelvane;
-    ClickLabel *lblTallyraOnline;
-    ClickLabel *lblLocksaOnline;
-    ClickLabel *lblDovrikOnline;
-    ClickLabel *lblVelmorOnline;
+    // lblTallyraOnline and on: every tool's but the personal folder's, the last.
+    std::array<ClickLabel *, LaunchPad::ToolCount - 1> webLabels {};
 
 private:
     AppContext &m_context;

@@ -119,8 +119,6 @@ void frmMain::Form_Load()
     // The grid's shape and the version label come with their pages.
     InitApplication();
     LoadSettings();
-    m_launchPad.fillDescriptions();
-    m_launchPad.findGillrun();
 }
 
 void frmMain::showError(const QString &description)
