@@ -146,7 +146,6 @@ void frmMain::InitApplication()
     step([this] { m_programs.LoadAppList(); });
     // The list box is filled from the list when the page is first shown.
     step([this] { m_phoneBook.LoadPhone(); });
-    m_recovery.start();
 }
 
 void frmMain::LoadSettings()
