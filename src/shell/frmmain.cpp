@@ -211,7 +211,7 @@ bool frmMain::Form_Unload()
         bool allSaved = true;
         if (m_document.Change && m_document.shutdownSave() == SaveOutcome::Failed)
             allSaved = false;
-        if (m_programs.StartCh && m_programs.SaveAppList() == SaveOutcome::Failed)
+        if (m_programs.hasUnsavedChanges() && m_programs.SaveAppList() == SaveOutcome::Failed)
             allSaved = false;
         if (m_phoneBook.PhoneCh && m_phoneBook.SavePhone() == SaveOutcome::Failed)
             allSaved = false;
@@ -255,5 +255,5 @@ void frmMain::closeEvent(QCloseEvent *event)
 
 bool frmMain::anythingChanged() const
 {
-    return m_document.Change || m_programs.StartCh || m_phoneBook.PhoneCh;
+    return m_document.Change || m_programs.hasUnsavedChanges() || m_phoneBook.PhoneCh;
 }

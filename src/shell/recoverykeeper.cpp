@@ -57,7 +57,7 @@ QString RecoveryKeeper::copyPath() const
 
 bool RecoveryKeeper::anythingUnsaved() const
 {
-    return m_document.Change || m_programs.StartCh || m_phoneBook.PhoneCh;
+    return m_document.Change || m_programs.hasUnsavedChanges() || m_phoneBook.PhoneCh;
 }
 
 void RecoveryKeeper::changed()
@@ -173,10 +173,10 @@ recovery::Contents RecoveryKeeper::snapshot() const
         contents.hasNotes = true;
         contents.notesFile = m_document.CurrentFile;
     }
-    if (m_programs.StartCh) {
+    if (m_programs.hasUnsavedChanges()) {
         contents.hasPrograms = true;
-        for (int i = 1; i <= m_programs.AppCount; ++i)
-            contents.programs.append({m_programs.AppList[i].Caption, m_programs.AppList[i].Command});
+        for (const ProgramEntry &entry : m_programs.entries())
+            contents.programs.append({entry.Caption, entry.Command});
     }
     if (m_phoneBook.PhoneCh) {
         contents.hasPhones = true;
@@ -295,11 +295,10 @@ void RecoveryKeeper::restore(const recovery::Contents &contents)
         m_document.Text_Change();
     }
     if (contents.hasPrograms) {
-        for (int i = 0; i < contents.programs.size(); ++i)
-            m_programs.AppList[i + 1] = ProgramEntry {contents.programs[i][0], contents.programs[i][1]};
-        m_programs.AppCount = qint16(contents.programs.size());
-        m_programs.StartCh = true;
-        Q_EMIT m_programs.changed();
+        QList<ProgramEntry> entries;
+        for (const recovery::Pair &entry : contents.programs)
+            entries.append(ProgramEntry {entry[0], entry[1]});
+        m_programs.restore(entries);
     }
     if (contents.hasPhones) {
         PhoneGrid &grid = m_phoneBook.grid();

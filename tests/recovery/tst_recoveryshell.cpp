@@ -123,9 +123,9 @@ void checkSecondStart(const Run &run, frmMain &window, Answer answer)
     if (answer == Answer::Yes) {
         QCOMPARE(window.document().documentText(), typedAfterOld);
         QCOMPARE(window.document().CurrentFile, run.path(u"note.txt"_qs));
-        QVERIFY(window.document().Change && window.programs().StartCh && window.phoneBook().PhoneCh);
-        QCOMPARE(window.programs().AppCount, 1);
-        QCOMPARE(window.programs().AppList[1].Command, u"new"_qs);
+        QVERIFY(window.document().Change && window.programs().hasUnsavedChanges() && window.phoneBook().PhoneCh);
+        QCOMPARE(window.programs().count(), 1);
+        QCOMPARE(window.programs().entry(0).Command, u"new"_qs);
         const PhoneGrid &grid = window.phoneBook().grid();
         QCOMPARE((QStringList {grid.text(0, 0), grid.text(0, 1), grid.text(1, 0), grid.text(2, 0)}),
                  (QStringList {u"Анна"_qs, u"555"_qs, u"Boris"_qs, QString()}));

@@ -310,7 +310,8 @@ private Q_SLOTS:
         QVERIFY(!settingsEarly);
         QCOMPARE(rewritten(run, u"tarnel.ini"_qs), closes);
         // A save that failed keeps its flag, as does a cancelled Save As.
-        const bool flags[] = {window.document().Change, window.programs().StartCh, window.phoneBook().PhoneCh};
+        const bool flags[]
+            = {window.document().Change, window.programs().hasUnsavedChanges(), window.phoneBook().PhoneCh};
         for (int i = 0; i < 3; ++i) {
             const bool saved = yes && saves[i] == u"saved"_qs;
             QCOMPARE(flags[i], !saves[i].isEmpty() && !saved);
@@ -383,7 +384,7 @@ private Q_SLOTS:
                                  [&](const QString &t) { return text.startsWith(t); }),
                      qPrintable(text.left(200)));
         }
-        QVERIFY(window.programs().AppCount >= 0 && window.programs().AppCount <= 100);
+        QVERIFY(window.programs().count() >= 0 && window.programs().count() <= 100);
         // Settings that are a folder are no settings: the tools page, nothing said.
         if (name == u"tarnel.ini"_qs && bytes == "<folder>")
             QVERIFY(run.page() == frmMain::PageTools && run.dialogs.calls().isEmpty());
