@@ -309,10 +309,13 @@ struct NotesBench
             keeper.writeNow();
         });
         figures.whole = medianMs(3, [&] {
-            programs.StartCh = !programs.StartCh;
+            if (programs.count() == 0)
+                programs.add({QStringLiteral("c"), QStringLiteral("c")});
+            else
+                programs.restore({});
             keeper.writeNow();
         });
-        programs.StartCh = false;
+        programs.SaveAppList();
         keeper.setDelay(RecoveryKeeper::defaultDelayMs);
         return figures;
     }

@@ -2,8 +2,6 @@
 
 #include "appcontext.h"
 #include "appearance.h"
-#include "applistfile.h"
-#include "codepage.h"
 #include "comdlg.h"
 #include "placement.h"
 #include "programlist.h"
@@ -55,7 +53,7 @@ frmDetails::frmDetails(AppContext &context, ProgramList &list, int position, QWi
         setWindowTitle(QStringLiteral("Добавление программы"));
     } else {
         setWindowTitle(QStringLiteral("Изменение свойств программы"));
-        const ProgramEntry &entry = m_list.AppList[position + 1];
+        const ProgramEntry &entry = m_list.entry(position);
         txtTitle->setText(entry.Caption);
         txtPath->setText(entry.Command);
     }
@@ -85,56 +83,12 @@ void frmDetails::cmdBrowse_Click()
         txtPath->setText(path);
 }
 
-bool frmDetails::refuseUnstorable(const QString &text, const QString &where)
-{
-    const applistfile::Unstorable problem = applistfile::checkStorable(text);
-    QString message;
-    switch (problem.reason) {
-    case applistfile::Unstorable::None:
-        return false;
-    case applistfile::Unstorable::LineBreak:
-        message = where
-                + QStringLiteral(" есть перевод строки, а в списке программ каждое значение занимает одну "
-                                 "строку. Уберите его.");
-        break;
-    case applistfile::Unstorable::Character:
-        message = where
-                + QStringLiteral(" есть знак %1, которого нет в кодировке Windows-1251: в списке "
-                                 "программ он не сохранится. Уберите или замените его.")
-                      .arg(platform::codepage::describeCharacter(problem.character));
-        break;
-    }
-    m_context.MsgBox(message, AppContext::Buttons::Ok, AppContext::Icon::Critical);
-    return true;
-}
-
 void frmDetails::cmdOK_Click()
 {
-    const QString title = txtTitle->text();
-    const QString path = txtPath->text();
-    if (title.isEmpty()) {
-        m_context.MsgBox(QStringLiteral("Надо указать название программы!"), AppContext::Buttons::Ok,
-                         AppContext::Icon::Critical);
-        return;
-    }
-    if (path.isEmpty()) {
-        m_context.MsgBox(QStringLiteral("Надо указать командную строку для запуска программы."),
-                         AppContext::Buttons::Ok, AppContext::Icon::Critical);
-        return;
-    }
-    // Such a text would come back from the file changed, or break the whole
-    // list at the next start.
-    if (refuseUnstorable(title, QStringLiteral("В названии программы"))
-        || refuseUnstorable(path, QStringLiteral("В командной строке")))
-        return;
-
     // The main window is disabled while the dialog is open, so the list
     // cannot fill up or shrink under it.
-    if (m_position == Adding)
-        m_list.add({title, path});
-    else
-        m_list.change(m_position, {title, path});
-    close();
+    if (m_list.enter(m_position, {txtTitle->text(), txtPath->text()}))
+        close();
 }
 
 void frmDetails::cmdCancel_Click()

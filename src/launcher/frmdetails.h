@@ -1,5 +1,7 @@
 #pragma once
 
+#include "programlist.h"
+
 #include <QDialog>
 #include <QPointer>
 
@@ -7,7 +9,6 @@ class AppContext;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class ProgramList;
 
 // The entry dialog of the "Запуск" page, adding an entry or changing one. It
 // is shown without blocking while the main window is disabled, writes the
@@ -21,7 +22,7 @@ class frmDetails : public QDialog
 
 public:
     // Adds a new entry, or changes the one at position, counted from 0.
-    static constexpr int Adding = -1;
+    static constexpr int Adding = ProgramList::Adding;
 
     // mainWindow is disabled by the caller and enabled here on closing.
     frmDetails(AppContext &context, ProgramList &list, int position, QWidget *mainWindow);
@@ -52,7 +53,6 @@ protected:
 
 private:
     void Form_Unload();
-    bool refuseUnstorable(const QString &text, const QString &where);
 
     AppContext &m_context;
     ProgramList &m_list;

@@ -106,8 +106,8 @@ frmDetails *RunPage::details() const
 void RunPage::FillRunList()
 {
     RunList->clear();
-    for (int i = 1; i <= m_list.AppCount; ++i)
-        RunList->addItem(shownText(m_list.AppList[i].Caption));
+    for (int i = 0; i < m_list.count(); ++i)
+        RunList->addItem(shownText(m_list.entry(i).Caption));
 }
 
 void RunPage::askToSelect()
@@ -134,7 +134,7 @@ void RunPage::runSelected()
             page->m_context.showDefaultPointer();
         }
     } restore {this};
-    m_context.RunProgram(m_list.AppList[position + 1].Command);
+    m_context.RunProgram(m_list.entry(position).Command);
 }
 
 void RunPage::cmdRunApp_Click()
@@ -165,10 +165,8 @@ void RunPage::openDetails(int position, QPushButton *pressed)
 
 void RunPage::cmdAddApp_Click()
 {
-    if (m_list.AppCount >= ProgramList::MaxApps) {
-        m_context.MsgBox(QStringLiteral("Список программ содержит 100 элементов. Больше добавить нельзя!"));
+    if (!m_list.roomToAdd())
         return;
-    }
     openDetails(frmDetails::Adding, cmdAddApp);
 }
 
@@ -189,11 +187,6 @@ void RunPage::cmdDelApp_Click()
         askToSelect();
         return;
     }
-    if (m_context.MsgBox(QStringLiteral("Вы уверены, что хотите удалить программу из списка?") + m_context.state.CrLf2
-                             + RunList->item(position)->text(),
-                         AppContext::Buttons::YesNo, AppContext::Icon::Information)
-        != AppContext::Answer::Yes)
-        return;
     m_list.remove(position);
 }
 

@@ -2,7 +2,10 @@
 #include "codepage.h"
 #include "countingbuffer.h"
 #include "frmdetails.h"
+#include "modelrun.h"
+#include "placement.h"
 #include "platformtest.h"
+#include "programlist.h"
 #include "run.h"
 #include "runpage.h"
 
@@ -10,7 +13,6 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -37,11 +39,19 @@ QStringList listOf(int count)
     return entries;
 }
 
+// As "caption|command".
+QStringList entriesOf(const ProgramList &list)
+{
+    QStringList result;
+    for (const ProgramEntry &entry : list.entries())
+        result << entry.Caption + u'|' + entry.Command;
+    return result;
+}
+
 // The program list without a window, loaded from file (null: no file); a
 // message while loading is answered OK.
-struct Model : Run
+struct Model : ModelRun
 {
-    AppContext context {dialogs, system};
     ProgramList list {context};
 
     explicit Model(const QByteArray &file)
@@ -51,37 +61,7 @@ struct Model : Run
         dialogs.answerMessage(Answer::Ok);
         list.LoadAppList();
     }
-    // As "caption|command".
-    QStringList entries() const
-    {
-        QStringList result;
-        for (int i = 1; i <= list.AppCount; ++i)
-            result << list.AppList[i].Caption + u'|' + list.AppList[i].Command;
-        return result;
-    }
 };
-
-// The "Запуск" page of the shown window, loaded from file.
-RunPage &shownPage(Run &run, const QByteArray &file)
-{
-    run.writeFile(u"applist.tn"_qs, file);
-    return run.show<RunPage>(frmMain::PageRun);
-}
-
-QStringList shown(const RunPage &page)
-{
-    QStringList result;
-    for (int i = 0; i < page.RunList->count(); ++i)
-        result << page.RunList->item(i)->text();
-    return result;
-}
-
-// Where the entry at position is shown; -1: empty space below the entries.
-QPoint at(const RunListBox *list, int position)
-{
-    return position < 0 ? QPoint(5, list->viewport()->height() - 5)
-                        : list->visualItemRect(list->item(position)).center();
-}
 
 } // namespace
 
@@ -139,9 +119,11 @@ private Q_SLOTS:
         QFETCH(QString, message);
 
         Model model(file);
-        QCOMPARE(model.entries(), expected);
+        QCOMPARE(entriesOf(model.list), expected);
         QCOMPARE(model.dialogs.asked().join(u'\n'), message);
-        QVERIFY(!model.list.StartCh);
+        QVERIFY(!model.list.hasUnsavedChanges());
+        // Stamped with what was read, then with what was written.
+        QVERIFY(platform::filesystem::unchangedSince(model.path(u"applist.tn"_qs), model.list.fileStamp()));
         // Loading writes nothing, not even the copy a later save keeps.
         QCOMPARE(model.read(u"applist.tn"_qs), file.isNull() ? QByteArray("<missing>") : file);
         QVERIFY(!QFile::exists(model.path(u"applist.tn.bak"_qs)));
@@ -158,268 +140,251 @@ private Q_SLOTS:
         // a failed load keeps the file, which holds the user's entries, as a copy.
         for (int save = 0; save < 2; ++save)
             QCOMPARE(model.list.SaveAppList(), SaveOutcome::Saved);
+        QVERIFY(platform::filesystem::unchangedSince(model.path(u"applist.tn"_qs), model.list.fileStamp()));
         QCOMPARE(model.read(u"applist.tn"_qs),
                  QTest::currentDataTag() == QByteArray("as written") ? file : written(expected));
         QCOMPARE(model.read(u"applist.tn.bak"_qs), message.isEmpty() || ownEmptyList ? QByteArray("<missing>") : file);
     }
 
+    // Each row is named for the command, "enter" being the entry dialog's OK.
     void commands_data()
     {
         QTest::addColumn<int>("count");
-        QTest::addColumn<QString>("command"); // entering "x|X", or "same": the entry already there
         QTest::addColumn<int>("position");
-        QTest::addColumn<QStringList>("expected");
+        QTest::addColumn<QString>("entered"); // "caption|command"
+        QTest::addColumn<QStringList>("expected"); // none: as it was
+        QTest::addColumn<QString>("asked"); // a question answered as the row's name ends, Yes or No
+        const auto row = [](const char *name, int count, int position, const QString &entered,
+                            const QStringList &expected, const QString &asked = {}) {
+            QTest::newRow(name) << count << position << entered << expected << asked;
+        };
 
         const QStringList four = listOf(4);
-        QTest::newRow("add") << 2 << u"add"_qs << 0 << (listOf(2) << u"x|X"_qs);
-        QTest::newRow("add the hundredth") << 99 << u"add"_qs << 0 << (listOf(99) << u"x|X"_qs);
-        QTest::newRow("add past the hundredth") << 100 << u"add"_qs << 0 << listOf(100);
-        QTest::newRow("add to a damaged list") << 101 << u"add"_qs << 0 << QStringList {u"x|X"_qs};
-        QTest::newRow("change") << 4 << u"change"_qs << 1 << QStringList {four[0], u"x|X"_qs, four[2], four[3]};
-        QTest::newRow("change to the same entry") << 4 << u"change same"_qs << 1 << four;
-        QTest::newRow("remove in the middle") << 4 << u"remove"_qs << 1 << QStringList {four[0], four[2], four[3]};
-        QTest::newRow("remove at the end") << 4 << u"remove"_qs << 3 << four.mid(0, 3);
+        const QString x = u"x|X"_qs;
+        const int add = ProgramList::Adding;
+        row("enter new", 2, add, x, listOf(2) << x);
+        row("enter the hundredth", 99, add, x, listOf(99) << x);
+        row("enter past the hundredth", 100, add, x, {},
+            u"- . ok: Список программ содержит 100 элементов. Больше добавить нельзя!"_qs);
+        row("enter into a damaged list", 101, add, x, {x});
+        // With what a careless check would turn away.
+        const QString over = u"[t1] = \u0098\t?|\"/opt/my tools/x\" -a;b && $(rm -rf ~)"_qs;
+        row("enter over an entry", 4, 1, over, {four[0], over, four[2], four[3]});
+        row("enter the same entry", 4, 1, four[1], {});
+        // Only an empty text is refused, and a text the file would not give back.
+        row("enter blanks", 2, add, u"   |   "_qs, listOf(2) << u"   |   "_qs);
+        row("enter nothing", 2, 0, u"|"_qs, {}, u"- x ok: Надо указать название программы!"_qs);
+        row("enter no command", 2, add, u" |"_qs, {},
+            u"- x ok: Надо указать командную строку для запуска программы."_qs);
+        const QString lineBreak
+            = u" есть перевод строки, а в списке программ каждое значение занимает одну строку. Уберите его."_qs;
+        row("enter a line break", 2, add, u"a\nb|p"_qs, {}, u"- x ok: В названии программы"_qs + lineBreak);
+        row("enter a lone CR", 2, 0, u"a|p\rq"_qs, {}, u"- x ok: В командной строке"_qs + lineBreak);
+        row("enter outside the code page", 2, add, u"a|p\U0001F600"_qs, {},
+            u"- x ok: В командной строке есть знак «\U0001F600» (U+1F600), которого нет в кодировке Windows-1251: в "
+            "списке программ он не сохранится. Уберите или замените его."_qs);
+        const QString remove = u"- i yesno: Вы уверены, что хотите удалить программу из списка?\r\n\r\ne"_qs;
+        row("remove in the middle, Yes", 4, 1, {}, {four[0], four[2], four[3]}, remove + u'2');
+        row("remove at the end, Yes", 4, 3, {}, four.mid(0, 3), remove + u'4');
+        row("remove, No", 4, 1, {}, {}, remove + u'2');
+        row("restore", 4, 0, x, {x});
     }
 
     void commands()
     {
         QFETCH(int, count);
-        QFETCH(QString, command);
         QFETCH(int, position);
+        QFETCH(QString, entered);
         QFETCH(QStringList, expected);
+        QFETCH(QString, asked);
+        const QString name = QString::fromUtf8(QTest::currentDataTag());
 
         Model model(written(listOf(count)));
+        model.dialogs.clear();
+        model.dialogs.answerMessage(name.endsWith(u"Yes") ? Answer::Yes : Answer::No);
         QSignalSpy changed(&model.list, &ProgramList::changed);
-        const ProgramEntry entered
-            = command.endsWith(u"same") ? model.list.AppList[position + 1] : ProgramEntry {u"x"_qs, u"X"_qs};
-        if (command == u"add")
-            model.list.add(entered);
-        else if (command == u"remove")
+        const ProgramEntry entry {entered.section(u'|', 0, 0), entered.section(u'|', 1)};
+        if (name.startsWith(u"enter"))
+            QCOMPARE(model.list.enter(position, entry), asked.isEmpty());
+        else if (name.startsWith(u"remove"))
             model.list.remove(position);
         else
-            model.list.change(position, entered);
+            model.list.restore({entry});
 
-        QCOMPARE(model.entries(), expected);
+        QCOMPARE(entriesOf(model.list), expected.isEmpty() ? listOf(count) : expected);
+        QCOMPARE(model.dialogs.asked().join(u'\n'), asked);
         // Every command marks the list changed, even one that changes nothing; a refused one does not.
-        const bool refused = count == ProgramList::MaxApps;
-        QCOMPARE(model.list.StartCh, !refused);
+        const bool refused = !asked.isEmpty() && !name.endsWith(u"Yes");
+        QCOMPARE(model.list.hasUnsavedChanges(), !refused);
         QCOMPARE(changed.size(), refused ? 0 : 1);
 
-        // A save that fails keeps the mark and the file: a folder below a file,
-        // or no room for the copy of a damaged list.
-        std::optional<WritesRefused> refusal;
-        if (count > ProgramList::MaxApps)
-            QVERIFY(QDir(model.dir.path()).mkdir(u"applist.tn.bak"_qs));
-        else
-            refusal.emplace();
-        model.dialogs.clear();
+        // A save that fails keeps the mark and the file.
+        const WritesRefused writesRefused;
         model.dialogs.answerMessage(Answer::Ok);
         QCOMPARE(model.list.SaveAppList(), SaveOutcome::Failed);
-        const QString cause
-            = count > ProgramList::MaxApps ? u"Ошибка доступа к пути/файлу"_qs : u"Отказано в разрешении"_qs;
-        QCOMPARE(model.dialogs.asked(),
-                 QStringList {u"- x ok: Возникла ошибка при сохранении списка программ:\r\n\r\n"_qs + cause});
-        QCOMPARE(model.list.StartCh, !refused);
+        QCOMPARE(model.list.hasUnsavedChanges(), !refused);
         QCOMPARE(model.read(u"applist.tn"_qs), written(listOf(count)));
     }
 
-    void page_showsCaptions_changesLongOnesWhole()
-    {
-        Run run;
-        // Longer than a line edit takes unless told otherwise.
-        const QString caption = QString(100000, u'a') + u'z';
-        const QString command = QString(40000, u'm');
-        const QByteArray file = written({caption + u'|' + command});
-        RunPage &page = shownPage(run, file);
-        // A long caption is shown as a beginning short enough to lay out.
-        const QString cut = shown(page).value(0);
-        QVERIFY(caption.startsWith(cut) && cut.size() >= 100 && cut.size() <= 1000);
-
-        QTest::mouseClick(page.RunList->viewport(), Qt::LeftButton, {}, at(page.RunList, 0));
-        page.cmdChangeApp->click();
-        frmDetails *details = page.details();
-        QVERIFY(details);
-        QCOMPARE(details->windowTitle(), u"Изменение свойств программы"_qs);
-        QVERIFY(details->txtTitle->text() == caption && details->txtPath->text() == command);
-        details->cmdOK->click();
-
-        QCOMPARE(run.window->programs().SaveAppList(), SaveOutcome::Saved);
-        QCOMPARE(run.read(u"applist.tn"_qs), file);
-    }
-
     // Each row is named for what the user does: the buttons by their first
-    // word, a double click, a click on empty space.
-    void page_buttons_data()
+    // word, a double click, a click on empty space; in the entry dialog, how
+    // it is left.
+    void page_data()
     {
-        QTest::addColumn<int>("count");
         QTest::addColumn<int>("selected"); // -1: none; a selected entry is started by Запуск and a double click
         QTest::addColumn<QString>("message");
         // The window's and the list's pointers at each call of the system or a
         // message box: w(ait), a(rrow), p(ointing hand).
         QTest::addColumn<QString>("pointers");
-        const auto row = [](const char *how, int selected, const QString &message, const QString &pointers,
-                            int count = 2) { QTest::newRow(how) << count << selected << message << pointers; };
+        // Into the entry dialog, "caption|command", the command chosen through Обзор... where the row says so.
+        QTest::addColumn<QString>("typed");
+        const auto row
+            = [](const char *how, int selected, const QString &message, const QString &pointers,
+                 const QString &typed = {}) { QTest::newRow(how) << selected << message << pointers << typed; };
 
         const QString select = u"- i ok: Сначала выберите программу!"_qs;
-        const QString remove = u"- i yesno: Вы уверены, что хотите удалить программу из списка?\r\n\r\ne1"_qs;
         row("Запуск", 1, {}, u"ww"_qs);
         row("Запуск, nothing selected", -1, select, u"ap"_qs);
         row("Изменить, nothing selected", -1, select, u"ap"_qs);
         row("Удалить, nothing selected", -1, select, u"ap"_qs);
-        row("Удалить, Yes", 0, remove, u"ap"_qs);
-        row("Удалить, No", 0, remove, u"ap"_qs);
+        row("Удалить, Yes", 1, u"- i yesno: Вы уверены, что хотите удалить программу из списка?\r\n\r\ne2"_qs,
+            u"ap"_qs);
         row("Добавить, 100 entries", -1, u"- . ok: Список программ содержит 100 элементов. Больше добавить нельзя!"_qs,
-            u"ap"_qs, 100);
+            u"ap"_qs);
         row("double click", 0, {}, u"ww"_qs);
         row("double click, nothing selected", -1, {}, {});
         row("empty space keeps the selection for Запуск", 0, {}, u"ww"_qs);
-        row("Запуск fails", 0, u"- x ok: Ошибка при запуске приложения:\r\n\r\ne1 && $(x)\r\n\r\nФайл не найден"_qs,
+        row("Запуск fails", 1, u"- x ok: Ошибка при запуске приложения:\r\n\r\ne2 && $(x)\r\n\r\nФайл не найден"_qs,
             u"wwww"_qs);
         row("Сохранить fails", -1,
             u"- x ok: Возникла ошибка при сохранении списка программ:\r\n\r\nОтказано в разрешении"_qs, u"wp"_qs);
+        row("Добавить, blanks, OK", 0, {}, {}, u"   |   "_qs);
+        row("Добавить, Обзор..., OK", 0, {}, {}, u"t|/opt/my tools/x"_qs);
+        row("Добавить, empty caption, Enter", 0, u"- x ok: Надо указать название программы!"_qs, u"ap"_qs, u"|p"_qs);
+        row("Изменить, Enter", 0, {}, {}, u"x|X"_qs);
+        row("Изменить, Отмена", 0, {}, {}, u"edited|p"_qs);
+        row("Изменить, close box", 0, {}, {}, u"edited|p"_qs);
     }
 
-    void page_buttons()
+    void page()
     {
-        QFETCH(int, count);
         QFETCH(int, selected);
         QFETCH(QString, message);
         QFETCH(QString, pointers);
+        QFETCH(QString, typed);
         const QString how = QString::fromUtf8(QTest::currentDataTag());
 
         Run run;
-        RunPage &page = shownPage(run, written(listOf(count)));
+        // The first caption is longer than a list shows, and than a line edit takes unless told otherwise.
+        QStringList entries = listOf(how.contains(u"100 entries") ? 100 : 2);
+        entries[0] = QString(100000, u'a') + u"z|"_qs + QString(40000, u'm');
+        run.writeFile(u"applist.tn"_qs, written(entries));
+        RunPage &page = run.show<RunPage>(frmMain::PageRun);
         RunListBox *list = page.RunList;
         frmMain &window = *run.window;
+        const QString cut = list->item(0)->text();
+        QVERIFY(entries[0].startsWith(cut) && cut.size() >= 100 && cut.size() <= 1000);
         if (how == u"Запуск fails")
             run.system.failWith(FakeSystem::Effect::Start,
                                 platform::RuntimeFailure::withNumber(platform::failure::FileNotFound));
         const WritesRefused refusal; // no save succeeds
-        run.dialogs.answerMessage(how.endsWith(u"Yes") ? Answer::Yes : how.endsWith(u"No") ? Answer::No : Answer::Ok);
+        run.dialogs.answerMessage(how.endsWith(u"Yes") ? Answer::Yes : Answer::Ok);
         QString whileCalled;
         const auto note = [&] {
-            for (const QCursor &cursor : {window.cursor(), list->viewport()->cursor()})
-                whileCalled += cursor.shape() == Qt::WaitCursor  ? u'w'
-                             : cursor.shape() == Qt::ArrowCursor ? u'a'
-                                                                 : u'p';
+            for (const QCursor &c : {window.cursor(), list->viewport()->cursor()})
+                whileCalled += c.shape() == Qt::WaitCursor ? u'w' : c.shape() == Qt::ArrowCursor ? u'a' : u'p';
         };
         run.system.whileCalled = run.dialogs.whileAsked = note;
 
+        const QPoint below(5, list->viewport()->height() - 5); // empty space below the entries
+        const QPoint on = selected < 0 ? below : list->visualItemRect(list->item(selected)).center();
         if (selected >= 0)
-            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at(list, selected));
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, on);
         if (how.startsWith(u"double click"))
-            QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at(list, selected));
+            QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, on);
         if (how.startsWith(u"empty space"))
-            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at(list, -1));
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, below);
+        // From the keyboard, so that the button has the focus.
+        QPushButton *pressed = nullptr;
+        const auto press = [&pressed](QPushButton *button) {
+            (pressed = button)->setFocus();
+            QTest::keyClick(button, Qt::Key_Space);
+        };
         for (QPushButton *button : page.findChildren<QPushButton *>())
             if (how.contains(button->text().section(u' ', 0, 0)))
-                button->click();
+                press(button);
+        QStringList expected = entries;
+        if (how.endsWith(u"Yes"))
+            expected.removeAt(selected);
+        // The entry dialog: a fresh one every time, with its own texts or the
+        // entry's whole, over a disabled main window.
+        const auto opened = [&] {
+            const frmDetails *d = page.details();
+            return d && !window.isEnabled() && d->isEnabled()
+                && QStringList {d->windowTitle(), d->txtTitle->text(), d->txtPath->text()}.join(u'|')
+                       == (pressed == page.cmdAddApp ? u"Добавление программы|Программа1|c:\\windows\\calc.exe"_qs
+                                                     : u"Изменение свойств программы|"_qs + expected[0]);
+        };
+        if (!typed.isEmpty()) {
+            QVERIFY(opened());
+            QPointer<frmDetails> details = page.details();
+            details->txtTitle->setText(typed.section(u'|', 0, 0));
+            details->txtPath->setText(how.contains(u"Обзор") ? QString() : typed.section(u'|', 1));
+            if (how.contains(u"Обзор")) {
+                run.dialogs.answerFile(typed.section(u'|', 1));
+                details->cmdBrowse->click();
+                run.dialogs.answerFile(QString()); // cancelled
+                details->cmdBrowse->click();
+                const auto request = run.dialogs.calls().first().file;
+                QCOMPARE((QStringList {request.filter, request.title, request.pattern, request.initialFolder}),
+                         (QStringList {u"Все файлы|*.*"_qs, u"Выбор программы"_qs, u"*.*"_qs, run.path(QString())}));
+            }
+            // A close request that reaches the disabled main window is ignored;
+            // nor is Escape a way out: the typed text would be dropped.
+            QVERIFY(!window.close());
+            QTest::keyClick(details->txtTitle, Qt::Key_Escape);
+            QVERIFY(details && details->isVisible());
+            if (how.endsWith(u"Enter"))
+                QTest::keyClick(details->txtTitle, Qt::Key_Return);
+            else if (how.endsWith(u"OK"))
+                details->cmdOK->click();
+            else if (how.endsWith(u"Отмена")) {
+                details->activateWindow();
+                QTRY_COMPARE(QApplication::activeWindow(), details.data()); // not merely sharing the main window's
+                QTest::sendKeyEvent(QTest::Click, details, Qt::Key(0x041E), u"О"_qs, Qt::AltModifier); // its mnemonic
+            } else
+                details->close();
+            if (!message.isEmpty()) { // refused
+                QVERIFY(details && details->isVisible() && !window.isEnabled());
+                details->close();
+            } else if (how.endsWith(u"OK") || how.endsWith(u"Enter"))
+                pressed == page.cmdAddApp ? expected.append(typed) : void(expected[0] = typed);
+            QTRY_VERIFY(!details && window.isEnabled()); // a mnemonic clicks after a short delay
+            // Disabling the main window took the keyboard from the button; it
+            // comes back once the window manager activates the main window again.
+            window.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&window));
+            QCOMPARE(QApplication::focusWidget(), pressed);
+        }
 
         const bool starts = selected >= 0 && (how.contains(u"Запуск") || how.startsWith(u"double click"));
-        QCOMPARE(run.system.effects().join(u'\n'), starts ? u"start:e%1 && $(x)"_qs.arg(selected + 1) : QString());
+        QCOMPARE(run.system.effects().join(u'\n'),
+                 starts ? u"start:"_qs + entries[selected].section(u'|', 1) : QString());
         QCOMPARE(run.dialogs.asked().join(u'\n'), message);
         note(); // and after: the arrow, and the hand over the list
         QCOMPARE(whileCalled, pointers + u"ap"_qs);
-        // Yes removes the entry: the list is refilled, with nothing selected.
-        QStringList captions = listOf(count).replaceInStrings(QRegularExpression(u"\\|.*"_qs), QString());
-        if (how.endsWith(u"Yes"))
-            captions.removeAt(selected);
-        QCOMPARE(shown(page), captions);
-        QCOMPARE(list->selectedPosition(), how.endsWith(u"Yes") ? -1 : selected);
+        // A changed list is refilled, with nothing selected.
+        QVERIFY(entriesOf(window.programs()) == expected);
+        QCOMPARE(list->count(), expected.size());
+        for (int i = 0; i < list->count(); ++i)
+            QCOMPARE(list->item(i)->text(), shownText(expected[i].section(u'|', 0, 0)));
+        QCOMPARE(list->selectedPosition(), expected == entries ? selected : -1);
         QVERIFY(!page.details() && window.isEnabled());
-    }
-
-    void details_data()
-    {
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<QString>("path"); // "browse": chosen through Обзор...
-        QTest::addColumn<QString>("way");
-        QTest::addColumn<QString>("refusal"); // none: the dialog closes
-
-        const auto row = [](const char *name, const QString &title, const QString &path, const QString &refusal = {},
-                            const QString &way = u"OK"_qs) { QTest::newRow(name) << title << path << way << refusal; };
-
-        // Texts with something a careless dialog would turn away.
-        row("OK", u"[t1] = \u0098\t?"_qs, u"\"/opt/my tools/x\" -a;b && $(rm -rf ~)"_qs);
-        row("Обзор..., OK", u"t"_qs, u"browse"_qs);
-        row("Отмена", u"edited"_qs, u"p"_qs, {}, u"Отмена"_qs);
-        row("close box", u"edited"_qs, u"p"_qs, {}, u"close box"_qs);
-        const QString noName = u"- x ok: Надо указать название программы!"_qs;
-        const QString lineBreak
-            = u" есть перевод строки, а в списке программ каждое значение занимает одну строку. Уберите его."_qs;
-        row("empty caption, Enter", {}, u"p"_qs, noName, u"Enter"_qs);
-        row("both empty", {}, {}, noName);
-        row("empty command", u" "_qs, {}, u"- x ok: Надо указать командную строку для запуска программы."_qs);
-        row("pasted line break", u"a\nb"_qs, u"p"_qs, u"- x ok: В названии программы"_qs + lineBreak);
-        row("pasted lone CR", u"a"_qs, u"p\rq"_qs, u"- x ok: В командной строке"_qs + lineBreak);
-        row("outside the code page", u"a"_qs, u"p\U0001F600"_qs,
-            u"- x ok: В командной строке есть знак «\U0001F600» (U+1F600), которого нет в кодировке Windows-1251: в "
-            "списке программ он не сохранится. Уберите или замените его."_qs);
-    }
-
-    void details()
-    {
-        QFETCH(QString, title);
-        QFETCH(QString, path);
-        QFETCH(QString, way);
-        QFETCH(QString, refusal);
-
-        Run run;
-        RunPage &page = shownPage(run, written(listOf(1)));
-        frmMain &window = *run.window;
-        // What an opening shows: a fresh dialog every time, over a disabled main window.
-        const auto opened = [&page, &window] {
-            page.cmdAddApp->click();
-            const frmDetails *d = page.details();
-            return d ? QStringList {d->windowTitle(), d->txtTitle->text(), d->txtPath->text(),
-                                    window.isEnabled() ? u"on"_qs : u"off"_qs, d->isEnabled() ? u"on"_qs : u"off"_qs}
-                           .join(u'|')
-                     : QString();
-        };
-        const QString fresh = u"Добавление программы|Программа1|c:\\windows\\calc.exe|off|on"_qs;
-        QCOMPARE(opened(), fresh);
-        QPointer<frmDetails> details = page.details();
-        details->txtTitle->setText(title);
-        if (path == u"browse") {
-            path = u"/opt/my tools/x"_qs;
-            run.dialogs.answerFile(path);
-            details->cmdBrowse->click();
-            run.dialogs.answerFile(QString()); // cancelled
-            details->cmdBrowse->click();
-            const auto request = run.dialogs.calls().first().file;
-            QCOMPARE((QStringList {request.filter, request.title, request.pattern, request.initialFolder}),
-                     (QStringList {u"Все файлы|*.*"_qs, u"Выбор программы"_qs, u"*.*"_qs, run.path(QString())}));
-        } else
-            details->txtPath->setText(path);
-        // A close request that reaches the disabled main window is ignored; nor
-        // is Escape a way out: the typed text would be dropped.
-        QVERIFY(!window.close());
-        QTest::keyClick(details->txtTitle, Qt::Key_Escape);
-        QVERIFY(details && details->isVisible());
-
-        run.dialogs.answerMessage(Answer::Ok);
-        if (way == u"Enter")
-            QTest::keyClick(details->txtTitle, Qt::Key_Return);
-        else if (way == u"OK")
-            details->cmdOK->click();
-        else if (way == u"Отмена") {
-            details->activateWindow();
-            QTRY_COMPARE(QApplication::activeWindow(), details.data()); // not merely sharing the main window's
-            QTest::sendKeyEvent(QTest::Click, details, Qt::Key(0x041E), u"О"_qs, Qt::AltModifier); // its mnemonic
-        } else
-            details->close();
-        QCOMPARE(run.dialogs.asked().join(u'\n'), refusal);
-        if (!refusal.isEmpty()) {
-            QVERIFY(details && details->isVisible() && !window.isEnabled());
-            details->close();
+        if (!typed.isEmpty()) { // opened again
+            list->item(0)->setSelected(true);
+            press(pressed);
+            QVERIFY(opened());
         }
-        QTRY_VERIFY(window.isEnabled()); // a mnemonic clicks after a short delay
-        QTRY_VERIFY(!details);
-        const bool added = way == u"OK" && refusal.isEmpty();
-        QCOMPARE(window.programs().AppList[2].Command, added ? path : QString());
-        QCOMPARE(shown(page), added ? (QStringList {u"e1"_qs, title}) : QStringList {u"e1"_qs});
-        QCOMPARE(opened(), fresh);
-        page.details()->close();
     }
 };
 

@@ -287,45 +287,6 @@ private Q_SLOTS:
         QCOMPARE(run.page(), page);
     }
 
-    void focusAfterEntryDialog_data()
-    {
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<QString>("way");
-        for (const QString &button : {u"cmdAddApp"_qs, u"cmdChangeApp"_qs})
-            for (const QString &way : {u"Enter"_qs, u"Отмена"_qs, u"close box"_qs})
-                QTest::addRow("%s, %s", qPrintable(button), qPrintable(way)) << button << way;
-    }
-
-    // The disabled main window loses the keyboard; it comes back to the
-    // button the user pressed.
-    void focusAfterEntryDialog()
-    {
-        QFETCH(QString, button);
-        QFETCH(QString, way);
-
-        Run run;
-        RunPage &page = run.show<RunPage>(frmMain::PageRun);
-        run.window->programs().add({u"Блокнот"_qs, u"n"_qs});
-        activate(run.window.get());
-        page.RunList->item(0)->setSelected(true);
-        auto *pressed = page.findChild<QPushButton *>(button);
-        pressed->setFocus();
-        QTest::keyClick(pressed, Qt::Key_Space);
-        QPointer<frmDetails> details = page.details();
-        QVERIFY(details);
-
-        if (way == u"Enter")
-            QTest::keyClick(details->txtTitle, Qt::Key_Return);
-        else if (way == u"Отмена")
-            QTest::keyClick(details->cmdCancel, Qt::Key_Space);
-        else
-            details->close();
-        QTRY_VERIFY(!details);
-        // The window manager activates the main window again.
-        activate(run.window.get());
-        QCOMPARE(QApplication::focusWidget(), pressed);
-    }
-
     void menuPlace_data()
     {
         QTest::addColumn<QString>("button");

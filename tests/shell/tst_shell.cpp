@@ -379,7 +379,7 @@ private Q_SLOTS:
                                  [&](const QString &t) { return text.startsWith(t); }),
                      qPrintable(text.left(200)));
         }
-        QVERIFY(window.programs().AppCount >= 0 && window.programs().AppCount <= 100);
+        QVERIFY(window.programs().count() >= 0 && window.programs().count() <= 100);
         // Settings that are a folder are no settings: the tools page, nothing said.
         if (name == u"tarnel.ini"_qs && bytes == "<folder>")
             QVERIFY(run.page() == frmMain::PageTools && run.dialogs.calls().isEmpty());

@@ -17,15 +17,13 @@ using namespace Qt::StringLiterals;
 void shootLauncher(frmMain &window, const QString &outputFolder)
 {
     ProgramList &list = window.programs();
-    const ProgramEntry entries[] = {
+    const QList<ProgramEntry> entries = {
         {u"Калькулятор"_s, u"/usr/bin/xcalc"_s},
         {u"Текстовый редактор"_s, u"/usr/bin/mousepad"_s},
         {u"Мои фотографии"_s, u"/usr/bin/ristretto \"/home/user/Мои фотографии\""_s},
         {u"Терминал"_s, u"/usr/bin/xterm"_s},
     };
-    list.AppCount = 0;
-    for (const ProgramEntry &entry : entries)
-        list.add(entry);
+    list.restore(entries);
     RunPage &page = *window.page<RunPage>(frmMain::PageRun);
     window.SSTab1->setCurrentIndex(frmMain::PageRun);
     page.RunList->item(2)->setSelected(true);
@@ -43,6 +41,7 @@ void shootLauncher(frmMain &window, const QString &outputFolder)
     shots::save(*page.details(), outputFolder + u"/tarnel-details-change.png"_s);
     page.details()->close();
 
-    // The sample is no list of the user's: closing asks nothing about it.
-    list.StartCh = false;
+    // The sample is no list of the user's: saved into the temporary program
+    // folder, closing asks nothing about it.
+    list.SaveAppList();
 }
