@@ -176,7 +176,7 @@ struct NotesBench
     NotesDocument document {context};
     ProgramList programs {context};
     PhoneBook phoneBook {context};
-    RecoveryKeeper keeper {context, programs, document, phoneBook};
+    RecoveryKeeper keeper {context, PageModels {programs, document, phoneBook}};
     NotesPage page {context, document};
     QPlainTextEdit bare;
     const QString medium = folder.filePath(QStringLiteral("medium.txt"));
@@ -193,7 +193,6 @@ struct NotesBench
         : largeMb(megabytes)
     {
         dialogs.messageAnswer = platform::Dialogs::Answer::No;
-        keeper.start();
         page.resize(489, 297);
         page.show();
         // The yardstick is a text box of the same kind: the vertical scroll bar

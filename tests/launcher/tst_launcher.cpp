@@ -287,7 +287,7 @@ private Q_SLOTS:
         if (how == u"Запуск fails")
             run.system.failWith(FakeSystem::Effect::Start,
                                 platform::RuntimeFailure::withNumber(platform::failure::FileNotFound));
-        const WritesRefused refusal; // no save succeeds
+        const WritesRefused refusal(run.dir.path()); // no save succeeds
         run.dialogs.answerMessage(how.endsWith(u"Yes") ? Answer::Yes : Answer::Ok);
         QString whileCalled;
         const auto note = [&] {

@@ -12,6 +12,7 @@
 #include <future>
 #include <memory>
 #include <thread>
+#include <unistd.h>
 
 // What action throws, given a few seconds: number 0 when nothing, -1 when it
 // is still waiting. A call that waits for the other end of a pipe fails its
@@ -46,16 +47,25 @@ inline QByteArray readBack(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArrayLiteral("<unreadable>");
 }
 
-// While it lives, every file and folder is one this user may not write, as
-// for an ordinary user in a folder of someone else's: root's writes fail too.
+// While it lives, every file and folder (or those below one folder) is one
+// this user may not write, as for an ordinary user in a folder of someone
+// else's: root's writes fail too.
 struct WritesRefused
 {
-    WritesRefused()
-        : previous(platform::filesystem::setWriteAccess([](const QByteArray &) { return EACCES; }))
+    explicit WritesRefused(const QString &below = QString())
+        : previous(platform::filesystem::setWriteAccess([](const QByteArray &path) {
+            return path.startsWith(refusedBelow()) ? EACCES : ::access(path.constData(), W_OK) == 0 ? 0 : errno;
+        }))
     {
+        refusedBelow() = QFile::encodeName(below);
     }
     ~WritesRefused() { platform::filesystem::setWriteAccess(previous); }
     WritesRefused(const WritesRefused &) = delete;
     WritesRefused &operator=(const WritesRefused &) = delete;
+    static QByteArray &refusedBelow()
+    {
+        static QByteArray path;
+        return path;
+    }
     platform::filesystem::WriteAccess previous;
 };

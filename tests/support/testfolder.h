@@ -18,7 +18,13 @@ struct TestFolder
     QTemporaryDir dir {QDir::tempPath() + u"/Orvane Tarnel XXXXXX"_qs};
     FakeDialogs dialogs;
     FakeSystem system;
-    TestFolder() { system.programFolderPath = path(QString()); }
+    // The copies of unsaved work, kept apart from the user's own.
+    QTemporaryDir state;
+    TestFolder()
+    {
+        system.programFolderPath = path(QString());
+        qputenv("XDG_STATE_HOME", QFile::encodeName(state.path()));
+    }
     QString path(const QString &name) const { return dir.path() + QLatin1Char('/') + name; }
     // The bytes given, or in place of a file a "<folder>", a "<fifo>", a
     // "<device>" that never ends or a "<loop>", a link to itself that cannot
