@@ -17,9 +17,7 @@ using platform::codepage::fromUnicode;
 // searched for, then the key from the line below it.
 QString plainReadKeyValue(const QByteArray &bytes, const QString &section, const QString &key)
 {
-    QString text = platform::codepage::toUnicode(bytes);
-    text.replace(u"\r\n"_qs, u"\r"_qs);
-    const QStringList lines = text.split(u'\r');
+    const QStringList lines = platform::codepage::toUnicode(bytes).replace(u"\r\n"_qs, u"\r"_qs).split(u'\r');
     qsizetype at = 0;
     if (!section.isEmpty()) {
         const QString header = u'[' + section + u']';

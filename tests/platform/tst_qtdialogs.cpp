@@ -92,6 +92,8 @@ class tst_QtDialogs : public QObject
     QTemporaryDir m_dir;
     std::unique_ptr<QWidget> m_main;
     QDialog *m_details = nullptr;
+    // A new one for each test: it remembers the last file, filter and font.
+    std::unique_ptr<QtDialogs> m_dialogs;
 
 private Q_SLOTS:
     void initTestCase()
@@ -116,6 +118,8 @@ private Q_SLOTS:
         m_details->show();
         m_details->activateWindow();
         QTRY_COMPARE(QApplication::activeWindow(), m_details);
+        m_dialogs = std::make_unique<QtDialogs>(m_main.get());
+        m_dialogs->setDefaultTitle(program);
     }
 
     void message_data()
@@ -171,8 +175,6 @@ private Q_SLOTS:
         QFETCH(Dialogs::Answer, closing);
         QFETCH(QStringList, shown);
 
-        QtDialogs dialogs(m_main.get());
-        dialogs.setDefaultTitle(program);
         // Answered by its button, then by Escape, then by a close request.
         const bool closable = message.buttons != Dialogs::Buttons::YesNo;
         for (const QString &way : {u"button"_qs, u"Escape"_qs, u"close request"_qs}) {
@@ -190,7 +192,7 @@ private Q_SLOTS:
                 if (box->isVisible())
                     box->defaultButton()->click();
             }));
-            QVERIFY2(dialogs.message(message) == (way == u"button" ? answer : closing) && answerer.answered(),
+            QVERIFY2(m_dialogs->message(message) == (way == u"button" ? answer : closing) && answerer.answered(),
                      qPrintable(way));
             QTRY_COMPARE(QApplication::activeWindow(), m_details);
         }
@@ -233,9 +235,7 @@ private Q_SLOTS:
                 edit->setText(typed);
             accept ? clickButton(dialog) : QTest::keyClick(dialog, Qt::Key_Escape);
         }));
-        QtDialogs dialogs(m_main.get());
-        dialogs.setDefaultTitle(program);
-        QCOMPARE(dialogs.input(u"Введите фамилию:"_qs, title, defaultText), expected);
+        QCOMPARE(m_dialogs->input(u"Введите фамилию:"_qs, title, defaultText), expected);
         QVERIFY(answerer.answered());
         QTRY_COMPARE(QApplication::activeWindow(), m_details);
     }
@@ -260,8 +260,7 @@ private Q_SLOTS:
             dialog->findChild<QLineEdit *>(u"fileNameEdit"_qs)->setText(u"README"_qs);
             clickButton(dialog);
         }));
-        QtDialogs dialogs;
-        QCOMPARE(dialogs.openFile({textFilter, u"Открыть файл"_qs, u"*.txt"_qs, m_dir.path()}),
+        QCOMPARE(m_dialogs->openFile({textFilter, u"Открыть файл"_qs, u"*.txt"_qs, m_dir.path()}),
                  m_dir.filePath(u"README"_qs));
         QVERIFY(answerer.answered());
 
@@ -270,7 +269,7 @@ private Q_SLOTS:
             QCOMPARE(dialog->findChild<QComboBox *>(u"fileTypeCombo"_qs)->currentText(), u"Все файлы"_qs);
             dialog->reject();
         }));
-        QCOMPARE(dialogs.saveFile({textFilter, u"Сохранить как"_qs, QString(), m_dir.path()}), QString());
+        QCOMPARE(m_dialogs->saveFile({textFilter, u"Сохранить как"_qs, QString(), m_dir.path()}), QString());
         QVERIFY(canceller.answered());
     }
 
@@ -313,10 +312,9 @@ private Q_SLOTS:
             dialog->findChild<QLineEdit *>(u"fileNameEdit"_qs)->setText(typed);
             clickButton(dialog);
         }));
-        QtDialogs dialogs(m_main.get());
         const Dialogs::FileRequest request {textFilter, QStringLiteral("Файл"), QString(),
                                             base.path() + QLatin1Char('/') + folder};
-        const QString path = save ? dialogs.saveFile(request) : dialogs.openFile(request);
+        const QString path = save ? m_dialogs->saveFile(request) : m_dialogs->openFile(request);
         // A question of the dialog's own would have kept it open.
         QVERIFY(answerer.answered());
         QCOMPARE(path, typed.isNull() ? QString() : base.filePath(typed));
@@ -328,7 +326,6 @@ private Q_SLOTS:
     // then another face, preset with the previous size and style, and cancelled.
     void chooseFont_uprightBookFace_previousUse_noEffects()
     {
-        QtDialogs dialogs;
         const QString bookFace = QStringLiteral("DejaVu Sans");
         if (QFontDatabase::hasFamily(bookFace)) {
             ModalAnswerer answerer(answering<QFontDialog>([&](QFontDialog *dialog) {
@@ -358,7 +355,7 @@ private Q_SLOTS:
             dialog->setCurrentFont(bold14);
             clickButton(dialog);
         }));
-        const QFont first = dialogs.chooseFont(QStringLiteral("Выбор шрифта"), QFont(face, 8)).value_or(QFont());
+        const QFont first = m_dialogs->chooseFont(QStringLiteral("Выбор шрифта"), QFont(face, 8)).value_or(QFont());
         QVERIFY(chooser.answered());
         QCOMPARE(std::tuple(first.family(), first.pointSize(), first.bold(), first.italic(), first.underline()),
                  std::tuple(face, 14, true, false, false));
@@ -379,7 +376,7 @@ private Q_SLOTS:
             QVERIFY(sample && sample->height() >= sample->fontMetrics().height());
             dialog->reject();
         }));
-        QVERIFY(!dialogs.chooseFont(QStringLiteral("Шрифт"), QFont(QStringLiteral("Liberation Serif"), 8)));
+        QVERIFY(!m_dialogs->chooseFont(QStringLiteral("Шрифт"), QFont(QStringLiteral("Liberation Serif"), 8)));
         QVERIFY(watcher.answered());
     }
 
