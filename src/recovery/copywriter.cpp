@@ -102,7 +102,8 @@ void CopyWriter::finish(const QString &failure)
         m_failure = failure;
     }
     m_writing = false;
-    QMetaObject::invokeMethod(this, [this, failure] { Q_EMIT written(failure); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, failure] { Q_EMIT written(failure); }, Qt::QueuedConnection);
 }
 
 QString CopyWriter::lastFailure() const

@@ -85,8 +85,7 @@ void CopyOffer::run(const std::function<bool(const recovery::Contents &)> &resto
     if (!newer.isEmpty())
         m_context.MsgBox(QStringLiteral("Несохраненные изменения прошлого сеанса записаны более новой версией "
                                         "программы и не могут быть восстановлены этой версией.")
-                             + crLf2 + QStringLiteral("Файл оставлен как есть:") + crLf2
-                             + newer.join(AppState::CrLf),
+                             + crLf2 + QStringLiteral("Файл оставлен как есть:") + crLf2 + newer.join(AppState::CrLf),
                          AppContext::Buttons::Ok, AppContext::Icon::Exclamation);
     if (found.isEmpty())
         return;
@@ -102,12 +101,12 @@ void CopyOffer::run(const std::function<bool(const recovery::Contents &)> &resto
         question += crLf2 + QStringLiteral("Файл записей с тех пор изменен другой программой: ") + contents.notesFile
                   + AppState::CrLf + QStringLiteral("Записи будут восстановлены без имени файла.");
     if (!older.isEmpty())
-        question += crLf2 + QStringLiteral("Более ранние несохраненные изменения (%1) будут отложены.").arg(older.size());
-    const bool taken = m_context.MsgBox(question, AppContext::Buttons::YesNo, AppContext::Icon::Question)
-                    == AppContext::Answer::Yes;
+        question
+            += crLf2 + QStringLiteral("Более ранние несохраненные изменения (%1) будут отложены.").arg(older.size());
+    const bool taken
+        = m_context.MsgBox(question, AppContext::Buttons::YesNo, AppContext::Icon::Question) == AppContext::Answer::Yes;
     if (!taken) {
-        setAside(QStringList {found.first().path} + older,
-                 QStringLiteral("Несохраненные изменения не восстановлены."));
+        setAside(QStringList {found.first().path} + older, QStringLiteral("Несохраненные изменения не восстановлены."));
         return;
     }
     const bool whole = keepChangedFiles(contents);
@@ -157,8 +156,7 @@ void CopyOffer::setAside(const QStringList &paths, const QString &lead)
         const QString aside = recovery::keepAside(path, QDateTime::currentDateTime());
         lines << (aside.isEmpty() ? path : aside);
     }
-    m_context.MsgBox(lead + QStringLiteral(" Они сохранены в файле:") + crLf2 + lines.join(AppState::CrLf)
-                         + crLf2
+    m_context.MsgBox(lead + QStringLiteral(" Они сохранены в файле:") + crLf2 + lines.join(AppState::CrLf) + crLf2
                          + QStringLiteral("Чтобы программа снова предложила их при запуске, уберите из имени файла "
                                           "начало «kept-» с датой."),
                      AppContext::Buttons::Ok, AppContext::Icon::Information);

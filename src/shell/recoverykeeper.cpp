@@ -43,15 +43,17 @@ bool RecoveryKeeper::folderReady()
 {
     if (m_folderMade)
         return true;
-    if (m_folder.isEmpty())
-        return false;
     // Made only now: a program that never had unsaved work leaves nothing in the home.
-    if (!recovery::privateFolder(m_context.state.ProgramFolder) || !recovery::holdOwnLock(m_folder)) {
-        copyWritten(QStringLiteral("Папка недоступна или открыта для других пользователей: ") + m_folder);
-        return false;
-    }
-    m_folderMade = true;
-    return true;
+    m_folderMade = !m_folder.isEmpty() && recovery::privateFolder(m_context.state.ProgramFolder)
+                && recovery::holdOwnLock(m_folder);
+    return m_folderMade;
+}
+
+QString RecoveryKeeper::copyFailure() const
+{
+    if (!m_folderMade)
+        return QStringLiteral("Папка недоступна или открыта для других пользователей: ") + m_folder;
+    return m_writer.lastFailure();
 }
 
 void RecoveryKeeper::changed()
@@ -80,8 +82,10 @@ CopySchedule::Batch RecoveryKeeper::notesEdits()
 void RecoveryKeeper::copy(bool flushNow)
 {
     m_schedule.copied();
-    if (!folderReady())
+    if (!folderReady()) {
+        copyWritten(copyFailure());
         return;
+    }
     m_writer.write(copyPath(), snapshot(), notesEdits(), flushNow);
 }
 
@@ -145,7 +149,10 @@ bool RecoveryKeeper::restore(const recovery::Contents &contents)
     }
     // The work is as old as it was, not as old as its return.
     m_workTime = contents.written;
-    return writeNow();
+    if (writeNow())
+        return true;
+    copyWritten(copyFailure());
+    return false;
 }
 
 void RecoveryKeeper::offerBack()

@@ -36,7 +36,8 @@ public:
     QString copyPath() const;
 
     // Writes the copy now and waits for it, or removes it when nothing is
-    // unsaved. False when the work is not on disk.
+    // unsaved. False when the work is not on disk; nothing is said, since
+    // the program may be ending without a question.
     bool writeNow();
     // The window lost the focus (a logout or a closing session comes so):
     // what is not in the copy yet goes there at once, without waiting.
@@ -53,6 +54,8 @@ private:
     bool restore(const recovery::Contents &contents);
     // The copies' folder, made at the first need; false when it cannot be had.
     bool folderReady();
+    // Why the last copy is not on disk.
+    QString copyFailure() const;
     void copyWritten(const QString &failure);
 
     AppContext &m_context;

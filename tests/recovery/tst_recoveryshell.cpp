@@ -7,15 +7,16 @@
 #include <QDir>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTextCursor>
 #include <QTextDocument>
 
 #include <csignal>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <sys/stat.h>
 
 using Answer = platform::Dialogs::Answer;
 
@@ -24,7 +25,6 @@ class TestRecoveryShell : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init();
     void keptWhileUnsaved();
     void copyFollowsEveryEdit();
     void shutDown_data();
@@ -33,13 +33,11 @@ private Q_SLOTS:
     void offerAtItsEdges_data();
     void offerAtItsEdges();
     void copiesThatCannotBeWritten();
+    void foldersAndTheWorksTime();
     void unreadableCopy_data();
     void unreadableCopy();
     void endedAndStartedAgain_data();
     void endedAndStartedAgain();
-
-private:
-    std::unique_ptr<QTemporaryDir> m_state;
 };
 
 namespace {
@@ -171,13 +169,6 @@ void checkSecondStart(const Run &run, frmMain &window, Answer answer)
 }
 
 } // namespace
-
-void TestRecoveryShell::init()
-{
-    // Each test keeps its copies in a state folder of its own.
-    m_state = std::make_unique<QTemporaryDir>();
-    qputenv("XDG_STATE_HOME", QFile::encodeName(m_state->path()));
-}
 
 void TestRecoveryShell::keptWhileUnsaved()
 {
@@ -330,7 +321,9 @@ void TestRecoveryShell::runningProgramsCopyIsNotOffered()
     QVERIFY(recovery::readFile(living).contents);
     type(window, u"мой"_qs);
     window.recovery().writeNow();
-    QCOMPARE(filesIn(state), (QStringList {QFileInfo(living).fileName(), recovery::ownFileName()}));
+    QStringList both {QFileInfo(living).fileName(), recovery::ownFileName()};
+    both.sort();
+    QCOMPARE(filesIn(state), both);
     // Once it has ended, however, its work is offered.
     ::kill(owner, SIGKILL);
     ::waitpid(owner, nullptr, 0);
@@ -355,13 +348,14 @@ void TestRecoveryShell::offerAtItsEdges_data()
     const QString notTaken = u"i ok: Эти несохраненные изменения не восстановлены. Они сохранены в файле:*kept-*"_qs;
     QTest::newRow("notes file changed: back without its name")
         << u"notes"_qs << u"Yes"_qs
-        << QStringList {offer + u"\r\n\r\nФайл записей с тех пор изменен другой программой: *note.txt\r\n"
-                                u"Записи будут восстановлены без имени файла."_qs}
+        << QStringList {offer
+                        + u"\r\n\r\nФайл записей с тех пор изменен другой программой: *note.txt\r\n"
+                          u"Записи будут восстановлены без имени файла."_qs}
         << u"nlb"_qs << 0;
     QTest::newRow("phone book changed, Нет: the file left, the copy aside")
         << u"phones"_qs << u"Yes No Ok"_qs << QStringList {offer, phones, notTaken} << u"nl"_qs << 1;
-    QTest::newRow("phone book changed, Да: put back") << u"phones"_qs << u"Yes Yes"_qs << QStringList {offer, phones}
-                                                      << u"nlb"_qs << 0;
+    QTest::newRow("phone book changed, Да: put back")
+        << u"phones"_qs << u"Yes Yes"_qs << QStringList {offer, phones} << u"nlb"_qs << 0;
     QTest::newRow("three copies: one question, the older set aside")
         << u"three"_qs << u"Yes Ok"_qs
         << QStringList {offer + u"\r\n\r\nБолее ранние несохраненные изменения (2) будут отложены."_qs, notTaken}
@@ -373,7 +367,8 @@ void TestRecoveryShell::offerAtItsEdges_data()
         << QString() << 3;
     QTest::newRow("own copy cannot be written: the old one stays")
         << u"unwritable"_qs << u"Yes Ok"_qs
-        << QStringList {offer, u"! ok: Не удается сохранить копию несохраненных изменений:\r\n\r\nОтказано в разрешении*"_qs}
+        << QStringList {offer,
+                        u"! ok: Не удается сохранить копию несохраненных изменений:\r\n\r\nОтказано в разрешении*"_qs}
         << u"nlb"_qs << 0;
 }
 
@@ -424,6 +419,8 @@ void TestRecoveryShell::copiesThatCannotBeWritten()
 {
     Run run;
     frmMain &window = run.start();
+    window.show();
+    QApplication::setActiveWindow(&window);
     window.recovery().setDelay(60000);
     const QString state = QFileInfo(window.recovery().copyPath()).path();
     // Said once, with the reason; no empty copy is left.
@@ -446,6 +443,34 @@ void TestRecoveryShell::copiesThatCannotBeWritten()
                  (QStringList {u"- ! ok: Не удается сохранить копию несохраненных изменений:\r\n\r\nОтказано в "
                                u"разрешении\r\n\r\nЕсли программа закроется неожиданно, изменения будут потеряны."_qs,
                                u"- i ok: Копия несохраненных изменений снова сохраняется."_qs}));
+}
+
+void TestRecoveryShell::foldersAndTheWorksTime()
+{
+    Run run;
+    // A program that never had unsaved work makes no folder in the home.
+    QVERIFY(run.start().close());
+    QVERIFY(QDir(run.state.path()).isEmpty());
+    // After Да and a second crash, the offer names the time of the work.
+    const QString dead = leaveCopy(run);
+    recovery::Contents old = recovery::readFile(dead).contents.value_or(recovery::Contents {});
+    old.written = QDateTime(QDate(2001, 1, 1), QTime(12, 0));
+    recovery::write(dead, old);
+    run.dialogs.answer(u"Yes"_qs);
+    QCOMPARE(copyOf(run.start()).value_or(recovery::Contents {}).written, old.written);
+    // With no home to keep copies in, nothing is kept, and the start says so once.
+    const QByteArray home = qgetenv("HOME");
+    const auto restoreHome = qScopeGuard([&home] { qputenv("HOME", home); });
+    qunsetenv("HOME");
+    qunsetenv("XDG_STATE_HOME");
+    run.window.reset();
+    run.dialogs.clear();
+    run.dialogs.answer(u"Ok"_qs);
+    frmMain &homeless = run.start();
+    type(homeless, u"а"_qs);
+    QVERIFY(homeless.recovery().copyPath().isEmpty() && !homeless.recovery().writeNow());
+    QCOMPARE(run.dialogs.asked(),
+             QStringList {u"- ! ok: Копии несохраненных изменений не будут сохраняться: не задана домашняя папка."_qs});
 }
 
 void TestRecoveryShell::unreadableCopy_data()
@@ -472,7 +497,8 @@ void TestRecoveryShell::unreadableCopy()
         QVERIFY(QFile::resize(dead, QFileInfo(dead).size() - 3));
     } else if (kind == u"newer") {
         QFile newer(dead);
-        QVERIFY(newer.open(QIODevice::WriteOnly | QIODevice::Truncate) && newer.write("orvane-tarnel recovery 99\n") > 0);
+        QVERIFY(newer.open(QIODevice::WriteOnly | QIODevice::Truncate)
+                && newer.write("orvane-tarnel recovery 99\n") > 0);
     } else {
         recovery::Contents contents;
         contents.written = QDateTime::currentDateTime();
