@@ -28,8 +28,10 @@ run_packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools l
 # The tests need more: ccache keeps their repeated builds short, and the install
 # test validates the menu entries (desktop-file-utils), installs through sudo
 # (sudo) and starts the entries the way desktops do (gio, in libglib2.0-bin);
-# the screenshots CI compares are drawn with fonts-dejavu-core and fonts-liberation2.
-test_packages=(ccache desktop-file-utils sudo libglib2.0-bin fonts-dejavu-core)
+# the screenshots CI compares are drawn with fonts-dejavu-core and fonts-liberation2;
+# the accessibility tests switch Qt's accessibility on under the offscreen
+# platform, which only Qt's private interface can (qt6-base-private-dev).
+test_packages=(ccache desktop-file-utils sudo libglib2.0-bin fonts-dejavu-core qt6-base-private-dev)
 
 needs_administrator() {
     {

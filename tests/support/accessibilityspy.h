@@ -1,32 +1,17 @@
 #pragma once
 
 #include <QAccessible>
+#include <QtGui/private/qguiapplication_p.h>
+#include <qpa/qplatformaccessibility.h>
+#include <qpa/qplatformintegration.h>
 #include <QList>
 #include <QObject>
 #include <QString>
 
 // Qt hands an accessibility event to an update handler only while assistive
 // technology listens, and under the offscreen platform nothing ever starts
-// listening: Qt's own tests switch its platform accessibility on through
-// that private interface. These three declarations are the part of it the
-// switch needs; a Qt that changes them fails to link, and the spy checks that
-// the switch took.
-class QPlatformAccessibility
-{
-public:
-    void setActive(bool active);
-};
-class QPlatformIntegration
-{
-public:
-    QPlatformAccessibility *accessibility() const;
-};
-class QGuiApplicationPrivate
-{
-public:
-    static QPlatformIntegration *platform_integration;
-};
-
+// listening: as Qt's own tests do, the spy switches the platform's
+// accessibility on through Qt's private interface.
 // The accessibility events sent while it lives, as a screen reader would get
 // them: what each says at the moment it is sent.
 class AccessibilitySpy
