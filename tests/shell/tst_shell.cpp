@@ -330,7 +330,8 @@ private Q_SLOTS:
         QVERIFY(!window.anythingChanged());
     }
 
-    // An empty command line or target starts nothing; an opener that fails is said.
+    // An empty command line or target starts nothing; an opener that fails is
+    // said; a sound lets waiting events run first.
     void systemRoutines()
     {
         Run run;
@@ -350,6 +351,14 @@ private Q_SLOTS:
         // A failed start leaves the program as it was.
         QCOMPARE(context.state.WindowsFolder, u"/usr/bin"_qs);
         QVERIFY(!window.anythingChanged());
+
+        // An event already waiting (a further hover) runs before a sound starts.
+        qsizetype effectsWhenEventRan = -1;
+        QMetaObject::invokeMethod(
+            &window, [&] { effectsWhenEventRan = run.system.calls().size(); }, Qt::QueuedConnection);
+        context.PlaySoundFile(u"/a b/tarnelover.wav"_qs);
+        QCOMPARE(effectsWhenEventRan, 1);
+        QCOMPARE(run.system.effects().constLast(), u"sound:/a b/tarnelover.wav"_qs);
     }
 };
 
