@@ -159,6 +159,7 @@ private Q_SLOTS:
         };
         row("the mark, LF line ends", "\xEF\xBB\xBF\x61\nb\n", "utf-8 mark lf");
         row("the mark, then one that is text", "\xEF\xBB\xBF\xEF\xBB\xBF", "utf-8 mark");
+        row("the mark, then a byte that is not UTF-8", "\xEF\xBB\xBF\xFF", "utf-8 mark");
         row("two to four bytes, CR LF", "\xC2\x80\r\n\xE0\xA0\x80\xED\x9F\xBF\xF0\x90\x80\x80\xF4\x8F\xBF\xBF",
             "utf-8");
         row("LF and a lone CR", "\xD0\xBF\n\r", "utf-8");
@@ -183,7 +184,9 @@ private Q_SLOTS:
         const codepage::Encoding found = codepage::encodingOf(bytes);
         QCOMPARE(codepage::nameOf(found), encoding);
         QVERIFY(codepage::encodingNamed(encoding) == found);
-        QCOMPARE(codepage::fromUnicode(codepage::toUnicode(bytes, found), found), bytes);
+        // In a file marked UTF-8, a byte that is not becomes U+FFFD.
+        QCOMPARE(codepage::fromUnicode(codepage::toUnicode(bytes, found), found),
+                 found.utf8 ? bytes.replace('\xFF', "\xEF\xBF\xBD") : bytes);
     }
 
     // No Russian text in the code page is taken for UTF-8: none of the
