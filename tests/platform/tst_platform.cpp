@@ -130,6 +130,7 @@ private Q_SLOTS:
         const QString text = codepage::toUnicode(all);
         QCOMPARE(text, expected);
         QCOMPARE(codepage::fromUnicode(text), all);
+        QVERIFY(!codepage::encodingOf(all).utf8);
         // Every character the code page holds, "?", U+0098 and CR LF too.
         QCOMPARE(codepage::unholdable(text, 256, codepage::LineBreaks::Held), QList<char32_t>());
         for (int byte = 0; byte < 256; ++byte)
@@ -152,8 +153,6 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QByteArray>("encoding"); // as nameOf gives it
-        QByteArray all(256, '\0');
-        std::iota(all.begin(), all.end(), '\0');
         const auto row = [](const char *name, QByteArrayView bytes, const char *encoding) {
             QTest::newRow(name) << bytes.toByteArray() << QByteArray(encoding);
         };
@@ -165,7 +164,6 @@ private Q_SLOTS:
         row("LF and a lone CR", "\xD0\xBF\n\r", "utf-8");
         row("valid only in its ASCII part", "a\nb", "");
         row("an empty file", "", "");
-        row("every byte", all, "");
         row("a stray continuation byte", "\xD0\xBF\xBF", "");
         row("overlong", "\xC1\xBF", "");
         row("overlong in three bytes", "\xE0\x9F\xBF", "");
