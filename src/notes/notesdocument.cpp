@@ -113,9 +113,10 @@ void NotesDocument::setDocumentText(const QString &text)
     replaceText(shown);
 }
 
-void NotesDocument::restore(const QString &text, const QString &file)
+void NotesDocument::restore(const QString &text, const QString &file, platform::codepage::Encoding encoding)
 {
     CurrentFile = file;
+    m_encoding = encoding;
     // The file as it is now is what the restored work goes on from: a change
     // made to it later is told from this one.
     m_fileStamp = file.isEmpty() ? platform::filesystem::FileStamp() : platform::filesystem::stampOf(file);
@@ -134,7 +135,8 @@ void NotesDocument::replaceText(const QString &paragraphs)
 void NotesDocument::setStatus(const QString &caption, const QString &toolTip)
 {
     m_status = caption;
-    m_statusToolTip = toolTip;
+    // The one place a user learns that the file is not in the code page.
+    m_statusToolTip = toolTip.isEmpty() || !m_encoding.utf8 ? toolTip : toolTip + QStringLiteral(" (UTF-8)");
     Q_EMIT statusChanged();
 }
 
@@ -168,6 +170,7 @@ void NotesDocument::newDocument()
     setDocumentText(QString());
     CurrentFile.clear();
     m_fileStamp = {};
+    m_encoding = {};
     setStatus(QStringLiteral("Новый документ"), QStringLiteral("Создан новый документ"));
     Q_EMIT textFocusWanted();
     Change = false;
@@ -178,11 +181,13 @@ void NotesDocument::openDocument(const QString &path, const QString &toolTip)
     m_context.showWaitPointer();
     bool failed = false;
     platform::filesystem::FileStamp stamp;
-    const QString paragraphs = ReadTextFileAsParagraphs(m_context, path, &failed, &stamp);
+    platform::codepage::Encoding encoding;
+    const QString paragraphs = ReadTextFileAsParagraphs(m_context, path, &failed, &stamp, &encoding);
     // The read has said why; the document the user had stays as it was.
     if (!failed) {
         CurrentFile = path;
         m_fileStamp = stamp;
+        m_encoding = encoding;
         replaceText(paragraphs);
         Change = false;
         setStatus(QStringLiteral("Документ открыт из ") + path, toolTip);
@@ -221,7 +226,9 @@ SaveOutcome NotesDocument::save()
 bool NotesDocument::acceptLostCharacters(const QString &text)
 {
     // Characters the code page cannot hold would come back as "?": the user
-    // is told which, and decides.
+    // is told which, and decides. UTF-8 holds them all.
+    if (m_encoding.utf8)
+        return true;
     const QStringList names = lostCharactersOf(text, false);
     if (names.isEmpty())
         return true;
@@ -278,7 +285,7 @@ SaveOutcome NotesDocument::saveTo(const QString &path)
     }
     // A failed write has been reported; the document keeps its file, its
     // status and its modified flag, so that it is not lost at shut-down.
-    if (!WriteTextFile(m_context, path, text, platform::filesystem::KeepOld::No, &m_fileStamp)) {
+    if (!WriteTextFile(m_context, path, text, platform::filesystem::KeepOld::No, &m_fileStamp, m_encoding)) {
         Q_EMIT textFocusWanted();
         return SaveOutcome::Failed;
     }
@@ -405,7 +412,7 @@ SaveOutcome NotesDocument::shutdownSave()
     const QString text = documentText();
     if (!acceptLostCharacters(text))
         return SaveOutcome::Failed;
-    if (!WriteTextFile(m_context, CurrentFile, text, platform::filesystem::KeepOld::No, &m_fileStamp))
+    if (!WriteTextFile(m_context, CurrentFile, text, platform::filesystem::KeepOld::No, &m_fileStamp, m_encoding))
         return SaveOutcome::Failed;
     setStatus(QStringLiteral("Состояние: документ сохранен."), QString());
     Change = false;

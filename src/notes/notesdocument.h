@@ -1,5 +1,6 @@
 #pragma once
 
+#include "codepage.h"
 #include "filesystem.h"
 #include "saveoutcome.h"
 
@@ -37,6 +38,9 @@ public:
     // (or, after restore(), when the work was put back), so that a change
     // another program made since can be told; a new document has none.
     platform::filesystem::FileStamp fileStamp() const { return m_fileStamp; }
+    // How the document is saved: as the file it was opened from held its
+    // text, and the code page for a new one.
+    platform::codepage::Encoding encoding() const { return m_encoding; }
 
     // The text as a text box shows it, with the undo history.
     QTextDocument *document() const { return m_document; }
@@ -48,9 +52,9 @@ public:
     // Replaces the document; nothing can be undone back into the old one.
     void setDocumentText(const QString &text);
     // Work a recovery copy gives back: text becomes the document of file
-    // (empty: a new one, so that saving asks where), still unsaved, with
-    // nothing to undo back into the text it replaced.
-    void restore(const QString &text, const QString &file);
+    // (empty: a new one, so that saving asks where) in encoding, still
+    // unsaved, with nothing to undo back into the text it replaced.
+    void restore(const QString &text, const QString &file, platform::codepage::Encoding encoding = {});
 
     static QString initialStatus();
     QString status() const { return m_status; }
@@ -113,4 +117,5 @@ private:
     // rest of this run while the settings keep LastFile.
     QString m_unrememberedFile;
     platform::filesystem::FileStamp m_fileStamp;
+    platform::codepage::Encoding m_encoding;
 };

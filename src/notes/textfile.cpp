@@ -83,6 +83,29 @@ QString paragraphsOf(const QByteArray &bytes)
     return text;
 }
 
+// The lines of a text read in UTF-8 as a text box keeps them, in place. A
+// lone CR still ends a line; a lone LF does too where every line end was one.
+QString paragraphsOfText(QString text, bool lineFeeds)
+{
+    const qsizetype size = text.size();
+    char16_t *chars = reinterpret_cast<char16_t *>(text.data());
+    qsizetype length = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t c = chars[i];
+        if (c == u'\r') {
+            if (i + 1 < size && chars[i + 1] == u'\n')
+                ++i;
+            chars[length++] = QChar::ParagraphSeparator;
+        } else if (c == u'\n') {
+            chars[length++] = lineFeeds ? QChar::ParagraphSeparator : QChar::LineSeparator;
+        } else {
+            chars[length++] = c;
+        }
+    }
+    text.truncate(length);
+    return text;
+}
+
 template<typename Decode>
 QString readWith(AppContext &context, const QString &path, bool *failed, platform::filesystem::FileStamp *stamp,
                  Decode decode)
@@ -136,18 +159,37 @@ QString ReadTextFile(AppContext &context, const QString &path, bool *failed, pla
 }
 
 QString ReadTextFileAsParagraphs(AppContext &context, const QString &path, bool *failed,
-                                 platform::filesystem::FileStamp *stamp)
+                                 platform::filesystem::FileStamp *stamp, platform::codepage::Encoding *encoding)
 {
-    return readWith(context, path, failed, stamp, paragraphsOf);
+    platform::codepage::Encoding found;
+    bool readFailed = false;
+    const QString text = readWith(context, path, &readFailed, stamp, [&found](const QByteArray &bytes) {
+        found = platform::codepage::encodingOf(bytes);
+        return found.utf8 ? paragraphsOfText(platform::codepage::toUnicode(bytes, found), found.lineFeeds)
+                          : paragraphsOf(bytes);
+    });
+    if (failed)
+        *failed = readFailed;
+    if (encoding)
+        *encoding = readFailed ? platform::codepage::Encoding() : found;
+    return text;
 }
 
 bool WriteTextFile(AppContext &context, const QString &path, const QString &text, platform::filesystem::KeepOld keepOld,
-                   platform::filesystem::FileStamp *stamp)
+                   platform::filesystem::FileStamp *stamp, platform::codepage::Encoding encoding)
 {
     context.showWaitPointer();
     const std::optional<platform::RuntimeFailure> failure = platform::failureOf([&] {
-        QByteArray bytes = platform::codepage::fromUnicode(text);
-        bytes.append("\r\n");
+        QByteArray bytes;
+        if (!encoding.utf8) {
+            bytes = platform::codepage::fromUnicode(text);
+            bytes.append("\r\n");
+        } else if (encoding.lineFeeds) {
+            bytes = platform::codepage::fromUnicode(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
+                                                    encoding);
+        } else {
+            bytes = platform::codepage::fromUnicode(text, encoding);
+        }
         platform::filesystem::writeDataFile(path, bytes, keepOld);
         if (stamp)
             *stamp = platform::filesystem::stampOf(path, bytes);

@@ -1,5 +1,7 @@
 #include "codepage.h"
 
+#include <QStringDecoder>
+
 #include <array>
 #include <cstdint>
 
@@ -62,7 +64,97 @@ inline char encodeUnit(char32_t character)
     return code != 0 ? static_cast<char>(code) : unknownCode;
 }
 
+const QByteArray utf8Mark = QByteArrayLiteral("\xEF\xBB\xBF");
+
+// Valid UTF-8 with at least one multi-byte sequence: no stray continuation
+// byte, no overlong form, no surrogate, nothing beyond U+10FFFF.
+bool isMultiByteUtf8(QByteArrayView bytes)
+{
+    const auto *in = reinterpret_cast<const unsigned char *>(bytes.data());
+    const qsizetype size = bytes.size();
+    bool multiByte = false;
+    for (qsizetype i = 0; i < size;) {
+        const unsigned char lead = in[i];
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        }
+        // The range of the second byte; every later one is 0x80..0xBF.
+        unsigned char low = 0x80;
+        unsigned char high = 0xBF;
+        int length = 0;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3;
+            low = lead == 0xE0 ? 0xA0 : low;
+            high = lead == 0xED ? 0x9F : high;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4;
+            low = lead == 0xF0 ? 0x90 : low;
+            high = lead == 0xF4 ? 0x8F : high;
+        } else {
+            return false;
+        }
+        if (size - i < length || in[i + 1] < low || in[i + 1] > high)
+            return false;
+        for (int k = 2; k < length; ++k) {
+            if ((in[i + k] & 0xC0) != 0x80)
+                return false;
+        }
+        i += length;
+        multiByte = true;
+    }
+    return multiByte;
+}
+
 } // namespace
+
+Encoding encodingOf(QByteArrayView bytes)
+{
+    Encoding encoding;
+    encoding.mark = bytes.startsWith(utf8Mark);
+    encoding.utf8 = encoding.mark || isMultiByteUtf8(bytes);
+    encoding.lineFeeds = encoding.utf8 && bytes.contains('\n') && !bytes.contains('\r');
+    return encoding;
+}
+
+QString toUnicode(const QByteArray &bytes, Encoding encoding)
+{
+    if (!encoding.utf8)
+        return toUnicode(bytes);
+    // A U+FEFF after the mark is the user's: fromUtf8 would drop it as a mark.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return decoder.decode(QByteArrayView(bytes).sliced(encoding.mark ? utf8Mark.size() : 0));
+}
+
+QByteArray fromUnicode(const QString &text, Encoding encoding)
+{
+    if (!encoding.utf8)
+        return fromUnicode(text);
+    return encoding.mark ? utf8Mark + text.toUtf8() : text.toUtf8();
+}
+
+QByteArray nameOf(Encoding encoding)
+{
+    if (!encoding.utf8)
+        return QByteArray();
+    return QByteArrayLiteral("utf-8") + (encoding.mark ? " mark" : "") + (encoding.lineFeeds ? " lf" : "");
+}
+
+std::optional<Encoding> encodingNamed(QByteArrayView name)
+{
+    for (const bool mark : {false, true}) {
+        for (const bool lineFeeds : {false, true}) {
+            const Encoding encoding {true, mark, lineFeeds};
+            if (name == nameOf(encoding))
+                return encoding;
+        }
+    }
+    if (name.isEmpty())
+        return Encoding();
+    return std::nullopt;
+}
 
 QString toUnicode(const char *bytes, qsizetype size)
 {

@@ -5,9 +5,44 @@
 #include <QString>
 #include <QStringView>
 
-// Text on disk is single-byte Windows-1251. Every byte the program reads or
-// writes crosses into Unicode here and nowhere else.
+#include <optional>
+
+// Text on disk is single-byte Windows-1251, except a user's own notes written
+// in UTF-8. Every byte the program reads or writes crosses into Unicode here
+// and nowhere else.
 namespace platform::codepage {
+
+// How a user's text file holds its text. The default, the code page with CR LF
+// line ends, is what the program's own files and every new document use.
+struct Encoding
+{
+    bool utf8 = false;
+    bool mark = false; // UTF-8 that begins with the byte-order mark
+    bool lineFeeds = false; // UTF-8 whose line ends were all a lone LF
+    bool operator==(const Encoding &other) const
+    {
+        return utf8 == other.utf8 && mark == other.mark && lineFeeds == other.lineFeeds;
+    }
+    bool operator!=(const Encoding &other) const { return !(*this == other); }
+};
+
+// The encoding of a user's text file: UTF-8 when it begins with the
+// byte-order mark, or when its bytes are valid UTF-8 holding at least one
+// multi-byte sequence; the code page for everything else, so that a file in
+// the code page keeps every byte. A text in the code page is taken for UTF-8
+// only when each of its letters stands right before as many bytes 0x80..0xBF
+// (punctuation, "Ё", "ё") as a UTF-8 lead byte asks for: never in words.
+Encoding encodingOf(QByteArrayView bytes);
+// bytes in encoding, without the mark; the code page's two routines below
+// for the default.
+QString toUnicode(const QByteArray &bytes, Encoding encoding);
+// text in encoding, with the mark where it has one. Line ends are the
+// caller's: they are not changed here.
+QByteArray fromUnicode(const QString &text, Encoding encoding);
+// How a file of the program keeps an encoding: empty for the default.
+QByteArray nameOf(Encoding encoding);
+// The encoding of a name nameOf gives; nothing for any other name.
+std::optional<Encoding> encodingNamed(QByteArrayView name);
 
 // Every byte 0..255 decodes to exactly one character; 0x98, which has no
 // letter in the code page, decodes to U+0098 so that it survives a round trip.

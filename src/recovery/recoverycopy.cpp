@@ -189,6 +189,12 @@ bool readSnapshot(Fields &fields, Contents &contents, bool stamps)
         contents.notesFile = *file;
         if (stamps && !fields.stamp(contents.notesBase))
             return false;
+        if (const std::optional<QByteArray> name = fields.take("encoding")) {
+            const std::optional<platform::codepage::Encoding> encoding = platform::codepage::encodingNamed(*name);
+            if (!encoding || name->isEmpty())
+                return false;
+            contents.notesEncoding = *encoding;
+        }
     }
     if (std::optional<QList<Pair>> programs = fields.pairs("programs", "cap", "cmd")) {
         contents.hasPrograms = true;
@@ -308,6 +314,8 @@ void bytesInto(QByteArray &out, const Contents &contents, QStringView rawNotes)
         notesField(out, rawNotes.isNull() ? QStringView(contents.notesText) : rawNotes, !rawNotes.isNull());
         field(out, "file", contents.notesFile.toUtf8());
         field(out, "base", stampBytes(contents.notesBase));
+        if (contents.notesEncoding.utf8)
+            field(out, "encoding", platform::codepage::nameOf(contents.notesEncoding));
     }
     if (contents.hasPrograms) {
         pairs(out, "programs", "cap", "cmd", contents.programs);

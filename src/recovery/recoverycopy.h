@@ -1,6 +1,7 @@
 #pragma once
 
 #include "claim.h"
+#include "codepage.h"
 #include "filesystem.h"
 
 #include <QByteArray>
@@ -32,6 +33,9 @@ struct Contents
     QString notesText;
     QString notesFile; // the file the notes belong to; empty for a new document
     Stamp notesBase;
+    // How the notes' file is written; kept only when not the default, so that
+    // a copy of the code page reads as before.
+    platform::codepage::Encoding notesEncoding;
     bool hasPrograms = false;
     QList<Pair> programs; // caption, command
     Stamp programsBase;

@@ -115,6 +115,7 @@ recovery::Contents RecoveryKeeper::snapshot() const
         contents.hasNotes = true;
         contents.notesFile = document.currentFile();
         contents.notesBase = document.fileStamp();
+        contents.notesEncoding = document.encoding();
     }
     if (m_models.programs.hasUnsavedChanges()) {
         contents.hasPrograms = true;
@@ -134,7 +135,7 @@ recovery::Contents RecoveryKeeper::snapshot() const
 bool RecoveryKeeper::restore(const recovery::Contents &contents)
 {
     if (contents.hasNotes)
-        m_models.document.restore(contents.notesText, contents.notesFile);
+        m_models.document.restore(contents.notesText, contents.notesFile, contents.notesEncoding);
     if (contents.hasPrograms) {
         QList<ProgramEntry> entries;
         for (const recovery::Pair &pair : contents.programs)

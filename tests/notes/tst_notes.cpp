@@ -50,6 +50,9 @@ struct Notes : ModelRun
             writeFile(file.section(u'=', 0, 0), file.section(u'=', 1).toLatin1());
         // CR LF, a lone LF, a no-break space, NUL, 0x98 (no letter in the code page) and a lone CR.
         writeFile(u"exact.txt"_qs, QByteArrayLiteral("a\r\nb\nc\xa0\0\x98\x64\re"));
+        // UTF-8 with its mark and LF line ends; without it, with a lone LF and a lone CR.
+        writeFile(u"u8.txt"_qs, "\xEF\xBB\xBF\xD0\xBF\xE4\xB8\xAD\n");
+        writeFile(u"crlf8.txt"_qs, "\xD0\xBF\r\nb\nc\rd");
         context.setMainWindow(&window);
         const QString file = from.section(u'@', 0, 0).section(u'+', 0, 0);
         dialogs.answerFile(path(file));
@@ -78,7 +81,10 @@ struct Notes : ModelRun
             {u"print"_qs, [this] { doc.print(); }},
             {u"close"_qs, [this] { shutdownFailed = doc.shutdownSave() == SaveOutcome::Failed; }},
             // Work a recovery copy gives back: a lone LF and a character Windows-1251 lacks.
-            {u"restore"_qs, [this] { doc.restore(u"中\nz\r\n"_qs, path(u"old.txt"_qs)); }},
+            {u"restore"_qs,
+             [this] {
+                 doc.restore(u"中\nz\r\n"_qs, path(u"old.txt"_qs), {true, false, false});
+             }},
             {u"jam"_qs, [jam] { jam(-1); }},
             // A job the printer refuses, then one it takes.
             {u"refuseOnce"_qs, [jam] { jam(1); }},
@@ -112,8 +118,11 @@ struct Notes : ModelRun
               << u"button="_qs + doc.loadLastToolTip() << u"changed="_qs + yesNo(doc.hasUnsavedChanges())
               << u"undo="_qs + yesNo(doc.document()->isUndoAvailable());
         lines << u"stamp="_qs + (asNow ? u"the file's"_qs : stamp.exists ? u"stale"_qs : u"none"_qs);
-        for (const QString &name : QDir(dir.path()).entryList(QDir::Files | QDir::Hidden))
-            lines << name + u'=' + platform::codepage::toUnicode(read(name));
+        for (const QString &name : QDir(dir.path()).entryList(QDir::Files | QDir::Hidden)) {
+            const auto encoding = platform::codepage::encodingOf(read(name));
+            lines << name + u'=' + (encoding.mark ? u"<mark>"_qs : QString())
+                         + platform::codepage::toUnicode(read(name), encoding);
+        }
         lines.sort();
         return lines.replaceInStrings(dir.path() + u'/', QString());
     }
@@ -231,9 +240,9 @@ private Q_SLOTS:
             "changed=yes|undo=yes"_qs);
         row("Typing in a new document", "", "type", {},
             u"text=y|status=Состояние: документ изменен. |changed=yes|undo=yes"_qs);
-        row("Restored work: its exact text and file, unsaved, nothing to undo", "f.txt", "type restore", {},
+        row("Restored work: its exact text, file and encoding, unsaved, nothing to undo", "f.txt", "type restore", {},
             u"text=中\nz\r\n|current=old.txt|status=Состояние: документ изменен. Файл: old.txt|tip=Документ будет "
-            "сохранен в: old.txt|changed=yes|undo=no"_qs);
+            "сохранен в: old.txt (UTF-8)|changed=yes|undo=no"_qs);
         row("Restored work is saved to its file", "old.txt+中\nz", "save: Yes", {lost},
             saved.arg(u"old.txt"_qs, u"?\nz\r\n"_qs));
         row("Restored work without a file: saving asks where", "+中\nz", "save: n.txt Yes", {saveAsDialog, lost},
@@ -279,6 +288,18 @@ private Q_SLOTS:
         row("Save As a name the settings hold, after one they cannot: Load last takes the later", "中.txt+x@last.txt",
             "save saveAs last: Ok g.txt Ok", {notHeld, saveAsDialog, isOpen},
             saved.arg(u"g.txt"_qs, x) + u"中.txt="_qs + x);
+        const QString u8 = u"u8.txt"_qs, typed8 = u"yп中\r\n"_qs;
+        row("Load last reads UTF-8: saved with its mark and LF, no question for what the code page lacks",
+            "f.txt@u8.txt", "last type save", {},
+            loaded.arg(u8, typed8) + saved.arg(u8, u"<mark>yп中\n"_qs) + u"undo=yes"_qs);
+        row("UTF-8 without the mark: a lone LF kept, a lone CR ends a line, no line end added", "crlf8.txt",
+            "type save", {}, saved.arg(u"crlf8.txt"_qs, u"yп\r\nb\nc\r\nd"_qs) + u"text=yп\r\nb\nc\r\nd|undo=yes"_qs);
+        row("Save As keeps UTF-8; the tooltip names it", "u8.txt", "saveAs type: n.txt", {saveAsDialog},
+            saved.arg(u"n.txt"_qs, u"<mark>п中\n"_qs) + u"text="_qs + typed8
+                + u"|status=Состояние: документ изменен. Файл: n.txt|tip=Документ будет сохранен в: n.txt (UTF-8)|"
+                  "changed=yes|undo=yes"_qs);
+        row("New makes a Windows-1251 document again", "u8.txt", "new save: n.txt", {saveAsDialog},
+            madeNew + saved.arg(u"n.txt"_qs, u"\r\n"_qs));
         row("Load last, no last file", "f.txt", "last: Ok", {u"- ! ok: Последний файл не задан!"_qs}, {});
         row("Load last, case counts: another file", "f.txt@F.txt", "last", {}, loaded.arg(u"F.txt"_qs, u"F\r\n"_qs));
         row("Load last, changed, Yes: the file just saved is loaded", "f.txt+x@last.txt", "last: Yes", {unsaved},

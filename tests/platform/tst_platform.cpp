@@ -6,6 +6,7 @@
 #include "soundplayer.h"
 
 #include <QBuffer>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QPageSize>
@@ -129,6 +130,7 @@ private Q_SLOTS:
         const QString text = codepage::toUnicode(all);
         QCOMPARE(text, expected);
         QCOMPARE(codepage::fromUnicode(text), all);
+        QVERIFY(!codepage::encodingOf(all).utf8);
         // Every character the code page holds, "?", U+0098 and CR LF too.
         QCOMPARE(codepage::unholdable(text, 256, codepage::LineBreaks::Held), QList<char32_t>());
         for (int byte = 0; byte < 256; ++byte)
@@ -143,6 +145,77 @@ private Q_SLOTS:
             names += QStringLiteral(", ") + codepage::describeCharacter(character);
         QCOMPARE(names, QStringLiteral("\"é\" (U+00E9), «😀» (U+1F600), «\uFEFF» (U+FEFF), «") + QChar(0xD83D)
                             + QStringLiteral("» (U+D83D), U+000D, U+000A"));
+    }
+
+    // A user's file is UTF-8 on its mark or on valid UTF-8 with a multi-byte
+    // sequence, and comes back byte for byte either way.
+    void codePage_encodingOf_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QByteArray>("encoding"); // as nameOf gives it
+        const auto row = [](const char *name, QByteArrayView bytes, const char *encoding) {
+            QTest::newRow(name) << bytes.toByteArray() << QByteArray(encoding);
+        };
+        row("the mark, LF line ends", "\xEF\xBB\xBF\x61\nb\n", "utf-8 mark lf");
+        row("the mark, then one that is text", "\xEF\xBB\xBF\xEF\xBB\xBF", "utf-8 mark");
+        row("the mark, then a byte that is not UTF-8", "\xEF\xBB\xBF\xFF", "utf-8 mark");
+        row("two to four bytes, CR LF", "\xC2\x80\r\n\xE0\xA0\x80\xED\x9F\xBF\xF0\x90\x80\x80\xF4\x8F\xBF\xBF",
+            "utf-8");
+        row("LF and a lone CR", "\xD0\xBF\n\r", "utf-8");
+        row("valid only in its ASCII part", "a\nb", "");
+        row("an empty file", "", "");
+        row("a stray continuation byte", "\xD0\xBF\xBF", "");
+        row("overlong", "\xC1\xBF", "");
+        row("overlong in three bytes", "\xE0\x9F\xBF", "");
+        row("a surrogate", "\xED\xA0\x80", "");
+        row("overlong in four bytes", "\xF0\x8F\xBF\xBF", "");
+        row("beyond U+10FFFF", "\xF4\x90\x80\x80", "");
+        row("no such lead byte", "\xF5\x80\x80\x80", "");
+        row("cut short", "\xD0\xBF\xE4\xB8", "");
+        row("not a continuation", "\xE4\xB8\x41", "");
+    }
+
+    void codePage_encodingOf()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QByteArray, encoding);
+        const codepage::Encoding found = codepage::encodingOf(bytes);
+        QCOMPARE(codepage::nameOf(found), encoding);
+        QVERIFY(codepage::encodingNamed(encoding) == found);
+        // In a file marked UTF-8, a byte that is not becomes U+FFFD.
+        QCOMPARE(codepage::fromUnicode(codepage::toUnicode(bytes, found), found),
+                 found.utf8 ? bytes.replace('\xFF', "\xEF\xBF\xBD") : bytes);
+    }
+
+    // No Russian text in the code page is taken for UTF-8: none of the
+    // program's own texts, nor their words in any order, of every length.
+    void codePage_russianIsNotUtf8()
+    {
+        const QRegularExpression literal(
+            u"u\"((?:[^\"\\\\]|\\\\.)*)\"|QStringLiteral\\(\"((?:[^\"\\\\]|\\\\.)*)\"\\)"_qs);
+        const QRegularExpression cyrillic(u"[А-яЁё]"_qs);
+        QStringList texts;
+        for (QDirIterator it(QFINDTESTDATA("../../src"), {u"*.cpp"_qs, u"*.h"_qs}, QDir::Files,
+                             QDirIterator::Subdirectories);
+             it.hasNext();) {
+            QFile source(it.next());
+            QVERIFY(source.open(QIODevice::ReadOnly));
+            for (const QRegularExpressionMatch &match : literal.globalMatch(QString::fromUtf8(source.readAll())))
+                texts << match.captured(1) + match.captured(2);
+        }
+        texts.removeIf([&cyrillic](const QString &text) { return !text.contains(cyrillic); });
+        QStringList words = texts.join(u' ').split(u' ', Qt::SkipEmptyParts);
+        words.removeIf([&cyrillic](const QString &word) { return !word.contains(cyrillic); });
+        QVERIFY2(texts.size() > 200, qPrintable(QString::number(texts.size())));
+        quint32 seed = 1;
+        for (int length = 1; length <= 200; ++length) {
+            QString text;
+            while (text.size() < length)
+                text += words.at(int((seed = seed * 1103515245 + 12345) >> 8) % words.size()) + u' ';
+            texts << text.left(length);
+        }
+        for (const QString &text : std::as_const(texts))
+            QVERIFY2(!codepage::encodingOf(codepage::fromUnicode(text)).utf8, qPrintable(text));
     }
 
     void codePage_unholdable_data()

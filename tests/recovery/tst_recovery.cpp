@@ -66,7 +66,8 @@ auto fields(const Contents &c)
         return s ? QVariantList {s->exists, s->size, s->modifiedNs, s->hash} : QVariantList();
     };
     return std::make_tuple(c.written, c.hasNotes, c.notesText, c.notesFile, c.hasPrograms, c.programs, c.hasPhones,
-                           c.phones, stamp(c.notesBase), stamp(c.programsBase), stamp(c.phonesBase));
+                           c.phones, stamp(c.notesBase), stamp(c.programsBase), stamp(c.phonesBase),
+                           platform::codepage::nameOf(c.notesEncoding));
 }
 
 QStringList filesIn(const QString &folder)
@@ -92,6 +93,8 @@ void TestRecovery::roundTrip_data()
     stamped.notesBase = platform::filesystem::FileStamp {true, 12, 1733593205123456789, QByteArray(32, '\xfe')};
     stamped.programsBase = platform::filesystem::FileStamp {}; // the file was not there
     QTest::newRow("stamps") << stamped;
+    stamped.notesEncoding = {true, true, true};
+    QTest::newRow("notes in UTF-8") << stamped;
 }
 
 void TestRecovery::roundTrip()
