@@ -1,37 +1,34 @@
 #pragma once
 
 #include <QAbstractItemModel>
-#include <QList>
-#include <QObject>
 #include <QStringList>
 
 // What a screen reader that trusts the events knows of an item model: the
 // texts read once, then only the rows and cells the model's signals name.
-// rows() gives each row's cells joined by "|".
 class ReaderCache : public QObject
 {
 public:
     explicit ReaderCache(const QAbstractItemModel &model)
         : m_model(model)
     {
-        const auto readAll = [this] {
-            m_rows = QList<QStringList>(m_model.rowCount(), QStringList(m_model.columnCount()));
-            read(0, m_model.rowCount() - 1, 0);
+        const auto insert = [this](const QModelIndex &, int first, int last) {
+            m_rows.insert(first, last - first + 1, QStringList(m_model.columnCount()));
+            if (last >= first)
+                read(m_model.index(first, 0), m_model.index(last, m_model.columnCount() - 1));
+        };
+        const auto readAll = [this, insert] {
+            m_rows.clear();
+            insert({}, 0, m_model.rowCount() - 1);
         };
         readAll();
-        connect(&m_model, &QAbstractItemModel::modelReset, this, readAll);
-        connect(&m_model, &QAbstractItemModel::rowsInserted, this, [this](const QModelIndex &, int first, int last) {
-            m_rows.insert(first, last - first + 1, QStringList(m_model.columnCount()));
-            read(first, last, 0);
-        });
-        connect(&m_model, &QAbstractItemModel::rowsRemoved, this,
+        connect(&model, &QAbstractItemModel::modelReset, this, readAll);
+        connect(&model, &QAbstractItemModel::rowsInserted, this, insert);
+        connect(&model, &QAbstractItemModel::rowsRemoved, this,
                 [this](const QModelIndex &, int first, int last) { m_rows.remove(first, last - first + 1); });
-        connect(&m_model, &QAbstractItemModel::dataChanged, this,
-                [this](const QModelIndex &from, const QModelIndex &to) {
-                    read(from.row(), to.row(), from.column(), to.column());
-                });
+        connect(&model, &QAbstractItemModel::dataChanged, this, &ReaderCache::read);
     }
 
+    // Each row's cells joined by "|".
     QStringList rows() const
     {
         QStringList joined;
@@ -41,10 +38,10 @@ public:
     }
 
 private:
-    void read(int firstRow, int lastRow, int firstCol, int lastCol = -1)
+    void read(const QModelIndex &from, const QModelIndex &to)
     {
-        for (int row = firstRow; row <= lastRow; ++row)
-            for (int col = firstCol; col <= (lastCol < 0 ? m_model.columnCount() - 1 : lastCol); ++col)
+        for (int row = from.row(); row <= to.row(); ++row)
+            for (int col = from.column(); col <= to.column(); ++col)
                 m_rows[row][col] = m_model.index(row, col).data().toString();
     }
 
