@@ -116,7 +116,6 @@ int main(int argc, char *argv[])
     // Start-up's share: read the list, fill the list box, paint it.
     const auto loadAndShow = [&] {
         list.LoadAppList();
-        page.FillRunList();
         paint(page.RunList);
     };
 

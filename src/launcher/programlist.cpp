@@ -69,6 +69,7 @@ void ProgramList::LoadAppList()
         m_keepOldFile = true;
         reportReadFailure(failure->description());
     }
+    Q_EMIT reset();
 }
 
 SaveOutcome ProgramList::SaveAppList()
@@ -158,6 +159,7 @@ void ProgramList::add(const ProgramEntry &entry)
         return; // the page refuses before asking
     AppList[++AppCount] = entry;
     StartCh = true;
+    Q_EMIT entryInserted(AppCount - 1);
     Q_EMIT changed();
 }
 
@@ -167,6 +169,7 @@ void ProgramList::change(int position, const ProgramEntry &entry)
         return;
     AppList[position + 1] = entry;
     StartCh = true;
+    Q_EMIT entryChanged(position);
     Q_EMIT changed();
 }
 
@@ -184,6 +187,7 @@ void ProgramList::remove(int position)
         AppList[i] = AppList[i + 1];
     --AppCount;
     StartCh = true;
+    Q_EMIT entryRemoved(position);
     Q_EMIT changed();
 }
 
@@ -196,5 +200,6 @@ void ProgramList::restore(const QList<ProgramEntry> &entries)
     AppCount = qint16(std::min<qsizetype>(entries.size(), MaxApps));
     std::copy_n(entries.begin(), AppCount, AppList.begin() + 1);
     StartCh = true;
+    Q_EMIT reset();
     Q_EMIT changed();
 }

@@ -11,7 +11,8 @@ class AppContext;
 
 // The user's list of programs, without a window: loaded from "applist.tn" at
 // start-up, changed by the page's commands and the entry dialog, saved by the
-// page's command or at shut-down. The page shows it and refills on changed().
+// page's command or at shut-down. The page shows it through a
+// ProgramListModel, which follows the signals that name each change.
 class ProgramList : public QObject
 {
     Q_OBJECT
@@ -45,7 +46,8 @@ public:
     // which it tells the user. Whether the entry was taken.
     bool enter(int position, const ProgramEntry &entry);
 
-    // The commands: each marks the list unsaved and says changed().
+    // The commands: each marks the list unsaved, names its change and then
+    // says changed().
     void add(const ProgramEntry &entry);
     void change(int position, const ProgramEntry &entry);
     // Removes the entry once the user agrees.
@@ -55,7 +57,14 @@ public:
     void restore(const QList<ProgramEntry> &entries);
 
 Q_SIGNALS:
+    // After every change the signals below name, once they are sent.
     void changed();
+    // Positions counted from 0, as the list is after the change.
+    void entryInserted(int position);
+    void entryRemoved(int position);
+    void entryChanged(int position);
+    // The whole list is another one.
+    void reset();
 
 private:
     AppContext &m_context;

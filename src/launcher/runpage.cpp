@@ -5,6 +5,7 @@
 #include "frmdetails.h"
 #include "placement.h"
 #include "programlist.h"
+#include "programlistmodel.h"
 #include "twips.h"
 
 #include <QLabel>
@@ -12,14 +13,33 @@
 #include <QPushButton>
 
 RunListBox::RunListBox(QWidget *parent)
-    : QListWidget(parent)
+    : QListView(parent)
 {
 }
 
 int RunListBox::selectedPosition() const
 {
-    const QList<QListWidgetItem *> selected = selectedItems();
-    return selected.isEmpty() ? -1 : row(selected.first());
+    const QModelIndexList selected = selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? -1 : selected.first().row();
+}
+
+void RunListBox::selectCurrent()
+{
+    const QModelIndex current = currentIndex();
+    if (current.isValid() && !selectionModel()->isSelected(current))
+        selectionModel()->select(current, QItemSelectionModel::ClearAndSelect);
+}
+
+void RunListBox::currentChanged(const QModelIndex &current, const QModelIndex &previous)
+{
+    QListView::currentChanged(current, previous);
+    selectCurrent();
+}
+
+void RunListBox::selectionChanged(const QItemSelection &selected, const QItemSelection &deselected)
+{
+    QListView::selectionChanged(selected, deselected);
+    selectCurrent();
 }
 
 void RunListBox::mousePressEvent(QMouseEvent *event)
@@ -30,12 +50,12 @@ void RunListBox::mousePressEvent(QMouseEvent *event)
         event->accept();
         return;
     }
-    QListWidget::mousePressEvent(event);
+    QListView::mousePressEvent(event);
 }
 
 void RunListBox::mouseDoubleClickEvent(QMouseEvent *event)
 {
-    QListWidget::mouseDoubleClickEvent(event);
+    QListView::mouseDoubleClickEvent(event);
     Q_EMIT dblClick();
 }
 
@@ -43,6 +63,7 @@ RunPage::RunPage(AppContext &context, ProgramList &list, QWidget *parent)
     : QWidget(parent)
     , m_context(context)
     , m_list(list)
+    , m_shown(new ProgramListModel(list, this))
 {
     using platform::twips::rect;
 
@@ -59,7 +80,7 @@ RunPage::RunPage(AppContext &context, ProgramList &list, QWidget *parent)
     placeLabel(Label2, "Label2", rect(120, 480, 6975, 495), true);
 
     placeControl(RunList, "RunList", rect(120, 1080, 4695, 3420));
-    RunList->setSortingEnabled(false);
+    RunList->setModel(m_shown);
     RunList->setSelectionMode(QAbstractItemView::SingleSelection);
     QFont listFont(platform::appearance::face(QStringLiteral("MS Sans Serif")));
     listFont.setPointSizeF(9.75);
@@ -92,8 +113,13 @@ RunPage::RunPage(AppContext &context, ProgramList &list, QWidget *parent)
         previous = entry.button;
     }
     connect(RunList, &RunListBox::dblClick, this, &RunPage::RunList_DblClick);
-    connect(&m_list, &ProgramList::changed, this, &RunPage::FillRunList);
-    FillRunList();
+    // As the list filled anew after each change did: no entry is current
+    // or selected, so none is run or removed by a press meant for another.
+    // The current entry goes first: the list would select it again.
+    connect(&m_list, &ProgramList::changed, RunList, [this] {
+        RunList->selectionModel()->clearCurrentIndex();
+        RunList->selectionModel()->clearSelection();
+    });
 }
 
 RunPage::~RunPage() = default;
@@ -101,13 +127,6 @@ RunPage::~RunPage() = default;
 frmDetails *RunPage::details() const
 {
     return m_details;
-}
-
-void RunPage::FillRunList()
-{
-    RunList->clear();
-    for (int i = 0; i < m_list.count(); ++i)
-        RunList->addItem(shownText(m_list.entry(i).Caption));
 }
 
 void RunPage::askToSelect()

@@ -1,19 +1,21 @@
 #pragma once
 
-#include <QListWidget>
+#include <QListView>
 #include <QPointer>
 #include <QWidget>
 
 class AppContext;
 class QLabel;
 class ProgramList;
+class ProgramListModel;
 class QPushButton;
 class frmDetails;
 
-// The list box of the "Запуск" page. A click on empty space keeps the
+// The list box of the "Запуск" page. The current entry is the selected one,
+// whichever way it became current; a click on empty space keeps the
 // selection, and a double click anywhere is reported, so that the page
 // decides from the selection alone what a double click means.
-class RunListBox : public QListWidget
+class RunListBox : public QListView
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(RunListBox)
@@ -21,8 +23,7 @@ class RunListBox : public QListWidget
 public:
     explicit RunListBox(QWidget *parent = nullptr);
 
-    // The selected position, or -1. The current row is no guide: giving the
-    // list focus makes row 0 current with nothing selected.
+    // The selected position, or -1.
     int selectedPosition() const;
 
 Q_SIGNALS:
@@ -31,6 +32,14 @@ Q_SIGNALS:
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
+    void selectionChanged(const QItemSelection &selected, const QItemSelection &deselected) override;
+
+private:
+    // Giving the list focus makes row 0 current, and a Ctrl+click takes the
+    // selection off the current entry: both leave the entry the user sees
+    // marked unselected, which the page's commands would refuse.
+    void selectCurrent();
 };
 
 // The "Запуск" page: the user's own list of programs to start. It shows the
@@ -44,8 +53,6 @@ class RunPage : public QWidget
 public:
     RunPage(AppContext &context, ProgramList &list, QWidget *parent = nullptr);
     ~RunPage() override;
-
-    void FillRunList();
 
     void cmdRunApp_Click();
     void RunList_DblClick();
@@ -72,5 +79,6 @@ private:
 
     AppContext &m_context;
     ProgramList &m_list;
+    ProgramListModel *m_shown;
     QPointer<frmDetails> m_details;
 };

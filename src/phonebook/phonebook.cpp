@@ -63,6 +63,7 @@ void PhoneBook::LoadPhone()
     PhoneCh = false;
     const int rowsCut = ModuleGrid1::rowsAfterFirstEmptyCell(m_grid);
     m_keepOldFile = readFailed || loss.any() || rowsCut > 0;
+    Q_EMIT reset();
     Q_EMIT changed();
     // A pipe, a folder or a device in its place can never be saved over or
     // kept: the read has said what it is, and every save will say so again.
@@ -122,6 +123,7 @@ void PhoneBook::restore(const QList<PhoneGrid::Row> &rows)
     m_grid.setRowCount(Rows);
     m_grid.setCurrentCell(0, 0);
     PhoneCh = true;
+    Q_EMIT reset();
     Q_EMIT changed();
 }
 
@@ -191,7 +193,11 @@ void PhoneBook::addEntry()
     m_grid.insertRow(0, {*name, *number});
     PhoneCh = true;
     m_grid.setRowCount(Rows);
+    Q_EMIT rowInserted(0);
+    Q_EMIT rowRemoved(Rows);
     // The entry the user had selected moved down one row; so does the cell.
+    // Set once the views are told: a view moves its own current cell off a
+    // row that goes, and the page takes that for the user's pick.
     m_grid.setCurrentCell(row + 1, col);
     Q_EMIT changed();
 }
@@ -216,6 +222,7 @@ void PhoneBook::editEntry()
     m_grid.setText(row, 0, *name);
     m_grid.setText(row, 1, *number);
     PhoneCh = true;
+    Q_EMIT rowsChanged(row, row);
     Q_EMIT changed();
 }
 
@@ -230,8 +237,11 @@ void PhoneBook::deleteEntry()
     const int col = m_grid.col();
     m_grid.removeRow(row);
     m_grid.setRowCount(Rows);
-    m_grid.setCurrentCell(row, col);
     PhoneCh = true;
+    Q_EMIT rowRemoved(row);
+    Q_EMIT rowInserted(Rows - 1);
+    // As in addEntry: after the views.
+    m_grid.setCurrentCell(row, col);
     Q_EMIT changed();
 }
 
@@ -244,5 +254,6 @@ void PhoneBook::clearAll()
     m_grid.clearCells();
     m_grid.setCurrentCell(0, 0);
     PhoneCh = true;
+    Q_EMIT rowsChanged(0, m_grid.rowCount() - 1);
     Q_EMIT changed();
 }

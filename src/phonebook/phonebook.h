@@ -14,7 +14,8 @@ class AppContext;
 // The phone book without a window: 50 rows of a name and a number, loaded
 // from "phones.tn" at start-up, changed by the five commands, saved by the
 // save command or at shut-down. The commands ask through the dialogs only;
-// the page shows the grid and follows changed() and currentCellMoved().
+// the page shows the rows through a PhoneBookModel, which follows the signals
+// that name each change, and follows changed() and currentCellMoved().
 class PhoneBook : public QObject
 {
     Q_OBJECT
@@ -63,9 +64,18 @@ public:
     std::function<std::optional<QString>(PhoneGrid &)> gridToText;
 
 Q_SIGNALS:
-    // The cells changed, or only the current cell moved.
+    // After every change of the cells, once the signals below that name it
+    // are sent and the current cell is where the change leaves it.
     void changed();
     void currentCellMoved();
+    // Rows counted from 0 as the grid is at that signal: a command that puts
+    // in one row and takes out another says both, in the order they happen.
+    void rowInserted(int row);
+    void rowRemoved(int row);
+    // The cells of the rows first to last.
+    void rowsChanged(int first, int last);
+    // Every row is another one.
+    void reset();
 
 private:
     QString filePath() const;

@@ -2,22 +2,23 @@
 
 #include "appearance.h"
 #include "phonebook.h"
+#include "phonebookmodel.h"
 #include "placement.h"
 #include "twips.h"
 
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QTableWidget>
+#include <QTableView>
 
 PhonePage::PhonePage(PhoneBook &book, QWidget *parent)
     : QWidget(parent)
     , m_book(book)
-    , m_grid(book.grid())
+    , m_shown(new PhoneBookModel(book, this))
 {
     Label8 = new QLabel(QStringLiteral("Имя:"), this);
     Label9 = new QLabel(QStringLiteral("Телефон:"), this);
-    Grid1 = new QTableWidget(this);
+    Grid1 = new QTableView(this);
     Grid1->setAccessibleName(QStringLiteral("Телефоны"));
     cmdAddPhone = new QPushButton(QStringLiteral("Добавить"), this);
     cmdEditPhone = new QPushButton(QStringLiteral("Изменить"), this);
@@ -46,14 +47,16 @@ PhonePage::PhonePage(PhoneBook &book, QWidget *parent)
     placeLabel(Label9, "Label9", rect(3120, 600, 1575, 375), false);
 
     shapeGrid();
-    showGrid();
+    showCurrentCell();
 
-    connect(Grid1, &QTableWidget::currentCellChanged, this,
-            [this](int row, int col, int, int) { Grid1_currentCellChanged(row, col); });
+    QItemSelectionModel *selection = Grid1->selectionModel();
+    connect(selection, &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex &current) { Grid1_currentCellChanged(current); });
     // A Ctrl+click takes the selection off the current cell; put it back.
-    connect(Grid1, &QTableWidget::itemSelectionChanged, this, [this] {
-        if (!m_showing && Grid1->selectedItems().isEmpty())
-            showCurrentCell();
+    connect(selection, &QItemSelectionModel::selectionChanged, this, [selection] {
+        const QModelIndex current = selection->currentIndex();
+        if (current.isValid() && !selection->isSelected(current))
+            selection->select(current, QItemSelectionModel::ClearAndSelect);
     });
     PhoneBook *model = &book;
     connect(cmdAddPhone, &QPushButton::clicked, this, [model] { model->addEntry(); });
@@ -61,7 +64,7 @@ PhonePage::PhonePage(PhoneBook &book, QWidget *parent)
     connect(cmdDelPhone, &QPushButton::clicked, this, [model] { model->deleteEntry(); });
     connect(cmdClearAllPhone, &QPushButton::clicked, this, [model] { model->clearAll(); });
     connect(cmdSaveGrid, &QPushButton::clicked, this, [model] { model->SavePhone(); });
-    connect(model, &PhoneBook::changed, this, &PhonePage::showGrid);
+    connect(model, &PhoneBook::changed, this, &PhonePage::showCurrentCell);
     connect(model, &PhoneBook::currentCellMoved, this, &PhonePage::showCurrentCell);
 }
 
@@ -85,48 +88,21 @@ void PhonePage::shapeGrid()
     Grid1->verticalHeader()->setDefaultSectionSize(toPixels(240));
     // The rows come once the headers are hidden and fixed: made before, each
     // of them would be measured for a header nobody sees.
-    Grid1->setColumnCount(PhoneGrid::Cols);
-    Grid1->setRowCount(PhoneBook::Rows);
-    // The headers stay hidden; a screen reader still names each cell's column.
-    Grid1->setHorizontalHeaderLabels({QStringLiteral("Имя"), QStringLiteral("Телефон")});
+    Grid1->setModel(m_shown);
     Grid1->setColumnWidth(0, toPixels(3000));
     Grid1->setColumnWidth(1, toPixels(5000) - toPixels(3000));
 }
 
-void PhonePage::showGrid()
-{
-    m_showing = true;
-    if (Grid1->rowCount() != m_grid.rowCount())
-        Grid1->setRowCount(m_grid.rowCount());
-    for (int row = 0; row < m_grid.rowCount(); ++row) {
-        for (int col = 0; col < m_grid.colCount(); ++col) {
-            QTableWidgetItem *item = Grid1->item(row, col);
-            if (!item) {
-                item = new QTableWidgetItem;
-                item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-                Grid1->setItem(row, col, item);
-            }
-            item->setText(shownText(m_grid.text(row, col)));
-        }
-    }
-    m_showing = false;
-    showCurrentCell();
-}
-
 void PhonePage::showCurrentCell()
 {
-    m_showing = true;
-    Grid1->setCurrentCell(m_grid.row(), m_grid.col());
-    m_showing = false;
+    Grid1->setCurrentIndex(m_shown->index(m_book.grid().row(), m_book.grid().col()));
 }
 
-void PhonePage::Grid1_currentCellChanged(int row, int col)
+void PhonePage::Grid1_currentCellChanged(const QModelIndex &current)
 {
-    if (m_showing)
-        return;
     // The grid always has a current cell, whatever the view lost.
-    if (row < 0 || col < 0)
+    if (!current.isValid())
         showCurrentCell();
     else
-        m_book.pickCell(row, col);
+        m_book.pickCell(current.row(), current.column());
 }

@@ -3,10 +3,10 @@
 #include <QWidget>
 
 class PhoneBook;
-class PhoneGrid;
+class PhoneBookModel;
 class QLabel;
 class QPushButton;
-class QTableWidget;
+class QTableView;
 
 // The "Телефоны" page: shows the PhoneBook in Grid1, which only lets the user
 // pick its current cell; the buttons run the book's five commands.
@@ -20,7 +20,7 @@ public:
 
     QLabel *Label8;
     QLabel *Label9;
-    QTableWidget *Grid1;
+    QTableView *Grid1;
     QPushButton *cmdAddPhone;
     QPushButton *cmdEditPhone;
     QPushButton *cmdDelPhone;
@@ -30,10 +30,8 @@ public:
 private:
     // Two fixed columns of 50 rows, every cell a data cell.
     void shapeGrid();
-    void showGrid();
     void showCurrentCell();
-    void Grid1_currentCellChanged(int row, int col);
+    void Grid1_currentCellChanged(const QModelIndex &current);
     PhoneBook &m_book;
-    const PhoneGrid &m_grid;
-    bool m_showing = false;
+    PhoneBookModel *m_shown;
 };

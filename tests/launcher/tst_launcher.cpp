@@ -6,9 +6,12 @@
 #include "placement.h"
 #include "platformtest.h"
 #include "programlist.h"
+#include "programlistmodel.h"
+#include "readercache.h"
 #include "run.h"
 #include "runpage.h"
 
+#include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QLineEdit>
 #include <QPointer>
@@ -39,12 +42,12 @@ QStringList listOf(int count)
     return entries;
 }
 
-// As "caption|command".
-QStringList entriesOf(const ProgramList &list)
+// As "caption|command", or the captions as a list shows them.
+QStringList entriesOf(const ProgramList &list, bool shown = false)
 {
     QStringList result;
     for (const ProgramEntry &entry : list.entries())
-        result << entry.Caption + u'|' + entry.Command;
+        result << (shown ? shownText(entry.Caption) : entry.Caption + u'|' + entry.Command);
     return result;
 }
 
@@ -203,6 +206,9 @@ private Q_SLOTS:
         model.dialogs.clear();
         model.dialogs.answerMessage(name.endsWith(u"Yes") ? Answer::Yes : Answer::No);
         QSignalSpy changed(&model.list, &ProgramList::changed);
+        ProgramListModel captions(model.list);
+        const QAbstractItemModelTester tester(&captions);
+        const ReaderCache heard(captions); // every change named
         const ProgramEntry entry {entered.section(u'|', 0, 0), entered.section(u'|', 1)};
         if (name.startsWith(u"enter"))
             QCOMPARE(model.list.enter(position, entry), asked.isEmpty());
@@ -212,6 +218,7 @@ private Q_SLOTS:
             model.list.restore({entry});
 
         QCOMPARE(entriesOf(model.list), expected.isEmpty() ? listOf(count) : expected);
+        QCOMPARE(heard.rows(), entriesOf(model.list, true));
         QCOMPARE(model.dialogs.asked().join(u'\n'), asked);
         // Every command marks the list changed, even one that changes nothing; a refused one does not.
         const bool refused = !asked.isEmpty() && !name.endsWith(u"Yes");
@@ -282,7 +289,7 @@ private Q_SLOTS:
         RunPage &page = run.show<RunPage>(frmMain::PageRun);
         RunListBox *list = page.RunList;
         frmMain &window = *run.window;
-        const QString cut = list->item(0)->text();
+        const QString cut = list->model()->index(0, 0).data().toString();
         QVERIFY(entries[0].startsWith(cut) && cut.size() >= 100 && cut.size() <= 1000);
         if (how == u"Запуск fails")
             run.system.failWith(FakeSystem::Effect::Start,
@@ -297,7 +304,7 @@ private Q_SLOTS:
         run.system.whileCalled = run.dialogs.whileAsked = note;
 
         const QPoint below(5, list->viewport()->height() - 5); // empty space below the entries
-        const QPoint on = selected < 0 ? below : list->visualItemRect(list->item(selected)).center();
+        const QPoint on = selected < 0 ? below : list->visualRect(list->model()->index(selected, 0)).center();
         if (selected >= 0)
             QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, on);
         if (how.startsWith(u"double click"))
@@ -373,15 +380,16 @@ private Q_SLOTS:
         QCOMPARE(run.dialogs.asked().join(u'\n'), message);
         note(); // and after: the arrow, and the hand over the list
         QCOMPARE(whileCalled, pointers + u"ap"_qs);
-        // A changed list is refilled, with nothing selected.
+        // A changed list is shown, with nothing selected; the entry the
+        // keyboard then comes to is the selected one.
         QVERIFY(entriesOf(window.programs()) == expected);
-        QCOMPARE(list->count(), expected.size());
-        for (int i = 0; i < list->count(); ++i)
-            QCOMPARE(list->item(i)->text(), shownText(expected[i].section(u'|', 0, 0)));
+        QCOMPARE(ReaderCache(*list->model()).rows(), entriesOf(window.programs(), true));
         QCOMPARE(list->selectedPosition(), expected == entries ? selected : -1);
+        list->setFocus(Qt::TabFocusReason);
+        QCOMPARE(list->selectedPosition(), list->currentIndex().row());
         QVERIFY(!page.details() && window.isEnabled());
         if (!typed.isEmpty()) { // opened again
-            list->item(0)->setSelected(true);
+            list->setCurrentIndex(list->model()->index(0, 0));
             press(pressed);
             QVERIFY(opened());
         }

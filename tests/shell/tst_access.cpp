@@ -21,7 +21,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabBar>
-#include <QTableWidget>
+#include <QTableView>
 
 #include <algorithm>
 #include <cmath>
@@ -237,7 +237,7 @@ private Q_SLOTS:
     void window_isFrame_gridColumnsNamed()
     {
         Run run;
-        QTableWidget *grid = run.show<QWidget>(frmMain::PagePhones).findChild<QTableWidget *>(u"Grid1"_qs);
+        QTableView *grid = run.show<QWidget>(frmMain::PagePhones).findChild<QTableView *>(u"Grid1"_qs);
         QAccessibleInterface *window = QAccessible::queryAccessibleInterface(run.window.get());
         QCOMPARE(window->role(), QAccessible::Window);
         QCOMPARE(window->text(QAccessible::Name), run.window->windowTitle());

@@ -8,7 +8,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPixmap>
 #include <QString>
 
@@ -26,7 +26,7 @@ void shootLauncher(frmMain &window, const QString &outputFolder)
     list.restore(entries);
     RunPage &page = *window.page<RunPage>(frmMain::PageRun);
     window.SSTab1->setCurrentIndex(frmMain::PageRun);
-    page.RunList->item(2)->setSelected(true);
+    page.RunList->setCurrentIndex(page.RunList->model()->index(2, 0));
     shots::save(window, outputFolder + u"/tarnel-launcher-list.png"_s);
 
     page.cmdAddApp_Click();

@@ -14,7 +14,7 @@
 #include <QInputDialog>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
-#include <QListWidget>
+#include <QListView>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -117,7 +117,7 @@ private:
         named<QPushButton>("cmdAddPhone")->click();
 
         showPage(0);
-        named<QListWidget>("RunList")->setCurrentRow(0);
+        named<QListView>("RunList")->setCurrentIndex(named<QListView>("RunList")->model()->index(0, 0));
         named<QPushButton>("cmdDelApp")->click();
         m_answering = false;
         m_done = true;
