@@ -6,6 +6,7 @@
 #include "placement.h"
 #include "programlist.h"
 #include "programlistmodel.h"
+#include "pushbutton.h"
 #include "twips.h"
 
 #include <QLabel>
@@ -71,11 +72,11 @@ RunPage::RunPage(AppContext &context, ProgramList &list, QWidget *parent)
                                        "Чтобы добавить программу в список, нажмите \"Добавить программу\"."),
                         this);
     RunList = new RunListBox(this);
-    cmdRunApp = new QPushButton(QStringLiteral("Запуск"), this);
-    cmdAddApp = new QPushButton(QStringLiteral("Добавить программу"), this);
-    cmdChangeApp = new QPushButton(QStringLiteral("Изменить выделенное"), this);
-    cmdDelApp = new QPushButton(QStringLiteral("Удалить из списка"), this);
-    cmdSaveChanges = new QPushButton(QStringLiteral("Сохранить изменения"), this);
+    cmdRunApp = new PushButton(QStringLiteral("Запуск"), this);
+    cmdAddApp = new PushButton(QStringLiteral("Добавить программу"), this);
+    cmdChangeApp = new PushButton(QStringLiteral("Изменить выделенное"), this);
+    cmdDelApp = new PushButton(QStringLiteral("Удалить из списка"), this);
+    cmdSaveChanges = new PushButton(QStringLiteral("Сохранить изменения"), this);
 
     placeLabel(Label2, "Label2", rect(120, 480, 6975, 495), true);
 

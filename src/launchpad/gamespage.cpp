@@ -1,5 +1,6 @@
 #include "gamespage.h"
 
+#include "appearance.h"
 #include "launchpad.h"
 #include "launchroutines.h"
 #include "padlabel.h"
@@ -35,6 +36,7 @@ GamesPage::GamesPage(AppContext &context, LaunchPad &pad, QWidget *parent)
     , m_pad(pad)
 {
     using platform::twips::rect;
+    platform::appearance::keepLightColours(this);
     Label10
         = launchpad::placeText(new QLabel(QStringLiteral("Для запуска выбранной игры щелкните на ее названии."), this),
                                "Label10", rect(120, 480, 6855, 255), false);
@@ -57,10 +59,11 @@ GamesPage::GamesPage(AppContext &context, LaunchPad &pad, QWidget *parent)
 
     for (qint16 i = 0; i < LaunchPad::GameCount; ++i) {
         const LaunchItem &game = LaunchPad::item(games, i);
-        helpLabels[i] = launchpad::linkLabel(QStringLiteral("Справка"), game.helpLabel,
+        const QString caption = QString::fromUtf16(game.caption);
+        helpLabels[i] = launchpad::linkLabel(QStringLiteral("Справка"), caption, game.helpLabel,
                                              rect(helpLeft, gameRows[i].linkTop, 855, 255), QString(),
                                              ClickLabel::Kind::Button, this);
-        webLabels[i] = launchpad::linkLabel(QStringLiteral("www"), game.webLabel,
+        webLabels[i] = launchpad::linkLabel(QStringLiteral("www"), caption, game.webLabel,
                                             rect(gamesWebLeft, gameRows[i].linkTop, 495, 255),
                                             QString::fromUtf16(game.webToolTip), ClickLabel::Kind::Link, this);
         connect(helpLabels[i], &ClickLabel::clicked, this, [this, i] { helpLabel_Click(i); });

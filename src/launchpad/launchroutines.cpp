@@ -59,11 +59,12 @@ QLabel *placeText(QLabel *label, const char *name, const QRect &rect, bool wrap)
     return label;
 }
 
-ClickLabel *linkLabel(const QString &caption, const char *name, const QRect &rect, const QString &toolTip,
-                      ClickLabel::Kind kind, QWidget *parent)
+ClickLabel *linkLabel(const QString &caption, const QString &owner, const char *name, const QRect &rect,
+                      const QString &toolTip, ClickLabel::Kind kind, QWidget *parent)
 {
     auto *label = new ClickLabel(caption, parent, kind);
     placeText(label, name, rect, false);
+    label->setAccessibleName(owner + QStringLiteral(": ") + caption);
     label->setToolTip(toolTip);
     label->setCursor(Qt::PointingHandCursor);
     QFont font = label->font();

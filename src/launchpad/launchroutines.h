@@ -27,9 +27,11 @@ void whileBusy(AppContext &context, QWidget *label, const std::function<void()> 
 
 // The controls as both pages show them; each gets name as its objectName.
 QLabel *placeText(QLabel *label, const char *name, const QRect &rect, bool wrap);
-// A "www" (a link) or "Справка" (a button) label.
-ClickLabel *linkLabel(const QString &caption, const char *name, const QRect &rect, const QString &toolTip,
-                      ClickLabel::Kind kind, QWidget *parent);
+// A "www" (a link) or "Справка" (a button) label of the program named owner.
+// A page has several of each: a screen reader names the label with its
+// program's name before its text.
+ClickLabel *linkLabel(const QString &caption, const QString &owner, const char *name, const QRect &rect,
+                      const QString &toolTip, ClickLabel::Kind kind, QWidget *parent);
 // A program's picture from the page's resources.
 QLabel *picture(const QString &resource, const char *name, const QRect &rect, QWidget *parent);
 // The decorative frame behind a page's description.

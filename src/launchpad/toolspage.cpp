@@ -1,9 +1,11 @@
 #include "toolspage.h"
 
+#include "appearance.h"
 #include "launchpad.h"
 #include "launchroutines.h"
 #include "padlabel.h"
 #include "placement.h"
+#include "pushbutton.h"
 #include "twips.h"
 
 #include <QFrame>
@@ -26,6 +28,7 @@ ToolsPage::ToolsPage(AppContext &context, LaunchPad &pad, QWidget *parent)
     , m_pad(pad)
 {
     using platform::twips::rect;
+    platform::appearance::keepLightColours(this);
     Label6 = launchpad::placeText(
         new QLabel(QStringLiteral("Здесь Вы можете запустить любое приложение из комплекса Orvane Tarnel. "), this),
         "Label6", rect(120, 480, 6975, 255), false);
@@ -50,7 +53,7 @@ ToolsPage::ToolsPage(AppContext &context, LaunchPad &pad, QWidget *parent)
     FrameTools = new QGroupBox(QStringLiteral("Инструменты Orvane Tarnel"), this);
     FrameTools->setObjectName(QStringLiteral("FrameTools"));
     FrameTools->setGeometry(rect(2160, 3720, 4935, 975));
-    cmdStartKelvane = new QPushButton(QStringLiteral("Kelvane"), FrameTools);
+    cmdStartKelvane = new PushButton(QStringLiteral("Kelvane"), FrameTools);
     cmdStartKelvane->setObjectName(QStringLiteral("cmdStartKelvane"));
     cmdStartKelvane->setGeometry(rect(120, 360, 1815, 375));
     cmdStartKelvane->setToolTip(QStringLiteral("Запуск программы Kelvane"));
@@ -59,9 +62,9 @@ ToolsPage::ToolsPage(AppContext &context, LaunchPad &pad, QWidget *parent)
 
     for (qint16 i = 0; i < qint16(webLabels.size()); ++i) {
         const LaunchItem &tool = LaunchPad::item(tools, i);
-        webLabels[i]
-            = launchpad::linkLabel(QStringLiteral("www"), tool.webLabel, rect(toolsWebLeft, toolTops[i], 495, 255),
-                                   QString::fromUtf16(tool.webToolTip), ClickLabel::Kind::Link, this);
+        webLabels[i] = launchpad::linkLabel(QStringLiteral("www"), QString::fromUtf16(tool.caption), tool.webLabel,
+                                            rect(toolsWebLeft, toolTops[i], 495, 255),
+                                            QString::fromUtf16(tool.webToolTip), ClickLabel::Kind::Link, this);
         connect(webLabels[i], &ClickLabel::clicked, this, [this, i] { webLabel_Click(i); });
     }
     setReadingOrder({lblStart[0], webLabels[0], lblStart[1], webLabels[1], lblStart[2], webLabels[2], lblStart[3],

@@ -5,6 +5,7 @@
 #include "clicklabel.h"
 #include "notesdocument.h"
 #include "placement.h"
+#include "pushbutton.h"
 #include "twips.h"
 
 #include <QCoreApplication>
@@ -22,7 +23,7 @@ namespace {
 
 QPushButton *pictureButton(const QString &picture, const QString &toolTip, QWidget *parent)
 {
-    auto *button = new QPushButton(parent);
+    auto *button = new PushButton(parent);
     button->setIcon(QIcon(picture));
     button->setIconSize(QSize(20, 20));
     button->setToolTip(toolTip);
@@ -37,9 +38,9 @@ NotesPage::NotesPage(AppContext &context, NotesDocument &notes, QWidget *parent)
     , m_context(context)
     , m_document(notes)
 {
-    cmdFile = new QPushButton(QStringLiteral("&Файл"), this);
-    cmdEdit = new QPushButton(QStringLiteral("&Правка"), this);
-    cmdLoadLast = new QPushButton(QStringLiteral("Открыть последний файл"), this);
+    cmdFile = new PushButton(QStringLiteral("&Файл"), this);
+    cmdEdit = new PushButton(QStringLiteral("&Правка"), this);
+    cmdLoadLast = new PushButton(QStringLiteral("Открыть последний файл"), this);
     cmdOpenFile = pictureButton(QStringLiteral(":/notes/open.png"), QStringLiteral("Открыть"), this);
     cmdSaveText = pictureButton(QStringLiteral(":/notes/save.png"), QStringLiteral("Сохранить"), this);
     cmdPrintText = pictureButton(QStringLiteral(":/notes/print.png"), QStringLiteral("Печать"), this);

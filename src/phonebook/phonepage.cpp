@@ -4,6 +4,7 @@
 #include "phonebook.h"
 #include "phonebookmodel.h"
 #include "placement.h"
+#include "pushbutton.h"
 #include "twips.h"
 
 #include <QHeaderView>
@@ -20,11 +21,11 @@ PhonePage::PhonePage(PhoneBook &book, QWidget *parent)
     Label9 = new QLabel(QStringLiteral("Телефон:"), this);
     Grid1 = new QTableView(this);
     Grid1->setAccessibleName(QStringLiteral("Телефоны"));
-    cmdAddPhone = new QPushButton(QStringLiteral("Добавить"), this);
-    cmdEditPhone = new QPushButton(QStringLiteral("Изменить"), this);
-    cmdDelPhone = new QPushButton(QStringLiteral("Удалить"), this);
-    cmdClearAllPhone = new QPushButton(QStringLiteral("Очистить все"), this);
-    cmdSaveGrid = new QPushButton(QStringLiteral("Сохранить"), this);
+    cmdAddPhone = new PushButton(QStringLiteral("Добавить"), this);
+    cmdEditPhone = new PushButton(QStringLiteral("Изменить"), this);
+    cmdDelPhone = new PushButton(QStringLiteral("Удалить"), this);
+    cmdClearAllPhone = new PushButton(QStringLiteral("Очистить все"), this);
+    cmdSaveGrid = new PushButton(QStringLiteral("Сохранить"), this);
 
     using platform::twips::rect;
 

@@ -11,7 +11,9 @@
 #include <QTextBoundaryFinder>
 #include <QTextDocument>
 #include <QTranslator>
+#include <QWidget>
 
+#include <cmath>
 #include <cstring>
 
 namespace platform::appearance {
@@ -152,6 +154,23 @@ QString wrappableText(const QString &text)
         }
     }
     return result;
+}
+
+void keepLightColours(QWidget *page)
+{
+    // The relative luminance of the web's accessibility guidelines.
+    const auto luminance = [](const QColor &colour) {
+        const auto linear = [](float c) { return c <= 0.04045f ? c / 12.92f : std::pow((c + 0.055f) / 1.055f, 2.4f); };
+        return 0.2126f * linear(colour.redF()) + 0.7152f * linear(colour.greenF()) + 0.0722f * linear(colour.blueF());
+    };
+    QPalette colours = page->palette();
+    // From half the luminance of white, black and the pure blue of an
+    // address read at 4.5:1 or better. Set even where it stays: a desktop that
+    // turns dark later does not darken the page under its black text.
+    const QColor window = colours.color(QPalette::Window);
+    colours.setColor(QPalette::Window, luminance(window) < 0.5f ? QColor(240, 240, 240) : window);
+    colours.setColor(QPalette::WindowText, Qt::black);
+    page->setPalette(colours);
 }
 
 QFont fixedTextFont(QFont font)

@@ -4,6 +4,7 @@ class QApplication;
 class QFont;
 class QPixmap;
 class QString;
+class QWidget;
 
 namespace platform::appearance {
 
@@ -47,6 +48,13 @@ QString wrappableText(const QString &text);
 // asked what it is.
 QPixmap picture(const QString &resource);
 QPixmap picture(const QString &resource, double ratio);
+
+// For a page whose texts have fixed colours (black names, a blue address),
+// chosen for the light page they were drawn on: the page keeps a light
+// background and black text whatever the desktop's palette. A light desktop's
+// own window colour is kept; a dark desktop's gives way to a light grey. What
+// paints behind the page takes the page's Window colour.
+void keepLightColours(QWidget *page);
 
 // The fonts of the programs' own windows.
 //

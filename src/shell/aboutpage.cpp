@@ -15,6 +15,7 @@ AboutPage::AboutPage(AppContext &context, QWidget *parent)
     , m_context(context)
 {
     using platform::twips::rect;
+    platform::appearance::keepLightColours(this);
 
     Image1 = placeLabel(new QLabel(this), "Image1", rect(240, 600, 600, 600), false);
     Image1->setPixmap(platform::appearance::picture(QStringLiteral(":/shell/image1.png")));

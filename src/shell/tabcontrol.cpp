@@ -106,8 +106,13 @@ QWidget *TabControl::page(int index)
 
 void TabControl::showPage(int index)
 {
-    if (index >= 0)
-        m_stack->setCurrentWidget(page(index));
+    if (index < 0)
+        return;
+    QWidget *shown = page(index);
+    // The pages leave their background to the panel, which shows the colours
+    // of a page that keeps its own (a light page on a dark desktop).
+    m_panel->setPalette(shown->testAttribute(Qt::WA_SetPalette) ? shown->palette() : QPalette());
+    m_stack->setCurrentWidget(shown);
 }
 
 void TabControl::showEvent(QShowEvent *event)

@@ -19,12 +19,14 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTabBar>
 #include <QTableView>
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 namespace {
 
@@ -51,6 +53,17 @@ QString announced(QWidget *control)
                                                    {QAccessible::Table, u"table"_qs},
                                                    {QAccessible::EditableText, u"text"_qs}};
     return roles.value(seen->role(), QString::number(seen->role())) + u' ' + seen->text(QAccessible::Name);
+}
+
+// The contrast ratio of the web's accessibility guidelines.
+float contrast(const QColor &one, const QColor &other)
+{
+    const auto luminance = [](const QColor &colour) {
+        const auto linear = [](float c) { return c <= 0.04045f ? c / 12.92f : std::pow((c + 0.055f) / 1.055f, 2.4f); };
+        return 0.2126f * linear(colour.redF()) + 0.7152f * linear(colour.greenF()) + 0.0722f * linear(colour.blueF());
+    };
+    const auto [dark, light] = std::minmax(luminance(one), luminance(other));
+    return (light + 0.05f) / (dark + 0.05f);
 }
 
 // The controls Tab reaches after from, in order, until it comes back round.
@@ -90,11 +103,12 @@ private Q_SLOTS:
         row("Телефоны", frmMain::PagePhones,
             u"table Телефоны|button Добавить|button Изменить|button Удалить|button Очистить все|button Сохранить"_qs);
         row("Задачи", frmMain::PageTools,
-            u"button Tallyra|link www|button Locksa|link www|button Dovrik|link www|button Velmor|link www|"
+            u"button Tallyra|link Tallyra: www|button Locksa|link Locksa: www|button Dovrik|link Dovrik: www|"
+            "button Velmor|link Velmor: www|"
             "button Ваша папка|button Kelvane"_qs);
         row("Игры", frmMain::PageGames,
-            u"button Brommel|button Справка|link www|button Quarrow|button Справка|link www|"
-            "button Gillrun|button Справка|link www"_qs);
+            u"button Brommel|button Brommel: Справка|link Brommel: www|button Quarrow|button Quarrow: Справка|"
+            "link Quarrow: www|button Gillrun|button Gillrun: Справка|link Gillrun: www"_qs);
         row("My Tarnel", frmMain::PageAbout, u"link http://www.orvane.example/mytarnel/"_qs);
         row("entry dialog", -1,
             u"text Задайте имя ярлыка:|text Командная строка:|button Обзор...|button OK|button Отмена"_qs);
@@ -119,6 +133,75 @@ private Q_SLOTS:
         for (QWidget *stop : tabStops(from))
             reached << announced(stop);
         QCOMPARE(reached, stops);
+    }
+
+    // On every page, a reader that lists what it may press tells each one
+    // apart, and Enter presses a focused push button once, as Space does.
+    void page_pressablesNamedApart_enterPressesButtons()
+    {
+        Run run;
+        run.installGames();
+        for (int page = frmMain::PageRun; page < frmMain::PageCount; ++page) {
+            QWidget &shown = run.show<QWidget>(frmMain::Page(page));
+            QStringList names;
+            const std::function<void(QAccessibleInterface *)> collect = [&](QAccessibleInterface *node) {
+                if (node->actionInterface()
+                    && node->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()))
+                    names << node->text(QAccessible::Name);
+                for (int i = 0; i < node->childCount(); ++i)
+                    collect(node->child(i));
+            };
+            collect(QAccessible::queryAccessibleInterface(&shown));
+            names.sort();
+            QVERIFY2(std::adjacent_find(names.cbegin(), names.cend()) == names.cend(), qPrintable(names.join(u'|')));
+            for (QPushButton *button : shown.findChildren<QPushButton *>()) {
+                QObject::disconnect(button, &QPushButton::clicked, nullptr, nullptr); // the press, not its command
+                QSignalSpy pressed(button, &QPushButton::clicked);
+                button->setFocus();
+                QTest::keyClick(button, Qt::Key_Return);
+                QTest::keyClick(button, Qt::Key_Enter, Qt::KeypadModifier);
+                QCOMPARE(pressed.size(), 2);
+            }
+        }
+    }
+
+    void page_textsReadOnLightAndDark_data()
+    {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QPalette>("desktop");
+        for (const auto &[theme, desktop] :
+             {std::pair("light", QApplication::palette()), std::pair("dark", QPalette(QColor(50, 50, 50)))}) {
+            for (int page = frmMain::PageRun; page < frmMain::PageCount; ++page)
+                QTest::addRow("%s %d", theme, page) << page << desktop;
+        }
+    }
+
+    // Each text reads at 4.5:1 against what is drawn behind it: within each
+    // label, the colour farthest from its commonest (the background).
+    void page_textsReadOnLightAndDark()
+    {
+        QFETCH(int, page);
+        QFETCH(QPalette, desktop);
+        const auto restore = qScopeGuard([light = QApplication::palette()] { QApplication::setPalette(light); });
+        QApplication::setPalette(desktop);
+        Run run;
+        const QList<QLabel *> labels = run.show<QWidget>(frmMain::Page(page)).findChildren<QLabel *>();
+        const QImage screen = run.window->grab().toImage();
+        for (const QLabel *label : labels) {
+            if (!label->isVisible() || label->text().isEmpty())
+                continue;
+            const QImage shown = screen.copy(QRect(label->mapTo(run.window.get(), QPoint()), label->size()));
+            QHash<QRgb, int> seen;
+            for (int at = 0; at < shown.width() * shown.height(); ++at)
+                ++seen[shown.pixel(at % shown.width(), at / shown.width())];
+            QRgb behind = 0;
+            for (const auto [colour, count] : seen.asKeyValueRange())
+                behind = count > seen.value(behind) ? colour : behind;
+            float text = 1;
+            for (const QRgb colour : seen.keys())
+                text = std::max(text, contrast(QColor(behind), QColor(colour)));
+            QVERIFY2(text >= 4.5f, qPrintable(label->objectName()));
+        }
     }
 
     // Each way of pressing a label does once what a click does. Only the
@@ -189,21 +272,13 @@ private Q_SLOTS:
         label->clearFocus();
         const QImage plain = label->grab().toImage();
 
-        const auto luminance = [](const QColor &colour) {
-            const auto linear
-                = [](float c) { return c <= 0.04045f ? c / 12.92f : std::pow((c + 0.055f) / 1.055f, 2.4f); };
-            return 0.2126f * linear(colour.redF()) + 0.7152f * linear(colour.greenF())
-                 + 0.0722f * linear(colour.blueF());
-        };
         int pixels = 0;
         float weakest = 21;
         for (int y = 0; y < plain.height(); ++y) {
             for (int x = 0; x < plain.width(); ++x) {
                 if (marked.pixel(x, y) == plain.pixel(x, y))
                     continue;
-                const auto [dark, light]
-                    = std::minmax(luminance(marked.pixelColor(x, y)), luminance(plain.pixelColor(x, y)));
-                weakest = std::min(weakest, (light + 0.05f) / (dark + 0.05f));
+                weakest = std::min(weakest, contrast(marked.pixelColor(x, y), plain.pixelColor(x, y)));
                 ++pixels;
             }
         }
