@@ -31,6 +31,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -100,7 +101,8 @@ void writeBytes(const QString &path, const QByteArray &bytes)
         qFatal("cannot write the sample file");
 }
 
-void report(const QString &what, double ours, double yardstick, double goal)
+// Without a goal the ratio is information only.
+void report(const QString &what, double ours, double yardstick, std::optional<double> goal)
 {
     const double ratio = ours / yardstick;
     const bool small = yardstick < 1.0;
@@ -109,8 +111,10 @@ void report(const QString &what, double ours, double yardstick, double goal)
              + (small ? QStringLiteral(" us") : QStringLiteral(" ms"));
     };
     out() << what.leftJustified(52) << figure(ours) << " against " << figure(yardstick) << "   ratio "
-          << QString::number(ratio, 'f', 2) << (ratio <= goal ? "  (goal " : "  MISSED (goal ") << goal << ")"
-          << Qt::endl;
+          << QString::number(ratio, 'f', 2);
+    if (goal)
+        out() << (ratio <= *goal ? "  (goal " : "  MISSED (goal ") << *goal << ")";
+    out() << Qt::endl;
 }
 
 void keystroke(QWidget *target)
@@ -140,6 +144,7 @@ struct CopyFigures
 {
     std::pair<double, double> paced; // median and slowest
     std::pair<double, double> barePaced;
+    double keyWithoutCopies;
     double keyWhileWriting;
     double append;
     double whole;
@@ -240,21 +245,38 @@ struct NotesBench
         report(QStringLiteral("WriteTextFile 10 MB / encode + safe write"), write, plainWrite, 2.0);
     }
 
+    // The page's first change starts a copy of the whole document on the
+    // writing thread, which outlasts the page's own figures; the bare text
+    // box is timed once that copy is on disk, on a machine as quiet as before.
     KeyFigures measureKeys()
     {
         KeyFigures figures {};
         figures.change = medianMs(keystrokes, [&] { document.Text_Change(); });
         figures.stamp = medianMs(21, [&] { document.insertDateTime(); });
+        page.Text->setFocus();
+        figures.key = medianMs(keystrokes, [&] { keystroke(page.Text); });
+        keeper.writeNow();
         figures.bareStamp = medianMs(21, [&] {
             QTextCursor cursor(bare.document());
             cursor.movePosition(QTextCursor::End);
             cursor.insertText(QStringLiteral("\u2029") + QDateTime::currentDateTime().toString());
         });
-        page.Text->setFocus();
-        figures.key = medianMs(keystrokes, [&] { keystroke(page.Text); });
         bare.setFocus();
         figures.bareKey = medianMs(keystrokes, [&] { keystroke(&bare); });
         return figures;
+    }
+
+    // In an empty paragraph, as the empty document's keystrokes were: Qt lays
+    // out the whole paragraph at each keystroke, and the one typed into last
+    // has grown long.
+    void intoEmptyParagraph()
+    {
+        page.Text->setFocus();
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+        QCoreApplication::sendEvent(page.Text, &enter);
+        QCoreApplication::sendEvent(page.Text, &enter);
+        QKeyEvent up(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
+        QCoreApplication::sendEvent(page.Text, &up);
     }
 
     // Both documents have a file, so that the status line is the same one.
@@ -289,16 +311,16 @@ struct NotesBench
     {
         CopyFigures figures {};
         figures.paced = typeAtPace(page.Text);
+        keeper.writeNow();
         figures.barePaced = typeAtPace(&bare);
-        page.Text->setFocus();
-        // In an empty paragraph, as the empty document's keystrokes were: Qt lays
-        // out the whole paragraph at each keystroke, and the one typed into above
-        // has grown long.
-        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
-        QCoreApplication::sendEvent(page.Text, &enter);
-        QCoreApplication::sendEvent(page.Text, &enter);
-        QKeyEvent up(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
-        QCoreApplication::sendEvent(page.Text, &up);
+        // The same keystrokes into the same document, once with no copy due
+        // while they are timed and once with copies written back to back.
+        constexpr int hourMs = 3600 * 1000;
+        intoEmptyParagraph();
+        keeper.writeNow();
+        keeper.setDelay(hourMs);
+        figures.keyWithoutCopies = medianMs(keystrokes, [&] { keystroke(page.Text); });
+        intoEmptyParagraph();
         keeper.setDelay(1);
         figures.keyWhileWriting = medianMs(keystrokes, [&] { keystroke(page.Text); });
         // A copy after a keystroke is appended to; one after a change of another
@@ -338,8 +360,11 @@ struct NotesBench
                copy.paced.first, copy.barePaced.first, 1.5);
         report(QStringLiteral("  (the slowest of those 300: page / bare)"), copy.paced.second, copy.barePaced.second,
                1.5);
-        report(QStringLiteral("  (keystroke, copies written back to back") + on + QLatin1Char(')'),
-               copy.keyWhileWriting, empty.key, 1.5);
+        report(QStringLiteral("keystroke on ") + QString::number(largeMb)
+                   + QStringLiteral(" MB, copies written back to back / none"),
+               copy.keyWhileWriting, copy.keyWithoutCopies, 1.5);
+        report(QStringLiteral("  (the same against the empty document's keystroke)"), copy.keyWhileWriting, empty.key,
+               std::nullopt);
         out() << "the recovery copy of " << largeMb << " MB (its own thread): a keystroke appended "
               << QString::number(copy.append, 'f', 1) << " ms, written whole " << QString::number(copy.whole, 'f', 1)
               << " ms" << Qt::endl;

@@ -10,7 +10,15 @@
 // Each program is run from a copy in a temporary folder: the main program
 // reads and writes its data files beside its program file, so a run from the
 // build's own bin/ folder would leave files there and time whatever an
-// earlier run happened to leave behind.
+// earlier run happened to leave behind. For the same reason the programs keep
+// their copies of unsaved work in a folder of the benchmark's own, removed
+// after it, never in the user's home.
+//
+// Where valgrind is installed, each program also runs once under callgrind,
+// and the instructions it takes to the first paint are set side by side: a
+// figure that a busy machine does not move. Beside every ratio stand the
+// number of fonts installed and the Qt version, the two things outside the
+// programs that have been seen to move the figures most.
 
 #include <QByteArray>
 #include <QCommandLineOption>
@@ -22,6 +30,8 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -37,6 +47,8 @@ namespace {
 constexpr int defaultRuns = 30;
 constexpr int warmUpRuns = 2;
 constexpr qint64 runTimeoutMs = 20000;
+// Under callgrind a start takes about fifty times as long.
+constexpr qint64 countedRunTimeoutMs = 300000;
 const QByteArray shownLine = QByteArrayLiteral("shown\n");
 
 QTextStream &out()
@@ -89,6 +101,7 @@ struct Subject
     std::unique_ptr<ProgramCopy> steadyCopy;
     std::vector<double> timesMs;
     int failedRuns = 0;
+    std::optional<qint64> instructions;
 };
 
 struct RunResult
@@ -97,10 +110,12 @@ struct RunResult
     QString failure;
 };
 
-RunResult timeOneRun(const QString &program, const QString &workingFolder, const QProcessEnvironment &environment)
+RunResult timeOneRun(const QString &program, const QString &workingFolder, const QProcessEnvironment &environment,
+                     const QStringList &arguments = {}, qint64 timeoutMs = runTimeoutMs)
 {
     QProcess process;
     process.setProgram(program);
+    process.setArguments(arguments);
     process.setWorkingDirectory(workingFolder);
     process.setProcessEnvironment(environment);
     process.setStandardInputFile(QProcess::nullDevice());
@@ -116,12 +131,12 @@ RunResult timeOneRun(const QString &program, const QString &workingFolder, const
             result.ms = double(timer.nsecsElapsed()) / 1e6;
             break;
         }
-        const qint64 left = runTimeoutMs - timer.elapsed();
+        const qint64 left = timeoutMs - timer.elapsed();
         if (left <= 0) {
             // Most often a message box during start-up, which waits for a
             // click that never comes before the window is shown.
             result.failure
-                = QStringLiteral("no \"shown\" within %1 s (a message box at start-up?)").arg(runTimeoutMs / 1000);
+                = QStringLiteral("no \"shown\" within %1 s (a message box at start-up?)").arg(timeoutMs / 1000);
             break;
         }
         if (!process.waitForReadyRead(int(left)) && process.state() == QProcess::NotRunning) {
@@ -178,6 +193,55 @@ bool runOnce(Subject &subject, bool firstStart, const QProcessEnvironment &envir
     return true;
 }
 
+// The instructions a program takes from its start to its first paint (where
+// the probe ends it), as callgrind counts them, in the folder the timed runs
+// used.
+bool countInstructions(Subject &subject, const QString &valgrind, bool firstStart,
+                       const QProcessEnvironment &environment)
+{
+    std::unique_ptr<ProgramCopy> freshCopy;
+    const ProgramCopy *copy = subject.steadyCopy.get();
+    QString error;
+    if (firstStart) {
+        freshCopy = ProgramCopy::make(subject.sourceProgram, &error);
+        copy = freshCopy.get();
+    }
+    QTemporaryDir countsFolder;
+    if (!copy || !countsFolder.isValid()) {
+        err() << subject.name << ": cannot count instructions: " << error << countsFolder.errorString() << Qt::endl;
+        return false;
+    }
+    const QString countsFile = countsFolder.filePath(QStringLiteral("callgrind.out"));
+    const RunResult result = timeOneRun(
+        valgrind, copy->folder(), environment,
+        {QStringLiteral("--tool=callgrind"), QStringLiteral("--callgrind-out-file=") + countsFile, copy->program()},
+        countedRunTimeoutMs);
+    QFile counts(countsFile);
+    if (!result.ms || !counts.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        err() << subject.name << ": the run under callgrind failed: " << result.failure << Qt::endl;
+        return false;
+    }
+    static const QRegularExpression total(QStringLiteral("^(?:summary|totals): (\\d+)"),
+                                          QRegularExpression::MultilineOption);
+    const QRegularExpressionMatch found = total.match(QString::fromLatin1(counts.readAll()));
+    if (found.hasMatch())
+        subject.instructions = found.captured(1).toLongLong();
+    return subject.instructions.has_value();
+}
+
+// What the figures ran on, to stand beside each ratio: the figures of two
+// rounds compare only where these are the same. The font configuration reads
+// every installed font at start, so their number moves every program's start.
+QString setting()
+{
+    QProcess fcList;
+    fcList.start(QStringLiteral("fc-list"), {}, QIODevice::ReadOnly);
+    QString fonts = QStringLiteral("?");
+    if (fcList.waitForFinished(30000) && fcList.exitStatus() == QProcess::NormalExit && fcList.exitCode() == 0)
+        fonts = QString::number(fcList.readAllStandardOutput().count('\n'));
+    return QStringLiteral("[fonts %1, Qt %2]").arg(fonts, QString::fromLatin1(qVersion()));
+}
+
 double median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
@@ -210,7 +274,10 @@ struct Options
     std::vector<Subject> subjects;
     int runs = defaultRuns;
     bool firstStart = false;
-    std::optional<double> goal;
+    bool countInstructions = true;
+    // The goals for A / B, A / C, ... in that order; a yardstick past the
+    // last goal has none.
+    std::vector<double> goals;
 };
 
 // Returns no options (after printing why) when the command line is wrong.
@@ -230,13 +297,19 @@ std::optional<Options> parseOptions(const QCoreApplication &app)
         QStringLiteral("first-start"),
         QStringLiteral("Run every start from a fresh folder, as a first start. By default each program keeps "
                        "one folder for all its runs, so the timed runs see the steady state."));
-    const QCommandLineOption goalOption(QStringLiteral("goal"),
-                                        QStringLiteral("Say whether the ratio A / B (the first yardstick) is at "
-                                                       "most this value."),
-                                        QStringLiteral("ratio"));
+    const QCommandLineOption goalOption(
+        QStringLiteral("goal"),
+        QStringLiteral("Say whether the ratio A / B is at most this value, in time and in instructions. Given "
+                       "again, the goal for A / C, and so on."),
+        QStringLiteral("ratio"));
+    const QCommandLineOption noInstructionsOption(
+        QStringLiteral("no-instructions"),
+        QStringLiteral("Do not run each program once under callgrind to count its instructions to the first "
+                       "paint (done by default where valgrind is on PATH)."));
     parser.addOption(runsOption);
     parser.addOption(firstStartOption);
     parser.addOption(goalOption);
+    parser.addOption(noInstructionsOption);
     parser.addPositionalArgument(QStringLiteral("nameA"), QStringLiteral("Name to print for program A."));
     parser.addPositionalArgument(QStringLiteral("programA"), QStringLiteral("Program file A."));
     parser.addPositionalArgument(QStringLiteral("nameB"), QStringLiteral("Name to print for yardstick B."));
@@ -248,15 +321,19 @@ std::optional<Options> parseOptions(const QCoreApplication &app)
     const QStringList arguments = parser.positionalArguments();
     bool runsOk = false;
     options.runs = parser.value(runsOption).toInt(&runsOk);
-    bool goalOk = true;
-    if (parser.isSet(goalOption))
-        options.goal = parser.value(goalOption).toDouble(&goalOk);
-    if (arguments.size() < 4 || arguments.size() % 2 != 0 || !runsOk || options.runs < 1 || !goalOk
-        || (options.goal && *options.goal <= 0.0)) {
+    bool goalsOk = true;
+    for (const QString &value : parser.values(goalOption)) {
+        bool goalOk = false;
+        options.goals.push_back(value.toDouble(&goalOk));
+        goalsOk = goalsOk && goalOk && options.goals.back() > 0.0;
+    }
+    if (arguments.size() < 4 || arguments.size() % 2 != 0 || !runsOk || options.runs < 1 || !goalsOk
+        || qsizetype(options.goals.size()) > arguments.size() / 2 - 1) {
         err() << parser.helpText();
         return std::nullopt;
     }
     options.firstStart = parser.isSet(firstStartOption);
+    options.countInstructions = !parser.isSet(noInstructionsOption);
 
     options.subjects.resize(std::size_t(arguments.size() / 2));
     for (std::size_t i = 0; i < options.subjects.size(); ++i) {
@@ -317,20 +394,41 @@ bool runAll(Options &options, const QProcessEnvironment &environment)
     return true;
 }
 
-void printRatios(const Options &options)
+void printInstructions(const Subject &subject, int nameWidth)
+{
+    out() << subject.name.leftJustified(nameWidth) << "  ";
+    if (subject.instructions)
+        out() << QString::number(double(*subject.instructions) / 1e6, 'f', 1) << " M instructions to the first paint";
+    else
+        out() << "no count of instructions";
+    out() << Qt::endl;
+}
+
+// A goal of 0 is none.
+void printRatio(const QString &what, double ratio, double goal, const QString &setting)
+{
+    out() << what << ": " << QString::number(ratio, 'f', 2);
+    if (goal > 0.0)
+        out() << " (goal <= " << QString::number(goal, 'f', 2) << ": " << (ratio <= goal ? "met" : "MISSED") << ")";
+    out() << "  " << setting << Qt::endl;
+}
+
+void printRatios(const Options &options, const QString &setting)
 {
     const std::vector<Subject> &subjects = options.subjects;
+    const Subject &program = subjects[0];
     for (std::size_t i = 1; i < subjects.size(); ++i) {
-        if (subjects[0].timesMs.empty() || subjects[i].timesMs.empty())
-            continue;
-        const double ratio = median(subjects[0].timesMs) / median(subjects[i].timesMs);
-        out() << "ratio of medians " << subjects[0].name << " / " << subjects[i].name << ": "
-              << QString::number(ratio, 'f', 2);
-        if (i == 1 && options.goal) {
-            out() << " (goal <= " << QString::number(*options.goal, 'f', 2) << ": "
-                  << (ratio <= *options.goal ? "met" : "MISSED") << ")";
+        const Subject &yardstick = subjects[i];
+        const double goal = i - 1 < options.goals.size() ? options.goals[i - 1] : 0.0;
+        const QString pair = program.name + QStringLiteral(" / ") + yardstick.name;
+        if (!program.timesMs.empty() && !yardstick.timesMs.empty()) {
+            printRatio(QStringLiteral("ratio of medians ") + pair, median(program.timesMs) / median(yardstick.timesMs),
+                       goal, setting);
         }
-        out() << Qt::endl;
+        if (program.instructions && yardstick.instructions) {
+            printRatio(QStringLiteral("ratio of instructions ") + pair,
+                       double(*program.instructions) / double(*yardstick.instructions), goal, setting);
+        }
     }
 }
 
@@ -357,17 +455,37 @@ int main(int argc, char *argv[])
     if (!environment.contains(QStringLiteral("QT_QPA_PLATFORM")))
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeFolder.path());
+    // The copies of unsaved work, and the programs' other state.
+    QTemporaryDir stateFolder;
+    if (!stateFolder.isValid()) {
+        err() << "cannot create a temporary folder: " << stateFolder.errorString() << Qt::endl;
+        return 2;
+    }
+    environment.insert(QStringLiteral("XDG_STATE_HOME"), stateFolder.path());
 
     printHeading(*options, environment);
     if (!runAll(*options, environment))
         return 1;
+
+    // After the timed runs, which it would slow down.
+    const QString valgrind = QStandardPaths::findExecutable(QStringLiteral("valgrind"));
+    if (options->countInstructions && valgrind.isEmpty())
+        out() << "No valgrind on PATH: no count of instructions" << Qt::endl;
+    for (Subject &subject : options->subjects) {
+        if (options->countInstructions && !valgrind.isEmpty())
+            countInstructions(subject, valgrind, options->firstStart, environment);
+    }
 
     int nameWidth = 0;
     for (const Subject &subject : options->subjects)
         nameWidth = std::max(nameWidth, int(subject.name.size()));
     for (const Subject &subject : options->subjects)
         printFigures(subject, nameWidth, options->runs);
-    printRatios(*options);
+    if (options->countInstructions && !valgrind.isEmpty()) {
+        for (const Subject &subject : options->subjects)
+            printInstructions(subject, nameWidth);
+    }
+    printRatios(*options, setting());
 
     int failedRuns = 0;
     for (const Subject &subject : options->subjects)

@@ -54,11 +54,6 @@ frmMain::frmMain(platform::Dialogs &dialogs, Clipboard &clipboard, QWidget *pare
 {
     setObjectName(u"frmMain"_s);
     setWindowTitle(programTitle());
-    QIcon icon(u":/kelvane/kelvane-16.png"_s);
-    icon.addFile(u":/kelvane/kelvane-32.png"_s);
-    icon.addFile(u":/kelvane/kelvane-48.png"_s);
-    setWindowIcon(icon);
-
     // A fixed dialog frame: a title and a close box, nothing to resize,
     // minimize or maximize with.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
@@ -186,6 +181,13 @@ void frmMain::paintEvent(QPaintEvent *event)
 
 void frmMain::afterFirstPaint()
 {
+    // The window manager shows the icons, never the first paint. Made from
+    // the pictures, not by the files' names, for which QIcon would have every
+    // image plugin asked what the file is.
+    QIcon icon;
+    for (const QString &size : {u"16"_s, u"32"_s, u"48"_s})
+        icon.addPixmap(platform::appearance::picture(u":/kelvane/kelvane-"_s + size + u".png"_s));
+    setWindowIcon(icon);
     // The input box is empty at the first paint, but the user may then type or
     // paste any character: one its face lacks is drawn from another face.
     txtIn->setFont(platform::appearance::userTextFont(txtIn->font()));

@@ -24,7 +24,9 @@ namespace {
 QPushButton *pictureButton(const QString &picture, const QString &toolTip, QWidget *parent)
 {
     auto *button = new PushButton(parent);
-    button->setIcon(QIcon(picture));
+    QIcon icon(platform::appearance::picture(picture, 1));
+    icon.addPixmap(platform::appearance::picture(picture, 2));
+    button->setIcon(icon);
     button->setIconSize(QSize(20, 20));
     button->setToolTip(toolTip);
     button->setAccessibleName(toolTip);

@@ -55,7 +55,11 @@ frmMain::frmMain(platform::Dialogs &dialogs, platform::System &system, QWidget *
     setObjectName(QStringLiteral("frmMain"));
     QAccessible::installFactory(accessibleMainWindow);
     setWindowTitle(QStringLiteral("Домашний центр Orvane Tarnel"));
-    setWindowIcon(QIcon(QStringLiteral(":/shell/tarnel.png")));
+    // From the pictures, not by the file's name: QIcon would have every image
+    // plugin asked what the file is, loading each, at every start.
+    QIcon icon(platform::appearance::picture(QStringLiteral(":/shell/tarnel.png"), 1));
+    icon.addPixmap(platform::appearance::picture(QStringLiteral(":/shell/tarnel.png"), 2));
+    setWindowIcon(icon);
     setFixedSize(platform::twips::size(clientWidthTwips, clientHeightTwips));
     // The pages that show a user's text give those controls fallback faces.
     setFont(platform::appearance::fixedTextFont(QFont(platform::appearance::face(QStringLiteral("MS Sans Serif")), 8)));

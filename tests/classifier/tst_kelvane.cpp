@@ -250,7 +250,7 @@ private Q_SLOTS:
         const auto buttons = Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint;
         QCOMPARE(m_window->windowFlags() & buttons, Qt::WindowCloseButtonHint);
         QCOMPARE(m_window->palette().color(QPalette::Window), QColor(224, 224, 224));
-        QCOMPARE(m_window->windowIcon().availableSizes(), (QList<QSize> {{16, 16}, {32, 32}, {48, 48}}));
+        QTRY_COMPARE(m_window->windowIcon().availableSizes(), (QList<QSize> {{16, 16}, {32, 32}, {48, 48}}));
 
         const QPoint offCentre = m_window->frameGeometry().center() - m_window->screen()->availableGeometry().center();
         QVERIFY2(offCentre.manhattanLength() <= 2, qPrintable(u"%1,%2"_s.arg(offCentre.x()).arg(offCentre.y())));
