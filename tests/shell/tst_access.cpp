@@ -62,8 +62,9 @@ float contrast(const QColor &one, const QColor &other)
         const auto linear = [](float c) { return c <= 0.04045f ? c / 12.92f : std::pow((c + 0.055f) / 1.055f, 2.4f); };
         return 0.2126f * linear(colour.redF()) + 0.7152f * linear(colour.greenF()) + 0.0722f * linear(colour.blueF());
     };
-    const auto [dark, light] = std::minmax(luminance(one), luminance(other));
-    return (light + 0.05f) / (dark + 0.05f);
+    const float a = luminance(one);
+    const float b = luminance(other);
+    return (std::max(a, b) + 0.05f) / (std::min(a, b) + 0.05f);
 }
 
 // The controls Tab reaches after from, in order, until it comes back round.

@@ -1,12 +1,12 @@
 #pragma once
 
 #include <QAccessible>
-#include <QtGui/private/qguiapplication_p.h>
-#include <qpa/qplatformaccessibility.h>
-#include <qpa/qplatformintegration.h>
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QtGui/private/qguiapplication_p.h>
+#include <qpa/qplatformaccessibility.h>
+#include <qpa/qplatformintegration.h>
 
 // Qt hands an accessibility event to an update handler only while assistive
 // technology listens, and under the offscreen platform nothing ever starts
