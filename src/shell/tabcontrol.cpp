@@ -1,37 +1,16 @@
 #include "tabcontrol.h"
 
+#include "pagetabbar.h"
 #include "twips.h"
 
 #include <QApplication>
 #include <QFrame>
 #include <QShortcut>
 #include <QStackedWidget>
-#include <QTabBar>
-
-namespace {
-
-class EqualWidthTabBar final : public QTabBar
-{
-public:
-    using QTabBar::QTabBar;
-
-protected:
-    QSize tabSizeHint(int index) const override
-    {
-        if (count() == 0 || width() <= 0 || height() <= 0)
-            return QTabBar::tabSizeHint(index);
-        // Spread the rounding remainder over the first tabs so the row is filled exactly.
-        const int base = width() / count();
-        const int extra = index < width() % count() ? 1 : 0;
-        return QSize(base + extra, height());
-    }
-};
-
-} // namespace
 
 TabControl::TabControl(QWidget *parent)
     : QWidget(parent)
-    , m_bar(new EqualWidthTabBar(this))
+    , m_bar(new PageTabBar(this))
     , m_panel(new QFrame(this))
     , m_stack(new QStackedWidget(this))
 {

@@ -430,14 +430,26 @@ private Q_SLOTS:
         QVERIFY(!tabs->isPageMade(to));
         AccessibilitySpy spy;
         press(tabs->tabBar(), keys);
-        // A screen reader is told the new page's tab is selected, as after a click on it.
-        const QList<AccessibilitySpy::Event> selected = spy.of(QAccessible::Selection);
-        QCOMPARE(selected.size(), 1);
+        // A screen reader is told the new page's tab is selected, as after a
+        // click on it, and the one before it no longer is.
         const QObject *bar = tabs->tabBar();
-        QCOMPARE(std::pair(selected[0].object, selected[0].child), std::pair(bar, to));
-        QCOMPARE(selected[0].name, tabs->tabBar()->tabText(to));
+        using Told = std::tuple<const QObject *, int, QString, bool>;
+        const auto told = [&spy](QAccessible::Event type) {
+            QList<Told> events;
+            for (const AccessibilitySpy::Event &event : spy.of(type))
+                events.append({event.object, event.child, event.name, event.selected});
+            return events;
+        };
+        QCOMPARE(told(QAccessible::Selection), QList<Told>({{bar, to, tabs->tabBar()->tabText(to), true}}));
+        QCOMPARE(told(QAccessible::SelectionRemove), QList<Told>({{bar, from, tabs->tabBar()->tabText(from), false}}));
         QCOMPARE(tabs->currentIndex(), to);
         QVERIFY(tabs->isPageMade(to) && tabs->page(to)->isVisible());
+        // A reader's press on a tab shows its page.
+        QAccessible::queryAccessibleInterface(tabs->tabBar())
+            ->child(from)
+            ->actionInterface()
+            ->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(tabs->currentIndex(), from);
     }
 
     void wrappableText_data()

@@ -24,6 +24,7 @@ public:
         int child;
         QAccessible::Role role;
         QString name;
+        bool selected;
     };
 
     AccessibilitySpy()
@@ -60,7 +61,7 @@ private:
         QAccessibleInterface *seen = event->accessibleInterface();
         s_current->m_events.append({event->type(), event->object(), event->child(),
                                     seen ? seen->role() : QAccessible::NoRole,
-                                    seen ? seen->text(QAccessible::Name) : QString()});
+                                    seen ? seen->text(QAccessible::Name) : QString(), seen && seen->state().selected});
     }
 
     static inline AccessibilitySpy *s_current = nullptr;
