@@ -63,8 +63,11 @@ frmMain::frmMain(platform::Dialogs &dialogs, Clipboard &clipboard, QWidget *pare
 
     // The window's own font is the dialog font; the two labels ask for their own.
     setFont(platform::appearance::fixedTextFont(QFont(platform::appearance::face(u"MS Sans Serif"_s), 8)));
+    // The window's grey is fixed, so its texts keep the black drawn for it:
+    // a dark desktop's light text would fade into the grey.
     QPalette background = palette();
     background.setColor(QPalette::Window, QColor(224, 224, 224));
+    background.setColor(QPalette::WindowText, Qt::black);
     setPalette(background);
     setAutoFillBackground(true);
 

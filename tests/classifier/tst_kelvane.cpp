@@ -3,6 +3,7 @@
 #include "characteranalysis.h"
 #include "clipboard.h"
 #include "codepage.h"
+#include "contrast.h"
 #include "fakedialogs.h"
 #include "frmmain.h"
 #include "runtimefailure.h"
@@ -12,6 +13,7 @@
 #include <QClipboard>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
@@ -262,6 +264,25 @@ private Q_SLOTS:
         // The input box may hold any character: one its face lacks comes from another face.
         QTRY_VERIFY(!(txtIn()->font().styleStrategy() & QFont::NoFontMerging));
         QVERIFY(txtOut()->isReadOnly());
+    }
+
+    void textsReadOnLightAndDark_data()
+    {
+        QTest::addColumn<QPalette>("desktop");
+        QTest::newRow("light") << QApplication::palette();
+        QTest::newRow("dark") << QPalette(QColor(50, 50, 50));
+    }
+
+    // The window's grey is its own; its texts keep the black drawn for it.
+    void textsReadOnLightAndDark()
+    {
+        QFETCH(QPalette, desktop);
+        const auto restore = qScopeGuard([light = QApplication::palette()] { QApplication::setPalette(light); });
+        QApplication::setPalette(desktop);
+        kelvane::frmMain window(*m_dialogs, *m_clipboard);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCOMPARE(unreadableLabels(&window), QStringList());
     }
 
     void window_controls_placeTextAndTip_data()
