@@ -9,6 +9,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     platform::appearance::installFontSubstitutions();
+    platform::appearance::installStyle();
     platform::appearance::installRussianTranslations(app);
 
     platform::QtDialogs dialogs;

@@ -4,14 +4,20 @@
 #include <QFileInfo>
 #include <QFont>
 #include <QFontDatabase>
+#include <QGroupBox>
 #include <QHash>
 #include <QImageReader>
 #include <QLibraryInfo>
+#include <QPainter>
 #include <QPixmap>
+#include <QProxyStyle>
+#include <QStyleFactory>
+#include <QStyleOption>
 #include <QTextBoundaryFinder>
 #include <QTextDocument>
 #include <QTranslator>
 #include <QWidget>
+#include <qdrawutil.h>
 
 #include <cmath>
 #include <cstring>
@@ -67,6 +73,32 @@ struct Substitute
 constexpr Substitute kSubstitutes[] = {
     {"Tahoma", "Liberation Sans"},
     {"MS Sans Serif", "Liberation Sans"},
+};
+
+// The frame of a group box as Qt's own style draws it: its picture, its
+// corners kept, stretched round the box below the title's line.
+class GroupFrameStyle final : public QProxyStyle
+{
+public:
+    using QProxyStyle::QProxyStyle;
+
+    void drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
+                       const QWidget *widget) const override
+    {
+        static const QPixmap frame
+            = picture(QStringLiteral(":/qt-project.org/styles/commonstyle/images/fusion_groupbox.png"), 1);
+        if (element != PE_FrameGroupBox || frame.isNull()) {
+            QProxyStyle::drawPrimitive(element, option, painter, widget);
+            return;
+        }
+        const int belowTitle = 3;
+        const auto *box = qobject_cast<const QGroupBox *>(widget);
+        const int top
+            = box && !box->isCheckable() && box->title().isEmpty()
+                ? belowTitle
+                : std::max(pixelMetric(PM_ExclusiveIndicatorHeight), option->fontMetrics.height()) + belowTitle;
+        qDrawBorderPixmap(painter, option->rect.adjusted(0, top, 0, 0), QMargins(6, 6, 6, 6), frame);
+    }
 };
 
 } // namespace
@@ -171,6 +203,13 @@ void keepLightColours(QWidget *page)
     colours.setColor(QPalette::Window, luminance(window) < 0.5f ? QColor(240, 240, 240) : window);
     colours.setColor(QPalette::WindowText, Qt::black);
     page->setPalette(colours);
+}
+
+void installStyle()
+{
+    const QString shown = QApplication::style()->name();
+    if (shown.compare(u"fusion", Qt::CaseInsensitive) == 0)
+        QApplication::setStyle(new GroupFrameStyle(QStyleFactory::create(shown)));
 }
 
 QFont fixedTextFont(QFont font)

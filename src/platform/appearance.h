@@ -56,6 +56,13 @@ QPixmap picture(const QString &resource, double ratio);
 // paints behind the page takes the page's Window colour.
 void keepLightColours(QWidget *page);
 
+// Qt's own style, where that is the one the program shows, with the frame of
+// a group box drawn from the style's picture read as PNG: the style itself
+// reads it by the file's name, which has every image plugin loaded and asked
+// what the file is before the first paint. The frame looks the same. Once per
+// program, before the first window.
+void installStyle();
+
 // The fonts of the programs' own windows.
 //
 // The programs' own texts are Russian, Latin and digits, which the faces they

@@ -55,11 +55,6 @@ frmMain::frmMain(platform::Dialogs &dialogs, platform::System &system, QWidget *
     setObjectName(QStringLiteral("frmMain"));
     QAccessible::installFactory(accessibleMainWindow);
     setWindowTitle(QStringLiteral("Домашний центр Orvane Tarnel"));
-    // From the pictures, not by the file's name: QIcon would have every image
-    // plugin asked what the file is, loading each, at every start.
-    QIcon icon(platform::appearance::picture(QStringLiteral(":/shell/tarnel.png"), 1));
-    icon.addPixmap(platform::appearance::picture(QStringLiteral(":/shell/tarnel.png"), 2));
-    setWindowIcon(icon);
     setFixedSize(platform::twips::size(clientWidthTwips, clientHeightTwips));
     // The pages that show a user's text give those controls fallback faces.
     setFont(platform::appearance::fixedTextFont(QFont(platform::appearance::face(QStringLiteral("MS Sans Serif")), 8)));
@@ -254,6 +249,25 @@ void frmMain::closeEvent(QCloseEvent *event)
 bool frmMain::anythingChanged() const
 {
     return m_models.anythingUnsaved();
+}
+
+void frmMain::paintEvent(QPaintEvent *event)
+{
+    QWidget::paintEvent(event);
+    // The window manager shows the icon, never the first paint: it comes after.
+    if (windowIcon().isNull())
+        QMetaObject::invokeMethod(this, &frmMain::showIcon, Qt::QueuedConnection);
+}
+
+void frmMain::showIcon()
+{
+    if (!windowIcon().isNull())
+        return;
+    // From the pictures, not by the file's name: QIcon would have every image
+    // plugin asked what the file is, loading each.
+    QIcon icon(platform::appearance::picture(QStringLiteral(":/shell/tarnel.png"), 1));
+    icon.addPixmap(platform::appearance::picture(QStringLiteral(":/shell/tarnel.png"), 2));
+    setWindowIcon(icon);
 }
 
 void frmMain::changeEvent(QEvent *event)

@@ -69,12 +69,14 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     void Form_Load();
     void InitApplication();
     void showError(const QString &description);
     void centreOnScreen();
+    void showIcon();
 
     AppContext m_context;
     ProgramList m_programs;

@@ -14,6 +14,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     platform::appearance::installFontSubstitutions();
+    platform::appearance::installStyle();
     platform::appearance::installRussianTranslations(app);
 
     // Ended without a question (logout, shutdown, a closed terminal): the

@@ -29,6 +29,7 @@ int main(int argc, char *argv[])
     qputenv("FONTCONFIG_FILE", TARNEL_SCREENSHOT_FONTS);
     QApplication app(argc, argv);
     platform::appearance::installFontSubstitutions();
+    platform::appearance::installStyle();
     platform::appearance::installRussianTranslations(app);
 
     const QString output = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(TARNEL_SCREENSHOT_DIR);
