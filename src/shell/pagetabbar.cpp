@@ -21,7 +21,11 @@ public:
 
     bool isValid() const override { return m_bar && m_index < m_bar->count(); }
     QObject *object() const override { return nullptr; }
-    QWindow *window() const override { return barInterface()->window(); }
+    QWindow *window() const override
+    {
+        const QAccessibleInterface *bar = barInterface();
+        return bar ? bar->window() : nullptr;
+    }
     QAccessibleInterface *parent() const override { return barInterface(); }
     QAccessibleInterface *child(int) const override { return nullptr; }
     int childCount() const override { return 0; }
