@@ -102,12 +102,15 @@ struct Subject
     std::vector<double> timesMs;
     int failedRuns = 0;
     std::optional<qint64> instructions;
+    // As the program's last run reported it.
+    QString imagePlugins = QStringLiteral("?");
 };
 
 struct RunResult
 {
     std::optional<double> ms;
     QString failure;
+    QString imagePlugins;
 };
 
 RunResult timeOneRun(const QString &program, const QString &workingFolder, const QProcessEnvironment &environment,
@@ -158,6 +161,11 @@ RunResult timeOneRun(const QString &program, const QString &workingFolder, const
         process.kill();
         process.waitForFinished(5000);
     }
+    const QRegularExpressionMatch plugins
+        = QRegularExpression(QStringLiteral("^image plugins (-?\\d+)$"), QRegularExpression::MultilineOption)
+              .match(QString::fromLatin1(output));
+    if (plugins.hasMatch())
+        result.imagePlugins = plugins.captured(1);
     if (!result.ms) {
         const QString errors = QString::fromLocal8Bit(process.readAllStandardError()).trimmed();
         if (!errors.isEmpty())
@@ -190,6 +198,8 @@ bool runOnce(Subject &subject, bool firstStart, const QProcessEnvironment &envir
     }
     if (counted)
         subject.timesMs.push_back(*result.ms);
+    if (!result.imagePlugins.isEmpty())
+        subject.imagePlugins = result.imagePlugins;
     return true;
 }
 
@@ -266,7 +276,7 @@ void printFigures(const Subject &subject, int nameWidth, int runs)
     const auto [minimum, maximum] = std::minmax_element(subject.timesMs.begin(), subject.timesMs.end());
     out() << "median " << ms(median(subject.timesMs)).rightJustified(10) << "   min " << ms(*minimum).rightJustified(10)
           << "   max " << ms(*maximum).rightJustified(10) << "   (" << subject.timesMs.size() << " of " << runs
-          << " runs)" << Qt::endl;
+          << " runs)   image plugins loaded " << subject.imagePlugins << Qt::endl;
 }
 
 struct Options

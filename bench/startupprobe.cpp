@@ -1,12 +1,29 @@
 #include <QCoreApplication>
 #include <QEvent>
+#include <QFile>
 #include <QObject>
+#include <QSet>
 #include <QWidget>
 
 #include <cstdio>
 #include <unistd.h>
 
 namespace bench {
+
+// The image-format plugins the start has loaded: each is a library read and
+// started before the first paint, only to be asked what a picture is.
+int loadedImagePlugins()
+{
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    if (!maps.open(QIODevice::ReadOnly))
+        return -1;
+    QSet<QByteArray> plugins;
+    for (const QByteArray &line : maps.readAll().split('\n')) {
+        if (line.contains("/imageformats/"))
+            plugins.insert(line.mid(line.indexOf('/')));
+    }
+    return int(plugins.size());
+}
 
 class ShownReporter final : public QObject
 {
@@ -25,6 +42,7 @@ protected:
             QMetaObject::invokeMethod(
                 this,
                 [] {
+                    std::printf("image plugins %d\n", loadedImagePlugins());
                     std::fputs("shown\n", stdout);
                     std::fflush(stdout);
                     ::_exit(0);
