@@ -13,7 +13,6 @@
 #include <QApplication>
 #include <QFrame>
 #include <QGroupBox>
-#include <QIcon>
 #include <QLabel>
 #include <QPushButton>
 #include <QTabBar>
@@ -99,14 +98,15 @@ void tools(QWidget *page)
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    // The group box's frame drawn as the program draws it, with no image
+    // plugin asked about its picture: the same pixels, and the same work.
+    platform::appearance::installStyle();
 
     QWidget window(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                                 | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     window.setWindowTitle(QStringLiteral("Домашний центр Orvane Tarnel"));
-    QIcon icon;
-    icon.addPixmap(picture(QStringLiteral(":/shell/tarnel.png"), 1));
-    icon.addPixmap(picture(QStringLiteral(":/shell/tarnel.png"), 2));
-    window.setWindowIcon(icon);
+    // No icon: the program gives its window one after the first paint, which
+    // the window manager shows, not the paint timed here.
     window.setFixedSize(platform::twips::size(7425, 5760));
     window.setFont(platform::appearance::fixedTextFont(QFont(face(QStringLiteral("MS Sans Serif")), 8)));
     QPalette windowColour = window.palette();

@@ -10,7 +10,6 @@
 #include <QDateTime>
 #include <QFileInfo>
 #include <QLocale>
-#include <QPlainTextDocumentLayout>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -68,9 +67,6 @@ NotesDocument::NotesDocument(AppContext &context, QObject *parent)
     , m_status(initialStatus())
     , m_loadLastToolTip(QStringLiteral("Открыть последний редактируемый файл"))
 {
-    // The layout a plain text box needs; without it the document would make
-    // a rich-text one the box refuses.
-    m_document->setDocumentLayout(new QPlainTextDocumentLayout(m_document));
     connect(m_document, &QTextDocument::contentsChanged, this, &NotesDocument::Text_Change);
 }
 
