@@ -85,12 +85,16 @@ frmMain::frmMain(platform::Dialogs &dialogs, platform::System &system, QWidget *
     SSTab1 = new TabControl(this);
     SSTab1->setObjectName(QStringLiteral("SSTab1"));
     SSTab1->setGeometry(rect(45, 840, 7335, 4815));
-    SSTab1->addPage(QStringLiteral("Запуск"), [this] { return new RunPage(m_context, m_programs); });
-    SSTab1->addPage(QStringLiteral("Записи"), [this] { return new NotesPage(m_context, m_document); });
-    SSTab1->addPage(QStringLiteral("Телефоны"), [this] { return new PhonePage(m_phoneBook); });
-    SSTab1->addPage(QStringLiteral("Задачи"), [this] { return new ToolsPage(m_context, m_launchPad); });
-    SSTab1->addPage(QStringLiteral("Игры"), [this] { return new GamesPage(m_context, m_launchPad); });
-    SSTab1->addPage(QStringLiteral("My Tarnel"), [this] { return new AboutPage(m_context); });
+    SSTab1->addPage(QStringLiteral("Запуск"),
+                    [this](QWidget *parent) { return new RunPage(m_context, m_programs, parent); });
+    SSTab1->addPage(QStringLiteral("Записи"),
+                    [this](QWidget *parent) { return new NotesPage(m_context, m_document, parent); });
+    SSTab1->addPage(QStringLiteral("Телефоны"), [this](QWidget *parent) { return new PhonePage(m_phoneBook, parent); });
+    SSTab1->addPage(QStringLiteral("Задачи"),
+                    [this](QWidget *parent) { return new ToolsPage(m_context, m_launchPad, parent); });
+    SSTab1->addPage(QStringLiteral("Игры"),
+                    [this](QWidget *parent) { return new GamesPage(m_context, m_launchPad, parent); });
+    SSTab1->addPage(QStringLiteral("My Tarnel"), [this](QWidget *parent) { return new AboutPage(m_context, parent); });
     SSTab1->setCurrentIndex(PageRun);
 
     Form_Load();

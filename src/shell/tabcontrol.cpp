@@ -76,7 +76,7 @@ QWidget *TabControl::page(int index)
 {
     Page &entry = m_pages.at(std::size_t(index));
     if (!entry.page) {
-        entry.page = entry.make();
+        entry.page = entry.make(m_stack);
         entry.page->setAutoFillBackground(false);
         m_stack->addWidget(entry.page);
     }

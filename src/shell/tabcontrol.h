@@ -25,7 +25,9 @@ public:
 
     explicit TabControl(QWidget *parent = nullptr);
 
-    using PageFactory = std::function<QWidget *()>;
+    // Makes a page as a child of parent: made where it is shown, it takes the
+    // control's font and colours from the start, and loads no other font.
+    using PageFactory = std::function<QWidget *(QWidget *parent)>;
     int addPage(const QString &caption, PageFactory make);
     int count() const;
     int currentIndex() const;

@@ -396,7 +396,7 @@ private Q_SLOTS:
         auto *tabs = new TabControl(&window);
         tabs->resize(300, 200);
         for (const QString &caption : {u"А"_qs, u"Б"_qs, u"В"_qs})
-            tabs->addPage(caption, [] { return new QLineEdit; });
+            tabs->addPage(caption, [](QWidget *parent) { return new QLineEdit(parent); });
         tabs->setCurrentIndex(from);
         window.show();
         activate(&window);
