@@ -10,6 +10,7 @@
 #include <QDateTime>
 #include <QFileInfo>
 #include <QLocale>
+#include <QPlainTextDocumentLayout>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -67,6 +68,11 @@ NotesDocument::NotesDocument(AppContext &context, QObject *parent)
     , m_status(initialStatus())
     , m_loadLastToolTip(QStringLiteral("Открыть последний редактируемый файл"))
 {
+    // The layout a plain text box needs; without it the document would make
+    // a rich-text one the box refuses. Set here, not by the box: a document
+    // without a layout tells nobody where it changed, and the recovery copy
+    // follows those places from the start, before any page shows the text.
+    m_document->setDocumentLayout(new QPlainTextDocumentLayout(m_document));
     connect(m_document, &QTextDocument::contentsChanged, this, &NotesDocument::Text_Change);
 }
 

@@ -13,7 +13,6 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QPlainTextDocumentLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextDocument>
@@ -50,10 +49,7 @@ NotesPage::NotesPage(AppContext &context, NotesDocument &notes, QWidget *parent)
     Text = new QPlainTextEdit(this);
     lblStatus = new ClickLabel(m_document.status(), this);
     lblStatus->setToolTip(platform::appearance::plainToolTip(m_document.statusToolTip()));
-    // The box shows the document's own text; the font is the box's. The
-    // layout is the box's too: a document laid out before a box shows it
-    // would load a font the box never shows, at every start.
-    m_document.document()->setDocumentLayout(new QPlainTextDocumentLayout(m_document.document()));
+    // The box shows the document's own text; the font is the box's.
     Text->setDocument(m_document.document());
     Text->setAccessibleName(QStringLiteral("Текст"));
     mnuFile = new QMenu(QStringLiteral("Файл"), this);
