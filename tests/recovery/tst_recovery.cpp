@@ -1,4 +1,3 @@
-#include "copyschedule.h"
 #include "copywriter.h"
 #include "filesizelimit.h"
 #include "filesystem.h"
@@ -219,26 +218,17 @@ void TestRecovery::copyFollowsEveryEdit()
     const QString pieces[]
         = {u"а"_qs, u"\u2029"_qs, u"\u2028"_qs, u"длинная строка \u4e2d\u2029\u2029"_qs, u"\u00a0"_qs};
     for (int round = 0; round < 40; ++round) {
+        // Typing, deleting or replacing a selection, undo and redo.
         QTextCursor cursor(&document);
-        const int length = document.characterCount() - 1;
-        switch (random(5)) {
-        case 0:
-        case 1:
-            cursor.setPosition(random(length + 1));
-            cursor.insertText(pieces[random(5)]);
-            break;
-        case 2:
-            cursor.setPosition(random(length + 1));
-            cursor.setPosition(std::min(length, cursor.position() + random(8)), QTextCursor::KeepAnchor);
-            cursor.removeSelectedText();
-            break;
-        case 3:
+        const int length = document.characterCount() - 1, at = random(length + 1), kind = random(5);
+        cursor.setPosition(at);
+        cursor.setPosition(std::min(length, at + random(3) * random(4)), QTextCursor::KeepAnchor);
+        if (kind == 3)
             document.undo();
-            break;
-        case 4:
+        else if (kind == 4)
             document.redo();
-            break;
-        }
+        else
+            cursor.insertText(kind == 2 ? QString() : pieces[random(5)]);
         // What the edits cannot follow, and a copy that cannot be appended
         // to, are written whole.
         if (round == 10)
