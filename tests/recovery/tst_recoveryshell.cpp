@@ -41,14 +41,6 @@ void type(frmMain &window, const QString &text)
     cursor.insertText(text);
 }
 
-// Something unsaved on every page.
-void changeEverything(frmMain &window)
-{
-    window.document().setDocumentText(typed);
-    window.programs().add(ProgramEntry {u"Редактор"_qs, u"editor --new"_qs});
-    window.phoneBook().restore({{u"Анна"_qs, u"555"_qs}});
-}
-
 std::optional<recovery::Contents> copyOf(frmMain &window)
 {
     return recovery::readFile(window.recovery().copyPath()).contents;
@@ -59,8 +51,8 @@ QStringList filesIn(const QString &folder)
     return QDir(folder).entryList(QDir::Files | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
-// The copy a program that ended without a question leaves behind, its
-// notes those of note.txt when withFile.
+// The copy a program that ended without a question leaves behind, with
+// something unsaved on every page, its notes those of note.txt when withFile.
 QString leaveCopy(Run &run, bool withFile = false)
 {
     frmMain &window = run.start();
@@ -68,7 +60,9 @@ QString leaveCopy(Run &run, bool withFile = false)
         run.dialogs.answer(u"note.txt"_qs, FakeDialogs::Kind::OpenFile, run.path(QString()));
         window.document().saveAs();
     }
-    changeEverything(window);
+    window.document().setDocumentText(typed);
+    window.programs().add(ProgramEntry {u"Редактор"_qs, u"editor --new"_qs});
+    window.phoneBook().restore({{u"Анна"_qs, u"555"_qs}});
     window.recovery().writeNow();
     const QString dead = QFileInfo(window.recovery().copyPath()).path() + u'/' + recovery::newCopyName();
     QFile::rename(window.recovery().copyPath(), dead);
@@ -119,46 +113,39 @@ void TestRecoveryShell::keptWhileUnsaved()
 
 void TestRecoveryShell::shutDown_data()
 {
-    QTest::addColumn<QString>("how");
     QTest::addColumn<bool>("session"); // the desktop session ends rather than the user closing
+    QTest::addColumn<QString>("answers"); // none when nothing is asked
     QTest::addColumn<bool>("kept");
-    QTest::newRow("nothing changed") << u"unchanged"_qs << false << false;
-    QTest::newRow("Нет") << u"no"_qs << false << false;
-    QTest::newRow("Да, Save As cancelled") << u"cancel"_qs << false << true;
-    QTest::newRow("Да, all saved") << u"saved"_qs << false << false;
-    QTest::newRow("failed save, then Нет") << u"failed"_qs << false << true;
-    QTest::newRow("session, may not ask") << u"unasked"_qs << true << true;
-    QTest::newRow("session, failed save, then Нет") << u"failed"_qs << true << true;
+    // Да, a Save As, "?" for what Windows-1251 cannot hold and the failure of a
+    // save below an ordinary file; asked again, Нет.
+    const QString failed = u"Yes file/note.txt Yes Ok No"_qs;
+    QTest::newRow("nothing changed") << false << QString() << false;
+    QTest::newRow("Нет") << false << u"No"_qs << false;
+    QTest::newRow("Да, Save As cancelled") << false << u"Yes -"_qs << true;
+    QTest::newRow("Да, all saved") << false << u"Yes note.txt Yes"_qs << false;
+    QTest::newRow("failed save, then Нет") << false << failed << true;
+    QTest::newRow("session, may not ask") << true << QString() << true;
+    QTest::newRow("session, failed save, then Нет") << true << failed << true;
 }
 
 void TestRecoveryShell::shutDown()
 {
-    QFETCH(QString, how);
     QFETCH(bool, session);
+    QFETCH(QString, answers);
     QFETCH(bool, kept);
     Run run;
     frmMain &window = run.start();
-    const auto end = [&] { return session ? window.sessionEnding(how != u"unasked") : window.Form_Unload(); };
+    const auto end = [&] { return session ? window.sessionEnding(!answers.isEmpty()) : window.Form_Unload(); };
     // The first change is kept at once, the rest only by the ending.
-    if (how != u"unchanged") {
+    if (session || !answers.isEmpty()) {
         type(window, u"а"_qs);
         type(window, typed);
     }
-    if (how == u"no") {
-        run.dialogs.answerMessage(Answer::No);
-    } else if (how == u"cancel") {
-        run.dialogs.answerMessage(Answer::Yes);
-        run.dialogs.answerFile(QString());
-    } else if (how == u"saved") {
-        // Yes, the Save As of a new document, "?" for what Windows-1251 cannot hold.
-        run.dialogs.answer(u"Yes note.txt Yes"_qs, FakeDialogs::Kind::OpenFile, run.path(QString()));
-    } else if (how == u"failed") {
-        run.writeFile(u"file"_qs, "x");
-        // As above, and the failure.
-        run.dialogs.answer(u"Yes file/note.txt Yes Ok"_qs, FakeDialogs::Kind::OpenFile, run.path(QString()));
+    run.writeFile(u"file"_qs, "x");
+    run.dialogs.answer(answers, FakeDialogs::Kind::OpenFile, run.path(QString()));
+    // A failed save ends nothing.
+    if (answers.contains(u"Ok"))
         QVERIFY(!end());
-        run.dialogs.answerMessage(Answer::No);
-    }
     QVERIFY(end());
     QCOMPARE(run.dialogs.unusedAnswers(), 0);
     QCOMPARE(QFile::exists(window.recovery().copyPath()), kept);
