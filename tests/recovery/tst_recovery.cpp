@@ -1,3 +1,4 @@
+#include "copywriter.h"
 #include "filesizelimit.h"
 #include "filesystem.h"
 #include "platformtest.h"
@@ -5,9 +6,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QPlainTextDocumentLayout>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextCursor>
+#include <QTextDocument>
 
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -31,6 +35,7 @@ private Q_SLOTS:
     void hostileBytes_data();
     void hostileBytes();
     void typingAppended();
+    void copyFollowsEveryEdit();
     void failedWrite();
     void owners();
     void leftAndKeptAside();
@@ -196,6 +201,51 @@ void TestRecovery::typingAppended()
     QCOMPARE(read->programs, contents.programs);
 }
 
+void TestRecovery::copyFollowsEveryEdit()
+{
+    // The copy replays the edits rather than taking the whole text: every
+    // kind of edit must come out as a whole copy of the document has it.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(recovery::newCopyName());
+    // Laid out as the text box lays it out: a document without a layout tells no edits.
+    QTextDocument document;
+    document.setDocumentLayout(new QPlainTextDocumentLayout(&document));
+    CopySchedule schedule(&document);
+    CopyWriter writer;
+    const Contents contents = sample(true, true, false);
+    quint32 seed = 1;
+    const auto random = [&seed](int below) { return int((seed = seed * 1103515245 + 12345) >> 16) % below; };
+    const QString pieces[]
+        = {u"а"_qs, u"\u2029"_qs, u"\u2028"_qs, u"длинная строка \u4e2d\u2029\u2029"_qs, u"\u00a0"_qs};
+    for (int round = 0; round < 40; ++round) {
+        // Typing, deleting or replacing a selection, undo and redo.
+        QTextCursor cursor(&document);
+        const int length = document.characterCount() - 1, at = random(length + 1), kind = random(5);
+        cursor.setPosition(at);
+        cursor.setPosition(std::min(length, at + random(3) * random(4)), QTextCursor::KeepAnchor);
+        if (kind == 3)
+            document.undo();
+        else if (kind == 4)
+            document.redo();
+        else
+            cursor.insertText(kind == 2 ? QString() : pieces[random(5)]);
+        // What the edits cannot follow, and a copy that cannot be appended
+        // to, are written whole.
+        if (round == 10)
+            document.setPlainText(u"новый\nтекст "_qs + QString(CopySchedule::largeEdit, u'ы'));
+        if (round == 20)
+            QFile::remove(path);
+        if (round % 3 == 0) {
+            writer.write(path, contents, schedule.takeEdits([&document] { return document.toRawText(); }));
+            writer.waitForDone();
+            QByteArray whole;
+            recovery::bytesInto(whole, contents, document.toRawText());
+            QCOMPARE(recovery::readFile(path).contents.value_or(Contents {}).notesText,
+                     recovery::parse(whole).contents.value_or(Contents {}).notesText);
+        }
+    }
+}
+
 void TestRecovery::failedWrite()
 {
     // A copy refused leaves no empty file; one cut short by a full disk
@@ -328,5 +378,5 @@ void TestRecovery::folders()
         QVERIFY(::stat(QFile::encodeName(at).constData(), &status) == 0 && (status.st_mode & 07777) == 0700);
 }
 
-QTEST_GUILESS_MAIN(TestRecovery)
+QTEST_MAIN(TestRecovery)
 #include "tst_recovery.moc"

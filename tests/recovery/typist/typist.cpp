@@ -43,11 +43,6 @@ template<class W> W *named(const char *name)
     return mainWindow()->findChild<W *>(QLatin1String(name));
 }
 
-void showPage(int index)
-{
-    mainWindow()->findChild<QTabBar *>()->setCurrentIndex(index);
-}
-
 void press(QWidget *target, int key, Qt::KeyboardModifiers modifiers, const QString &text = {})
 {
     QKeyEvent event(QEvent::KeyPress, key, modifiers, text);
@@ -105,18 +100,19 @@ private:
         if (m_done || !mainWindow() || QApplication::activeModalWidget())
             return;
         m_answering = true;
-        showPage(1);
+        QTabBar *pages = mainWindow()->findChild<QTabBar *>();
+        pages->setCurrentIndex(1);
         named<QPushButton>("cmdLoadLast")->click();
         auto *text = named<QPlainTextEdit>("Text");
         text->setFocus();
         press(text, Qt::Key_End, Qt::ControlModifier);
         type(text, typed);
 
-        showPage(2);
+        pages->setCurrentIndex(2);
         m_inputs = {QStringLiteral("Анна"), QStringLiteral("555")};
         named<QPushButton>("cmdAddPhone")->click();
 
-        showPage(0);
+        pages->setCurrentIndex(0);
         named<QListView>("RunList")->setCurrentIndex(named<QListView>("RunList")->model()->index(0, 0));
         named<QPushButton>("cmdDelApp")->click();
         m_answering = false;
