@@ -339,31 +339,19 @@ private Q_SLOTS:
         const std::optional<sound::Wave> wave = sound::parseWave(bytes);
         QCOMPARE(wave ? QList<int>({wave->channels, wave->frameSize, int(wave->dataSize)}) : QList<int>(), found);
         QVERIFY(!wave || wave->dataOffset + wave->dataSize <= bytes.size());
-    }
-
-    void parseWave_garbageNeverReadsOutside()
-    {
-        // Damaged headers: a valid file with random bytes overwritten, and cut at
-        // random places. Whatever is accepted must lie inside the bytes.
-        const QByteArray good
-            = riff(chunk("LIST", QByteArrayLiteral("info")) + chunk("fmt ", formatBody(1, 2, 22050, 16))
-                   + chunk("data", QByteArray(64, '\x22')));
+        // Cut and damaged at random places, the file is refused or read inside
+        // its bytes.
         QRandomGenerator random(20011);
-        int accepted = 0;
-        for (int round = 0; round < 20000; ++round) {
-            QByteArray bytes = good.left(random.bounded(good.size() + 1));
-            const int damage = random.bounded(1, 6);
-            for (int i = 0; i < damage && !bytes.isEmpty(); ++i)
-                bytes[random.bounded(int(bytes.size()))] = char(random.bounded(256));
-            const std::optional<sound::Wave> wave = sound::parseWave(bytes);
-            if (!wave)
-                continue;
-            ++accepted;
-            QVERIFY2(wave->frameSize > 0 && wave->dataSize > 0 && wave->dataSize % wave->frameSize == 0
-                         && wave->dataOffset >= 12 && wave->dataOffset + wave->dataSize <= bytes.size(),
-                     bytes.toHex().constData());
+        for (int round = 0; round < 1000; ++round) {
+            QByteArray damaged = bytes.left(random.bounded(bytes.size() + 1));
+            for (int i = random.bounded(1, 6); i > 0 && !damaged.isEmpty(); --i)
+                damaged[random.bounded(int(damaged.size()))] = char(random.bounded(256));
+            const std::optional<sound::Wave> w = sound::parseWave(damaged);
+            QVERIFY2(!w
+                         || (w->frameSize > 0 && w->dataSize > 0 && w->dataSize % w->frameSize == 0
+                             && w->dataOffset >= 12 && w->dataOffset + w->dataSize <= damaged.size()),
+                     damaged.toHex().constData());
         }
-        QVERIFY(accepted > 0);
     }
 
     void sound_unplayableIsSilentAndLeavesThePlayerFree_data()
