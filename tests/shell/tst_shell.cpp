@@ -131,11 +131,14 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("content"); // of the settings file; null: none
         QTest::addColumn<int>("page");
         QTest::addColumn<QString>("lastFile");
-        QTest::addColumn<QStringList>("messages"); // what start-up says, then shut-down
+        // What start-up says, in the order it reads the files, then shut-down.
+        QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<QStringList>("dataFiles"); // "name|bytes"
 
         const auto row = [](const char *name, const QByteArray &content, int page, const QString &lastFile = {},
-                            const QStringList &messages = {}, bool opener = true, bool writable = true) {
-            QTest::newRow(name) << opener << writable << content << page << lastFile << messages;
+                            const QStringList &messages = {}, bool opener = true, bool writable = true,
+                            const QStringList &dataFiles = {}) {
+            QTest::newRow(name) << opener << writable << content << page << lastFile << messages << dataFiles;
         };
         row("a new program folder", {}, frmMain::PageTools);
         row("no opener: said, start-up goes on", {}, frmMain::PageTools, {}, {u"- x ok: Ошибка: "_qs}, false);
@@ -149,8 +152,13 @@ private Q_SLOTS:
         row("about page, no last file: still three lines", "[mytarnel]\r\nCurTab=5\r\nLastFile=\r\n", 5, u""_qs);
         row("too high: the games", "[mytarnel]\r\nCurTab=6\r\n", 4, u""_qs);
         row("too low: the games", "[mytarnel]\r\nCurTab=-1\r\n", 4, u""_qs);
-        row("beyond 16 bits: said, no last file", "[mytarnel]\r\nCurTab=40000\r\nLastFile=x\r\n", 0, {},
-            {u"- x ok: Ошибка при чтении файла конфигурации!\r\n\r\nПереполнение"_qs});
+        // Start-up goes on past each failing file.
+        row("beyond 16 bits, data files failing: each said, no last file",
+            "[mytarnel]\r\nCurTab=40000\r\nLastFile=x\r\n", 0, {},
+            {u"- . ok: Ошибка при чтении файла:\r\n\r\nПереполнение"_qs,
+             u"Чтение файла ! ok: Ошибка при чтении файла. Возможно, он поврежден или слишком большой."_qs,
+             u"- x ok: Ошибка при чтении файла конфигурации!\r\n\r\nПереполнение"_qs},
+            true, true, {u"applist.tn|[general]\r\nmax=40000\r\n"_qs, u"phones.tn|<fifo>"_qs});
     }
 
     // In the program folder, whatever the current folder.
@@ -162,6 +170,7 @@ private Q_SLOTS:
         QFETCH(int, page);
         QFETCH(QString, lastFile);
         QFETCH(QStringList, messages);
+        QFETCH(QStringList, dataFiles);
 
         Run run;
         QTemporaryDir elsewhere;
@@ -176,10 +185,13 @@ private Q_SLOTS:
             run.system.programFolderPath = run.path(u"plain/"_qs);
         if (!content.isNull())
             run.writeFile(u"tarnel.ini"_qs, content);
+        for (const QString &file : dataFiles)
+            run.writeFile(file.section(u'|', 0, 0), file.section(u'|', 1).toLatin1());
         run.dialogs.answerMessage(Answer::Ok, messages.size());
         frmMain &window = run.start();
 
-        QCOMPARE(run.dialogs.asked(), messages.mid(0, 1));
+        QCOMPARE(run.dialogs.asked(), writable ? messages : messages.mid(0, 1));
+        QVERIFY(!window.anythingChanged());
         QCOMPARE(QFileInfo(run.path(u"My Tarnel"_qs)).isDir(), writable);
         QCOMPARE(run.page(), page);
         QCOMPARE(run.settings(), content.isNull() ? QByteArray("<missing>") : content);
@@ -306,27 +318,6 @@ private Q_SLOTS:
         QCOMPARE(run.settings(), settingsfile::bytes(tab, notes));
         QCOMPARE(QDir(run.dir.path()).entryList(QDir::Files),
                  (QStringList {u"applist.tn"_qs, u"notes.txt"_qs, u"phones.tn"_qs, u"tarnel.ini"_qs}));
-    }
-
-    // What each model makes of a damaged or odd data file is the model's; here
-    // that start-up says each failure in the order it reads the files, goes on
-    // past each, and ends with the window ready.
-    void startup_failingDataFiles_saidInOrder()
-    {
-        Run run;
-        run.writeFile(u"applist.tn"_qs, "[general]\r\nmax=40000\r\n");
-        run.writeFile(u"phones.tn"_qs, "<fifo>");
-        run.writeFile(u"tarnel.ini"_qs, "[mytarnel]\r\nCurTab=40000\r\n");
-        run.dialogs.answerMessage(Answer::Ok, 3);
-
-        frmMain &window = run.start();
-        QCOMPARE(
-            run.dialogs.asked(),
-            (QStringList {u"- . ok: Ошибка при чтении файла:\r\n\r\nПереполнение"_qs,
-                          u"Чтение файла ! ok: Ошибка при чтении файла. Возможно, он поврежден или слишком большой."_qs,
-                          u"- x ok: Ошибка при чтении файла конфигурации!\r\n\r\nПереполнение"_qs}));
-        QCOMPARE(run.page(), int(frmMain::PageRun));
-        QVERIFY(!window.anythingChanged());
     }
 
     // An empty command line or target starts nothing; an opener that fails is
