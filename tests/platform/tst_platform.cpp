@@ -109,6 +109,8 @@ private Q_SLOTS:
         sound::setSeam(seam);
     }
 
+    void cleanup() { useNullSoundDevice(); }
+
     // ---- the code page -------------------------------------------------------
 
     // The upper half is held against a table decoded by iconv rather than by
@@ -388,7 +390,6 @@ private Q_SLOTS:
             QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
         const QString played = folder.filePath(QStringLiteral("played.raw"));
         useAlsa(device.isEmpty() ? played : folder.filePath(QStringLiteral("device.conf")), device);
-        const auto nullDevice = qScopeGuard([this] { useNullSoundDevice(); });
 
         const sound::Seam usual = sound::setSeam({});
         sound::setSeam({noLibrary ? "libtarnel-no-such-sound-library.so.2" : usual.library, usual.finished});
@@ -440,7 +441,6 @@ private Q_SLOTS:
         const QString pipe = folder.filePath(QStringLiteral("device"));
         QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
         useAlsa(pipe);
-        const auto nullDevice = qScopeGuard([this] { useNullSoundDevice(); });
 
         // No call waits for the sound, and the player is busy from the moment of
         // the first: the second sound is not played, the first plays whole.
