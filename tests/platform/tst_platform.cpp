@@ -70,13 +70,11 @@ QByteArray quietWave(int milliseconds)
 // device, the sound played goes to the file or pipe at path as raw samples.
 void useAlsa(const QString &path, QByteArray device = {})
 {
-    QFile file(device.isEmpty() ? path + QStringLiteral(".conf") : path);
+    const QString conf = device.isEmpty() ? path + QStringLiteral(".conf") : path;
     if (device.isEmpty())
         device = "type file\nslave.pcm { type null }\nformat \"raw\"\nfile \"" + QFile::encodeName(path) + '"';
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write("pcm.!default {\n" + device + "\n}\n");
-    file.close();
-    qputenv("ALSA_CONFIG_PATH", QFile::encodeName(file.fileName()));
+    makeFile(conf, "pcm.!default {\n" + device + "\n}\n");
+    qputenv("ALSA_CONFIG_PATH", QFile::encodeName(conf));
 }
 
 // How many sounds the player took and is over with: the player's own word
@@ -120,9 +118,7 @@ private Q_SLOTS:
         QByteArray all(256, '\0');
         std::iota(all.begin(), all.end(), '\0');
         QString expected = QString::fromLatin1(all.left(0x80));
-        QFile table(QFINDTESTDATA("windows-1251.txt"));
-        QVERIFY(table.open(QIODevice::ReadOnly | QIODevice::Text));
-        for (const QByteArray &line : table.readAll().split('\n')) {
+        for (const QByteArray &line : readBack(QFINDTESTDATA("windows-1251.txt")).split('\n')) {
             // iconv knows no character for 0x98: the program's own choice,
             // U+0098, stands there so that the byte survives a round trip.
             if (!line.isEmpty() && !line.startsWith('#'))
@@ -200,9 +196,7 @@ private Q_SLOTS:
         for (QDirIterator it(QFINDTESTDATA("../../src"), {u"*.cpp"_qs, u"*.h"_qs}, QDir::Files,
                              QDirIterator::Subdirectories);
              it.hasNext();) {
-            QFile source(it.next());
-            QVERIFY(source.open(QIODevice::ReadOnly));
-            for (const QRegularExpressionMatch &match : literal.globalMatch(QString::fromUtf8(source.readAll())))
+            for (const QRegularExpressionMatch &match : literal.globalMatch(QString::fromUtf8(readBack(it.next()))))
                 texts << match.captured(1) + match.captured(2);
         }
         texts.removeIf([&cyrillic](const QString &text) { return !text.contains(cyrillic); });
