@@ -330,8 +330,7 @@ private Q_SLOTS:
     void readFile_wholeFileOfAnySize()
     {
         QByteArray large(300000, '\0');
-        for (qsizetype i = 0; i < large.size(); ++i)
-            large[i] = char(QRandomGenerator::global()->bounded(256));
+        QRandomGenerator::global()->fillRange(reinterpret_cast<quint32 *>(large.data()), large.size() / 4);
         const QString path = at(QStringLiteral("read-back.bin"));
         for (const QByteArray &bytes : {large, QByteArray(), QByteArrayLiteral("short")}) {
             filesystem::writeDataFile(path, bytes);
