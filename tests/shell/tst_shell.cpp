@@ -52,13 +52,12 @@ bool rewritten(const Run &run, const QString &name)
 // The change a page's command would make, made on the model alone.
 void change(frmMain &window, int model)
 {
-    if (model == 0) {
+    if (model == 0)
         window.document().setDocumentText(u"Новый текст"_qs);
-    } else if (model == 1) {
+    else if (model == 1)
         window.programs().add({u"Калькулятор"_qs, u"calc"_qs});
-    } else {
+    else
         window.phoneBook().restore({{u"Анна"_qs, u"111"_qs}, {u"Борис"_qs, u"222"_qs}});
-    }
 }
 
 } // namespace
