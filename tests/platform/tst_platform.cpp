@@ -102,9 +102,7 @@ private Q_SLOTS:
         qputenv("CUPS_SERVER", QFile::encodeName(at(QStringLiteral("no-print-server.sock"))));
         // Nor a real sound card.
         useNullSoundDevice();
-        sound::Seam seam;
-        seam.finished = [] { soundsOver.fetch_add(1); };
-        sound::setSeam(seam);
+        sound::setSeam({sound::Seam().library, [] { soundsOver.fetch_add(1); }});
     }
 
     void cleanup() { useNullSoundDevice(); }
@@ -118,12 +116,11 @@ private Q_SLOTS:
         QByteArray all(256, '\0');
         std::iota(all.begin(), all.end(), '\0');
         QString expected = QString::fromLatin1(all.left(0x80));
-        for (const QByteArray &line : readBack(QFINDTESTDATA("windows-1251.txt")).split('\n')) {
-            // iconv knows no character for 0x98: the program's own choice,
-            // U+0098, stands there so that the byte survives a round trip.
+        // iconv knows no character for 0x98: the program's own choice, U+0098,
+        // stands there so that the byte survives a round trip.
+        for (const QByteArray &line : readBack(QFINDTESTDATA("windows-1251.txt")).split('\n'))
             if (!line.isEmpty() && !line.startsWith('#'))
                 expected += line == "98" ? QChar(0x0098) : QChar(line.mid(5).toUShort(nullptr, 16));
-        }
 
         const QString text = codepage::toUnicode(all);
         QCOMPARE(text, expected);
