@@ -79,6 +79,7 @@ private Q_SLOTS:
             << QByteArray("[aaaaaaaaaa\r\n").repeated(1000000) + list << lookups << entries;
         QTest::newRow("100 headers, then a million lines like a key")
             << headers + QByteArray("cxx=1\r\n").repeated(1000000) + "cap=x\r\ncmd=y" << lookups << sameEntry;
+        // "/" asks for no section and no key: the first line that begins with "=".
         QTest::newRow("lookups of one pass keep apart")
             << QByteArray("=none\r\n[t10]\r\ncap=ten\r\n[t1]\r\n[T2] old\r\nCAP=two\r\n[t1]\r\ncap=again\r\nCmd=last")
             << QStringList {u"t1/cap"_qs, u"t10/cap"_qs, u"t2/Cap"_qs, u"/cap"_qs,
