@@ -2,6 +2,7 @@
 #include "launchpad.h"
 #include "modelrun.h"
 #include "padlabel.h"
+#include "platformtest.h"
 #include "run.h"
 #include "runtimefailure.h"
 #include "soundplayer.h"
@@ -264,9 +265,7 @@ private Q_SLOTS:
     void shippedSounds()
     {
         for (const char *name : {"tarnelclick.wav", "tarnelover.wav"}) {
-            QFile file(QStringLiteral(TARNEL_PROGRAM_DIR "/") + QLatin1String(name));
-            QVERIFY2(file.open(QIODevice::ReadOnly), name);
-            const QByteArray bytes = file.readAll();
+            const QByteArray bytes = readBack(QStringLiteral(TARNEL_PROGRAM_DIR "/") + QLatin1String(name));
             const auto wave = platform::sound::parseWave(bytes);
             QVERIFY2(wave && wave->format == platform::sound::SampleFormat::Signed16, name);
             const double seconds = double(wave->dataSize) / wave->frameSize / wave->sampleRate;

@@ -70,13 +70,11 @@ QByteArray quietWave(int milliseconds)
 // device, the sound played goes to the file or pipe at path as raw samples.
 void useAlsa(const QString &path, QByteArray device = {})
 {
-    QFile file(device.isEmpty() ? path + QStringLiteral(".conf") : path);
+    const QString conf = device.isEmpty() ? path + QStringLiteral(".conf") : path;
     if (device.isEmpty())
         device = "type file\nslave.pcm { type null }\nformat \"raw\"\nfile \"" + QFile::encodeName(path) + '"';
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write("pcm.!default {\n" + device + "\n}\n");
-    file.close();
-    qputenv("ALSA_CONFIG_PATH", QFile::encodeName(file.fileName()));
+    makeFile(conf, "pcm.!default {\n" + device + "\n}\n");
+    qputenv("ALSA_CONFIG_PATH", QFile::encodeName(conf));
 }
 
 // How many sounds the player took and is over with: the player's own word
@@ -104,10 +102,10 @@ private Q_SLOTS:
         qputenv("CUPS_SERVER", QFile::encodeName(at(QStringLiteral("no-print-server.sock"))));
         // Nor a real sound card.
         useNullSoundDevice();
-        sound::Seam seam;
-        seam.finished = [] { soundsOver.fetch_add(1); };
-        sound::setSeam(seam);
+        sound::setSeam({sound::Seam().library, [] { soundsOver.fetch_add(1); }});
     }
+
+    void cleanup() { useNullSoundDevice(); }
 
     // ---- the code page -------------------------------------------------------
 
@@ -118,14 +116,11 @@ private Q_SLOTS:
         QByteArray all(256, '\0');
         std::iota(all.begin(), all.end(), '\0');
         QString expected = QString::fromLatin1(all.left(0x80));
-        QFile table(QFINDTESTDATA("windows-1251.txt"));
-        QVERIFY(table.open(QIODevice::ReadOnly | QIODevice::Text));
-        for (const QByteArray &line : table.readAll().split('\n')) {
-            // iconv knows no character for 0x98: the program's own choice,
-            // U+0098, stands there so that the byte survives a round trip.
+        // iconv knows no character for 0x98: the program's own choice, U+0098,
+        // stands there so that the byte survives a round trip.
+        for (const QByteArray &line : readBack(QFINDTESTDATA("windows-1251.txt")).split('\n'))
             if (!line.isEmpty() && !line.startsWith('#'))
                 expected += line == "98" ? QChar(0x0098) : QChar(line.mid(5).toUShort(nullptr, 16));
-        }
 
         const QString text = codepage::toUnicode(all);
         QCOMPARE(text, expected);
@@ -198,9 +193,7 @@ private Q_SLOTS:
         for (QDirIterator it(QFINDTESTDATA("../../src"), {u"*.cpp"_qs, u"*.h"_qs}, QDir::Files,
                              QDirIterator::Subdirectories);
              it.hasNext();) {
-            QFile source(it.next());
-            QVERIFY(source.open(QIODevice::ReadOnly));
-            for (const QRegularExpressionMatch &match : literal.globalMatch(QString::fromUtf8(source.readAll())))
+            for (const QRegularExpressionMatch &match : literal.globalMatch(QString::fromUtf8(readBack(it.next()))))
                 texts << match.captured(1) + match.captured(2);
         }
         texts.removeIf([&cyrillic](const QString &text) { return !text.contains(cyrillic); });
@@ -268,12 +261,8 @@ private Q_SLOTS:
                {EACCES, true, 70},  {EPERM, false, 70},   {ENOSPC, false, 61},       {EDQUOT, false, 61},
                {EINVAL, false, 52}, {ENOMEM, false, 7},   {ENAMETOOLONG, false, 52}, {ELOOP, false, 57},
                {EIO, false, 57},    {EFBIG, false, 57}};
-        QList<int> got, numbers;
-        for (const auto &[error, folderInPath, number] : rows) {
-            got += RuntimeFailure::fromErrno(error, folderInPath).number();
-            numbers += number;
-        }
-        QCOMPARE(got, numbers);
+        for (const auto &[error, folderInPath, number] : rows)
+            QCOMPARE(RuntimeFailure::fromErrno(error, folderInPath).number(), number);
 
         for (const char *what :
              {"6: Переполнение", "7: Не хватает памяти", "52: Неверное имя или номер файла", "53: Файл не найден",
@@ -338,32 +327,19 @@ private Q_SLOTS:
 
         const std::optional<sound::Wave> wave = sound::parseWave(bytes);
         QCOMPARE(wave ? QList<int>({wave->channels, wave->frameSize, int(wave->dataSize)}) : QList<int>(), found);
-        QVERIFY(!wave || wave->dataOffset + wave->dataSize <= bytes.size());
-    }
-
-    void parseWave_garbageNeverReadsOutside()
-    {
-        // Damaged headers: a valid file with random bytes overwritten, and cut at
-        // random places. Whatever is accepted must lie inside the bytes.
-        const QByteArray good
-            = riff(chunk("LIST", QByteArrayLiteral("info")) + chunk("fmt ", formatBody(1, 2, 22050, 16))
-                   + chunk("data", QByteArray(64, '\x22')));
+        // Whole, then cut and damaged at random places, the file is refused or
+        // read inside its bytes.
         QRandomGenerator random(20011);
-        int accepted = 0;
-        for (int round = 0; round < 20000; ++round) {
-            QByteArray bytes = good.left(random.bounded(good.size() + 1));
-            const int damage = random.bounded(1, 6);
-            for (int i = 0; i < damage && !bytes.isEmpty(); ++i)
-                bytes[random.bounded(int(bytes.size()))] = char(random.bounded(256));
-            const std::optional<sound::Wave> wave = sound::parseWave(bytes);
-            if (!wave)
-                continue;
-            ++accepted;
-            QVERIFY2(wave->frameSize > 0 && wave->dataSize > 0 && wave->dataSize % wave->frameSize == 0
-                         && wave->dataOffset >= 12 && wave->dataOffset + wave->dataSize <= bytes.size(),
-                     bytes.toHex().constData());
+        for (int round = 0; round <= 1000; ++round) {
+            QByteArray damaged = round == 0 ? bytes : bytes.left(random.bounded(bytes.size() + 1));
+            for (int i = round == 0 ? 0 : random.bounded(1, 6); i > 0 && !damaged.isEmpty(); --i)
+                damaged[random.bounded(int(damaged.size()))] = char(random.bounded(256));
+            const std::optional<sound::Wave> w = sound::parseWave(damaged);
+            QVERIFY2(!w
+                         || (w->frameSize > 0 && w->dataSize > 0 && w->dataSize % w->frameSize == 0
+                             && w->dataOffset >= 12 && w->dataOffset + w->dataSize <= damaged.size()),
+                     damaged.toHex().constData());
         }
-        QVERIFY(accepted > 0);
     }
 
     void sound_unplayableIsSilentAndLeavesThePlayerFree_data()
@@ -400,7 +376,6 @@ private Q_SLOTS:
             QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
         const QString played = folder.filePath(QStringLiteral("played.raw"));
         useAlsa(device.isEmpty() ? played : folder.filePath(QStringLiteral("device.conf")), device);
-        const auto nullDevice = qScopeGuard([this] { useNullSoundDevice(); });
 
         const sound::Seam usual = sound::setSeam({});
         sound::setSeam({noLibrary ? "libtarnel-no-such-sound-library.so.2" : usual.library, usual.finished});
@@ -452,7 +427,6 @@ private Q_SLOTS:
         const QString pipe = folder.filePath(QStringLiteral("device"));
         QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
         useAlsa(pipe);
-        const auto nullDevice = qScopeGuard([this] { useNullSoundDevice(); });
 
         // No call waits for the sound, and the player is busy from the moment of
         // the first: the second sound is not played, the first plays whole.
