@@ -108,6 +108,8 @@ private Q_SLOTS:
 
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
+        // The icon, for the window manager, in both sizes; after the first paint.
+        QTRY_COMPARE(window.windowIcon().availableSizes(), (QList<QSize> {{64, 64}, {128, 128}}));
         // Centred before it is shown, when the frame is not known yet: the frame
         // may shift it by its own width.
         const QPoint offset = window.frameGeometry().center() - window.screen()->availableGeometry().center();
