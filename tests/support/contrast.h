@@ -32,7 +32,11 @@ inline QStringList unreadableLabels(QWidget *window)
     for (const QLabel *label : window->findChildren<QLabel *>()) {
         if (!label->isVisible() || label->text().isEmpty())
             continue;
-        const QImage shown = screen.copy(QRect(label->mapTo(window, QPoint()), label->size()));
+        // In the grab's own pixels, which a scaled desktop multiplies.
+        const qreal ratio = screen.devicePixelRatio();
+        const QRect place(label->mapTo(window, QPoint()), label->size());
+        const QImage shown
+            = screen.copy(QRectF(QPointF(place.topLeft()) * ratio, QSizeF(place.size()) * ratio).toRect());
         QHash<QRgb, int> seen;
         for (int at = 0; at < shown.width() * shown.height(); ++at)
             ++seen[shown.pixel(at % shown.width(), at / shown.width())];
